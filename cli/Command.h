@@ -1,0 +1,42 @@
+#pragma once
+// kestrel-cli subcommands: one file each, registered by KESTREL_CLI_COMMAND.
+#include "core/AppContext.h"
+
+#include <QStringList>
+#include <functional>
+
+namespace kestrel::cli {
+
+// Exit statuses shared by every subcommand.
+enum Exit { Ok = 0, Usage = 1, FileError = 2, RadioError = 3, BandMismatch = 4 };
+
+struct Context {
+    AppContext& app;     // start-up values of this run (folder, Radio.INI timing, tone table)
+    QStringList args;    // the arguments after the subcommand name
+};
+
+using Handler = std::function<int(Context&)>;
+
+struct Command {
+    const char* name;
+    const char* synopsis; // "new --band 0|1|2 -o FILE.dat"
+    const char* summary;
+    Handler run;
+};
+
+bool Register(const Command& command);
+const QList<Command>& Commands();
+
+// Small helpers for the subcommands.
+void Err(const QString& text);                 // one line on stderr
+void Out(const QString& text);                 // one line on stdout (UTF-8)
+// Value of an option such as "-o" or "--band"; removes it from args. `found` says whether it was there.
+QString TakeOption(QStringList& args, const QStringList& names, bool* found = nullptr);
+bool TakeFlag(QStringList& args, const QStringList& names);
+
+} // namespace kestrel::cli
+
+#define KESTREL_CLI_CONCAT2(a, b) a##b
+#define KESTREL_CLI_CONCAT(a, b) KESTREL_CLI_CONCAT2(a, b)
+#define KESTREL_CLI_COMMAND(...)                                                                                 \
+    static const bool KESTREL_CLI_CONCAT(registered_, __LINE__) = ::kestrel::cli::Register({__VA_ARGS__})

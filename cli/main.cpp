@@ -1,0 +1,128 @@
+// kestrel-cli: the command-line face of Kestrel, on the same core and link code as the GUI.
+#include "cli/Command.h"
+
+#include "core/Startup.h"
+#include "core/Version.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace kestrel::cli {
+
+namespace {
+QList<Command>& registry() {
+    static QList<Command> commands;
+    return commands;
+}
+
+void PrintHelp() {
+    Out(QStringLiteral("Usage: kestrel-cli COMMAND [OPTIONS]"));
+    Out(QStringLiteral("Programs hand-held FM radios: makes, inspects and edits .dat images, reads and writes radios."));
+    Out(QString());
+    Out(QStringLiteral("Commands:"));
+    for (const Command& c : registry())
+        Out(QStringLiteral("  %1\n      %2").arg(QString::fromUtf8(c.synopsis), QString::fromUtf8(c.summary)));
+    Out(QString());
+    Out(QStringLiteral("Options:"));
+    Out(QStringLiteral("  -h, --help     show this help"));
+    Out(QStringLiteral("  -V, --version  show the version"));
+    Out(QString());
+    Out(QStringLiteral("Exit status: 0 success, 1 usage error, 2 file error, 3 radio did not answer or answered"));
+    Out(QStringLiteral("wrongly, 4 band of the radio does not match the file."));
+}
+} // namespace
+
+bool Register(const Command& command) {
+    registry().append(command);
+    std::sort(registry().begin(), registry().end(),
+              [](const Command& a, const Command& b) { return qstrcmp(a.name, b.name) < 0; });
+    return true;
+}
+
+const QList<Command>& Commands() { return registry(); }
+
+void Err(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+void Out(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+QString TakeOption(QStringList& args, const QStringList& names, bool* found) {
+    if (found)
+        *found = false;
+    for (int i = 0; i < args.size(); ++i) {
+        for (const QString& n : names) {
+            if (args[i] == n) {
+                if (found)
+                    *found = true;
+                const QString v = args.value(i + 1);
+                args.remove(i, i + 1 < args.size() ? 2 : 1);
+                return v;
+            }
+            if (n.startsWith(QLatin1String("--")) && args[i].startsWith(n + QLatin1Char('='))) {
+                if (found)
+                    *found = true;
+                const QString v = args[i].mid(n.size() + 1);
+                args.removeAt(i);
+                return v;
+            }
+        }
+    }
+    return QString();
+}
+
+bool TakeFlag(QStringList& args, const QStringList& names) {
+    for (const QString& n : names) {
+        const int i = int(args.indexOf(n));
+        if (i >= 0) {
+            args.removeAt(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace kestrel::cli
+
+int main(int argc, char** argv) {
+    using namespace kestrel;
+    QCoreApplication qapp(argc, argv);
+    QStringList args = qapp.arguments().mid(1);
+    if (args.isEmpty() || args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help") ||
+        args[0] == QLatin1String("help")) {
+        cli::PrintHelp();
+        return args.isEmpty() ? cli::Usage : cli::Ok;
+    }
+    if (args[0] == QLatin1String("-V") || args[0] == QLatin1String("--version")) {
+        cli::Out(QStringLiteral("kestrel-cli %1").arg(QLatin1String(version::Text)));
+        return cli::Ok;
+    }
+    const QString name = args.takeFirst();
+    for (const cli::Command& c : cli::Commands()) {
+        if (name == QLatin1String(c.name)) {
+            AppContext app;
+            StartupOptions options;
+            options.programFolder = QCoreApplication::applicationDirPath();
+            // The command line does not need the settings store's warnings (Port is
+            // given on the command line); Radio.INI problems are still worth a line.
+            const QStringList warnings = RunStartup(app, options);
+            for (const QString& w : warnings)
+                if (w.contains(QLatin1String("Radio.INI")))
+                    cli::Err(QStringLiteral("kestrel-cli: ") + w);
+            if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+                cli::Out(QStringLiteral("Usage: kestrel-cli %1\n  %2")
+                             .arg(QString::fromUtf8(c.synopsis), QString::fromUtf8(c.summary)));
+                return cli::Ok;
+            }
+            cli::Context ctx{app, args};
+            return c.run(ctx);
+        }
+    }
+    cli::Err(QStringLiteral("kestrel-cli: unknown command \"%1\"; see kestrel-cli --help").arg(name));
+    return cli::Usage;
+}

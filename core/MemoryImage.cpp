@@ -1,0 +1,110 @@
+#include "core/MemoryImage.h"
+
+#include "core/Log.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace kestrel {
+
+namespace {
+// Files above this size are not data files and are refused before reading them.
+constexpr qint64 MaxReadableFile = 32767;
+} // namespace
+
+MemoryImage::MemoryImage() : m_bytes(ImageSize, '\0'), m_snapshot(ImageSize, '\0') {}
+
+quint8 MemoryImage::byte(Address address) const {
+    if (!valid(address)) {
+        qCWarning(logCore, "read outside the image at 0x%X", unsigned(address));
+        return 0xFF;
+    }
+    return quint8(m_bytes[address]);
+}
+
+void MemoryImage::setByte(Address address, quint8 value) {
+    if (!valid(address)) {
+        qCWarning(logCore, "write outside the image at 0x%X ignored", unsigned(address));
+        return;
+    }
+    if (quint8(m_bytes[address]) != value) {
+        m_bytes[address] = char(value);
+        ++m_revision;
+    }
+}
+
+QByteArray MemoryImage::line(int n) const {
+    if (n < 0 || n >= LineCount)
+        return QByteArray(LineSize, char(0xFF));
+    return m_bytes.mid(LineAddress(n), LineSize);
+}
+
+void MemoryImage::setLine(int n, const QByteArray& data) {
+    if (n < 0 || n >= LineCount)
+        return;
+    for (int i = 0; i < LineSize && i < data.size(); ++i)
+        setByte(LineAddress(n) + i, quint8(data[i]));
+}
+
+bool MemoryImage::setBytes(const QByteArray& data) {
+    if (data.size() != ImageSize)
+        return false;
+    if (data != m_bytes) {
+        m_bytes = data;
+        ++m_revision;
+    }
+    return true;
+}
+
+bool MemoryImage::LoadImageFile(const QString& fileName, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    QFile file(fileName);
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return fail(QStringLiteral("File not found: %1").arg(fileName));
+    if (info.isDir())
+        return fail(QStringLiteral("%1 is a folder, not a data file.").arg(fileName));
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("Cannot open %1: %2").arg(fileName, file.errorString()));
+    if (file.size() > MaxReadableFile)
+        return fail(QStringLiteral("%1 is too large for a data file (%2 bytes; a data file has %3 bytes).")
+                        .arg(fileName)
+                        .arg(file.size())
+                        .arg(ImageSize));
+    const QByteArray content = file.read(MaxReadableFile + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
+    if (content.isEmpty())
+        return fail(QStringLiteral("%1 is empty.").arg(fileName));
+    if (content.size() != ImageSize)
+        return fail(QStringLiteral("%1 is not a data file: it has %2 bytes, a data file has exactly %3 bytes.")
+                        .arg(fileName)
+                        .arg(content.size())
+                        .arg(ImageSize));
+    setBytes(content);
+    TakeImageSnapshot();
+    return true;
+}
+
+bool MemoryImage::SaveImageFile(const QString& fileName, QString* error) const {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
+        return false;
+    }
+    if (file.write(m_bytes) != m_bytes.size() || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace kestrel

@@ -1,0 +1,33 @@
+#pragma once
+// The one seam through which every part of the program asks the user something or
+// tells them something: message boxes and file dialogs. The GUI answers with real
+// dialogs, the command line on stderr, the tests from a script.
+#include <QString>
+#include <QStringList>
+
+namespace kestrel {
+
+class Prompter {
+public:
+    enum class Icon { None, Information, Question, Exclamation, Critical };
+    enum class Buttons { Ok, OkCancel, YesNoCancel, RetryCancel };
+    enum class Answer { Ok, Cancel, Yes, No, Retry };
+
+    virtual ~Prompter() = default;
+
+    // A message box. `defaultAnswer` is the button that Enter chooses.
+    virtual Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons,
+                           Answer defaultAnswer) = 0;
+
+    // File dialogs: an empty result means the user cancelled. `filter` in the
+    // "Description (*.ext)" form.
+    virtual QString openFileName(const QString& initialName, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& initialName, const QString& filter) = 0;
+
+    // A plain OK box.
+    void inform(const QString& title, const QString& text, Icon icon) {
+        message(title, text, icon, Buttons::Ok, Answer::Ok);
+    }
+};
+
+} // namespace kestrel

@@ -1,0 +1,136 @@
+#include "core/Settings.h"
+
+#include "core/Numbers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <cmath>
+
+namespace kestrel {
+
+SettingsStore::SettingsStore(const QString& keyPath, const QString& location) : m_keyPath(keyPath) {
+#ifdef Q_OS_WIN
+    m_native = location.isEmpty();
+#endif
+    m_location = location.isEmpty() ? DefaultLocation(keyPath) : location;
+}
+
+QString SettingsStore::DefaultLocation(const QString& keyPath) {
+#ifdef Q_OS_WIN
+    return QStringLiteral("HKEY_LOCAL_MACHINE\\") + keyPath;
+#else
+    const QString env = qEnvironmentVariable("KESTREL_SETTINGS");
+    if (!env.isEmpty())
+        return env;
+    QString rel = keyPath;
+    rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + rel +
+           QStringLiteral(".ini");
+#endif
+}
+
+QString SettingsStore::ReadRegistryText(const QString& valueName) const {
+    if (!m_native && !QFileInfo::exists(m_location))
+        return QString();
+    QSettings s(m_location, m_native ? QSettings::NativeFormat : QSettings::IniFormat);
+    if (s.status() != QSettings::NoError)
+        return QString();
+    const QVariant v = s.value(valueName);
+    if (!v.isValid())
+        return QString();
+    QString text = v.toString();
+    const int nul = int(text.indexOf(QChar(0)));
+    if (nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
+bool SettingsStore::WriteRegistryText(const QString& valueName, const QString& text) {
+    if (!m_native) {
+        const QFileInfo info(m_location);
+        if (!QDir().mkpath(info.absolutePath()))
+            return false;
+    }
+    QSettings s(m_location, m_native ? QSettings::NativeFormat : QSettings::IniFormat);
+    s.setValue(valueName, text);
+    s.sync();
+    return s.status() == QSettings::NoError;
+}
+
+QString ReadIniText(const QString& section, const QString& key, const QString& fileName) {
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    const QString wantSection = section.trimmed();
+    const QString wantKey = key.trimmed();
+    bool inSection = false;
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        line.remove(QChar(0));
+        const QString t = line.trimmed();
+        if (t.isEmpty() || t.startsWith(QLatin1Char(';')))
+            continue;
+        if (t.startsWith(QLatin1Char('['))) {
+            const int close = int(t.indexOf(QLatin1Char(']')));
+            const QString name = t.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            inSection = name.compare(wantSection, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const int eq = int(t.indexOf(QLatin1Char('=')));
+        if (eq < 0)
+            continue;
+        if (t.left(eq).trimmed().compare(wantKey, Qt::CaseInsensitive) == 0)
+            return t.mid(eq + 1).trimmed();
+    }
+    return QString();
+}
+
+quint8 ParsePortSetting(const QString& text, QString* warning) {
+    if (text.isEmpty())
+        return 1;
+    static const QRegularExpression number(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)"));
+    const double v = LeadingNumber(text);
+    const qint64 n = RoundHalfEven(v);
+    if (!number.match(text).hasMatch() || n < 0 || n > 255) {
+        if (warning)
+            *warning = QStringLiteral("settings value Port=\"%1\" is not a port number 0-255; using port 1").arg(text);
+        return 1;
+    }
+    return quint8(n);
+}
+
+IniSettings ReadIniSettings(const QString& fileName) {
+    IniSettings out;
+    const bool present = QFileInfo::exists(fileName);
+    if (!present)
+        out.warnings << QStringLiteral("%1 not found; using ComInterval[ms]=%2 and ComRecvCount=%3")
+                            .arg(QDir::toNativeSeparators(fileName))
+                            .arg(DefaultRecvInterval)
+                            .arg(DefaultRecvCount);
+    auto readInt = [&](const QString& key, int min, qint16 fallback) -> qint16 {
+        const QString text = ReadIniText(QStringLiteral("Setup"), key, fileName);
+        bool ok = false;
+        const int v = text.toInt(&ok);
+        if (ok && v >= min && v <= 32767)
+            return qint16(v);
+        if (present)
+            out.warnings << QStringLiteral("Radio.INI [Setup] %1=\"%2\" is not a number %3-32767; using %4")
+                                .arg(key.trimmed(), text)
+                                .arg(min)
+                                .arg(fallback);
+        return fallback;
+    };
+    out.recvInterval = readInt(QStringLiteral("ComInterval[ms]"), 1, DefaultRecvInterval);
+    out.recvCount = readInt(QStringLiteral("ComRecvCount "), 0, DefaultRecvCount);
+    out.releaseDate = ReadIniText(QStringLiteral("Setup"), QStringLiteral("Date "), fileName);
+    return out;
+}
+
+} // namespace kestrel

@@ -1,0 +1,54 @@
+#pragma once
+// The two persistent stores: the settings key (language and port, as decimal text)
+// and Radio.INI beside the program (communication timing, release date).
+#include <QString>
+#include <QStringList>
+
+namespace kestrel {
+
+// The settings key. On Windows: the registry key under HKEY_LOCAL_MACHINE. Elsewhere:
+// an INI file standing for the key path (by default
+// ~/.config/SoftWare/Varnel/Kestrel.ini, or the file named by KESTREL_SETTINGS),
+// holding the values at its top level.
+class SettingsStore {
+public:
+    // `location`: the INI file to use instead of the default (tests, portable use).
+    explicit SettingsStore(const QString& keyPath, const QString& location = QString());
+
+    static QString DefaultLocation(const QString& keyPath);
+    QString location() const { return m_location; }
+
+    // Empty text when the key or the value is missing or cannot be read.
+    QString ReadRegistryText(const QString& valueName) const;
+    // True only when the value was stored.
+    bool WriteRegistryText(const QString& valueName, const QString& text);
+
+private:
+    QString m_keyPath;
+    QString m_location;
+    bool m_native = false;
+};
+
+// Reads [section] key from a profile file. Section and key names match without
+// regard to case or surrounding blanks; the value is trimmed. Empty when absent.
+QString ReadIniText(const QString& section, const QString& key, const QString& fileName);
+
+// Port value of the settings store as a port number: empty gives 1, a number 0-255
+// gives that number (halves to even); text without a leading number or a number
+// outside 0-255 gives 1 and a warning in `warning`.
+quint8 ParsePortSetting(const QString& text, QString* warning);
+
+struct IniSettings {
+    qint16 recvInterval = 20; // ms
+    qint16 recvCount = 50;    // receive-timer ticks
+    QString releaseDate;
+    QStringList warnings; // one line for every value that fell back to its default
+};
+constexpr qint16 DefaultRecvInterval = 20;
+constexpr qint16 DefaultRecvCount = 50;
+
+// ComInterval[ms] must be 1-32767 and ComRecvCount 0-32767; anything else (missing
+// file, missing, empty or non-numeric value) falls back to the defaults above.
+IniSettings ReadIniSettings(const QString& fileName);
+
+} // namespace kestrel

@@ -1,0 +1,55 @@
+#include "core/Startup.h"
+
+#include "core/Tone.h"
+#include "core/Version.h"
+
+#include <QDir>
+
+namespace kestrel {
+
+SettingsStore OpenSettingsStore(const AppContext& app, const StartupOptions& options) {
+    return SettingsStore(app.settingsKeyPath, options.settingsLocation);
+}
+
+QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store) {
+    QStringList warnings;
+    app.language = English;
+    QString warning;
+    app.portNumber = ParsePortSetting(store.ReadRegistryText(QStringLiteral("Port")), &warning);
+    if (!warning.isEmpty())
+        warnings << warning;
+    return warnings;
+}
+
+bool SaveRegistrySettings(const AppContext& app, SettingsStore& store) {
+    const bool a = store.WriteRegistryText(QStringLiteral("Language"), QString::number(app.language));
+    const bool b = store.WriteRegistryText(QStringLiteral("Port"), QString::number(app.portNumber));
+    return a && b;
+}
+
+QStringList RunStartup(AppContext& app, const StartupOptions& options) {
+    QStringList warnings;
+    app.productName = QString::fromLatin1(version::ProductName);
+    app.companyName = QString::fromLatin1(version::CompanyName);
+    app.versionMajor = version::Major;
+    app.versionMinor = version::Minor;
+    app.versionRevision = version::Revision;
+    app.settingsKeyPath = QStringLiteral("SoftWare\\") + app.companyName + QLatin1Char('\\') + app.productName;
+
+    const IniSettings ini = ReadIniSettings(QDir(options.programFolder).filePath(QStringLiteral("Radio.INI")));
+    app.recvInterval = ini.recvInterval;
+    app.recvCount = ini.recvCount;
+    app.releaseDate = ini.releaseDate;
+    warnings << ini.warnings;
+
+    warnings << ReadRegistrySettings(app, OpenSettingsStore(app, options));
+
+    app.appFolder = WithTrailingSeparator(options.programFolder);
+    app.currentFileName = QStringLiteral("Untitled");
+    app.toneTable = BuildToneTable(app.language);
+    app.radioVersion[0] = QStringLiteral("1.0.0");
+    app.radioVersion[1] = QStringLiteral("1.0.0");
+    return warnings;
+}
+
+} // namespace kestrel

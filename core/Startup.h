@@ -1,0 +1,30 @@
+#pragma once
+// The start-up sequence and the settings written back at exit.
+#include "core/AppContext.h"
+#include "core/Settings.h"
+
+#include <QStringList>
+
+namespace kestrel {
+
+struct StartupOptions {
+    QString programFolder;    // where Radio.INI and the default images live
+    QString settingsLocation; // empty: the default settings store
+};
+
+// Runs the start-up in its order: names from the version resource, the settings key
+// path, Radio.INI, the settings store (the language always starts as English), the
+// application folder, the file name "Untitled", the tone option table and the radio
+// version texts. Returns the warnings to report once (bad Radio.INI values, odd Port).
+QStringList RunStartup(AppContext& app, const StartupOptions& options);
+
+// Reads "Port" (the stored "Language" is deliberately not applied: every run starts in English).
+QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store);
+
+// Writes "Language" and then "Port"; false when a value could not be stored.
+bool SaveRegistrySettings(const AppContext& app, SettingsStore& store);
+
+// The settings store the run uses.
+SettingsStore OpenSettingsStore(const AppContext& app, const StartupOptions& options);
+
+} // namespace kestrel

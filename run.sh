@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Kestrel (installing missing packages first) and starts it. Arguments go to kestrel.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+cmake --build build -j2 --target kestrel kestrel-cli default_images
+exec build/bin/kestrel "$@"

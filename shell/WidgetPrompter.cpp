@@ -1,0 +1,76 @@
+#include "shell/WidgetPrompter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kestrel {
+
+Prompter::Answer WidgetPrompter::message(const QString& title, const QString& text, Icon icon, Buttons buttons,
+                                         Answer defaultAnswer) {
+    QMessageBox box(m_parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    struct Map {
+        Answer answer;
+        QMessageBox::StandardButton button;
+    };
+    QList<Map> map;
+    switch (buttons) {
+    case Buttons::Ok: map = {{Answer::Ok, QMessageBox::Ok}}; break;
+    case Buttons::OkCancel: map = {{Answer::Ok, QMessageBox::Ok}, {Answer::Cancel, QMessageBox::Cancel}}; break;
+    case Buttons::YesNoCancel:
+        map = {{Answer::Yes, QMessageBox::Yes}, {Answer::No, QMessageBox::No}, {Answer::Cancel, QMessageBox::Cancel}};
+        break;
+    case Buttons::RetryCancel:
+        map = {{Answer::Retry, QMessageBox::Retry}, {Answer::Cancel, QMessageBox::Cancel}};
+        break;
+    }
+    QMessageBox::StandardButtons set;
+    for (const Map& m : map)
+        set |= m.button;
+    box.setStandardButtons(set);
+    for (const Map& m : map)
+        if (m.answer == defaultAnswer)
+            box.setDefaultButton(m.button);
+    const int result = box.exec();
+    for (const Map& m : map)
+        if (result == m.button)
+            return m.answer;
+    // Closed by the frame: the safe answer.
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+QString WidgetPrompter::openFileName(const QString& initialName, const QString& filter) {
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(filter);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!initialName.isEmpty())
+        dialog.selectFile(initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+QString WidgetPrompter::saveFileName(const QString& initialName, const QString& filter) {
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(QStringLiteral("dat"));
+    if (!initialName.isEmpty())
+        dialog.selectFile(initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+} // namespace kestrel

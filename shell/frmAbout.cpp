@@ -1,0 +1,41 @@
+#include "shell/frmAbout.h"
+
+#include "core/About.h"
+
+#include <QDate>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+frmAbout::frmAbout(const AppContext& app, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(AboutCaption(app));
+    setWindowIcon(QIcon(QStringLiteral(":/kestrel/icons/about.svg")));
+    lblAbout = new QLabel(this);
+    lblAbout->setObjectName(QStringLiteral("lblAbout"));
+    lblAbout->setTextFormat(Qt::PlainText);
+    // The label shows the text as the radio tool always has: line breaks as CR LF and
+    // the product name's "&" doubled. A plain-text label shows "&&" literally, so show
+    // the single "&" while the label keeps the exact text as its accessible description.
+    const QString text = AboutText(app, QDate::currentDate().year());
+    lblAbout->setAccessibleDescription(text);
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1String("&&"), QLatin1String("&"));
+    lblAbout->setText(shown);
+    cmdOK = new QPushButton(LoadText(1102, app.language), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblAbout);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    layout->addLayout(buttons);
+}
+
+} // namespace kestrel

@@ -1,0 +1,20 @@
+// kestrel: the GUI program.
+#include "core/Startup.h"
+#include "shell/MainForm.h"
+
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    kestrel::AppContext app;
+    kestrel::StartupOptions options;
+    options.programFolder = QCoreApplication::applicationDirPath();
+    const QStringList warnings = kestrel::RunStartup(app, options);
+    for (const QString& w : warnings)
+        std::fprintf(stderr, "kestrel: %s\n", qPrintable(w));
+    kestrel::SettingsStore store = kestrel::OpenSettingsStore(app, options);
+    kestrel::MainForm window(app, store);
+    window.show();
+    return qapp.exec();
+}

@@ -1,0 +1,184 @@
+#include "core/Band.h"
+#include "core/Bits.h"
+#include "core/MemoryImage.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+QByteArray Pattern(int size) {
+    QByteArray b(size, '\0');
+    for (int i = 0; i < size; ++i)
+        b[i] = char((i * 7 + 3) & 0xFF);
+    return b;
+}
+} // namespace
+
+TEST(MemoryImage, LinesAndAddressesNameTheSameBytes) {
+    MemoryImage m;
+    m.setByte(3, 5, 0xAB);
+    EXPECT_EQ(m.byte(0x35), 0xAB);
+    m.setLine(2, QByteArray(16, char(0x11)));
+    EXPECT_EQ(m.byte(0x20), 0x11);
+    EXPECT_EQ(m.byte(0x2F), 0x11);
+    EXPECT_EQ(m.byte(0x30), 0x00);
+    EXPECT_EQ(m.line(3).at(5), char(0xAB));
+}
+
+TEST(MemoryImage, AddressesOutsideTheImageAreHarmless) {
+    MemoryImage m;
+    const QByteArray before = m.bytes();
+    m.setByte(-1, 1);
+    m.setByte(ImageSize, 1);
+    m.setLine(LineCount, QByteArray(16, 'x'));
+    EXPECT_EQ(m.bytes(), before);
+    EXPECT_EQ(m.byte(ImageSize), 0xFF);
+}
+
+TEST(MemoryImage, ModifiedFollowsTheBytesNotAFlag) {
+    MemoryImage m;
+    m.TakeImageSnapshot();
+    EXPECT_FALSE(m.IsImageModified());
+    m.setByte(0x100, 0x42);
+    EXPECT_TRUE(m.IsImageModified());
+    m.setByte(0x100, 0x00);
+    EXPECT_FALSE(m.IsImageModified());
+}
+
+struct LoadCase {
+    const char* name;
+    int size;
+    bool loads;
+};
+
+class LoadBySize : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadBySize, OnlyExactly8192BytesReplaceTheImage) {
+    const LoadCase c = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.dat"));
+    ASSERT_TRUE(WriteFile(path, Pattern(c.size)));
+    MemoryImage m;
+    m.setByte(0, 0x99); // an unsaved edit that a refused file must not disturb
+    const QByteArray before = m.bytes();
+    QString error;
+    EXPECT_EQ(m.LoadImageFile(path, &error), c.loads) << c.name;
+    if (c.loads) {
+        EXPECT_EQ(m.bytes(), Pattern(c.size));
+        EXPECT_FALSE(m.IsImageModified());
+    } else {
+        EXPECT_EQ(m.bytes(), before);
+        EXPECT_TRUE(m.IsImageModified());
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LoadBySize,
+                         ::testing::Values(LoadCase{"empty", 0, false}, LoadCase{"one short", 8191, false},
+                                           LoadCase{"exact", 8192, true}, LoadCase{"one long", 8193, false},
+                                           LoadCase{"huge", 40000, false}));
+
+TEST(MemoryImage, MissingFileAndFolderAreRefusedWithAReason) {
+    QTemporaryDir dir;
+    MemoryImage m;
+    QString error;
+    EXPECT_FALSE(m.LoadImageFile(dir.filePath(QStringLiteral("none.dat")), &error));
+    EXPECT_TRUE(error.contains(QLatin1String("not found"))) << error.toStdString();
+    EXPECT_FALSE(m.LoadImageFile(dir.path(), &error));
+    EXPECT_TRUE(error.contains(QLatin1String("folder"))) << error.toStdString();
+}
+
+TEST(MemoryImage, UnreadableFileIsRefused) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("locked.dat"));
+    ASSERT_TRUE(WriteFile(path, Pattern(ImageSize)));
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    MemoryImage m;
+    QString error;
+    EXPECT_FALSE(m.LoadImageFile(path, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(MemoryImage, SavingOverALongerFileLeavesExactly8192Bytes) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.dat"));
+    ASSERT_TRUE(WriteFile(path, QByteArray(20000, 'z')));
+    MemoryImage m;
+    m.setBytes(Pattern(ImageSize));
+    QString error;
+    ASSERT_TRUE(m.SaveImageFile(path, &error)) << error.toStdString();
+    EXPECT_EQ(ReadFile(path), Pattern(ImageSize));
+}
+
+TEST(MemoryImage, AFailedSaveKeepsTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.dat"));
+    ASSERT_TRUE(WriteFile(path, Pattern(ImageSize)));
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    MemoryImage m; // all zero: must not reach the file
+    QString error;
+    EXPECT_FALSE(m.SaveImageFile(path, &error));
+    EXPECT_FALSE(error.isEmpty());
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(ReadFile(path), Pattern(ImageSize));
+}
+
+TEST(MemoryImage, SaveIntoAMissingFolderFails) {
+    QTemporaryDir dir;
+    MemoryImage m;
+    QString error;
+    EXPECT_FALSE(m.SaveImageFile(dir.filePath(QStringLiteral("no/such/folder/x.dat")), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(DefaultImages, EachHoldsItsOwnBandAndOpensClean) {
+    const QByteArray limits[3] = {QByteArray("\x13\x17\x64", 3), QByteArray("\x40\x47\x00", 3),
+                                  QByteArray("\x34\x40\x00", 3)};
+    for (int band = 0; band < BandCount; ++band) {
+        const QByteArray bytes = DefaultImageBytes(band);
+        ASSERT_EQ(bytes.size(), ImageSize) << band;
+        EXPECT_EQ(bytes.mid(0x0FC0, 3), limits[band]) << band;
+        MemoryImage m;
+        m.setBytes(bytes);
+        EXPECT_EQ(DecodeBandLimits(m).index, band);
+        EXPECT_EQ(GetBit(m.byte(0x0C65), 7), 0);
+        EXPECT_EQ(m.line(0), QByteArray(16, char(0xFF))) << "channels start empty";
+        EXPECT_EQ(m.byte(0x0F97), band == 0 ? 0x56 : 0x55);
+    }
+}
+
+TEST(DefaultImages, LoadDefaultImageKeepsTheImageWhenTheFileIsMissing) {
+    QTemporaryDir dir;
+    MemoryImage m;
+    m.setByte(5, 5);
+    QString error;
+    EXPECT_FALSE(LoadDefaultImage(m, 0, dir.path(), &error));
+    EXPECT_EQ(m.byte(5), 5);
+    EXPECT_FALSE(LoadDefaultImage(m, 3, BinDir(), &error));
+    EXPECT_TRUE(LoadDefaultImage(m, 1, BinDir(), &error));
+    EXPECT_EQ(DecodeBandLimits(m).index, 1);
+    EXPECT_FALSE(m.IsImageModified());
+}
+
+TEST(Bits, GetSetAndIndex) {
+    for (int v = 0; v < 256; ++v)
+        for (int bit = 0; bit < 8; ++bit) {
+            EXPECT_EQ(GetBit(quint8(v), bit), (v >> bit) & 1);
+            EXPECT_EQ(SetBit(quint8(v), bit, 1), quint8(v | (1 << bit)));
+            EXPECT_EQ(SetBit(quint8(v), bit, 0), quint8(v & ~(1 << bit)));
+        }
+    EXPECT_EQ(SetBit(0xFF, 3, 2), 0) << "any other state gives 0";
+    EXPECT_EQ(IndexOfValue(QStringLiteral("b"), {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("b")}), 1);
+    EXPECT_EQ(IndexOfValue(QStringLiteral("z"), {QStringLiteral("a")}), -1);
+}

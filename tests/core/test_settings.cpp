@@ -1,0 +1,148 @@
+#include "core/Settings.h"
+#include "core/Startup.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+const QString KeyPath = QStringLiteral("SoftWare\\Varnel\\Kestrel");
+
+struct PortCase {
+    const char* stored;
+    int port;
+    bool warns;
+};
+} // namespace
+
+class PortSetting : public ::testing::TestWithParam<PortCase> {};
+
+TEST_P(PortSetting, StoredTextGivesThePortNumber) {
+    const PortCase c = GetParam();
+    QString warning;
+    EXPECT_EQ(ParsePortSetting(QString::fromUtf8(c.stored), &warning), c.port) << c.stored;
+    EXPECT_EQ(!warning.isEmpty(), c.warns) << c.stored;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, PortSetting,
+                         ::testing::Values(PortCase{"", 1, false}, PortCase{"3", 3, false},
+                                           PortCase{" 7", 7, false}, PortCase{"12abc", 12, false},
+                                           PortCase{"2.5", 2, false}, PortCase{"3.5", 4, false},
+                                           PortCase{"0", 0, false}, PortCase{"255", 255, false},
+                                           PortCase{"256", 1, true}, PortCase{"-1", 1, true},
+                                           PortCase{"COM4", 1, true}, PortCase{"99999999999", 1, true}));
+
+TEST(SettingsStore, MissingKeyStartsOnPortOneInEnglish) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("s.ini"));
+    SettingsStore store(KeyPath, file);
+    EXPECT_TRUE(store.ReadRegistryText(QStringLiteral("Port")).isEmpty());
+    AppContext app = StartedApp(file);
+    EXPECT_EQ(app.portNumber, 1);
+    EXPECT_EQ(app.language, English);
+}
+
+TEST(SettingsStore, LanguageIsStoredButEveryRunStartsInEnglish) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("nested/s.ini"));
+    {
+        SettingsStore store(KeyPath, file);
+        ASSERT_TRUE(store.WriteRegistryText(QStringLiteral("Language"), QStringLiteral("1")));
+        ASSERT_TRUE(store.WriteRegistryText(QStringLiteral("Port"), QStringLiteral("3")));
+    }
+    AppContext app = StartedApp(file);
+    EXPECT_EQ(app.language, English);
+    EXPECT_EQ(app.portNumber, 3);
+    app.language = Chinese;
+    SettingsStore store(KeyPath, file);
+    EXPECT_TRUE(SaveRegistrySettings(app, store));
+    EXPECT_EQ(store.ReadRegistryText(QStringLiteral("Language")), QStringLiteral("1"));
+    EXPECT_EQ(store.ReadRegistryText(QStringLiteral("Port")), QStringLiteral("3"));
+}
+
+TEST(SettingsStore, AStoreThatCannotBeWrittenReportsFalse) {
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("file"));
+    ASSERT_TRUE(WriteFile(blocker, "x"));
+    SettingsStore store(KeyPath, blocker + QStringLiteral("/below/s.ini"));
+    EXPECT_FALSE(store.WriteRegistryText(QStringLiteral("Port"), QStringLiteral("1")));
+}
+
+TEST(SettingsStore, DefaultLocationFollowsTheKeyPath) {
+    qunsetenv("KESTREL_SETTINGS");
+    const QString loc = SettingsStore::DefaultLocation(KeyPath);
+#ifndef Q_OS_WIN
+    EXPECT_TRUE(loc.endsWith(QLatin1String("SoftWare/Varnel/Kestrel.ini"))) << loc.toStdString();
+#endif
+    qputenv("KESTREL_SETTINGS", "/tmp/elsewhere.ini");
+    EXPECT_EQ(SettingsStore::DefaultLocation(KeyPath), QStringLiteral("/tmp/elsewhere.ini"));
+}
+
+TEST(IniFile, KeysAndSectionsMatchLooselyAndValuesAreTrimmed) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Radio.INI"));
+    ASSERT_TRUE(WriteFile(file, "; comment\n[other]\nComRecvCount=9\n  [ setup ]  \n"
+                                "comrecvcount = 12 \r\nDATE= 2026-01-02 \nComInterval[ms]=30\n"));
+    EXPECT_EQ(ReadIniText(QStringLiteral("Setup"), QStringLiteral("ComRecvCount "), file), QStringLiteral("12"));
+    EXPECT_EQ(ReadIniText(QStringLiteral("SETUP"), QStringLiteral("Date "), file), QStringLiteral("2026-01-02"));
+    EXPECT_EQ(ReadIniText(QStringLiteral("Setup"), QStringLiteral("Missing"), file), QString());
+    EXPECT_EQ(ReadIniText(QStringLiteral("Other"), QStringLiteral("ComRecvCount"), file), QStringLiteral("9"));
+}
+
+struct IniCase {
+    const char* content; // nullptr: no file
+    int interval;
+    int count;
+    int warnings;
+};
+
+class IniValues : public ::testing::TestWithParam<IniCase> {};
+
+TEST_P(IniValues, BadTimingFallsBackToWorkingDefaults) {
+    const IniCase c = GetParam();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Radio.INI"));
+    if (c.content) {
+        ASSERT_TRUE(WriteFile(file, c.content));
+    }
+    const IniSettings s = ReadIniSettings(file);
+    EXPECT_EQ(s.recvInterval, c.interval) << (c.content ? c.content : "no file");
+    EXPECT_EQ(s.recvCount, c.count);
+    EXPECT_EQ(s.warnings.size(), c.warnings) << s.warnings.join(QLatin1Char('|')).toStdString();
+    EXPECT_GT(s.recvInterval, 0);
+    EXPECT_GE(s.recvCount, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, IniValues,
+    ::testing::Values(IniCase{nullptr, 20, 50, 1},
+                      IniCase{"[Setup]\nComInterval[ms]=35\nComRecvCount=80\n", 35, 80, 0},
+                      IniCase{"[Setup]\nComInterval[ms]=\nComRecvCount=x\n", 20, 50, 2},
+                      IniCase{"[Setup]\nComInterval[ms]=0\nComRecvCount=-4\n", 20, 50, 2},
+                      IniCase{"[Setup]\nComInterval[ms]=40000\nComRecvCount=0\n", 20, 0, 1},
+                      IniCase{"[Setup]\nComRecvCount=10\n", 20, 10, 1}));
+
+TEST(Startup, SetsTheProcessWideValues) {
+    QTemporaryDir dir;
+    AppContext app = StartedApp(dir.filePath(QStringLiteral("s.ini")));
+    EXPECT_EQ(app.productName, QStringLiteral("Kestrel"));
+    EXPECT_EQ(app.companyName, QStringLiteral("Varnel"));
+    EXPECT_EQ(app.settingsKeyPath, KeyPath);
+    EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
+    EXPECT_TRUE(app.appFolder.endsWith(QLatin1Char('/')));
+    EXPECT_EQ(app.radioVersion[0], QStringLiteral("1.0.0"));
+    EXPECT_EQ(app.radioVersion[1], QStringLiteral("1.0.0"));
+    EXPECT_EQ(app.toneTable.size(), 261);
+    EXPECT_EQ(app.toneTable.first(), QStringLiteral("None"));
+    EXPECT_FALSE(app.releaseDate.isEmpty()) << "the shipped Radio.INI carries a date";
+}
+
+TEST(Startup, FolderKeepsASingleTrailingSeparator) {
+    EXPECT_EQ(WithTrailingSeparator(QStringLiteral("C:\\")), QStringLiteral("C:\\"));
+    EXPECT_EQ(WithTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
+    EXPECT_EQ(WithTrailingSeparator(QStringLiteral("/opt/kestrel")), QStringLiteral("/opt/kestrel/"));
+}

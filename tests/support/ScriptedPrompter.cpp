@@ -1,0 +1,30 @@
+#include "tests/support/ScriptedPrompter.h"
+
+namespace kestrel::test {
+
+Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& text, Icon icon, Buttons buttons,
+                                           Answer defaultAnswer) {
+    asked.append({title, text, icon, buttons, defaultAnswer});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return defaultAnswer;
+}
+
+QString ScriptedPrompter::openFileName(const QString&, const QString&) {
+    ++openDialogs;
+    return openNames.isEmpty() ? QString() : openNames.takeFirst();
+}
+
+QString ScriptedPrompter::saveFileName(const QString&, const QString&) {
+    ++saveDialogs;
+    return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+}
+
+QStringList ScriptedPrompter::texts() const {
+    QStringList out;
+    for (const Asked& a : asked)
+        out << a.text;
+    return out;
+}
+
+} // namespace kestrel::test

@@ -1,0 +1,36 @@
+#include "tests/support/TestFiles.h"
+
+#include "core/Band.h"
+#include "core/Startup.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace kestrel::test {
+
+QString BinDir() { return QStringLiteral(KESTREL_BIN_DIR); }
+
+AppContext StartedApp(const QString& settingsFile) {
+    AppContext app;
+    StartupOptions options;
+    options.programFolder = BinDir();
+    options.settingsLocation = settingsFile;
+    RunStartup(app, options);
+    return app;
+}
+
+QByteArray DefaultImageBytes(int band) { return ReadFile(QDir(BinDir()).filePath(DefaultImageName(band))); }
+
+bool WriteFile(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+} // namespace kestrel::test
