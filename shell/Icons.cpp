@@ -1,0 +1,50 @@
+#include "shell/Icons.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+
+namespace kestrel {
+
+QIcon AppIcon() {
+    // A kestrel's wing over a radio wave: two strokes on a round badge.
+    QPixmap pm(64, 64);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0x1F, 0x5F, 0x8B));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(2, 2, 60, 60);
+    p.setPen(QPen(QColor(0xF2, 0xA9, 0x00), 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(14, 40, 32, 18);
+    p.drawLine(32, 18, 50, 40);
+    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(18, 34, 28, 20, 30 * 16, 120 * 16);
+    return QIcon(pm);
+}
+
+QIcon CommandIcon(const QString& name) {
+    QStyle* s = QApplication::style();
+    if (name == QLatin1String("new"))
+        return s->standardIcon(QStyle::SP_FileIcon);
+    if (name == QLatin1String("open"))
+        return s->standardIcon(QStyle::SP_DialogOpenButton);
+    if (name == QLatin1String("save"))
+        return s->standardIcon(QStyle::SP_DialogSaveButton);
+    if (name == QLatin1String("print"))
+        return s->standardIcon(QStyle::SP_FileDialogDetailedView);
+    if (name == QLatin1String("read"))
+        return s->standardIcon(QStyle::SP_ArrowDown);
+    if (name == QLatin1String("write"))
+        return s->standardIcon(QStyle::SP_ArrowUp);
+    if (name == QLatin1String("about"))
+        return s->standardIcon(QStyle::SP_MessageBoxInformation);
+    if (name == QLatin1String("model"))
+        return s->standardIcon(QStyle::SP_ComputerIcon);
+    if (name == QLatin1String("batch"))
+        return s->standardIcon(QStyle::SP_FileDialogListView);
+    return QIcon();
+}
+
+} // namespace kestrel

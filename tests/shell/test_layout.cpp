@@ -1,0 +1,99 @@
+#include "shell/Caption.h"
+#include "shell/LayoutFile.h"
+#include "tests/support/TestFiles.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+TEST(LayoutFile, ShippedFilesParseAndHoldEveryCommandOfTheBuiltInMenus) {
+    const Layout builtIn = BuiltInLayout();
+    for (Language l : {English, Chinese}) {
+        QString warning;
+        const Layout layout = LoadLayout(BinDir(), l, &warning);
+        EXPECT_TRUE(warning.isEmpty()) << warning.toStdString();
+        const LayoutBand* bar = layout.band(QStringLiteral("Menu Bar"));
+        ASSERT_NE(bar, nullptr);
+        QStringList menus;
+        for (const LayoutEntry& e : bar->entries)
+            menus << e.id;
+        EXPECT_EQ(menus, (QStringList{"miFile", "miEdit", "miProgram", "miComPort", "miLanguage", "miView",
+                                      "miWindows", "miHelp"}));
+        for (const LayoutEntry& menu : builtIn.band(QStringLiteral("Menu Bar"))->entries)
+            for (const LayoutEntry& e : menu.children) {
+                if (e.kind == LayoutEntry::Item) {
+                    EXPECT_NE(layout.find(QStringLiteral("Menu Bar"), e.id), nullptr) << e.id.toStdString();
+                }
+            }
+        // Entries the program hides in the menus stay reachable from the tool bar.
+        EXPECT_NE(layout.find(QStringLiteral("ToolBar"), QStringLiteral("miModel")), nullptr);
+        EXPECT_NE(layout.find(QStringLiteral("ToolBar"), QStringLiteral("miBatch")), nullptr);
+        EXPECT_NE(layout.find(QStringLiteral("Menu Bar"), QStringLiteral("miView"))->children.size(), 0);
+    }
+    EXPECT_EQ(LoadLayout(BinDir(), Chinese, nullptr).find(QStringLiteral("Menu Bar"), QStringLiteral("miFile"))->caption,
+              QString::fromUtf8("文件(&F)"));
+}
+
+TEST(LayoutFile, BrokenOrMissingFilesFallBackToTheBuiltInLayoutWithAReason) {
+    struct Case {
+        const char* text;
+        const char* reason;
+    } cases[] = {
+        {"menu miFile \"File\"\nend\n", "before the first band"},
+        {"band \"Menu Bar\"\nmenu miFile \"File\"\n", "has no end"},
+        {"band \"Menu Bar\"\nitem miNew \"New\n", "unclosed quote"},
+        {"band \"Menu Bar\"\nfrobnicate\n", "unknown statement"},
+        {"band \"ToolBar\"\nitem miNew \"New\"\n", "no \"Menu Bar\""},
+        {"band \"Menu Bar\"\nitem New \"New\"\n", "begin with mi"},
+        {"band \"Menu Bar\"\nmenu a \"A\"\nmenu b \"B\"\n", "do not nest"},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        EXPECT_FALSE(ParseLayout(QString::fromUtf8(c.text), &error).has_value()) << c.text;
+        EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << error.toStdString();
+        EXPECT_TRUE(error.startsWith(QLatin1String("line "))) << error.toStdString();
+    }
+    QTemporaryDir dir;
+    QString warning;
+    const Layout missing = LoadLayout(dir.path(), English, &warning);
+    EXPECT_TRUE(warning.contains(QLatin1String("toolbar_E.tlb"))) << warning.toStdString();
+    EXPECT_NE(missing.find(QStringLiteral("Menu Bar"), QStringLiteral("miRead")), nullptr);
+    ASSERT_TRUE(WriteFile(dir.filePath(QStringLiteral("toolbar_C.tlb")), "band \"Menu Bar\"\nmenu x \"X\"\n"));
+    warning.clear();
+    LoadLayout(dir.path(), Chinese, &warning);
+    EXPECT_TRUE(warning.contains(QLatin1String("built-in"))) << warning.toStdString();
+}
+
+TEST(LayoutFile, QuotedCaptionsKeepBlanksAndEscapes) {
+    QString error;
+    const auto layout =
+        ParseLayout(QStringLiteral("band \"Menu Bar\"  # the bar\nitem miX \"A \\\"b\\\" c\" icon new\nseparator\n"),
+                    &error);
+    ASSERT_TRUE(layout.has_value()) << error.toStdString();
+    const LayoutEntry* e = layout->find(QStringLiteral("Menu Bar"), QStringLiteral("miX"));
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->caption, QStringLiteral("A \"b\" c"));
+    EXPECT_EQ(e->icon, QStringLiteral("new"));
+    EXPECT_EQ(layout->band(QStringLiteral("Menu Bar"))->entries.size(), 2);
+}
+
+TEST(Caption, FilePartFollowsTheLastSeparator) {
+    struct {
+        const char* name;
+        const char* part;
+    } cases[] = {{"Untitled", "Untitled"},
+                 {"C:\\data\\radio1.dat", "radio1.dat"},
+                 {"/home/u/radio2.dat", "radio2.dat"},
+                 {"plain.dat", "plain.dat"},
+                 {"/mixed\\dir/x.dat", "x.dat"},
+                 {"C:\\data\\", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FilePartOfName(QString::fromUtf8(c.name)), QString::fromUtf8(c.part)) << c.name;
+    EXPECT_EQ(BuildCaption(QStringLiteral("Kestrel"), QStringLiteral("136-174"), QStringLiteral("C:\\data\\radio1.dat"),
+                           English),
+              QStringLiteral("Kestrel[136-174 MHz] [File Name: radio1.dat]"));
+    EXPECT_EQ(BuildCaption(QStringLiteral("Kestrel"), QStringLiteral("400-470"), QStringLiteral("Untitled"), Chinese),
+              QString::fromUtf8("Kestrel[400-470 MHz] [文件名: Untitled]"));
+}
