@@ -40,3 +40,70 @@ void SetNoToneText(QStringList& table, Language language) {
 }
 
 } // namespace kestrel
+
+namespace kestrel {
+
+namespace {
+QChar NibbleChar(int nibble) { return QChar(0x30 + (nibble & 0x0F)); }
+
+// The digit a single character stands for; a non-digit counts as 0.
+int DigitOf(const QString& text, int index) {
+    if (index < 0 || index >= text.size())
+        return 0;
+    const QChar c = text[index];
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c.unicode() - '0' : 0;
+}
+} // namespace
+
+QString DecodeTone(const QStringList& toneTable, quint8 low, quint8 high) {
+    if (toneTable.isEmpty())
+        return QString();
+    QString text;
+    if (high == 0xFF) {
+        return toneTable.first();
+    } else if (high < 0x40) {
+        QString digits;
+        digits += NibbleChar(high >> 4);
+        digits += NibbleChar(high);
+        digits += NibbleChar(low >> 4);
+        digits += NibbleChar(low);
+        // The leading digits (a nibble above 9 ends them), in tenths of Hz.
+        int tenths = 0;
+        for (QChar c : digits) {
+            if (c > QLatin1Char('9'))
+                break;
+            tenths = tenths * 10 + (c.unicode() - '0');
+        }
+        text = QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+    } else if (high >= 0x80) {
+        text = QLatin1Char('D') + NibbleChar(high) + NibbleChar(low >> 4) + NibbleChar(low) +
+               QLatin1Char(high >= 0xC0 ? 'I' : 'N');
+    }
+    if (text.isEmpty())
+        return toneTable.first();
+    const int i = int(toneTable.indexOf(text));
+    return i >= 0 ? toneTable[i] : toneTable.first();
+}
+
+ToneCode ToneCodeOfText(const QString& text) {
+    if (text.startsWith(QLatin1Char('N')) || text == QString::fromUtf8("无"))
+        return {0xFF, 0xFF};
+    if (!text.startsWith(QLatin1Char('D'))) {
+        const QString t = text.size() == 4 ? QLatin1Char('0') + text : text;
+        return {quint8(DigitOf(t, 2) * 16 + DigitOf(t, 4)), quint8(DigitOf(t, 0) * 16 + DigitOf(t, 1))};
+    }
+    const bool normal = text.endsWith(QLatin1Char('N'));
+    return {quint8(DigitOf(text, 2) * 16 + DigitOf(text, 3)), quint8((normal ? 8 : 12) * 16 + DigitOf(text, 1))};
+}
+
+void EncodeTone(MemoryImage& image, int channelLine, const QString& text, int offset) {
+    if (offset != DecodeToneOffset && offset != EncodeToneOffset)
+        return;
+    if (channelLine < 0 || channelLine >= LineCount)
+        return;
+    const ToneCode code = ToneCodeOfText(text);
+    image.setByte(channelLine, ToneLowPosition + offset, code.low);
+    image.setByte(channelLine, ToneLowPosition + offset + 1, code.high);
+}
+
+} // namespace kestrel
