@@ -36,10 +36,16 @@ double LeadingNumber(const QString& text) {
     return std::strtod(digits.c_str(), nullptr);
 }
 
+namespace {
+// Beyond +-2^62 a double no longer converts safely; such numbers are held there.
+constexpr double IntegerLimit = 4611686018427387904.0;
+double Saturated(double value) { return value > IntegerLimit ? IntegerLimit : value < -IntegerLimit ? -IntegerLimit : value; }
+} // namespace
+
 qint64 RoundHalfEven(double value) {
     if (!std::isfinite(value))
         return 0;
-    return qint64(std::nearbyint(value)); // default rounding mode: to nearest, ties to even
+    return qint64(Saturated(std::nearbyint(value))); // default rounding mode: to nearest, ties to even
 }
 
 namespace {
@@ -55,7 +61,9 @@ long double Decimal15(double value) {
 } // namespace
 
 qint64 RoundHalfAway(double value) {
-    return qint64(std::llround(Decimal15(value))); // llround: halves away from zero
+    long double d = Decimal15(value);
+    d = d > IntegerLimit ? IntegerLimit : d < -IntegerLimit ? -IntegerLimit : d;
+    return qint64(std::llround(d)); // llround: halves away from zero
 }
 
 QString FormatFixed(double value, int decimals) {

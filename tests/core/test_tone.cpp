@@ -1,0 +1,111 @@
+#include "core/Tone.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+
+namespace {
+ToneCode Stored(const MemoryImage& m, int line, int offset) {
+    return {m.byte(line, ToneLowPosition + offset), m.byte(line, ToneLowPosition + offset + 1)};
+}
+} // namespace
+
+TEST(ToneTable, HoldsNoToneQtAndBothDqtPolarities) {
+    const QStringList t = BuildToneTable(English);
+    ASSERT_EQ(t.size(), ToneCount);
+    EXPECT_EQ(t[0], "None");
+    EXPECT_EQ(t[FirstQtTone], "67.0");
+    EXPECT_EQ(t[FirstDqtNormal - 1], "254.1");
+    EXPECT_EQ(t[FirstDqtNormal], "D023N");
+    EXPECT_EQ(t[FirstDqtInverted - 1], "D754N");
+    EXPECT_EQ(t[FirstDqtInverted], "D023I");
+    EXPECT_EQ(t[ToneCount - 1], "D754I");
+    EXPECT_EQ(QSet<QString>(t.begin(), t.end()).size(), ToneCount);
+    QStringList zh = t;
+    SetNoToneText(zh, Chinese);
+    EXPECT_EQ(zh[0], QString::fromUtf8("无"));
+    EXPECT_EQ(zh.mid(1), t.mid(1));
+}
+
+// Every table text, in both languages and at both offsets, comes back unchanged.
+TEST(ToneCodec, EveryTableTextSurvivesEncodeThenDecode) {
+    for (Language lang : {English, Chinese}) {
+        const QStringList t = BuildToneTable(lang);
+        for (int offset : {DecodeToneOffset, EncodeToneOffset}) {
+            for (int i = 0; i < ToneCount; ++i) {
+                MemoryImage m;
+                EncodeTone(m, 7, t[i], offset);
+                const ToneCode c = Stored(m, 7, offset);
+                EXPECT_EQ(DecodeTone(t, c.low, c.high), t[i]) << t[i].toStdString() << " offset " << offset;
+            }
+        }
+    }
+}
+
+struct ToneCase {
+    const char* text;
+    int low, high;
+};
+
+class ToneBytes : public ::testing::TestWithParam<ToneCase> {};
+
+TEST_P(ToneBytes, TextGivesTheStoredCode) {
+    const ToneCase& c = GetParam();
+    const ToneCode code = ToneCodeOfText(QString::fromUtf8(c.text));
+    EXPECT_EQ(code.low, c.low) << c.text;
+    EXPECT_EQ(code.high, c.high) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, ToneBytes,
+                         ::testing::Values(ToneCase{"None", 0xFF, 0xFF}, ToneCase{"无", 0xFF, 0xFF},
+                                           ToneCase{"N", 0xFF, 0xFF}, ToneCase{"67.0", 0x70, 0x06},
+                                           ToneCase{"067.0", 0x70, 0x06}, ToneCase{"100.0", 0x00, 0x10},
+                                           ToneCase{"254.1", 0x41, 0x25}, ToneCase{"D023N", 0x23, 0x80},
+                                           ToneCase{"D023I", 0x23, 0xC0}, ToneCase{"D754I", 0x54, 0xC7},
+                                           ToneCase{"", 0x00, 0x00}, ToneCase{"x7.0", 0x70, 0x00},
+                                           ToneCase{"D", 0x00, 0xC0}));
+
+TEST(ToneCodec, EncodeWritesOnlyItsPairOfTheLine) {
+    MemoryImage m;
+    m.setLine(3, QByteArray(16, char(0x11)));
+    EncodeTone(m, 3, QStringLiteral("D023N"), EncodeToneOffset);
+    EXPECT_EQ(m.line(3), QByteArray::fromHex("11111111111111111111238011111111"));
+    EncodeTone(m, 3, QStringLiteral("67.0"), DecodeToneOffset);
+    EXPECT_EQ(m.line(3), QByteArray::fromHex("11111111111111117006238011111111"));
+    const QByteArray before = m.bytes();
+    EncodeTone(m, 3, QStringLiteral("67.0"), 1);
+    EncodeTone(m, 3, QStringLiteral("67.0"), 4);
+    EncodeTone(m, -1, QStringLiteral("67.0"), 0);
+    EncodeTone(m, LineCount, QStringLiteral("67.0"), 0);
+    EXPECT_EQ(m.bytes(), before);
+}
+
+TEST(ToneCodec, CodesOutsideTheTableReadAsNoTone) {
+    const QStringList t = BuildToneTable(Chinese);
+    const QString none = QString::fromUtf8("无");
+    EXPECT_EQ(DecodeTone(t, 0x80, 0x06), none); // 68.0 Hz is not a tone of the table
+    for (int low = 0; low < 256; ++low)
+        EXPECT_EQ(DecodeTone(t, quint8(low), 0x55), none);
+    EXPECT_EQ(DecodeTone(t, 0x24, 0x80), none); // D024N: not an octal code of the list
+    EXPECT_EQ(DecodeTone(t, 0x23, 0xFF), none);
+    EXPECT_EQ(DecodeTone(QStringList(), 0x70, 0x06), QString());
+}
+
+// All 65536 byte pairs decode to a table text; every tone of the table is reached, and
+// the text of any pair stores a code that reads back as the same text.
+TEST(ToneCodec, EveryBytePairDecodesToATableText) {
+    const QStringList t = BuildToneTable(English);
+    const QSet<QString> table(t.begin(), t.end());
+    QSet<QString> seen;
+    for (int high = 0; high < 256; ++high) {
+        for (int low = 0; low < 256; ++low) {
+            const QString text = DecodeTone(t, quint8(low), quint8(high));
+            ASSERT_TRUE(table.contains(text)) << high << " " << low;
+            seen.insert(text);
+            const ToneCode again = ToneCodeOfText(text);
+            ASSERT_EQ(DecodeTone(t, again.low, again.high), text) << high << " " << low;
+        }
+    }
+    EXPECT_EQ(seen.size(), ToneCount);
+}
