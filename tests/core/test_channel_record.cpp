@@ -1,0 +1,385 @@
+#include "core/ChannelRecord.h"
+#include "core/Frequency.h"
+#include "core/Tone.h"
+
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+
+namespace {
+const BandLimits Vhf = BandOfIndex(0);
+const QString Zh(const char* s) { return QString::fromUtf8(s); }
+
+// A record in band: RX 146.52500, TX 140.00000, decode 67.0, encode D023N, then bytes 12-15.
+QByteArray Record(quint8 b12, quint8 b13, quint8 b14, quint8 b15 = 0x00) {
+    QByteArray r = QByteArray::fromHex("00256514000000147006238000000000");
+    r[12] = char(b12);
+    r[13] = char(b13);
+    r[14] = char(b14);
+    r[15] = char(b15);
+    return r;
+}
+
+ChannelTexts Show(MemoryImage& m, int n, Language lang = English) {
+    return ReadChannelForDisplay(m, Vhf, BuildToneTable(lang), lang, n);
+}
+} // namespace
+
+TEST(ChannelRecord, ChannelIndexFollowsGroupAndRow) {
+    EXPECT_EQ(ChannelIndexOf(0, 1), 0);
+    EXPECT_EQ(ChannelIndexOf(2, 1), 32);
+    EXPECT_EQ(ChannelIndexOf(2, 16), 47);
+    EXPECT_EQ(ChannelIndexOf(7, 16), 127);
+    for (auto [g, r] : {std::pair{-1, 1}, {8, 1}, {0, 0}, {0, 17}})
+        EXPECT_EQ(ChannelIndexOf(g, r), -1);
+    EXPECT_EQ(GroupIndexOfChannel(36), 2);
+    EXPECT_EQ(RowOfChannel(36), 5);
+}
+
+TEST(ChannelRecord, ShowsAllFieldsOfAnInBandChannel) {
+    MemoryImage m;
+    m.setLine(9, Record(0xF8, 0x08, 0x70));
+    const ChannelTexts t = Show(m, 9);
+    const QStringList expected = {"146.52500", "140.00000", "67.0", "D023N", "Wide", "Off", "Add", "High", "Off",
+                                  "Carrier",   "Off",       "1",    "Off",  "Off",   "Off",  "Off", ""};
+    for (int c = 1; c <= ColName; ++c)
+        EXPECT_EQ(t.text(c), expected[c - 1]) << "column " << c;
+    EXPECT_EQ(m.line(9), Record(0xF8, 0x08, 0x70)); // nothing to clean
+}
+
+class OutOfBandReceive : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OutOfBandReceive, EmptiesTheRowAndTheRecord) {
+    MemoryImage m;
+    m.setLine(4, Record(0x12, 0x34, 0x56, 0x78));
+    ASSERT_TRUE(EncodeFrequency(m, 4, 0, QString::fromLatin1(GetParam())));
+    m.setLine(5, Record(0x12, 0x34, 0x56, 0x78));
+    const ChannelTexts t = Show(m, 4);
+    EXPECT_TRUE(t.isEmpty());
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        EXPECT_TRUE(t.cells[size_t(c)].isEmpty()) << c;
+    EXPECT_EQ(m.line(4), QByteArray(16, char(0xFF)));
+    EXPECT_EQ(m.line(5), Record(0x12, 0x34, 0x56, 0x78)); // the neighbours are left alone
+}
+
+INSTANTIATE_TEST_SUITE_P(Frequencies, OutOfBandReceive, ::testing::Values("174", "135.99999", "0", "400"));
+
+TEST(ChannelRecord, ErasedReceiveFrequencyIsAnEmptyChannel) {
+    MemoryImage m;
+    m.setLine(0, QByteArray::fromHex("FFFFFFFF000000147006238012345678"));
+    EXPECT_TRUE(Show(m, 0).isEmpty());
+    EXPECT_EQ(m.line(0), QByteArray(16, char(0xFF)));
+}
+
+TEST(ChannelRecord, OutOfBandTransmitLosesOnlyTheTransmitSide) {
+    MemoryImage m;
+    m.setLine(2, Record(0xF8, 0x08, 0x70, 0x42));
+    ASSERT_TRUE(EncodeFrequency(m, 2, 4, QStringLiteral("174")));
+    const ChannelTexts t = Show(m, 2);
+    EXPECT_EQ(t.text(ColRxFreq), "146.52500");
+    EXPECT_EQ(t.text(ColDecode), "67.0");
+    EXPECT_TRUE(t.text(ColTxFreq).isEmpty());
+    EXPECT_TRUE(t.text(ColEncode).isEmpty());
+    EXPECT_EQ(t.text(ColBandwidth), "Wide");
+    EXPECT_EQ(m.line(2), QByteArray::fromHex("00256514FFFFFFFF7006FFFFF8087042"));
+}
+
+// ---- option texts shown from record bytes ----
+
+struct ShownCase {
+    int column;
+    int byte, value; // the byte of the record and its value (the others 0)
+    const char* en;
+    const char* zh;
+};
+
+class ShownOption : public ::testing::TestWithParam<ShownCase> {};
+
+TEST_P(ShownOption, TextOfTheBits) {
+    const ShownCase& c = GetParam();
+    MemoryImage m;
+    m.setLine(1, Record(0, 0, 0));
+    m.setByte(1, c.byte, quint8(c.value));
+    EXPECT_EQ(ChannelOptionText(m, 1, c.column, English), QString::fromUtf8(c.en));
+    EXPECT_EQ(ChannelOptionText(m, 1, c.column, Chinese), QString::fromUtf8(c.zh));
+    EXPECT_EQ(Show(m, 1, Chinese).text(c.column), QString::fromUtf8(c.zh));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bits, ShownOption,
+    ::testing::Values(ShownCase{ColBandwidth, 12, 0x10, "Wide", "宽"}, ShownCase{ColBandwidth, 12, 0xEF, "Narrow", "窄"},
+                      ShownCase{ColLockout, 12, 0x06, "BCL", "BCL"}, ShownCase{ColLockout, 12, 0x04, "BTL", "BTL"},
+                      ShownCase{ColLockout, 12, 0xF9 & ~0x02, "Off", "关"},
+                      ShownCase{ColScan, 12, 0x08, "Add", "添加"}, ShownCase{ColScan, 12, 0x00, "Del", "删除"},
+                      ShownCase{ColTxPower, 12, 0x20, "High", "高"}, ShownCase{ColTxPower, 13, 0x08, "Mid", "中"},
+                      ShownCase{ColTxPower, 13, 0xF7, "Low", "低"},
+                      ShownCase{ColSignalling, 13, 0x10, "DTMF", "DTMF"},
+                      ShownCase{ColSignalling, 13, 0xEF, "Off", "无"},
+                      ShownCase{ColSquelch, 13, 0x04, "DTMF", "DTMF"},
+                      ShownCase{ColSquelch, 13, 0xFB, "Carrier", "载波"},
+                      ShownCase{ColPttId, 13, 0xFC, "Off", "无"}, ShownCase{ColPttId, 13, 0x01, "BOT", "BOT"},
+                      ShownCase{ColPttId, 13, 0x02, "EOT", "EOT"}, ShownCase{ColPttId, 13, 0x03, "BOTH", "BOTH"},
+                      ShownCase{ColCallGroup, 14, 0x7F, "16", "16"}, ShownCase{ColCallGroup, 14, 0xF0, "1", "1"},
+                      ShownCase{ColCallGroup, 14, 0x72, "3", "3"},
+                      ShownCase{ColCompander, 13, 0x80, "On", "开"}, ShownCase{ColCompander, 13, 0x7F, "Off", "关"},
+                      ShownCase{ColScrambler, 12, 0x01, "On", "开"}, ShownCase{ColScrambler, 12, 0xFE, "Off", "关"},
+                      ShownCase{ColReverse, 13, 0x60, "Reverse", "倒频"},
+                      ShownCase{ColReverse, 13, 0x40, "Talk Around", "脱网"},
+                      ShownCase{ColReverse, 13, 0x9F, "Off", "关"},
+                      ShownCase{ColTxInhibit, 14, 0x80, "On", "开"}, ShownCase{ColTxInhibit, 14, 0x7F, "Off", "关"}));
+
+// ---- storing a value chosen by text ----
+
+struct StoreCase {
+    int column;
+    const char* text;
+    Language lang;
+    int b12, b13, b14;         // before
+    int x12, x13, x14;         // after
+};
+
+class StoreOption : public ::testing::TestWithParam<StoreCase> {};
+
+TEST_P(StoreOption, ChangesOnlyTheFieldBits) {
+    const StoreCase& c = GetParam();
+    MemoryImage m;
+    m.setLine(6, Record(quint8(c.b12), quint8(c.b13), quint8(c.b14), 0xAA));
+    EXPECT_TRUE(StoreChannelField(m, 6, c.column, QString::fromUtf8(c.text), c.lang));
+    EXPECT_EQ(m.line(6), Record(quint8(c.x12), quint8(c.x13), quint8(c.x14), 0xAA)) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, StoreOption,
+    ::testing::Values(StoreCase{ColBandwidth, "Wide", English, 0x00, 0, 0, 0x10, 0, 0},
+                      StoreCase{ColBandwidth, "宽", Chinese, 0x00, 0, 0, 0x10, 0, 0},
+                      StoreCase{ColBandwidth, "Narrow", English, 0xFF, 0, 0, 0xEF, 0, 0},
+                      StoreCase{ColBandwidth, "Wide", Chinese, 0xFF, 0, 0, 0xEF, 0, 0}, // other language: last branch
+                      StoreCase{ColLockout, "BTL", English, 0x06, 0, 0, 0x04, 0, 0},
+                      StoreCase{ColLockout, "BCL", English, 0x04, 0, 0, 0x02, 0, 0},
+                      StoreCase{ColLockout, "关", Chinese, 0xFF, 0, 0, 0xF9, 0, 0},
+                      StoreCase{ColScan, "Del", English, 0xFF, 0, 0, 0xF7, 0, 0},
+                      StoreCase{ColScan, "添加", Chinese, 0x00, 0, 0, 0x08, 0, 0},
+                      StoreCase{ColTxPower, "Low", English, 0xFF, 0xFF, 0, 0xDF, 0xF7, 0},
+                      StoreCase{ColTxPower, "High", English, 0x00, 0x08, 0, 0x20, 0x00, 0},
+                      StoreCase{ColTxPower, "Mid", English, 0x20, 0x00, 0, 0x00, 0x08, 0},
+                      StoreCase{ColTxPower, "中", Chinese, 0x20, 0x00, 0, 0x00, 0x08, 0},
+                      StoreCase{ColSignalling, "DTMF", English, 0, 0x6B, 0, 0, 0x7B, 0},
+                      StoreCase{ColSignalling, "无", Chinese, 0, 0xFF, 0, 0, 0xEF, 0},
+                      StoreCase{ColSquelch, "DTMF", English, 0, 0x00, 0, 0, 0x04, 0},
+                      StoreCase{ColSquelch, "载波", Chinese, 0, 0xFF, 0, 0, 0xFB, 0},
+                      StoreCase{ColPttId, "EOT", English, 0, 0xFD, 0, 0, 0xFE, 0},
+                      StoreCase{ColPttId, "BOTH", English, 0, 0x00, 0, 0, 0x03, 0},
+                      StoreCase{ColPttId, "关", Chinese, 0, 0xFF, 0, 0, 0xFC, 0},
+                      StoreCase{ColCallGroup, "3", English, 0, 0, 0x7F, 0, 0, 0x72},
+                      StoreCase{ColCallGroup, "16", Chinese, 0, 0, 0x80, 0, 0, 0x8F},
+                      StoreCase{ColCompander, "开", Chinese, 0, 0x00, 0, 0, 0x80, 0},
+                      StoreCase{ColCompander, "Off", English, 0, 0xFF, 0, 0, 0x7F, 0},
+                      StoreCase{ColScrambler, "On", English, 0x00, 0, 0, 0x01, 0, 0},
+                      StoreCase{ColReverse, "Talk Around", English, 0, 0x20, 0, 0, 0x40, 0},
+                      StoreCase{ColReverse, "倒频", Chinese, 0, 0x40, 0, 0, 0x20, 0},
+                      StoreCase{ColReverse, "Off", English, 0, 0xFF, 0, 0, 0x9F, 0},
+                      StoreCase{ColTxInhibit, "On", English, 0, 0, 0x00, 0, 0, 0x80}));
+
+// Every item of every option list, stored and shown again, reads back as itself (the
+// Chinese PTT ID "off" item is shown as the image's own off text).
+TEST(ChannelRecord, EveryListItemSurvivesStoreThenShow) {
+    for (Language lang : {English, Chinese}) {
+        for (int column = FirstOptionColumn; column <= LastOptionColumn; ++column) {
+            const QStringList items = ChannelOptionList(column, lang);
+            ASSERT_FALSE(items.isEmpty()) << column;
+            for (const QString& item : items) {
+                MemoryImage m;
+                m.setLine(3, Record(0xA5, 0x5A, 0x3C, 0x0F));
+                ASSERT_TRUE(StoreChannelField(m, 3, column, item, lang));
+                QString expected = item;
+                if (lang == Chinese && column == ColPttId && item == Zh("关"))
+                    expected = Zh("无");
+                EXPECT_EQ(Show(m, 3, lang).text(column), expected) << column << " " << item.toStdString();
+            }
+        }
+    }
+}
+
+TEST(ChannelRecord, RefusedStoresChangeNothing) {
+    MemoryImage m;
+    m.setLine(3, Record(0xA5, 0x5A, 0x3C, 0x0F));
+    const QByteArray before = m.bytes();
+    EXPECT_FALSE(StoreChannelField(m, 3, ColCallGroup, QStringLiteral("0"), English));
+    EXPECT_FALSE(StoreChannelField(m, 3, ColCallGroup, QStringLiteral("17"), English));
+    EXPECT_FALSE(StoreChannelField(m, 3, ColCallGroup, QStringLiteral(""), English));
+    EXPECT_FALSE(StoreChannelField(m, 3, ColName, QStringLiteral("x"), English));
+    EXPECT_FALSE(StoreChannelField(m, 3, 0, QStringLiteral("1"), English));
+    EXPECT_FALSE(StoreChannelField(m, 128, ColBandwidth, QStringLiteral("Wide"), English));
+    EXPECT_FALSE(StoreChannelField(m, -1, ColBandwidth, QStringLiteral("Wide"), English));
+    EXPECT_FALSE(StoreChannelField(m, 3, ColTxFreq, QStringLiteral("1000"), English));
+    EXPECT_FALSE(CreateChannel(m, 3, 4, QStringLiteral("1234")));
+    EXPECT_FALSE(CreateChannel(m, 200, 4, QStringLiteral("146")));
+    ClearChannel(m, 128);
+    ClearTransmit(m, -1);
+    EXPECT_EQ(m.bytes(), before);
+}
+
+TEST(ChannelRecord, FrequencyAndToneColumnsUseTheCodecs) {
+    MemoryImage m;
+    m.setLine(8, Record(0, 0, 0, 0xFF));
+    EXPECT_TRUE(StoreChannelField(m, 8, ColRxFreq, QStringLiteral("145.025"), English));
+    EXPECT_EQ(m.byte(8, 15), 0xFF); // a receive frequency leaves byte 15 alone
+    EXPECT_TRUE(StoreChannelField(m, 8, ColTxFreq, QStringLiteral("145.6"), English));
+    EXPECT_TRUE(StoreChannelField(m, 8, ColDecode, Zh("无"), English));
+    EXPECT_TRUE(StoreChannelField(m, 8, ColEncode, QStringLiteral("D754I"), English));
+    EXPECT_EQ(m.line(8), QByteArray::fromHex("0025501400005614FFFF54C7000000FD"));
+}
+
+// ---- creating, clearing, bitmaps ----
+
+TEST(ChannelRecord, NewChannelGetsItsDefaultsAndBitmapBits) {
+    MemoryImage m;
+    ClearChannel(m, 36);
+    m.setByte(36, 15, 0xFF);
+    ASSERT_TRUE(CreateChannel(m, 36, RowOfChannel(36), QStringLiteral("146.52500")));
+    EXPECT_EQ(m.line(36), QByteArray::fromHex("0025651400256514FFFFFFFFF80870FD"));
+    EXPECT_EQ(m.byte(ValidBitmap), 0x10); // row 5: bit 4, whatever the group
+    EXPECT_EQ(m.byte(ScanBitmap), 0x10);
+    ASSERT_TRUE(CreateChannel(m, ChannelIndexOf(6, 9), 9, QStringLiteral("150")));
+    EXPECT_EQ(m.byte(ValidBitmap + 1), 0x01);
+    EXPECT_EQ(m.byte(ScanBitmap + 1), 0x01);
+    EXPECT_TRUE(BitmapBit(m, ValidBitmap, 5));
+    EXPECT_FALSE(BitmapBit(m, ValidBitmap, 4));
+
+    // What the grid shows after a refresh is what it showed on creation.
+    for (Language lang : {English, Chinese}) {
+        ChannelTexts shown = Show(m, 36, lang);
+        ChannelTexts made = NewChannelTexts(QStringLiteral("146.52500"), lang);
+        if (lang == Chinese) // the Chinese PTT ID off text differs between a new and a shown row
+            made.cells[ColPttId] = Zh("无");
+        for (int c = 1; c <= ColName; ++c)
+            EXPECT_EQ(shown.text(c), made.text(c)) << c;
+    }
+}
+
+TEST(ChannelRecord, NewChannelKeepsTheBitsItDoesNotOwn) {
+    MemoryImage m;
+    m.setLine(0, QByteArray::fromHex("FFFFFFFFFFFFFFFFFFFFFFFF3FFFFF02"));
+    ASSERT_TRUE(CreateChannel(m, 0, 1, QStringLiteral("136")));
+    EXPECT_EQ(m.byte(0, 12), 0x38);
+    EXPECT_EQ(m.byte(0, 15), 0x00);
+}
+
+TEST(ChannelRecord, ClearingTransmitAndStoringItAgain) {
+    MemoryImage m;
+    m.setLine(10, Record(0xF8, 0x08, 0x70, 0x02));
+    ClearTransmit(m, 10);
+    EXPECT_EQ(m.line(10), QByteArray::fromHex("00256514FFFFFFFF7006FFFFF8087002"));
+    ASSERT_TRUE(StoreTransmit(m, 10, QStringLiteral("146.52500")));
+    EXPECT_EQ(m.line(10), QByteArray::fromHex("00256514002565147006FFFFF8087000"));
+    ClearChannel(m, 10);
+    EXPECT_EQ(m.line(10), QByteArray(16, char(0xFF)));
+}
+
+TEST(ChannelRecord, BitmapNumbersOutsideOneTo256AreIgnored) {
+    MemoryImage m;
+    const QByteArray before = m.bytes();
+    for (int number : {0, -1, 257, 100000})
+        SetBitmapBit(m, ValidBitmap, number);
+    EXPECT_EQ(m.bytes(), before);
+    SetBitmapBit(m, ScanBitmap, 256);
+    EXPECT_EQ(m.byte(ScanBitmap + 31), 0x80);
+    ClearBitmapBit(m, ScanBitmap, 256);
+    EXPECT_EQ(m.bytes(), before);
+}
+
+// ---- current channel and shown group ----
+
+TEST(ChannelRecord, CurrentChannelIsTheFirstFilledRowFromThree) {
+    auto rows = [](std::initializer_list<int> filled) {
+        std::array<bool, RowsPerGroup> r{};
+        for (int row : filled)
+            r[size_t(row - 1)] = true;
+        return r;
+    };
+    EXPECT_EQ(CurrentChannelOfRows(rows({1, 5})), 4);
+    EXPECT_EQ(CurrentChannelOfRows(rows({1, 2})), 0);
+    EXPECT_EQ(CurrentChannelOfRows(rows({})), 0);
+    EXPECT_EQ(CurrentChannelOfRows(rows({3, 4})), 2);
+    EXPECT_EQ(CurrentChannelOfRows(rows({16})), 15);
+    MemoryImage m;
+    m.setByte(CurrentChannelByte, 9);
+    SetCurrentChannelByte(m, rows({2, 7}));
+    EXPECT_EQ(m.byte(CurrentChannelByte), 6);
+}
+
+TEST(ChannelRecord, ShownGroupByte) {
+    MemoryImage m;
+    for (auto [stored, group] : {std::pair{0xFF, 0}, {8, 0}, {7, 7}, {2, 2}, {0, 0}}) {
+        m.setByte(ShownGroupByte, quint8(stored));
+        EXPECT_EQ(ReadShownGroup(m), group) << stored;
+    }
+    WriteShownGroup(m, 2);
+    EXPECT_EQ(m.byte(ShownGroupByte), 2);
+    WriteShownGroup(m, 8);
+    WriteShownGroup(m, -1);
+    EXPECT_EQ(m.byte(ShownGroupByte), 2);
+}
+
+// ---- arbitrary records ----
+
+// Any record bytes show without reading outside the image, and every shown text is one
+// the grid knows: a table tone, an item of the column's list (or the shown off text).
+TEST(ChannelRecord, ArbitraryRecordsShowOnlyKnownTexts) {
+    QRandomGenerator rng(20240611);
+    const QStringList tones = BuildToneTable(English);
+    for (int round = 0; round < 8 * 256 * 4; ++round) {
+        MemoryImage m;
+        QByteArray rec(16, '\0');
+        for (int i = 0; i < 16; ++i)
+            rec[i] = char(rng.bounded(256));
+        // Sweep every value of each of bytes 8-15 in turn; keep RX and TX in band mostly.
+        rec[8 + (round / 256) % 8] = char(round % 256);
+        if (round % 4 != 0) {
+            rec.replace(0, 4, QByteArray::fromHex("00256514"));
+            if (round % 4 != 1)
+                rec.replace(4, 4, QByteArray::fromHex("00506514"));
+        }
+        const int n = round % ChannelCount;
+        m.setLine(n, rec);
+        const Language lang = round % 2 ? Chinese : English;
+        const QStringList table = BuildToneTable(lang);
+        const ChannelTexts t = ReadChannelForDisplay(m, Vhf, table, lang, n);
+        if (t.isEmpty()) {
+            ASSERT_EQ(m.line(n), QByteArray(16, char(0xFF)));
+            continue;
+        }
+        ASSERT_TRUE(table.contains(t.text(ColDecode)));
+        if (!t.text(ColTxFreq).isEmpty()) {
+            ASSERT_TRUE(table.contains(t.text(ColEncode)));
+        }
+        for (int c = FirstOptionColumn; c <= LastOptionColumn; ++c) {
+            QStringList known = ChannelOptionList(c, lang);
+            known << Zh("无");
+            ASSERT_TRUE(known.contains(t.text(c))) << c << " " << t.text(c).toStdString();
+        }
+        // Displaying twice changes nothing more.
+        const QByteArray once = m.bytes();
+        ReadChannelForDisplay(m, Vhf, table, lang, n);
+        ASSERT_EQ(m.bytes(), once);
+    }
+    MemoryImage m;
+    EXPECT_TRUE(ReadChannelForDisplay(m, Vhf, tones, English, -1).isEmpty());
+    EXPECT_TRUE(ReadChannelForDisplay(m, Vhf, tones, English, ChannelCount).isEmpty());
+}
+
+TEST(ChannelRecord, HeadersAndListsOfBothLanguages) {
+    QStringList en;
+    for (int c = 0; c < ChannelColumnCount; ++c)
+        en << ChannelColumnHeader(c, English);
+    EXPECT_EQ(en.join(','), "CH,RX Freq,TX Freq,Decode,Encode,W/N,BCL,Scan,TX Power,Opt Signal,Mute Dtmf,PTT ID,"
+                            "Call Group,Compand,Scrambler,Option,TX inhibit,ChName");
+    EXPECT_EQ(ChannelColumnHeader(ColTxInhibit, Chinese), Zh("禁发"));
+    EXPECT_TRUE(ChannelColumnHeader(18, English).isEmpty());
+    EXPECT_EQ(ChannelOptionList(ColSignalling, Chinese), (QStringList{Zh("无"), "DTMF"}));
+    EXPECT_EQ(ChannelOptionList(ColPttId, Chinese), (QStringList{Zh("关"), "BOT", "EOT", "BOTH"}));
+    EXPECT_EQ(ChannelOptionList(ColReverse, English), (QStringList{"Off", "Reverse", "Talk Around"}));
+    EXPECT_EQ(ChannelOptionList(ColCallGroup, English).size(), 16);
+    EXPECT_TRUE(ChannelOptionList(ColDecode, English).isEmpty());
+}
