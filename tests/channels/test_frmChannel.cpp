@@ -1,0 +1,376 @@
+// The channel editor on the offscreen platform, driven with real key and mouse events:
+// creating, changing and clearing channels, the editors' keys, groups and bands.
+#include "channels/frmChannel.h"
+#include "core/ChannelRecord.h"
+#include "core/Frequency.h"
+#include "core/Tone.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using kestrel::test::ScriptedPrompter;
+
+namespace {
+
+class ChannelEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        app = kestrel::test::StartedApp(dir.filePath(QStringLiteral("settings.ini")));
+        QString error;
+        ASSERT_TRUE(LoadDefaultImage(app.image, 0, app.appFolder, &error)) << error.toStdString();
+        // Channels of group 1 start empty; channel 6 (row 7) has no transmit side.
+        for (int n = 0; n < RowsPerGroup; ++n)
+            ClearChannel(app.image, n);
+        ASSERT_TRUE(CreateChannel(app.image, 6, 7, QStringLiteral("150.00000")));
+        ClearTransmit(app.image, 6);
+        app.image.setByte(ShownGroupByte, 0);
+        app.image.TakeImageSnapshot();
+        app.band = DecodeBandLimits(app.image);
+
+        view = std::make_unique<frmChannel>(app, prompter);
+        QObject::connect(view.get(), &frmChannel::requestRefreshData, view.get(), &frmChannel::RefreshData);
+        view->resize(1500, 700);
+        view->show();
+        view->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+        view->RefreshData();
+    }
+
+    QTableWidget* grid() const { return view->ChannelGrid; }
+    QString cell(int row, int column) const { return grid()->item(row - 1, column)->text(); }
+    GridCell current() const { return {grid()->currentRow() + 1, grid()->currentColumn()}; }
+
+    void click(int row, int column) {
+        const QRect r = grid()->visualItemRect(grid()->item(row - 1, column));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    }
+
+    // Types a receive frequency into an empty row and presses Enter.
+    void typeFrequency(int row, int column, const char* text) {
+        click(row, column);
+        QTest::keyClicks(view->txtMemChannel, QString::fromLatin1(text));
+        QTest::keyClick(view->txtMemChannel, Qt::Key_Return);
+    }
+
+    QTemporaryDir dir;
+    AppContext app;
+    ScriptedPrompter prompter;
+    std::unique_ptr<frmChannel> view;
+};
+
+TEST_F(ChannelEditor, ShapeAndTexts) {
+    EXPECT_EQ(grid()->rowCount(), RowsPerGroup);
+    EXPECT_EQ(grid()->columnCount(), ChannelColumnCount);
+    EXPECT_TRUE(grid()->isColumnHidden(ColName));
+    EXPECT_EQ(grid()->horizontalHeaderItem(ColRxFreq)->text(), QStringLiteral("RX Freq"));
+    EXPECT_EQ(grid()->horizontalHeaderItem(ColTxInhibit)->text(), QStringLiteral("TX inhibit"));
+    EXPECT_EQ(grid()->columnWidth(ColCallGroup), TwipsToPixels(1000, grid()->logicalDpiX()));
+    EXPECT_EQ(grid()->columnWidth(0), TwipsToPixels(550, grid()->logicalDpiX()));
+    EXPECT_EQ(grid()->item(4, 9)->textAlignment(), int(Qt::AlignCenter));
+    for (int r = 1; r <= RowsPerGroup; ++r)
+        EXPECT_EQ(cell(r, 0), QString::number(r));
+    EXPECT_EQ(view->cboFeature0->count(), ToneCount);
+    EXPECT_EQ(view->CboGroup->count(), GroupCount);
+    EXPECT_EQ(view->bandSelectorText(), QStringLiteral("136-174"));
+    EXPECT_FALSE(view->txtMemChannel->isVisible());
+    EXPECT_FALSE(view->cboFeature0->isVisible());
+    EXPECT_FALSE(view->cboFeature1->isVisible());
+
+    app.language = Chinese;
+    view->RefreshDisplay();
+    EXPECT_EQ(view->fraGeneral->title(), QStringLiteral("整机设置"));
+    EXPECT_EQ(grid()->horizontalHeaderItem(ColDecode)->text(), QStringLiteral("接收信令"));
+    EXPECT_EQ(view->cboFeature0->itemText(0), QStringLiteral("无"));
+}
+
+TEST_F(ChannelEditor, TypingIntoAnEmptyRowCreatesTheChannel) {
+    typeFrequency(3, ColScan, "146.52"); // any cell of an empty row opens its receive frequency
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_FALSE(view->txtMemChannel->isVisible());
+    EXPECT_EQ(current(), (GridCell{3, ColTxFreq}));
+    EXPECT_EQ(cell(3, ColRxFreq), QStringLiteral("146.52000"));
+    EXPECT_EQ(cell(3, ColTxFreq), QStringLiteral("146.52000"));
+    EXPECT_EQ(cell(3, ColDecode), QStringLiteral("None"));
+    EXPECT_EQ(cell(3, ColEncode), QStringLiteral("None"));
+    const ChannelTexts fresh = NewChannelTexts(QStringLiteral("146.52000"), English);
+    for (int c = ColBandwidth; c <= ColTxInhibit; ++c)
+        EXPECT_EQ(cell(3, c), fresh.cells[c]) << "column " << c;
+    EXPECT_EQ(app.image.line(2), QByteArray::fromHex("00206514 00206514 ffffffff f8 08 70 fd"));
+    EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 3));
+    EXPECT_TRUE(BitmapBit(app.image, ScanBitmap, 3));
+    EXPECT_TRUE(app.image.IsImageModified());
+}
+
+TEST_F(ChannelEditor, OutOfBandFrequencyIsClampedAfterTheMessage) {
+    typeFrequency(1, ColRxFreq, "180");
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Frequency is out of range."));
+    EXPECT_EQ(prompter.asked[0].title, app.productName);
+    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::Ok);
+    EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("173.99750"));
+    EXPECT_EQ(DecodeFrequency(app.image, 0, 0), QStringLiteral("173.99750"));
+}
+
+TEST_F(ChannelEditor, EmptyingTheReceiveFrequencyEmptiesTheRowAndTheRecord) {
+    typeFrequency(2, ColRxFreq, "146.52");
+    click(2, ColRxFreq);
+    ASSERT_TRUE(view->txtMemChannel->isVisible());
+    EXPECT_EQ(view->txtMemChannel->selectedText(), QStringLiteral("146.52000"));
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Backspace);
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Return);
+    for (int c = ColRxFreq; c <= ColTxInhibit; ++c)
+        EXPECT_TRUE(cell(2, c).isEmpty()) << "column " << c;
+    EXPECT_EQ(app.image.line(1), QByteArray(LineSize, char(0xFF)));
+    EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 2));
+}
+
+TEST_F(ChannelEditor, EscapeRestoresTheCellAndStoresNothing) {
+    const QByteArray before = app.image.bytes();
+    click(7, ColRxFreq);
+    QTest::keyClicks(view->txtMemChannel, QStringLiteral("160"));
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
+    EXPECT_FALSE(view->txtMemChannel->isVisible());
+    EXPECT_EQ(cell(7, ColRxFreq), QStringLiteral("150.00000"));
+
+    click(7, ColDecode);
+    ASSERT_TRUE(view->cboFeature0->isVisible());
+    QTest::keyClicks(view->cboFeature0, QStringLiteral("67"));
+    EXPECT_EQ(view->cboFeature0->currentText(), QStringLiteral("67"));
+    QTest::keyClick(view->cboFeature0, Qt::Key_Escape);
+    EXPECT_EQ(view->cboFeature0->currentText(), QStringLiteral("None"));
+    view->TransferFocus();
+    EXPECT_FALSE(view->cboFeature0->isVisible());
+    EXPECT_EQ(app.image.bytes(), before);
+}
+
+TEST_F(ChannelEditor, EncodeToneWithoutTransmitFrequencyOpensTheTransmitEditor) {
+    EXPECT_TRUE(cell(7, ColTxFreq).isEmpty());
+    click(7, ColEncode);
+    EXPECT_TRUE(view->txtMemChannel->isVisible());
+    EXPECT_FALSE(view->cboFeature0->isVisible());
+    EXPECT_EQ(current(), (GridCell{7, ColTxFreq}));
+    QTest::keyClicks(view->txtMemChannel, QStringLiteral("151.5"));
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Enter);
+    EXPECT_EQ(cell(7, ColTxFreq), QStringLiteral("151.50000"));
+    EXPECT_EQ(cell(7, ColEncode), QStringLiteral("None"));
+    EXPECT_EQ(current(), (GridCell{7, ColDecode}));
+}
+
+TEST_F(ChannelEditor, DigitTypedIntoTheGridStartsAFrequency) {
+    grid()->setFocus();
+    grid()->setCurrentCell(4, ColTxFreq); // row 5, empty
+    QTest::keyClick(grid(), Qt::Key_4);
+    ASSERT_TRUE(view->txtMemChannel->isVisible());
+    EXPECT_EQ(current(), (GridCell{5, ColRxFreq}));
+    EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("4"));
+    EXPECT_EQ(view->txtMemChannel->cursorPosition(), 1);
+    QTest::keyClicks(view->txtMemChannel, QStringLiteral("40.125"));
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
+
+    // Elsewhere a digit does nothing; letters never open an editor.
+    grid()->setCurrentCell(6, ColScan);
+    QTest::keyClick(grid(), Qt::Key_1);
+    QTest::keyClick(grid(), Qt::Key_A);
+    EXPECT_FALSE(view->txtMemChannel->isVisible());
+    EXPECT_FALSE(view->cboFeature1->isVisible());
+    // Enter opens the editor of the current cell.
+    QTest::keyClick(grid(), Qt::Key_Return);
+    EXPECT_TRUE(view->cboFeature1->isVisible());
+}
+
+TEST_F(ChannelEditor, FrequencyEditorTakesNineCharacters) {
+    click(1, ColRxFreq);
+    QTest::keyClicks(view->txtMemChannel, QStringLiteral("1x4-6.52000123"));
+    EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("146.52000"));
+}
+
+TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
+    click(7, ColDecode);
+    ASSERT_TRUE(view->cboFeature0->isVisible());
+    QTest::keyClicks(view->cboFeature0, QStringLiteral("d231"));
+    EXPECT_EQ(view->cboFeature0->currentText(), QStringLiteral("D231"));
+    QTest::keyClick(view->cboFeature0, Qt::Key_Backspace);
+    QTest::keyClick(view->cboFeature0, Qt::Key_Return);
+    EXPECT_FALSE(view->cboFeature0->isVisible());
+    EXPECT_EQ(cell(7, ColDecode), QStringLiteral("D230N"));
+    EXPECT_EQ(app.image.byte(6, 8), 0x30);
+    EXPECT_EQ(app.image.byte(6, 9), 0x82);
+    // No encode tone shown in this row: Enter goes on to W/N.
+    EXPECT_EQ(current(), (GridCell{7, ColBandwidth}));
+}
+
+TEST_F(ChannelEditor, OptionListStoresTheChosenItem) {
+    click(7, ColBandwidth);
+    ASSERT_TRUE(view->cboFeature1->isVisible());
+    EXPECT_EQ(view->cboFeature1->count(), 2);
+    EXPECT_EQ(view->cboFeature1->currentText(), QStringLiteral("Wide"));
+    const quint8 options2 = app.image.byte(6, 13);
+    QTest::keyClick(view->cboFeature1, Qt::Key_Up);
+    EXPECT_EQ(view->cboFeature1->currentText(), QStringLiteral("Narrow"));
+    QTest::keyClick(view->cboFeature1, Qt::Key_Return);
+    EXPECT_EQ(cell(7, ColBandwidth), QStringLiteral("Narrow"));
+    EXPECT_EQ(app.image.byte(6, 12) & 0x10, 0);
+    EXPECT_EQ(app.image.byte(6, 13), options2);
+    EXPECT_EQ(current(), (GridCell{7, ColLockout}));
+
+    // From the last option column Enter goes to the next row's receive frequency.
+    click(7, ColTxInhibit);
+    QTest::keyClick(view->cboFeature1, Qt::Key_Return);
+    EXPECT_EQ(current(), (GridCell{8, ColRxFreq}));
+}
+
+TEST_F(ChannelEditor, LeavingAnEditorCommitsIt) {
+    click(7, ColRxFreq);
+    QTest::keyClicks(view->txtMemChannel, QStringLiteral("155"));
+    click(7, ColPttId);
+    EXPECT_EQ(cell(7, ColRxFreq), QStringLiteral("155.00000"));
+    EXPECT_EQ(DecodeFrequency(app.image, 6, 0), QStringLiteral("155.00000"));
+    ASSERT_TRUE(view->cboFeature1->isVisible());
+    view->cboFeature1->setCurrentIndex(view->cboFeature1->findText(QStringLiteral("BOTH")));
+    view->CboGroup->setFocus();
+    EXPECT_FALSE(view->cboFeature1->isVisible());
+    EXPECT_EQ(cell(7, ColPttId), QStringLiteral("BOTH"));
+    EXPECT_EQ(app.image.byte(6, 13) & 0x03, 3);
+}
+
+TEST_F(ChannelEditor, GroupThreeShowsChannels33To48) {
+    ASSERT_TRUE(CreateChannel(app.image, 32, 1, QStringLiteral("160.00000")));
+    ASSERT_TRUE(CreateChannel(app.image, 47, 16, QStringLiteral("161.00000")));
+    view->CboGroup->setCurrentIndex(2);
+    EXPECT_EQ(app.image.byte(ShownGroupByte), 2);
+    EXPECT_EQ(view->groupIndex(), 2);
+    EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("160.00000"));
+    EXPECT_EQ(cell(16, ColRxFreq), QStringLiteral("161.00000"));
+    for (int r = 1; r <= RowsPerGroup; ++r)
+        EXPECT_EQ(cell(r, 0), QString::number(r));
+
+    // A channel typed into row 5 of group 3 is channel index 36.
+    typeFrequency(5, ColRxFreq, "146.52");
+    EXPECT_EQ(DecodeFrequency(app.image, 36, 0), QStringLiteral("146.52000"));
+    EXPECT_EQ(app.image.line(4), QByteArray(LineSize, char(0xFF)));
+}
+
+TEST_F(ChannelEditor, ShownGroupByteOutsideTheGroupsShowsGroupOne) {
+    view->CboGroup->setCurrentIndex(4);
+    app.image.setByte(ShownGroupByte, 0xFF);
+    view->RefreshData();
+    EXPECT_EQ(view->CboGroup->currentIndex(), 0);
+    EXPECT_EQ(view->groupIndex(), 0);
+    EXPECT_EQ(cell(7, ColRxFreq), QStringLiteral("150.00000"));
+}
+
+TEST_F(ChannelEditor, SetCurrentChannelFromTheRowsShown) {
+    typeFrequency(1, ColRxFreq, "146");
+    typeFrequency(5, ColRxFreq, "147");
+    view->SetCurrentCH();
+    EXPECT_EQ(app.image.byte(CurrentChannelByte), 4);
+}
+
+TEST_F(ChannelEditor, TransferFocusCommitsTheOpenEditor) {
+    click(7, ColRxFreq);
+    QTest::keyClicks(view->txtMemChannel, QStringLiteral("152"));
+    view->TransferFocus();
+    EXPECT_FALSE(view->txtMemChannel->isVisible());
+    EXPECT_EQ(cell(7, ColRxFreq), QStringLiteral("152.00000"));
+}
+
+TEST_F(ChannelEditor, BandChangeOfAnUnmodifiedImageWarnsOnceAndReplacesIt) {
+    QSignalSpy refresh(view.get(), &frmChannel::requestRefreshData);
+    view->cboGenFreq->setCurrentIndex(0);
+    EXPECT_TRUE(prompter.asked.isEmpty()) << "the band already selected is no change";
+
+    view->cboGenFreq->setCurrentIndex(1);
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Frequency data will be cleared."));
+    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::Ok);
+    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(refresh.count(), 1);
+    EXPECT_EQ(app.band.index, 1);
+    EXPECT_EQ(app.band.lower, 400);
+    EXPECT_EQ(view->bandSelectorText(), QStringLiteral("400-470"));
+    QByteArray expected = kestrel::test::DefaultImageBytes(1);
+    MemoryImage shown;
+    shown.setBytes(expected);
+    for (int n = 0; n < RowsPerGroup; ++n) // the rows shown were cleaned on display
+        ReadChannelForDisplay(shown, BandOfIndex(1), app.toneTable, English, n);
+    EXPECT_EQ(app.image.bytes().mid(0x0FC0, 3), QByteArray::fromHex("404700"));
+    EXPECT_EQ(app.image.bytes(), shown.bytes());
+}
+
+TEST_F(ChannelEditor, BandChangeOverUnsavedWorkCanBeCancelled) {
+    typeFrequency(1, ColRxFreq, "146.52");
+    ASSERT_TRUE(app.image.IsImageModified());
+    const QByteArray work = app.image.bytes();
+    QSignalSpy refresh(view.get(), &frmChannel::requestRefreshData);
+
+    prompter.answers = {Prompter::Answer::Cancel};
+    view->cboGenFreq->setCurrentIndex(2);
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::OkCancel);
+    EXPECT_EQ(view->bandSelectorText(), QStringLiteral("136-174"));
+    EXPECT_EQ(app.band.index, 0);
+    EXPECT_EQ(app.band.upper, 174);
+    EXPECT_EQ(app.image.bytes(), work);
+    EXPECT_EQ(refresh.count(), 0);
+    EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("146.52000"));
+
+    prompter.answers = {Prompter::Answer::Ok};
+    view->cboGenFreq->setCurrentIndex(2);
+    EXPECT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(refresh.count(), 1);
+    EXPECT_EQ(app.band.index, 2);
+    EXPECT_EQ(app.image.bytes().mid(0x0FC0, 3), QByteArray::fromHex("344000"));
+    EXPECT_NE(app.image.bytes(), work);
+}
+
+TEST_F(ChannelEditor, BandChosenByARadioReadKeepsTheImage) {
+    const QByteArray before = app.image.bytes();
+    app.radioReadFlag = true;
+    view->cboGenFreq->setCurrentIndex(1);
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(app.band.index, 1);
+    EXPECT_EQ(app.band.lower, 400);
+    EXPECT_EQ(app.image.bytes(), before);
+}
+
+TEST_F(ChannelEditor, BandChangeWithoutItsDefaultImageChangesNothing) {
+    app.appFolder = dir.filePath(QStringLiteral("nowhere/"));
+    const QByteArray before = app.image.bytes();
+    view->cboGenFreq->setCurrentIndex(1);
+    ASSERT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(prompter.asked[1].icon, Prompter::Icon::Critical);
+    EXPECT_EQ(app.band.index, 0);
+    EXPECT_EQ(view->bandSelectorText(), QStringLiteral("136-174"));
+    EXPECT_EQ(app.image.bytes(), before);
+}
+
+TEST_F(ChannelEditor, CtrlAltRightClickOnTheHeaderAsksForTheMemoryMap) {
+    QSignalSpy spy(view.get(), &frmChannel::memoryMapRequested);
+    QWidget* header = grid()->horizontalHeader()->viewport();
+    const double dpi = grid()->logicalDpiX();
+    const QPoint inGrid(int(4700 * dpi / 1440), int(100 * grid()->logicalDpiY() / 1440));
+    const QPoint at = header->mapFrom(grid(), inGrid);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, at);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier, at);
+    EXPECT_EQ(spy.count(), 0);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier, at);
+    EXPECT_EQ(spy.count(), 1);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier,
+                      header->mapFrom(grid(), QPoint(int(3000 * dpi / 1440), inGrid.y())));
+    EXPECT_EQ(spy.count(), 1);
+}
+
+} // namespace
