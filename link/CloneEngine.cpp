@@ -1,0 +1,372 @@
+#include "link/CloneEngine.h"
+
+#include "core/Log.h"
+#include "link/PortMap.h"
+
+#include <QTimer>
+
+namespace kestrel {
+
+namespace {
+// Bytes kept of what a reply brought in: far more than any reply, so a flood of
+// noise cannot grow without bound (only the tail counts anyway).
+constexpr int ReceiveKeep = 4096;
+} // namespace
+
+CloneEngine::CloneEngine(AppContext& app, Prompter& prompter, QObject* parent)
+    : QObject(parent), m_app(app), m_prompter(prompter), m_port(new QSerialPort(this)), tmrSend(new QTimer(this)),
+      TmrReceive(new QTimer(this)), m_tickCountMax(app.recvCount), m_recvInterval(app.recvInterval) {
+    tmrSend->setObjectName(QStringLiteral("tmrSend"));
+    TmrReceive->setObjectName(QStringLiteral("TmrReceive"));
+    tmrSend->setSingleShot(true);
+    TmrReceive->setSingleShot(true);
+    tmrSend->setTimerType(Qt::PreciseTimer);
+    TmrReceive->setTimerType(Qt::PreciseTimer);
+    connect(tmrSend, &QTimer::timeout, this, &CloneEngine::tmrSendTick);
+    connect(TmrReceive, &QTimer::timeout, this, &CloneEngine::TmrReceiveTick);
+    connect(m_port, &QSerialPort::readyRead, this, &CloneEngine::onReadyRead);
+    connect(m_port, &QSerialPort::errorOccurred, this, &CloneEngine::onPortError);
+}
+
+CloneEngine::~CloneEngine() {
+    tmrSend->stop();
+    TmrReceive->stop();
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+QString CloneEngine::portDevice() const {
+    if (!m_devicePath.isEmpty())
+        return m_devicePath;
+    const QString file = m_portSettingsFile.isEmpty() ? PortSettingsFile(m_app) : m_portSettingsFile;
+    return DeviceForPort(m_app.portNumber, file);
+}
+
+bool CloneEngine::Start() {
+    ++m_generation;
+    tmrSend->stop();
+    TmrReceive->stop();
+    m_waiting = false;
+    m_flagComplete = false;
+    m_loaded = true;
+    m_outcome = Outcome::Running;
+    m_pending.clear();
+    m_radioBand = -1;
+    if (m_port->isOpen())
+        m_port->close();
+
+    QString error;
+    if (m_stepData < 0 || m_stepExit < m_stepData || m_stepExit >= LineCount) {
+        qCWarning(logLink) << "clone range" << m_stepData << "-" << m_stepExit << "is not a range of image lines";
+        error = QStringLiteral("Lines %1-%2 are not a range of image lines.").arg(m_stepData).arg(m_stepExit);
+    } else {
+        openPort(&error);
+    }
+    if (!error.isEmpty()) {
+        portOpenFailed(error);
+        return false;
+    }
+    m_retryCount = 0;
+    m_abort = false;
+    setCaption(clone::CaptionText(m_direction, m_app.language));
+    RestartClone();
+    setOkEnabled(false);
+    return !m_flagComplete;
+}
+
+void CloneEngine::CloseForm() {
+    if (m_outcome == Outcome::Running)
+        m_outcome = Outcome::Cancelled;
+    unload();
+}
+
+void CloneEngine::unload() {
+    ++m_generation;
+    tmrSend->stop();
+    TmrReceive->stop();
+    m_waiting = false;
+    m_flagComplete = true;
+    m_pending.clear();
+    if (m_port->isOpen())
+        m_port->close();
+    setOkEnabled(true);
+    if (m_loaded) {
+        m_loaded = false;
+        emit closed();
+    }
+}
+
+bool CloneEngine::openPort(QString* error) {
+    const QString device = portDevice();
+    if (device.isEmpty()) {
+        *error = Pick(m_app.language, "Com %1 is not a port: choose one of Com %2 to Com %3.",
+                      "Com %1 不是可用的端口：请选择 Com %2 到 Com %3。")
+                     .arg(m_app.portNumber)
+                     .arg(FirstComPort)
+                     .arg(LastComPort);
+        return false;
+    }
+    m_port->setPortName(device);
+    m_port->setBaudRate(9600);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setParity(QSerialPort::NoParity);
+    m_port->setStopBits(QSerialPort::OneStop);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        *error = PortErrorText(device, m_port->error(), m_port->errorString(), m_app.language);
+        qCWarning(logLink) << "cannot open" << device << m_port->errorString();
+        m_port->clearError();
+        return false;
+    }
+    // A pseudo-terminal has no modem lines; the radio does not need DTR there.
+    if (!m_port->setDataTerminalReady(true)) {
+        qCInfo(logLink) << "DTR not raised on" << device << ":" << m_port->errorString();
+        m_port->clearError();
+    }
+    m_port->clear(QSerialPort::AllDirections);
+    qCDebug(logLink) << "opened" << device;
+    return true;
+}
+
+void CloneEngine::portOpenFailed(const QString& error) {
+    m_outcome = Outcome::StartFailed;
+    m_prompter.message(m_app.productName, error, Prompter::Icon::Exclamation, Prompter::Buttons::Ok,
+                       Prompter::Answer::Ok);
+    m_flagComplete = true;
+    unload();
+}
+
+void CloneEngine::RestartClone() {
+    m_flagComplete = false;
+    m_step = clone::StepHandshake;
+    setProgress(0);
+    m_pending.clear();
+    if (!m_port->isOpen()) {
+        // The connection was lost; a Retry opens the port again.
+        QString error;
+        if (!openPort(&error)) {
+            portOpenFailed(error);
+            return;
+        }
+    }
+    TmrReceive->setInterval(qMax<int>(0, m_recvInterval));
+    tmrSend->setInterval(1);
+    tmrSend->start();
+}
+
+void CloneEngine::tmrSendTick() {
+    tmrSend->stop();
+    const clone::Frame frame = clone::BuildFrame(m_step, m_direction, m_app.image);
+    m_frame = frame.bytes;
+    m_expected = frame.replyLength;
+    // Whatever is still in the input belongs to an earlier exchange. It is
+    // discarded before the frame goes out, so that no part of the new reply can
+    // be lost however fast the radio answers.
+    m_port->clear(QSerialPort::Input);
+    m_received.clear();
+    m_receivedTrimmed = false;
+    m_newBytes = false;
+    m_tickCount = 0;
+    const qint64 written = m_port->write(frame.bytes);
+    m_port->flush();
+    qCDebug(logLink) << "sent" << m_step << frame.bytes.toHex(' ');
+    if (const std::optional<int> value = clone::ProgressValue(m_step, m_stepData, m_stepExit))
+        setProgress(*value);
+    if (written != frame.bytes.size() || frame.bytes.isEmpty()) {
+        qCWarning(logLink) << "cannot send to" << m_port->portName() << m_port->errorString();
+        Fail();
+        return;
+    }
+    m_waiting = true;
+    TmrReceive->start(qMax<int>(0, m_recvInterval));
+}
+
+void CloneEngine::takeBytes() {
+    if (!m_port->isOpen())
+        return;
+    const QByteArray data = m_port->readAll();
+    if (data.isEmpty())
+        return;
+    m_newBytes = true;
+    m_received.append(data);
+    if (m_received.size() > ReceiveKeep) {
+        m_received.remove(0, m_received.size() - ReceiveKeep);
+        m_receivedTrimmed = true;
+    }
+}
+
+void CloneEngine::onReadyRead() {
+    // Between exchanges the bytes stay in the port; the next frame discards them.
+    if (!m_waiting)
+        return;
+    takeBytes();
+    if (m_earlyReplies && m_step != clone::StepEnd && !m_receivedTrimmed && TmrReceive->isActive() &&
+        clone::CompleteReply(m_received, m_frame, m_expected, m_step, m_direction)) {
+        // The reply is complete and well-formed: take the receive tick now rather
+        // than at the end of its interval. The tick itself judges the reply.
+        TmrReceive->start(0);
+    }
+}
+
+void CloneEngine::TmrReceiveTick() {
+    TmrReceive->stop();
+    if (m_step == clone::StepEnd) {
+        m_waiting = false;
+        m_flagComplete = true;
+        const quint64 generation = m_generation;
+        for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+            m_app.image.setLine(it.key(), it.value());
+        m_pending.clear();
+        m_outcome = Outcome::Completed;
+        qCDebug(logLink) << "transfer complete, direction" << m_direction;
+        emit CloneExit(m_direction);
+        // A handler may have started the next transfer already.
+        if (generation == m_generation)
+            unload();
+        return;
+    }
+    takeBytes();
+    if (m_newBytes) {
+        m_newBytes = false;
+        if (m_received.size() >= m_expected) {
+            const quint64 generation = m_generation;
+            const Verdict verdict = Evaluate(clone::ReplyOf(m_received, m_expected));
+            if (generation != m_generation)
+                return; // ended while a message was open
+            switch (verdict) {
+            case Verdict::Valid:
+                m_waiting = false;
+                m_step = m_nextStep;
+                tmrSend->start();
+                return;
+            case Verdict::Abort:
+                Fail();
+                return;
+            case Verdict::Invalid:
+                break;
+            }
+        }
+    } else if (!m_received.isEmpty()) {
+        qCDebug(logLink) << "reply stopped part-way at step" << m_step << m_received.toHex(' ');
+        Fail();
+        return;
+    }
+    ++m_tickCount;
+    if (m_tickCount > m_tickCountMax) {
+        qCDebug(logLink) << "no reply at step" << m_step;
+        Fail();
+        return;
+    }
+    TmrReceive->start(qMax<int>(0, m_recvInterval));
+}
+
+CloneEngine::Verdict CloneEngine::Evaluate(const QByteArray& reply) {
+    if (!clone::ReplyValid(m_step, m_direction, reply))
+        return Verdict::Invalid;
+    if (m_step == clone::StepHandshake) {
+        m_nextStep = clone::StepIdentify;
+        return Verdict::Valid;
+    }
+    if (m_step == clone::StepIdentify) {
+        m_radioBand = clone::BandIndexOfCode(quint8(reply.at(1)));
+        if (m_direction == clone::Write && m_radioBand != m_app.band.index) {
+            m_waiting = false;
+            m_outcome = Outcome::BandMismatch;
+            m_abort = true;
+            m_prompter.message(m_app.productName, clone::BandMismatchText(m_app.language),
+                               Prompter::Icon::Critical, Prompter::Buttons::Ok, Prompter::Answer::Ok);
+            return Verdict::Abort;
+        }
+        m_app.radioVersion[0] = clone::VersionText(quint8(reply.at(2)), quint8(reply.at(3)));
+        m_app.radioVersion[1] = clone::VersionText(quint8(reply.at(5)), quint8(reply.at(6)));
+        m_nextStep = m_stepData;
+        return Verdict::Valid;
+    }
+    if (m_direction == clone::Read)
+        m_pending.insert(m_step, reply.mid(4, LineSize));
+    m_nextStep = clone::NextStep(m_step, m_direction, m_stepExit);
+    return Verdict::Valid;
+}
+
+void CloneEngine::Fail() {
+    tmrSend->stop();
+    TmrReceive->stop();
+    m_waiting = false;
+    if (m_abort) {
+        unload();
+        return;
+    }
+    if (m_retryCount < clone::HandshakeRetries && m_step == clone::StepHandshake) {
+        ++m_retryCount;
+        qCDebug(logLink) << "handshake unanswered, retry" << m_retryCount;
+        RestartClone();
+        return;
+    }
+    const quint64 generation = m_generation;
+    emit CloneError();
+    if (generation != m_generation)
+        return; // a subscriber ended the transfer
+    const Prompter::Answer answer =
+        m_prompter.message(m_app.productName, clone::ConnectionFailText(m_app.language), Prompter::Icon::Critical,
+                           Prompter::Buttons::RetryCancel, Prompter::Answer::Retry);
+    if (generation != m_generation)
+        return; // ended while the question was open
+    if (answer == Prompter::Answer::Retry) {
+        RestartClone();
+    } else {
+        m_outcome = Outcome::Failed;
+        unload();
+    }
+}
+
+void CloneEngine::onPortError(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+        break;
+    default:
+        return; // open errors are handled where the port is opened; DTR is optional
+    }
+    if (!m_loaded || m_flagComplete || !m_port->isOpen())
+        return;
+    qCWarning(logLink) << "connection lost:" << m_port->errorString();
+    // Handled outside the port's own signal: the port is closed there.
+    const quint64 generation = m_generation;
+    QMetaObject::invokeMethod(this, [this, generation] { portLost(generation); }, Qt::QueuedConnection);
+}
+
+void CloneEngine::portLost(quint64 generation) {
+    if (generation != m_generation || m_flagComplete || !m_port->isOpen())
+        return;
+    // A vanished device keeps reporting errors; close it so nothing spins, and
+    // let the failure rules decide (a Retry opens it again).
+    m_port->close();
+    m_port->clearError();
+    // After the end frame nothing more is awaited: the transfer still completes.
+    if (m_step != clone::StepEnd && (m_waiting || tmrSend->isActive()))
+        Fail();
+}
+
+void CloneEngine::setProgress(int value) {
+    if (value == m_progress)
+        return;
+    m_progress = value;
+    emit progressChanged(value);
+}
+
+void CloneEngine::setCaption(const QString& caption) {
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    emit captionChanged(caption);
+}
+
+void CloneEngine::setOkEnabled(bool enabled) {
+    if (enabled == m_okEnabled)
+        return;
+    m_okEnabled = enabled;
+    emit okEnabledChanged(enabled);
+}
+
+} // namespace kestrel

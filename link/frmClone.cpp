@@ -1,0 +1,79 @@
+#include "link/frmClone.h"
+
+#include "core/StringTable.h"
+#include "link/CloneEngine.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kestrel {
+
+frmClone::frmClone(CloneEngine& engine, const AppContext& app, QWidget* parent)
+    : QDialog(parent), m_engine(engine), m_app(app), m_progress(new QProgressBar(this)),
+      m_ok(new QPushButton(this)), m_cancel(new QPushButton(this)) {
+    setObjectName(QStringLiteral("frmClone"));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    m_progress->setObjectName(QStringLiteral("prgClone"));
+    m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_progress->setRange(0, 100);
+    m_progress->setMinimumWidth(280);
+    m_ok->setAutoDefault(false);
+    m_cancel->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_progress);
+    layout->addLayout(buttons);
+    setFixedSize(sizeHint());
+
+    connect(&engine, &CloneEngine::captionChanged, this, &QWidget::setWindowTitle);
+    connect(&engine, &CloneEngine::progressChanged, m_progress, &QProgressBar::setValue);
+    connect(&engine, &CloneEngine::okEnabledChanged, m_ok, &QWidget::setEnabled);
+    connect(&engine, &CloneEngine::closed, this, [this] {
+        if (isVisible())
+            done(m_engine.outcome() == CloneEngine::Outcome::Completed ? Accepted : Rejected);
+    });
+    connect(m_ok, &QPushButton::clicked, this, [this] { m_engine.Start(); });
+    connect(m_cancel, &QPushButton::clicked, this, &frmClone::reject);
+
+    RefreshDisplay();
+    syncFromEngine();
+}
+
+void frmClone::RefreshDisplay() {
+    m_ok->setText(Pick(m_app.language, "&Ok", "确定(&O)"));
+    m_cancel->setText(Pick(m_app.language, "&Cancel", "取消(&C)"));
+}
+
+void frmClone::syncFromEngine() {
+    setWindowTitle(m_engine.caption());
+    m_progress->setValue(m_engine.progress());
+    m_ok->setEnabled(m_engine.okEnabled());
+}
+
+void frmClone::reject() {
+    if (!m_engine.flagComplete())
+        m_engine.CloseForm();
+    QDialog::reject();
+}
+
+void frmClone::showEvent(QShowEvent* event) {
+    RefreshDisplay();
+    syncFromEngine();
+    QDialog::showEvent(event);
+}
+
+void frmClone::closeEvent(QCloseEvent* event) {
+    if (!m_engine.flagComplete())
+        m_engine.CloseForm();
+    QDialog::closeEvent(event);
+}
+
+} // namespace kestrel
