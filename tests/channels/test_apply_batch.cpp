@@ -1,0 +1,350 @@
+// Apply of the batch editor on a real image: frequency walks with their band wrap and
+// single-precision rounding, tone walks, random tones, options, bitmaps and names.
+#include "channels/ApplyBatch.h"
+#include "core/ChannelRecord.h"
+#include "core/Frequency.h"
+#include "core/Tone.h"
+
+#include <QSet>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace kestrel;
+
+namespace {
+
+// An image with every channel empty and the band limits of `bandIndex`.
+MemoryImage ErasedImage(int bandIndex) {
+    MemoryImage image;
+    QByteArray bytes(ImageSize, char(0x00));
+    bytes.replace(0, ChannelCount * LineSize, QByteArray(ChannelCount * LineSize, char(0xFF)));
+    bytes.replace(ValidBitmap, 0x40, QByteArray(0x40, char(0x00)));
+    image.setBytes(bytes);
+    EncodeBandLimits(image, BandOfIndex(bandIndex));
+    return image;
+}
+
+BatchValues Range(int first, int last) {
+    BatchValues v = DefaultBatchValues(BandOfIndex(0));
+    v.range = BatchRange::FromTo;
+    v.firstChannel = QString::number(first);
+    v.lastChannel = QString::number(last);
+    return v;
+}
+
+struct Result {
+    MemoryImage image;
+    ChannelNameStore names;
+};
+
+Result Apply(const BatchValues& v, int bandIndex = 0, ToneRandom random = ToneRandom()) {
+    Result run{ErasedImage(bandIndex), {}};
+    ApplyBatch(run.image, BandOfIndex(bandIndex), BuildToneTable(English), v, random, run.names);
+    return run;
+}
+
+int TonePosition(const MemoryImage& image, int line, int offset) {
+    const QStringList table = BuildToneTable(English);
+    const QString text = DecodeTone(table, image.byte(line, ToneLowPosition + offset),
+                                    image.byte(line, ToneLowPosition + 1 + offset));
+    return int(table.indexOf(text));
+}
+
+// ---- frequency walks -------------------------------------------------------------
+
+struct FrequencyCase {
+    const char* name;
+    int band;
+    int first, last;
+    const char* rxStart;
+    const char* rxStep;
+    bool rxDown;
+    BatchTransmit transmit;
+    const char* offset;
+    bool minus;
+    const char* txStart;
+    const char* txStep;
+    std::vector<const char*> rx;
+    std::vector<const char*> tx; // empty: same as rx
+};
+
+class FrequencyWalk : public ::testing::TestWithParam<FrequencyCase> {};
+
+TEST_P(FrequencyWalk, StoresTheWalkedFrequencies) {
+    const FrequencyCase& c = GetParam();
+    BatchValues v = Range(c.first, c.last);
+    v.rxStart = QString::fromLatin1(c.rxStart);
+    v.rxStep = QString::fromLatin1(c.rxStep);
+    v.rxDirection = c.rxDown ? BatchDirection::Descending : BatchDirection::Ascending;
+    v.transmit = c.transmit;
+    v.offset = QString::fromLatin1(c.offset);
+    v.offsetMinus = c.minus;
+    v.txStart = QString::fromLatin1(c.txStart);
+    v.txStep = QString::fromLatin1(c.txStep);
+    const Result run = Apply(v, c.band);
+    const auto& tx = c.tx.empty() ? c.rx : c.tx;
+    ASSERT_EQ(int(c.rx.size()), c.last - c.first + 1);
+    for (int n = c.first; n <= c.last; ++n) {
+        const int j = n - c.first;
+        EXPECT_EQ(DecodeFrequency(run.image, n - 1, 0), QString::fromLatin1(c.rx[size_t(j)])) << "channel " << n;
+        EXPECT_EQ(DecodeFrequency(run.image, n - 1, 4), QString::fromLatin1(tx[size_t(j)])) << "channel " << n;
+    }
+}
+
+const BatchTransmit Same = BatchTransmit::SameAsReceive;
+const BatchTransmit Offset = BatchTransmit::Offset;
+const BatchTransmit Own = BatchTransmit::OwnStart;
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, FrequencyWalk,
+    ::testing::Values(
+        FrequencyCase{"AscendingStep12k5", 0, 3, 5, "145.00000", "12.5", false, Same, "0", false, "136", "0",
+                      {"145.00000", "145.01250", "145.02500"}, {}},
+        FrequencyCase{"DescendingWrapsBelowBandToUpperLess5k", 0, 1, 3, "136.00000", "25", true, Same, "0", false,
+                      "136", "0", {"136.00000", "173.99500", "173.97000"}, {}},
+        FrequencyCase{"AscendingWrapsAtUpperToLower", 0, 1, 3, "173.99000", "25", false, Same, "0", false, "136", "0",
+                      {"173.99000", "136.00000", "136.02500"}, {}},
+        FrequencyCase{"OffsetMinusEveryChannel", 0, 1, 3, "145.00000", "0", false, Offset, "0.6", true, "136", "0",
+                      {"145.00000", "145.00000", "145.00000"}, {"144.40000", "144.40000", "144.40000"}},
+        FrequencyCase{"OffsetPlusWrapsIntoBand", 0, 1, 2, "173.90000", "0", false, Offset, "0.5", false, "136", "0",
+                      {"173.90000", "173.90000"}, {"136.00000", "136.00000"}},
+        FrequencyCase{"OwnTransmitStartAndStep", 0, 1, 3, "145.00000", "0", false, Own, "0", false, "150.00000",
+                      "6.25", {"145.00000", "145.00000", "145.00000"}, {"150.00000", "150.00625", "150.01250"}},
+        // 136.00625 in single precision is written 136.0063, which the raster brings back.
+        FrequencyCase{"SevenDigitTextSnapsBack", 0, 1, 4, "136.00000", "6.25", false, Same, "0", false, "136", "0",
+                      {"136.00000", "136.00625", "136.01250", "136.01875"}, {}},
+        // 173.99875 is exactly halfway; its single-precision text 173.9987 decides it.
+        FrequencyCase{"HalfwayDecidedBySinglePrecision", 0, 1, 2, "173.99750", "1.25", false, Same, "0", false, "136",
+                      "0", {"173.99750", "173.99750"}, {}},
+        FrequencyCase{"UpperBandWraps", 1, 1, 2, "469.99000", "25", false, Same, "0", false, "400", "0",
+                      {"469.99000", "400.00000"}, {}},
+        // The first channel takes the start text as it is, even outside the band.
+        FrequencyCase{"FirstChannelTakesStartTextUnchanged", 0, 1, 2, "400.00000", "12.5", false, Same, "0", false,
+                      "136", "0", {"400.00000", "136.00000"}, {}}),
+    [](const ::testing::TestParamInfo<FrequencyCase>& info) { return std::string(info.param.name); });
+
+// ---- tone walks ------------------------------------------------------------------
+
+struct ToneCase {
+    const char* name;
+    int start;
+    const char* interval;
+    bool down;
+    std::vector<int> positions;
+};
+
+class ToneWalk : public ::testing::TestWithParam<ToneCase> {};
+
+TEST_P(ToneWalk, DecodeAndSameEncodeFollowTheWalk) {
+    const ToneCase& c = GetParam();
+    BatchValues v = Range(1, int(c.positions.size()));
+    v.decode.start = c.start;
+    v.decode.interval = QString::fromLatin1(c.interval);
+    v.decode.direction = c.down ? BatchDirection::Descending : BatchDirection::Ascending;
+    const Result run = Apply(v);
+    for (size_t j = 0; j < c.positions.size(); ++j) {
+        EXPECT_EQ(TonePosition(run.image, int(j), DecodeToneOffset), c.positions[j]) << "channel " << j + 1;
+        EXPECT_EQ(TonePosition(run.image, int(j), EncodeToneOffset), c.positions[j]) << "channel " << j + 1;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Batch, ToneWalk,
+                         ::testing::Values(ToneCase{"AscendingByTwo", 1, "2", false, {1, 3, 5, 7}},
+                                           ToneCase{"PastTheEndGoesToNoTone", 259, "5", false, {259, 0, 5}},
+                                           ToneCase{"BelowNoToneGoesToTheLast", 2, "5", true, {2, 260, 255}},
+                                           ToneCase{"IntervalZeroStays", 42, "0", false, {42, 42, 42}}),
+                         [](const ::testing::TestParamInfo<ToneCase>& info) { return std::string(info.param.name); });
+
+TEST(ApplyBatch, OwnEncodeWalkRunsBesideTheDecodeWalk) {
+    BatchValues v = Range(1, 3);
+    v.decode.start = 1;
+    v.decode.interval = QStringLiteral("2");
+    v.encodeMode = BatchEncode::OwnStart;
+    v.encode.start = 10;
+    v.encode.interval = QStringLiteral("1");
+    v.encode.direction = BatchDirection::Descending;
+    const Result run = Apply(v);
+    for (int j = 0; j < 3; ++j) {
+        EXPECT_EQ(TonePosition(run.image, j, DecodeToneOffset), 1 + 2 * j);
+        EXPECT_EQ(TonePosition(run.image, j, EncodeToneOffset), 10 - j);
+    }
+}
+
+// ---- random tones ----------------------------------------------------------------
+
+TEST(ApplyBatch, RandomDecodeWithSameEncodeGivesEqualTones) {
+    BatchValues v = Range(1, 16);
+    v.decode.random = true;
+    const Result run = Apply(v);
+    QSet<int> seen;
+    for (int line = 0; line < 16; ++line) {
+        EXPECT_EQ(run.image.byte(line, 8), run.image.byte(line, 10));
+        EXPECT_EQ(run.image.byte(line, 9), run.image.byte(line, 11));
+        seen.insert(TonePosition(run.image, line, DecodeToneOffset));
+    }
+    EXPECT_GT(seen.size(), 1);
+}
+
+TEST(ApplyBatch, RandomDrawsComeDecodeThenEncodeFromOneFixedSequence) {
+    BatchValues v = Range(1, 16);
+    v.decode.random = true;
+    v.encodeMode = BatchEncode::OwnStart;
+    v.encode.random = true;
+    const Result first = Apply(v);
+    const Result again = Apply(v); // a fresh sequence: the same picks, as in every run of the program
+    EXPECT_EQ(first.image.bytes(), again.image.bytes());
+
+    ToneRandom sequence;
+    const QStringList table = BuildToneTable(English);
+    for (int line = 0; line < 16; ++line) {
+        const int decode = sequence.next();
+        const int encode = sequence.next();
+        // Different texts can share a code only for no tone; compare the stored codes.
+        EXPECT_EQ(ToneCodeOfText(table[decode]), (ToneCode{first.image.byte(line, 8), first.image.byte(line, 9)}));
+        EXPECT_EQ(ToneCodeOfText(table[encode]), (ToneCode{first.image.byte(line, 10), first.image.byte(line, 11)}));
+    }
+}
+
+TEST(ApplyBatch, OneSequenceGoesOnAcrossApplies) {
+    BatchValues v = Range(1, 16);
+    v.decode.random = true;
+    MemoryImage image = ErasedImage(0);
+    ChannelNameStore names;
+    ToneRandom random;
+    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+    const QByteArray firstPress = image.bytes();
+    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+    EXPECT_NE(image.bytes(), firstPress);
+}
+
+TEST(ToneRandom, ReachesBothEndsOfTheTableAndNothingBeyond) {
+    ToneRandom random;
+    int low = ToneCount, high = -1;
+    for (int i = 0; i < 100000; ++i) {
+        const int k = random.next();
+        low = std::min(low, k);
+        high = std::max(high, k);
+    }
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, ToneCount - 1);
+}
+
+// ---- options, bitmaps, untouched bytes -------------------------------------------
+
+struct LockoutCase {
+    int lockout;
+    int bit1;
+    int bit2;
+};
+
+class Lockout : public ::testing::TestWithParam<LockoutCase> {};
+
+TEST_P(Lockout, SetsBothLockoutBits) {
+    BatchValues v = Range(1, 1);
+    v.lockout = GetParam().lockout;
+    const Result run = Apply(v);
+    const quint8 b12 = run.image.byte(0, 12);
+    EXPECT_EQ((b12 >> 1) & 1, GetParam().bit1);
+    EXPECT_EQ((b12 >> 2) & 1, GetParam().bit2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Batch, Lockout,
+                         ::testing::Values(LockoutCase{0, 0, 0}, LockoutCase{1, 1, 0}, LockoutCase{2, 0, 1}));
+
+TEST(ApplyBatch, ScanDeleteAndLowPowerOnAnExistingChannelKeepItsOtherBytes) {
+    MemoryImage image = ErasedImage(0);
+    CreateChannel(image, 4, 5, QStringLiteral("146.52500"));
+    image.setByte(4, 12, 0xFF); // scrambler, both lockout bits, scan, wide, high, 6-7
+    image.setByte(4, 13, 0xA5);
+    image.setByte(4, 14, 0x5A);
+    image.setByte(4, 15, 0x3C);
+    ASSERT_TRUE(BitmapBit(image, ScanBitmap, 5));
+
+    BatchValues v = Range(5, 5);
+    v.scan = 1;
+    v.power = 1;
+    ChannelNameStore names;
+    ToneRandom random;
+    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+
+    EXPECT_EQ(image.byte(4, 12), 0xD1); // bits 0, 4, 6, 7 left; scan, high power, lockout cleared
+    EXPECT_EQ(image.byte(4, 13), 0xA5);
+    EXPECT_EQ(image.byte(4, 14), 0x5A);
+    EXPECT_EQ(image.byte(4, 15), 0x3C);
+    EXPECT_FALSE(BitmapBit(image, ScanBitmap, 5));
+    EXPECT_TRUE(BitmapBit(image, ValidBitmap, 5));
+}
+
+TEST(ApplyBatch, EmptyChannelGetsNewChannelOptionBytesAndShowsTransmitEnabled) {
+    BatchValues v = Range(2, 3);
+    v.rxStart = QStringLiteral("145.00000");
+    v.scan = 1;
+    v.power = 1;
+    v.lockout = 1;
+    Result run = Apply(v);
+    for (int line : {1, 2}) {
+        EXPECT_EQ(run.image.byte(line, 12), 0xD2) << line; // 0xF8 base: bits 6-7, wide, BCL
+        EXPECT_EQ(run.image.byte(line, 13), 0x08) << line;
+        EXPECT_EQ(run.image.byte(line, 14), 0x70) << line;
+        EXPECT_EQ(run.image.byte(line, 15), 0xFD) << line;
+    }
+    const ChannelTexts shown =
+        ReadChannelForDisplay(run.image, BandOfIndex(0), BuildToneTable(English), English, 1);
+    EXPECT_EQ(shown.text(ColRxFreq), QStringLiteral("145.00000"));
+    EXPECT_EQ(shown.text(ColTxInhibit), QStringLiteral("Off"));
+    EXPECT_EQ(shown.text(ColPttId), QStringLiteral("Off"));
+    EXPECT_EQ(shown.text(ColCallGroup), QStringLiteral("1"));
+    EXPECT_EQ(shown.text(ColReverse), QStringLiteral("Off"));
+    EXPECT_EQ(shown.text(ColCompander), QStringLiteral("Off"));
+    EXPECT_EQ(shown.text(ColSquelch), QStringLiteral("Carrier"));
+}
+
+TEST(ApplyBatch, TouchesOnlyTheRangeAndItsBitmapBits) {
+    MemoryImage image = ErasedImage(0);
+    for (int i = ChannelCount * LineSize; i < ImageSize; ++i)
+        image.setByte(i, quint8(i * 7));
+    const QByteArray before = image.bytes();
+    BatchValues v = Range(3, 5);
+    ChannelNameStore names;
+    ToneRandom random;
+    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+    for (int a = 0; a < ImageSize; ++a) {
+        const bool inRange = a >= 2 * LineSize && a < 5 * LineSize;
+        const bool bitmapByte = a == ValidBitmap || a == ScanBitmap;
+        if (!inRange && !bitmapByte) {
+            ASSERT_EQ(image.byte(a), quint8(before[a])) << "address " << a;
+        }
+    }
+    const quint8 bits35 = 0x1C; // numbers 3, 4, 5
+    EXPECT_EQ(image.byte(ValidBitmap), quint8(before[ValidBitmap]) | bits35);
+    EXPECT_EQ(image.byte(ScanBitmap), quint8(before[ScanBitmap]) | bits35);
+}
+
+TEST(ApplyBatch, FirstAboveLastWritesNothing) {
+    MemoryImage image = ErasedImage(0);
+    const QByteArray before = image.bytes();
+    ChannelNameStore names;
+    ToneRandom random;
+    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), Range(9, 3), random, names);
+    EXPECT_EQ(image.bytes(), before);
+    EXPECT_TRUE(names.name(2).isNull());
+}
+
+// ---- names -----------------------------------------------------------------------
+
+TEST(ApplyBatch, NamesGoToTheStoreNotTheImage) {
+    BatchValues v = Range(4, 5);
+    v.channelName = QStringLiteral("CHAN");
+    const Result plain = Apply(v);
+    EXPECT_EQ(plain.names.name(3), QStringLiteral("CHAN"));
+    EXPECT_EQ(plain.names.name(4), QStringLiteral("CHAN"));
+    v.namedByChannel = true;
+    const Result numbered = Apply(v);
+    EXPECT_EQ(numbered.names.name(3), QStringLiteral("CH004"));
+    EXPECT_EQ(numbered.names.name(4), QStringLiteral("CH005"));
+    EXPECT_EQ(plain.image.bytes(), numbered.image.bytes());
+}
+
+} // namespace

@@ -1,0 +1,330 @@
+// The batch editor on real widgets: texts, defaults, key rules, validation on leaving
+// a box, enabling rules, values kept across Close, and Apply into the image.
+#include "channels/FrmBatch.h"
+#include "core/Frequency.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+class FrmBatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        app = StartedApp(dir.filePath(QStringLiteral("settings.ini")));
+        QString error;
+        ASSERT_TRUE(LoadDefaultImage(app.image, 0, BinDir(), &error)) << error.toStdString();
+        app.band = DecodeBandLimits(app.image);
+    }
+
+    FrmBatch& open() {
+        if (!form)
+            form = std::make_unique<FrmBatch>(app, prompter);
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return *form;
+    }
+
+    template <typename W>
+    W* find(const char* name) {
+        W* w = form->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
+
+    // Types into a box that has just received the focus (its text selected).
+    void typeInto(QLineEdit* b, const QString& keys) {
+        b->setFocus(Qt::TabFocusReason);
+        b->selectAll();
+        QTest::keyClicks(b, keys);
+    }
+    void leave(QLineEdit* b) { QTest::keyClick(b, Qt::Key_Tab); }
+    // On the indicator: option buttons only take clicks on their indicator and text.
+    void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+
+    QTemporaryDir dir;
+    AppContext app;
+    ScriptedPrompter prompter;
+    std::unique_ptr<FrmBatch> form;
+};
+
+TEST_F(FrmBatchTest, TextsComeFromTheTableWithColonOrUnitAttached) {
+    struct Case {
+        Language language;
+        const char* title;
+        const char* rx;
+        const char* rxStart;
+        const char* txStart;
+        const char* scan0;
+        const char* lockout0;
+        const char* noTone;
+    };
+    const Case cases[] = {
+        {English, "Batch ChannelEdit", "RX Freq:", "Incept Freq(Mhz)", "Incept Freq(MHz)", "Add", "Off", "None"},
+        {Chinese, "信道批量编辑", "接收频率:", "起始频率(Mhz)", "起始频率(MHz)", "添加", "关", "无"},
+    };
+    for (const Case& c : cases) {
+        app.language = c.language;
+        FrmBatch f(app, prompter);
+        auto text = [&f](const char* name) {
+            if (auto* l = f.findChild<QLabel*>(QString::fromLatin1(name)))
+                return l->text();
+            return f.findChild<QAbstractButton*>(QString::fromLatin1(name))->text();
+        };
+        EXPECT_EQ(f.windowTitle(), QString::fromUtf8(c.title));
+        EXPECT_EQ(text("lblRx"), QString::fromUtf8(c.rx));
+        EXPECT_EQ(text("lblRxStart"), QString::fromUtf8(c.rxStart));
+        EXPECT_EQ(text("optTxStart"), QString::fromUtf8(c.txStart));
+        auto* scan = f.findChild<QComboBox*>(QStringLiteral("cboScan"));
+        auto* lockout = f.findChild<QComboBox*>(QStringLiteral("cboLockout"));
+        auto* decode = f.findChild<QComboBox*>(QStringLiteral("cboDecode"));
+        EXPECT_EQ(scan->itemText(0), QString::fromUtf8(c.scan0));
+        EXPECT_EQ(lockout->itemText(0), QString::fromUtf8(c.lockout0));
+        EXPECT_EQ(lockout->itemText(2), QStringLiteral("QT/DQT"));
+        ASSERT_EQ(decode->count(), 261);
+        EXPECT_EQ(decode->itemText(0), QString::fromUtf8(c.noTone));
+        EXPECT_EQ(decode->itemText(260), QStringLiteral("D754I"));
+    }
+}
+
+TEST_F(FrmBatchTest, StartsWithDefaultsAndTheirEnablingRules) {
+    open();
+    EXPECT_EQ(box("txtFirst")->text(), "1");
+    EXPECT_EQ(box("txtLast")->text(), "16");
+    EXPECT_FALSE(box("txtFirst")->isEnabled());
+    EXPECT_EQ(box("txtRxStart")->text(), "136.00000");
+    EXPECT_EQ(box("txtOffset")->text(), "0.00000");
+    EXPECT_EQ(box("txtTxStart")->text(), "136.00000");
+    for (const char* name : {"txtOffset", "txtTxStart", "txtTxStep", "txtEncodeInterval"})
+        EXPECT_FALSE(box(name)->isEnabled()) << name;
+    EXPECT_FALSE(find<QComboBox>("cboEncode")->isEnabled());
+    EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isEnabled());
+    EXPECT_TRUE(find<QComboBox>("cboDecode")->isEnabled());
+}
+
+TEST_F(FrmBatchTest, ChannelFieldsClampTypingWrapArrowsAndFollowEachOther) {
+    open();
+    click(find<QRadioButton>("optFrom"));
+    QLineEdit* first = box("txtFirst");
+    QLineEdit* last = box("txtLast");
+    ASSERT_TRUE(first->isEnabled());
+
+    typeInto(first, QStringLiteral("9"));
+    EXPECT_EQ(first->text(), "9");
+    QTest::keyClicks(first, QStringLiteral("9"));
+    EXPECT_EQ(first->text(), "16");
+    QTest::keyClicks(first, QStringLiteral("x-."));
+    EXPECT_EQ(first->text(), "16");
+
+    typeInto(first, QStringLiteral("1"));
+    QTest::keyClick(first, Qt::Key_Up);
+    EXPECT_EQ(first->text(), "16");
+    QTest::keyClick(first, Qt::Key_Down);
+    EXPECT_EQ(first->text(), "1");
+
+    typeInto(first, QStringLiteral("0"));
+    leave(first);
+    EXPECT_EQ(first->text(), "1");
+
+    typeInto(first, QStringLiteral("12"));
+    leave(first);
+    EXPECT_EQ(last->text(), "16");
+    typeInto(last, QStringLiteral("5"));
+    leave(last);
+    EXPECT_EQ(last->text(), "5");
+    EXPECT_EQ(first->text(), "5");
+}
+
+TEST_F(FrmBatchTest, AllChannelAfterFromToResetsAndDisablesTheRange) {
+    open();
+    click(find<QRadioButton>("optFrom"));
+    typeInto(box("txtFirst"), QStringLiteral("3"));
+    leave(box("txtFirst"));
+    typeInto(box("txtLast"), QStringLiteral("9"));
+    leave(box("txtLast"));
+    click(find<QRadioButton>("optAll"));
+    EXPECT_EQ(box("txtFirst")->text(), "1");
+    EXPECT_EQ(box("txtLast")->text(), "16");
+    EXPECT_FALSE(box("txtFirst")->isEnabled());
+    EXPECT_FALSE(box("txtLast")->isEnabled());
+}
+
+TEST_F(FrmBatchTest, StepAndIntervalBoxesSnapAndClamp) {
+    open();
+    struct Case {
+        const char* box;
+        const char* typed;
+        const char* whileTyping; // text right after typing
+        const char* afterLeaving;
+    };
+    const Case cases[] = {
+        {"txtRxStep", "7", "7", "7.5"},           {"txtRxStep", "3", "3", "2.5"},
+        {"txtRxStep", "12.5", "12.5", "12.5"},    {"txtRxStep", "1", "1", "0"},
+        {"txtRxStep", "1000.5", "1000", "1000"},  {"txtRxStep", "6.25a", "6.25", "6.25"},
+        {"txtDecodeInterval", "25", "20", "20"},  {"txtDecodeInterval", "7", "7", "7"},
+    };
+    for (const Case& c : cases) {
+        QLineEdit* b = box(c.box);
+        typeInto(b, QString::fromLatin1(c.typed));
+        EXPECT_EQ(b->text(), QString::fromLatin1(c.whileTyping)) << c.box << " " << c.typed;
+        leave(b);
+        EXPECT_EQ(b->text(), QString::fromLatin1(c.afterLeaving)) << c.box << " " << c.typed;
+    }
+    QLineEdit* interval = box("txtDecodeInterval");
+    typeInto(interval, QStringLiteral("0"));
+    QTest::keyClick(interval, Qt::Key_Up);
+    EXPECT_EQ(interval->text(), "20");
+    QTest::keyClick(interval, Qt::Key_Down);
+    EXPECT_EQ(interval->text(), "0");
+    EXPECT_TRUE(prompter.asked.isEmpty());
+}
+
+TEST_F(FrmBatchTest, StartFrequencyOutsideTheBandIsCorrectedWithOneMessage) {
+    open();
+    QLineEdit* rx = box("txtRxStart");
+    typeInto(rx, QStringLiteral("180"));
+    QTest::keyClick(rx, Qt::Key_Return); // validates and moves on
+    EXPECT_EQ(rx->text(), "173.99750");
+    EXPECT_FALSE(rx->hasFocus());
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].text, "Frequency is out of range.");
+    EXPECT_EQ(prompter.asked[0].title, app.productName);
+    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+
+    typeInto(rx, QStringLiteral("146.5213"));
+    leave(rx);
+    EXPECT_EQ(rx->text(), "146.52250");
+    EXPECT_EQ(prompter.asked.size(), 1);
+}
+
+TEST_F(FrmBatchTest, DefaultTransmitModeResetsOffsetAndTransmitStart) {
+    open();
+    click(find<QRadioButton>("optTxOffset"));
+    QLineEdit* offset = box("txtOffset");
+    ASSERT_TRUE(offset->isEnabled());
+    EXPECT_FALSE(box("txtTxStart")->isEnabled());
+    typeInto(offset, QStringLiteral("0.6"));
+    leave(offset);
+    EXPECT_EQ(offset->text(), "0.60000");
+    click(find<QRadioButton>("optMinus"));
+
+    click(find<QRadioButton>("optTxStart"));
+    EXPECT_FALSE(offset->isEnabled());
+    typeInto(box("txtTxStart"), QStringLiteral("150"));
+    leave(box("txtTxStart"));
+    EXPECT_EQ(box("txtTxStart")->text(), "150.00000");
+
+    click(find<QRadioButton>("optTxDefault"));
+    EXPECT_EQ(offset->text(), "0.00000");
+    EXPECT_EQ(box("txtTxStart")->text(), "136.00000");
+    EXPECT_TRUE(find<QRadioButton>("optPlus")->isChecked());
+    EXPECT_FALSE(offset->isEnabled());
+    EXPECT_FALSE(box("txtTxStart")->isEnabled());
+}
+
+TEST_F(FrmBatchTest, RandomChecksDisableTheToneWalkFields) {
+    open();
+    auto* random = find<QCheckBox>("chkDecodeRandom");
+    click(random);
+    EXPECT_FALSE(find<QComboBox>("cboDecode")->isEnabled());
+    EXPECT_FALSE(box("txtDecodeInterval")->isEnabled());
+    EXPECT_FALSE(find<QRadioButton>("optDecodeDesc")->isEnabled());
+    click(random);
+    EXPECT_TRUE(find<QComboBox>("cboDecode")->isEnabled());
+    EXPECT_TRUE(box("txtDecodeInterval")->isEnabled());
+
+    click(find<QRadioButton>("optEncodeOwn"));
+    EXPECT_TRUE(find<QComboBox>("cboEncode")->isEnabled());
+    click(find<QCheckBox>("chkEncodeRandom"));
+    EXPECT_FALSE(find<QComboBox>("cboEncode")->isEnabled());
+    find<QComboBox>("cboEncode")->setCurrentIndex(7);
+    click(find<QRadioButton>("optEncodeDefault"));
+    EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isChecked());
+    EXPECT_EQ(find<QComboBox>("cboEncode")->currentIndex(), 0);
+    EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isEnabled());
+}
+
+TEST_F(FrmBatchTest, ChannelNameTakesSixCapitalsUpToZ) {
+    open();
+    QLineEdit* name = box("txtName");
+    name->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(name, QStringLiteral("ab{1-"));
+    EXPECT_EQ(name->text(), "AB1-");
+    QTest::keyClicks(name, QStringLiteral("xyz"));
+    EXPECT_EQ(name->text(), "AB1-XY");
+}
+
+TEST_F(FrmBatchTest, EscapeInABoxDoesNotCloseAndCloseKeepsTheValues) {
+    FrmBatch& f = open();
+    typeInto(box("txtRxStart"), QStringLiteral("145"));
+    QTest::keyClick(box("txtRxStart"), Qt::Key_Escape);
+    EXPECT_TRUE(f.isVisible());
+    leave(box("txtRxStart"));
+    typeInto(box("txtRxStep"), QStringLiteral("12.5"));
+    leave(box("txtRxStep"));
+    find<QComboBox>("cboPower")->setCurrentIndex(1);
+
+    click(find<QPushButton>("cmdClose"));
+    EXPECT_FALSE(f.isVisible());
+    open();
+    EXPECT_EQ(box("txtRxStart")->text(), "145.00000");
+    EXPECT_EQ(box("txtRxStep")->text(), "12.5");
+    EXPECT_EQ(find<QComboBox>("cboPower")->currentIndex(), 1);
+}
+
+TEST_F(FrmBatchTest, ApplyWritesTheImageAndSignalsEvenFromAnOpenBox) {
+    FrmBatch& f = open();
+    QSignalSpy spy(&f, &FrmBatch::applied);
+    click(find<QRadioButton>("optFrom"));
+    typeInto(box("txtFirst"), QStringLiteral("3"));
+    leave(box("txtFirst"));
+    typeInto(box("txtLast"), QStringLiteral("5"));
+    leave(box("txtLast"));
+    typeInto(box("txtRxStep"), QStringLiteral("12.5"));
+    leave(box("txtRxStep"));
+    typeInto(box("txtRxStart"), QStringLiteral("145")); // still being edited
+    f.Apply();
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(box("txtRxStart")->text(), "145.00000");
+    EXPECT_EQ(DecodeFrequency(app.image, 2, 0), "145.00000");
+    EXPECT_EQ(DecodeFrequency(app.image, 3, 0), "145.01250");
+    EXPECT_EQ(DecodeFrequency(app.image, 4, 4), "145.02500");
+    EXPECT_TRUE(app.image.IsImageModified());
+
+    click(find<QPushButton>("cmdApply"));
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_TRUE(f.isVisible());
+}
+
+TEST_F(FrmBatchTest, EnterInListsMovesOnAndFromNamedByChannelToApply) {
+    open();
+    auto* scan = find<QComboBox>("cboScan");
+    scan->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(scan, Qt::Key_Return);
+    EXPECT_TRUE(find<QComboBox>("cboPower")->hasFocus());
+    auto* named = find<QCheckBox>("chkNamed");
+    named->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(named, Qt::Key_Return);
+    EXPECT_TRUE(find<QPushButton>("cmdApply")->hasFocus());
+}
+
+} // namespace
