@@ -1,0 +1,257 @@
+// kestrel-cli import run as a program: round trips with `channels`, the grid's
+// corrections reported per cell, and malformed lists refused without writing.
+#include "channels/ChannelCellRules.h"
+#include "core/Band.h"
+#include "core/ChannelRecord.h"
+#include "core/Frequency.h"
+#include "core/Tone.h"
+#include "tests/support/TestFiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+const char* const Header = "Group,CH,RX Freq,TX Freq,Decode,Encode,W/N,BCL,Scan,TX Power,Opt Signal,Mute Dtmf,"
+                           "PTT ID,Call Group,Compand,Scrambler,Option,TX inhibit";
+
+struct CliRun {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+CliRun Cli(const QStringList& args) {
+    QProcess p;
+    p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
+    CliRun r;
+    if (!p.waitForFinished(30000))
+        return r;
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// An image of `band` with channels in several groups, one without transmit side.
+MemoryImage Crafted(int band) {
+    MemoryImage m;
+    m.setBytes(DefaultImageBytes(band));
+    const BandLimits limits = BandOfIndex(band);
+    const QString base = QString::number(limits.lower + 2);
+    CreateChannel(m, 0, 1, base + QStringLiteral(".02500"));
+    const int full = ChannelIndexOf(2, 4);
+    CreateChannel(m, full, 4, base + QStringLiteral(".50625"));
+    for (auto [column, text] : {std::pair{ColDecode, "D754I"}, {ColEncode, "254.1"}, {ColBandwidth, "Narrow"},
+                                {ColLockout, "BCL"}, {ColScan, "Del"}, {ColTxPower, "Low"}, {ColPttId, "EOT"},
+                                {ColCallGroup, "9"}, {ColReverse, "Reverse"}, {ColTxInhibit, "On"}})
+        StoreChannelField(m, full, column, QString::fromLatin1(text), English);
+    CreateChannel(m, 127, 16, base);
+    ClearTransmit(m, 127);
+    return m;
+}
+
+class CliImport : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    QByteArray channels(const QString& image, const char* lang = "en") {
+        const CliRun r = Cli({"channels", image, "--lang", lang});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        return r.out;
+    }
+
+    // A list of the header and the given rows.
+    QString list(const QStringList& rows, const char* name = "list.csv") {
+        const QString file = path(name);
+        WriteFile(file, (QString::fromLatin1(Header) + "\n" + rows.join("\n") + "\n").toUtf8());
+        return file;
+    }
+
+    CliRun import(const QString& image, const QString& csv, const QString& out, const char* lang = "en") {
+        return Cli({"import", image, csv, "-o", out, "--lang", lang});
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CliImport, RoundTripIsStableInBothLanguages) {
+    for (int band = 0; band < BandCount; ++band) {
+        for (const char* lang : {"en", "zh"}) {
+            SCOPED_TRACE(std::string("band ") + std::to_string(band) + " " + lang);
+            const QString image = path("crafted.dat");
+            ASSERT_TRUE(WriteFile(image, Crafted(band).bytes()));
+            const QByteArray first = channels(image, lang);
+            ASSERT_TRUE(WriteFile(path("first.csv"), first));
+
+            const CliRun r = import(image, path("first.csv"), path("out.dat"), lang);
+            ASSERT_EQ(r.status, 0) << r.err.toStdString();
+            EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+            EXPECT_EQ(channels(path("out.dat"), lang), first);
+
+            // Into an empty image every channel with a transmit side comes back the same.
+            ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(band)));
+            ASSERT_EQ(import(path("empty.dat"), path("first.csv"), path("fresh.dat"), lang).status, 0);
+            const QList<QByteArray> want = first.split('\n');
+            const QList<QByteArray> got = channels(path("fresh.dat"), lang).split('\n');
+            ASSERT_EQ(got.size(), want.size());
+            for (int i = 0; i < want.size(); ++i) {
+                if (i != 128) // channel 128 has no transmit side: a new channel transmits on its RX
+                    EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
+            }
+        }
+    }
+}
+
+TEST_F(CliImport, ImportedImageHoldsWhatTheGridWouldStore) {
+    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
+    const QString csv = list({"3,5,146.52,,,,,,,,,,,,,,,"});
+    const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    MemoryImage expected;
+    expected.setBytes(DefaultImageBytes(0));
+    ChannelTexts cells;
+    CommitTextCell(expected, BandOfIndex(0), English, cells, CellEdit{5, ColRxFreq, 36, QString()},
+                   QStringLiteral("146.52"));
+    EXPECT_EQ(ReadFile(path("out.dat")), expected.bytes());
+    EXPECT_EQ(expected.line(36), QByteArray::fromHex("00206514 00206514 ffffffff f8 08 70 fd"));
+}
+
+TEST_F(CliImport, RowsInAnyOrderAndEmptyReceiveFrequencyClears) {
+    const QString image = path("crafted.dat");
+    ASSERT_TRUE(WriteFile(image, Crafted(0).bytes()));
+    const QString csv = list({"8,16,150,,,,,,,,,,,,,,,", "1,1,,,,,,,,,,,,,,,,", "1,2,137.5,,,,,,,,,,,,,,,"});
+    const CliRun r = import(image, csv, path("out.dat"));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    MemoryImage out;
+    ASSERT_TRUE(out.setBytes(ReadFile(path("out.dat"))));
+    EXPECT_EQ(out.line(0), QByteArray(LineSize, char(0xFF)));
+    EXPECT_EQ(DecodeFrequency(out, 1, 0), QStringLiteral("137.50000"));
+    EXPECT_EQ(DecodeFrequency(out, 127, 0), QStringLiteral("150.00000"));
+    // Rows not in the list keep their channels.
+    EXPECT_EQ(out.line(ChannelIndexOf(2, 4)), Crafted(0).line(ChannelIndexOf(2, 4)));
+}
+
+struct CorrectionCase {
+    const char* name;
+    int column;
+    const char* written;
+    const char* shown;      // what `channels` shows afterwards
+    const char* reported;   // part of the stderr line, empty when nothing is reported
+};
+
+std::ostream& operator<<(std::ostream& os, const CorrectionCase& c) { return os << c.name; }
+
+class Corrections : public CliImport, public ::testing::WithParamInterface<CorrectionCase> {};
+
+TEST_P(Corrections, ReportedWithRowAndColumn) {
+    const CorrectionCase& c = GetParam();
+    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
+    QStringList cells{"2", "7", "146.52"};
+    for (int col = ColTxFreq; col <= LastOptionColumn; ++col)
+        cells << QString();
+    cells[c.column + 1] = QString::fromUtf8(c.written);
+    const QString csv = list({"1,1,147,,,,,,,,,,,,,,,", cells.join(',')});
+    const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QByteArray shownLine = channels(path("out.dat")).split('\n').at(1 + 16 + 6);
+    EXPECT_EQ(QString::fromUtf8(shownLine.split(',').at(c.column + 1)), QString::fromUtf8(c.shown));
+    if (*c.reported) {
+        EXPECT_TRUE(r.err.contains(QStringLiteral("line 3 (group 2, CH 7), %1: ")
+                                       .arg(ChannelColumnHeader(c.column, English))))
+            << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reported))) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+    } else {
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, Corrections,
+    ::testing::Values(
+        CorrectionCase{"rx_above_band", ColRxFreq, "180", "173.99750", "\"180\" is out of range, stored as \"173.99750\""},
+        CorrectionCase{"rx_below_band", ColRxFreq, "12", "136.00000", "is out of range"},
+        CorrectionCase{"rx_snapped", ColRxFreq, "146.5213", "146.52250", "\"146.5213\" stored as \"146.52250\""},
+        CorrectionCase{"rx_as_written", ColRxFreq, "146.525", "146.52500", ""},
+        CorrectionCase{"tx_not_a_number", ColTxFreq, "abc", "136.00000", "is out of range"},
+        CorrectionCase{"decode_dqt_padded", ColDecode, "D23", "None", "\"D23\" stored as \"None\""},
+        CorrectionCase{"decode_dqt_kept", ColDecode, "D023", "D023N", "\"D023\" stored as \"D023N\""},
+        CorrectionCase{"encode_qt_written_short", ColEncode, "100", "100.0", ""},
+        CorrectionCase{"encode_qt_above", ColEncode, "300", "None", "\"300\" stored as \"None\""},
+        CorrectionCase{"option_unknown_text", ColBandwidth, "Wdie", "Narrow", "\"Wdie\" stored as \"Narrow\""},
+        CorrectionCase{"option_as_written", ColReverse, "Talk Around", "Talk Around", ""},
+        CorrectionCase{"call_group_outside", ColCallGroup, "17", "1", "\"17\" stored as \"1\""}));
+
+TEST_F(CliImport, CellsOfAChannelThatCannotTakeThemAreIgnoredAndReported) {
+    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
+    const CliRun r = import(path("empty.dat"), list({"1,4,,,67.0,,,,,,,,,,,,,"}), path("out.dat"));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_TRUE(r.err.contains("line 2 (group 1, CH 4), Decode: \"67.0\" ignored")) << r.err.toStdString();
+    EXPECT_EQ(ReadFile(path("out.dat")), DefaultImageBytes(0));
+}
+
+struct MalformedCase {
+    const char* name;
+    const char* content;
+    const char* reported;
+};
+
+std::ostream& operator<<(std::ostream& os, const MalformedCase& c) { return os << c.name; }
+
+class Malformed : public CliImport, public ::testing::WithParamInterface<MalformedCase> {};
+
+TEST_P(Malformed, ReportsTheLineAndWritesNothing) {
+    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
+    const QByteArray before("previous output");
+    ASSERT_TRUE(WriteFile(path("out.dat"), before));
+    const QString csv = path("bad.csv");
+    ASSERT_TRUE(WriteFile(csv, QByteArray(GetParam().content).replace("HEADER", Header)));
+    const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QString::fromLatin1(GetParam().reported))) << r.err.toStdString();
+    EXPECT_EQ(ReadFile(path("out.dat")), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, Malformed,
+    ::testing::Values(MalformedCase{"empty_file", "", "line 1: the header line is missing"},
+                      MalformedCase{"other_header", "Group,CH,RX\n1,1,146,,,,,,,,,,,,,,,\n", "line 1: the first line"},
+                      MalformedCase{"short_row", "HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,2,146\n", "line 3: 3 cells"},
+                      MalformedCase{"long_row", "HEADER\n1,1,146,,,,,,,,,,,,,,,,\n", "line 2: 19 cells"},
+                      MalformedCase{"group_outside", "HEADER\n\n9,1,146,,,,,,,,,,,,,,,\n", "line 3: Group \"9\""},
+                      MalformedCase{"ch_not_a_number", "HEADER\r\n1,x,146,,,,,,,,,,,,,,,\r\n", "line 2: CH \"x\""},
+                      MalformedCase{"open_quote", "HEADER\n1,1,\"146,,,,,,,,,,,,,,,\n", "line 2: a quoted cell"},
+                      MalformedCase{"text_after_quote", "HEADER\n1,1,\"146\"x,,,,,,,,,,,,,,,\n",
+                                    "line 2: text follows the closing quote"},
+                      MalformedCase{"same_row_twice", "HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,1,147,,,,,,,,,,,,,,,\n",
+                                    "line 3: group 1 CH 1 is already given on line 2"}));
+
+TEST_F(CliImport, QuotedCellsAndAByteOrderMark) {
+    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
+    const QString csv = path("bom.csv");
+    ASSERT_TRUE(WriteFile(csv, QByteArray("\xEF\xBB\xBF") + Header + "\n\"1\",\"2\",\" 146.5 \",,,,,,,,,,,,,,,\n"));
+    const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    MemoryImage out;
+    ASSERT_TRUE(out.setBytes(ReadFile(path("out.dat"))));
+    EXPECT_EQ(DecodeFrequency(out, 1, 0), QStringLiteral("146.50000"));
+}
+
+TEST_F(CliImport, BadArguments) {
+    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
+    const QString csv = list({});
+    EXPECT_EQ(Cli({"import", path("empty.dat"), csv}).status, 1);
+    EXPECT_EQ(Cli({"import", path("empty.dat"), "-o", path("o.dat")}).status, 1);
+    EXPECT_EQ(Cli({"import", path("empty.dat"), csv, "-o", path("o.dat"), "--lang", "fr"}).status, 1);
+    EXPECT_EQ(Cli({"import", path("missing.dat"), csv, "-o", path("o.dat")}).status, 2);
+    EXPECT_EQ(Cli({"import", path("empty.dat"), path("missing.csv"), "-o", path("o.dat")}).status, 2);
+    EXPECT_FALSE(QFile::exists(path("o.dat")));
+}
+
+} // namespace
