@@ -159,6 +159,7 @@ void frmChannel::shapeGrid() {
     grid->setTabKeyNavigation(false);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->horizontalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setSectionsClickable(false);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
 
@@ -522,7 +523,10 @@ bool frmChannel::eventFilter(QObject* watched, QEvent* event) {
     } else if (type == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (watched == ChannelGrid->viewport() && mouse->button() == Qt::LeftButton) {
-            leftReleased();
+            // Only a release over a channel cell opens an editor, not one over the row numbers.
+            const QModelIndex at = ChannelGrid->indexAt(mouse->position().toPoint());
+            if (at.isValid() && at.column() >= ColRxFreq)
+                leftReleased();
         } else if (watched == ChannelGrid->horizontalHeader()->viewport()) {
             const QPoint inGrid =
                 ChannelGrid->horizontalHeader()->viewport()->mapTo(ChannelGrid, mouse->position().toPoint());

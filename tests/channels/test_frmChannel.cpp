@@ -191,6 +191,18 @@ TEST_F(ChannelEditor, DigitTypedIntoTheGridStartsAFrequency) {
     EXPECT_TRUE(view->cboFeature1->isVisible());
 }
 
+TEST_F(ChannelEditor, RowNumbersAreNoCells) {
+    click(7, ColScan);
+    view->TransferFocus();
+    click(3, 0);
+    EXPECT_EQ(current(), (GridCell{7, ColScan}));
+    EXPECT_FALSE(view->txtMemChannel->isVisible());
+    EXPECT_FALSE(view->cboFeature1->isVisible());
+    QTest::mouseClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      grid()->horizontalHeader()->viewport()->rect().center());
+    EXPECT_EQ(current(), (GridCell{7, ColScan}));
+}
+
 TEST_F(ChannelEditor, FrequencyEditorTakesNineCharacters) {
     click(1, ColRxFreq);
     QTest::keyClicks(view->txtMemChannel, QStringLiteral("1x4-6.52000123"));
