@@ -1,0 +1,111 @@
+// Key assignment bytes: function codes, the short-press lists without the momentary
+// functions, the top key and the long-press duration steps.
+#include "settings/KeyRules.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::KeyMap;
+
+namespace {
+
+TEST(KeyRules, ShortPressListsLeaveOutTheMomentaryFunctions) {
+    const QList<int> codes = ShortPressCodes();
+    EXPECT_EQ(codes.size(), 18);
+    EXPECT_FALSE(codes.contains(MonitorMomentary));
+    EXPECT_FALSE(codes.contains(SquelchOffMomentary));
+    EXPECT_EQ(codes.indexOf(4), 3);   // "Scan Skip" is the fourth item
+    EXPECT_EQ(codes.indexOf(11), 9);  // "Talk Around" is shifted by two
+    EXPECT_EQ(LongPressCodes().size(), KeyFunctionCount);
+}
+
+TEST(KeyRules, FunctionTextsInBothLanguages) {
+    const QStringList en = KeyFunctionTexts(English), zh = KeyFunctionTexts(Chinese);
+    ASSERT_EQ(en.size(), KeyFunctionCount);
+    ASSERT_EQ(zh.size(), KeyFunctionCount);
+    EXPECT_EQ(en.at(0), QStringLiteral("None"));
+    EXPECT_EQ(en.at(3), QStringLiteral("Monitor Momentary"));
+    EXPECT_EQ(en.at(4), QStringLiteral("Scan Skip"));
+    EXPECT_EQ(en.at(12), QStringLiteral("Revert Freq"));
+    EXPECT_EQ(en.at(16), QStringLiteral("Battery Power Indicate"));
+    EXPECT_EQ(en.at(19), QStringLiteral("Vox"));
+    EXPECT_EQ(zh.at(0), QString::fromUtf8("无"));
+    EXPECT_EQ(zh.at(12), QString::fromUtf8("倒频"));
+    EXPECT_EQ(zh.at(17), QString::fromUtf8("信道铃音"));
+    EXPECT_EQ(QSet<QString>(zh.begin(), zh.end()).size(), KeyFunctionCount); // no two alike
+    EXPECT_EQ(AlarmFunctionTexts(English),
+              QStringList({"None", "Local Alarm", "Remote Alarm", "Local+Remote Alarm", "Special Alarm"}));
+    EXPECT_EQ(AlarmFunctionTexts(Chinese).at(1), QString::fromUtf8("本地报警"));
+    EXPECT_EQ(DurationTexts(), QStringList({"0.5", "1.0", "1.5", "2.0", "2.5", "3.0", "3.5", "4.0", "4.5", "5.0"}));
+}
+
+struct DurationCase {
+    int byte;
+    int position;
+};
+
+class DurationStep : public ::testing::TestWithParam<DurationCase> {};
+
+TEST_P(DurationStep, ByteGoesToTheNearerStepOrTheFirst) {
+    const DurationCase c = GetParam();
+    EXPECT_EQ(DurationPosition(quint8(c.byte)), c.position) << c.byte;
+    MemoryImage image;
+    image.setByte(LongPress, quint8(c.byte));
+    StoreKeys(image, LoadKeys(image));
+    EXPECT_EQ(image.byte(LongPress), (c.position + 1) * 5) << c.byte;
+}
+
+INSTANTIATE_TEST_SUITE_P(KeyRules, DurationStep,
+                         ::testing::Values(DurationCase{0, 0}, DurationCase{5, 0}, DurationCase{7, 0},
+                                           DurationCase{8, 1}, DurationCase{10, 1}, DurationCase{12, 1},
+                                           DurationCase{13, 2}, DurationCase{25, 4}, DurationCase{50, 9},
+                                           DurationCase{52, 9}, DurationCase{53, 0}, DurationCase{55, 0},
+                                           DurationCase{255, 0}));
+
+TEST(KeyRules, EverySideKeyByteLoadsAsAnOfferedCodeAndStoresIt) {
+    for (int b = 0; b < 256; ++b) {
+        MemoryImage image;
+        for (Address a : {Side1Press, Side2Press, Side1Hold, Side2Hold})
+            image.setByte(a, quint8(b));
+        const KeyValues v = LoadKeys(image);
+        const int held = b <= 19 ? b : 0;
+        const int pressed = (held == 3 || held == 10) ? 0 : held;
+        EXPECT_EQ(v.side1Hold, held) << b;
+        EXPECT_EQ(v.side2Hold, held) << b;
+        EXPECT_EQ(v.side1Press, pressed) << b;
+        EXPECT_EQ(v.side2Press, pressed) << b;
+        StoreKeys(image, v);
+        EXPECT_EQ(image.byte(Side1Hold), held);
+        EXPECT_EQ(image.byte(Side2Press), pressed);
+    }
+}
+
+TEST(KeyRules, TopKeyAboveFourShowsNone) {
+    for (int b = 0; b < 256; ++b) {
+        MemoryImage image;
+        image.setByte(TopKey, quint8(b));
+        EXPECT_EQ(LoadKeys(image).topKey, b <= 4 ? b : 0) << b;
+    }
+}
+
+TEST(KeyRules, StoringWritesTheSixBytesOnly) {
+    MemoryImage image;
+    for (Address a = 0; a < ImageSize; ++a)
+        image.setByte(a, 0xA5);
+    const QByteArray before = image.bytes();
+    StoreKeys(image, KeyValues{4, 3, 11, 19, 2, 9});
+    EXPECT_EQ(image.byte(Side1Press), 4);
+    EXPECT_EQ(image.byte(Side1Hold), 3);
+    EXPECT_EQ(image.byte(Side2Press), 11);
+    EXPECT_EQ(image.byte(Side2Hold), 19);
+    EXPECT_EQ(image.byte(TopKey), 2);
+    EXPECT_EQ(image.byte(LongPress), 50);
+    for (Address a = 0; a < ImageSize; ++a) {
+        if (a == Side1Press || a == Side1Hold || a == Side2Press || a == Side2Hold || a == TopKey || a == LongPress)
+            continue;
+        ASSERT_EQ(image.byte(a), quint8(before[a])) << std::hex << a;
+    }
+}
+
+} // namespace

@@ -1,0 +1,119 @@
+// Optional features bytes: every value of the flags byte and of each whole-byte
+// setting loads, corrects and stores as the tables say; no other byte is touched.
+#include "settings/OptFeaturesRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::OptFeaturesMap;
+
+namespace {
+
+// An image with a distinct value in every byte, so a stray write shows.
+MemoryImage PatternImage() {
+    MemoryImage image;
+    for (Address a = 0; a < ImageSize; ++a)
+        image.setByte(a, quint8(a * 7 + 3));
+    return image;
+}
+
+TEST(OptFeaturesRules, EveryFlagsByteLoadsItsFieldsAndStoresThemBackCorrected) {
+    for (int b = 0; b < 256; ++b) {
+        MemoryImage image;
+        image.setByte(Flags, quint8(b));
+        const OptFeaturesValues v = LoadOptFeatures(image);
+        const int scan = (b >> 2) & 3, voice = (b >> 4) & 3;
+        EXPECT_EQ(v.resetProhibited, (b & 1) == 0) << b;
+        EXPECT_EQ(v.vox, (b >> 1) & 1) << b;
+        EXPECT_EQ(v.scanMode, scan == 3 ? 0 : scan) << b;
+        EXPECT_EQ(v.voice, voice == 3 ? 2 : voice) << b;
+        EXPECT_EQ(v.batterySave, (b >> 6) & 1) << b;
+        EXPECT_EQ(v.beep, (b >> 7) & 1) << b;
+
+        StoreOptFeatures(image, v);
+        int expected = b;
+        if (scan == 3)
+            expected &= ~0x0C;
+        if (voice == 3)
+            expected = (expected & ~0x30) | 0x20;
+        EXPECT_EQ(image.byte(Flags), expected) << b;
+    }
+}
+
+TEST(OptFeaturesRules, AllBitsSetOpensCorrectedAndStoresE3) {
+    MemoryImage image;
+    image.setByte(Flags, 0xFF);
+    const OptFeaturesValues v = LoadOptFeatures(image);
+    EXPECT_FALSE(v.resetProhibited);
+    EXPECT_EQ(v.vox, 1);
+    EXPECT_EQ(v.scanMode, 0);
+    EXPECT_EQ(v.voice, 2);
+    EXPECT_EQ(v.batterySave, 1);
+    EXPECT_EQ(v.beep, 1);
+    StoreOptFeatures(image, v);
+    EXPECT_EQ(image.byte(Flags), 0xE3);
+}
+
+struct ByteCase {
+    const char* name;
+    Address address;
+    int count;    // items in the list
+    int fallback; // position shown for a value outside it
+    int OptFeaturesValues::*field;
+};
+
+class WholeByteSetting : public ::testing::TestWithParam<ByteCase> {};
+
+TEST_P(WholeByteSetting, EveryValueShowsItsPositionOrTheFallbackAndStoresIt) {
+    const ByteCase c = GetParam();
+    for (int b = 0; b < 256; ++b) {
+        MemoryImage image;
+        image.setByte(c.address, quint8(b));
+        const OptFeaturesValues v = LoadOptFeatures(image);
+        const int shown = b < c.count ? b : c.fallback;
+        EXPECT_EQ(v.*c.field, shown) << c.name << " " << b;
+        StoreOptFeatures(image, v);
+        EXPECT_EQ(image.byte(c.address), shown) << c.name << " " << b;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OptFeaturesRules, WholeByteSetting,
+                         ::testing::Values(ByteCase{"TimeOut", TimeOut, 10, 2, &OptFeaturesValues::timeOut},
+                                           ByteCase{"Squelch", Squelch, 10, 3, &OptFeaturesValues::squelch},
+                                           ByteCase{"ToneBurst", ToneBurst, 4, 0, &OptFeaturesValues::toneBurst},
+                                           ByteCase{"VoxGain", VoxGain, 9, 0, &OptFeaturesValues::voxGain},
+                                           ByteCase{"VoxDelay", VoxDelay, 6, 0, &OptFeaturesValues::voxDelay}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OptFeaturesRules, StoringTouchesOnlyItsSixBytesAndKeepsTheFlagsItDoesNotKnow) {
+    MemoryImage image = PatternImage();
+    image.setByte(Flags, 0x00);
+    const QByteArray before = image.bytes();
+    OptFeaturesValues v = LoadOptFeatures(image);
+    v.beep = 1;
+    v.vox = 1;
+    v.timeOut = 9;
+    StoreOptFeatures(image, v);
+    for (Address a = 0; a < ImageSize; ++a) {
+        if (a == Flags || a == TimeOut || a == Squelch || a == VoxGain || a == VoxDelay || a == ToneBurst)
+            continue;
+        ASSERT_EQ(image.byte(a), quint8(before[a])) << std::hex << a;
+    }
+    EXPECT_EQ(image.byte(Flags), 0x80 | 0x02); // beep, VOX; bit 0 clear: reset still prohibited
+    EXPECT_EQ(image.byte(TimeOut), 9);
+}
+
+TEST(OptFeaturesRules, ListsFollowTheLanguage) {
+    EXPECT_EQ(TimeOutItems(English),
+              QStringList({"Off", "30", "60", "90", "120", "150", "180", "210", "240", "270"}));
+    EXPECT_EQ(TimeOutItems(Chinese).first(), QString::fromUtf8("关"));
+    EXPECT_EQ(VoiceItems(Chinese), QStringList({QString::fromUtf8("关"), QString::fromUtf8("英文"),
+                                                QString::fromUtf8("中文")}));
+    EXPECT_EQ(OffOnItems(English), QStringList({"Off", "On"}));
+    EXPECT_EQ(VoxDelayItems(), QStringList({"0.3", "0.5", "1.0", "1.5", "2.0", "3.0"}));
+    EXPECT_EQ(VoxGainItems().size(), 9);
+    EXPECT_EQ(SquelchItems().last(), QStringLiteral("9"));
+    EXPECT_EQ(ToneBurstItems().at(3), QStringLiteral("2100Hz"));
+}
+
+} // namespace
