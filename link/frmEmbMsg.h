@@ -58,7 +58,6 @@ private:
 
     CloneEngine& frm1;
     AppContext& m_app;
-    Prompter& m_prompter;
     bool m_attached = false;  // handling the engine's events
     bool m_started = false;   // a transfer of this view has been started
     bool m_service = false;

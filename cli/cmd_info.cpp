@@ -1,0 +1,82 @@
+// kestrel-cli info: reads the radio's identification texts (ESN, firmware and
+// hardware versions) without touching anything else.
+#include "cli/Command.h"
+
+#include "link/CloneEngine.h"
+#include "link/CloneRun.h"
+#include "link/ConsolePrompter.h"
+#include "link/EmbMsgText.h"
+#include "link/PortMap.h"
+
+namespace kestrel::cli {
+namespace {
+
+const QString Prefix = QStringLiteral("kestrel-cli info: ");
+// Receive ticks one reply may wait, as the radio information view uses.
+constexpr qint16 InfoTicks = 50;
+
+// A radio's line may hold any byte: control codes are shown as \xNN so that they
+// cannot steer the terminal.
+QString Printable(const QString& text) {
+    QString out;
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            out += QStringLiteral("\\x") + QString::number(u, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
+}
+
+int RunInfo(Context& ctx) {
+    QStringList args = ctx.args;
+    bool havePort = false, haveRetries = false;
+    const QString portText = TakeOption(args, {QStringLiteral("--port"), QStringLiteral("-p")}, &havePort);
+    const QString retriesText = TakeOption(args, {QStringLiteral("--retries")}, &haveRetries);
+    if (!args.isEmpty()) {
+        Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
+        return Usage;
+    }
+    bool ok = true;
+    const int retries = haveRetries ? retriesText.toInt(&ok) : 0;
+    if (!ok || retries < 0) {
+        Err(Prefix + QStringLiteral("--retries takes a count of 0 or more"));
+        return Usage;
+    }
+    if (!havePort) {
+        Err(Prefix + QStringLiteral("name the port with --port: a Com number (1-20) or a device path"));
+        return Usage;
+    }
+    QString error;
+    const QString device = ResolvePortArgument(portText, ctx.app, &error);
+    if (device.isEmpty()) {
+        Err(Prefix + error);
+        return Usage;
+    }
+
+    ConsolePrompter prompter(Prefix, retries);
+    CloneEngine engine(ctx.app, prompter);
+    engine.setDevicePath(device);
+    engine.setDirection(clone::Read);
+    engine.setTickCountMax(InfoTicks);
+    engine.setStepData(embmsg::EsnLine);
+    engine.setStepExit(embmsg::HardwareLine);
+    if (RunCloneToEnd(engine) != CloneEngine::Outcome::Completed)
+        return RadioError;
+
+    Out(QStringLiteral("ESN: ") + Printable(embmsg::ReadText(ctx.app.image, embmsg::EsnLine)));
+    Out(QStringLiteral("Firmware: ") + Printable(ctx.app.radioVersion[0]));
+    Out(QStringLiteral("Hardware: ") + Printable(embmsg::ReadText(ctx.app.image, embmsg::HardwareLine)));
+    return Ok;
+}
+
+} // namespace
+
+KESTREL_CLI_COMMAND("info", "info --port P [--retries N]",
+                    "print the ESN, firmware and hardware versions of the radio on port P (a Com number 1-20 or a "
+                    "device path). --retries: how often to retry after the radio stops answering (0 by default). "
+                    "Exit status 3 when the port cannot be opened or the radio does not answer",
+                    RunInfo);
+
+} // namespace kestrel::cli
