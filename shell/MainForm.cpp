@@ -1,24 +1,602 @@
 #include "shell/MainForm.h"
 
+#include "channels/FrmBatch.h"
+#include "channels/frmChannel.h"
+#include "core/About.h"
+#include "core/Band.h"
+#include "core/Log.h"
 #include "core/Startup.h"
+#include "core/Tone.h"
+#include "link/CloneEngine.h"
+#include "link/frmClone.h"
+#include "link/frmEmbMsg.h"
+#include "link/frmPort.h"
+#include "settings/FrmDTMF.h"
+#include "settings/FrmKey.h"
+#include "settings/frmMemoryMap.h"
+#include "settings/frmModelInfo.h"
+#include "settings/frmOptFeatures.h"
+#include "shell/Caption.h"
+#include "shell/ChannelListPrint.h"
+#include "shell/Icons.h"
+#include "shell/frmAbout.h"
+#include "shell/frmTreeView.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
 
 namespace kestrel {
 
-MainForm::MainForm(AppContext& app, SettingsStore& store, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_store(store) {
-    setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(m_app.productName);
-    m_app.band = BandOfIndex(0);
-    QString error;
-    LoadDefaultImage(m_app.image, 0, m_app.appFolder, &error);
-    m_app.band = DecodeBandLimits(m_app.image);
-    resize(1000, 700);
+namespace {
+const QString MenuBand = QStringLiteral("Menu Bar");
+const QString ToolBand = QStringLiteral("ToolBar");
+
+// Commands whose entries carry a check mark.
+bool IsCheckable(const QString& id) {
+    static const QStringList ids = {QStringLiteral("miChinese"), QStringLiteral("miEnglish"),
+                                    QStringLiteral("miTreeView"), QStringLiteral("miToolBar"),
+                                    QStringLiteral("miStatusBar")};
+    return ids.contains(id);
 }
 
+// Tiles the visible child windows side by side (Horizontal) or one above the other (Vertical).
+void TileSubWindows(QMdiArea* area, Qt::Orientation orientation) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : area->subWindowList())
+        if (w->isVisible() && !w->isMinimized())
+            windows << w;
+    if (windows.isEmpty())
+        return;
+    const QRect r = area->viewport()->rect();
+    const int n = int(windows.size());
+    for (int i = 0; i < n; ++i) {
+        windows[i]->showNormal();
+        if (orientation == Qt::Horizontal)
+            windows[i]->setGeometry(r.width() * i / n, 0, r.width() / n, r.height());
+        else
+            windows[i]->setGeometry(0, r.height() * i / n, r.width(), r.height() / n);
+    }
+}
+
+// Lines the minimised child windows up along the bottom edge.
+void ArrangeIcons(QMdiArea* area) {
+    int x = 0;
+    for (QMdiSubWindow* w : area->subWindowList()) {
+        if (!w->isMinimized())
+            continue;
+        w->move(x, area->viewport()->height() - w->height());
+        x += w->width();
+    }
+}
+
+// The channel editor stays for the whole run: closing its window only hides it.
+class KeptSubWindow : public QMdiSubWindow {
+public:
+    using QMdiSubWindow::QMdiSubWindow;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        hide();
+    }
+};
+} // namespace
+
+MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_store(store), m_prompter(prompter) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowIcon(AppIcon());
+    resize(1280, 720);
+
+    // 1. caption; 2. the clone object
+    setWindowTitle(m_app.productName);
+    frm1 = new CloneEngine(m_app, m_prompter, this);
+    cloneWindow = new frmClone(*frm1, m_app, this);
+    connect(frm1, &CloneEngine::CloneExit, this, &MainForm::OnCloneExit);
+
+    mdi = new QMdiArea(this);
+    mdi->setObjectName(QStringLiteral("mdi"));
+    setCentralWidget(mdi);
+
+    ToolBar = new QToolBar(QStringLiteral("ToolBar"), this);
+    ToolBar->setObjectName(QStringLiteral("ToolBar"));
+    ToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    addToolBar(ToolBar);
+
+    BandTree = new QDockWidget(this);
+    BandTree->setObjectName(QStringLiteral("BandTree"));
+    BandTree->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    treeView = new frmTreeView(m_app, BandTree);
+    BandTree->setWidget(treeView);
+    addDockWidget(Qt::LeftDockWidgetArea, BandTree);
+    resizeDocks({BandTree}, {200}, Qt::Horizontal);
+    connect(treeView, &frmTreeView::nodeClicked, this, &MainForm::OnTreeNode);
+    // The band's own close button clears the tree flag.
+    connect(BandTree->toggleViewAction(), &QAction::triggered, this, [this](bool shown) {
+        if (!shown) {
+            flagView2 &= ~1u;
+            applyViewFlags();
+        }
+    });
+
+    m_date = new QLabel(this);
+    m_time = new QLabel(this);
+    statusBar()->addPermanentWidget(m_date);
+    statusBar()->addPermanentWidget(m_time);
+    auto* clock = new QTimer(this);
+    auto tick = [this] {
+        const QDateTime now = QDateTime::currentDateTime();
+        m_date->setText(now.date().toString(Qt::ISODate));
+        m_time->setText(now.time().toString(QStringLiteral("HH:mm:ss")));
+    };
+    connect(clock, &QTimer::timeout, this, tick);
+    tick();
+    clock->start(1000);
+
+    printDialog = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        return dialog.exec() == QDialog::Accepted;
+    };
+
+    // 3. band 0 and its default image
+    m_app.band = BandOfIndex(0);
+    QString error;
+    if (!LoadDefaultImage(m_app.image, 0, m_app.appFolder, &error))
+        ShowLoadError(error);
+
+    // 4. the channel editor as the one child window
+    channelEditor = new frmChannel(m_app, m_prompter);
+    channelWindow = new KeptSubWindow;
+    channelWindow->setWidget(channelEditor);
+    channelWindow->setAttribute(Qt::WA_DeleteOnClose, false);
+    channelWindow->setWindowTitle(Pick(m_app.language, "Channel Information", "信道信息"));
+    mdi->addSubWindow(channelWindow);
+    channelWindow->showMaximized();
+    connect(channelEditor, &frmChannel::requestRefreshData, this, &MainForm::RefreshData);
+    connect(channelEditor, &frmChannel::memoryMapRequested, this, &MainForm::OpenMemoryMap);
+
+    // 5. flags; 6. texts and data
+    flagView = 1;
+    flagView2 = 255;
+    RefreshAll();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::ShowLoadError(const QString& error) {
+    m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
+}
+
+// ---- refresh fan-out -------------------------------------------------------------
+
+void MainForm::RefreshAll() {
+    RefreshDisplay();
+    m_app.band = DecodeBandLimits(m_app.image);
+    RefreshData();
+}
+
+void MainForm::RefreshDisplay() {
+    const Language l = m_app.language;
+    // 1. the no-tone text of the tone option table
+    SetNoToneText(m_app.toneTable, l);
+    // 2. the layout of the language, then the language check marks
+    m_layoutWarning.clear();
+    const Layout layout = LoadLayout(m_app.appFolder, l, &m_layoutWarning);
+    if (!m_layoutWarning.isEmpty())
+        qCWarning(logUi).noquote() << m_layoutWarning;
+    buildBands(layout);
+    setLanguageChecks();
+    // 3. captions of five Edit entries
+    struct Caption {
+        const char* id;
+        TextPair text;
+        const char* suffix;
+    };
+    const Caption captions[] = {
+        {"miChannel", {"Channel Information", "信道信息"}, "(&C)"},
+        {"miCommonSet", {"Optional Features", "可选功能"}, "(&O)"},
+        {"miRadio", {"Radio", "收音机"}, "(&R)"},
+        {"miMessage", {"Embedded Message", "嵌入信息"}, "(&E)"},
+        {"miBatch", {"Batch Edit", "信道批量编辑"}, "(&B)"},
+    };
+    for (const Caption& c : captions)
+        if (QAction* a = menuAction(QString::fromLatin1(c.id)))
+            a->setText(c.text(l) + QString::fromLatin1(c.suffix));
+    // 4. the tree stays in its band (it was placed there once)
+    BandTree->setWindowTitle(Pick(l, "TreeView", "树形视图"));
+    // 5. entries without views, and the Windows and Language menus, are hidden
+    for (const char* id : {"miWindows", "miLanguage", "miModel", "miVFO", "miRadio", "miAM", "miMSK", "mi5Tone",
+                           "miStun", "miBatch"})
+        if (QAction* a = menuAction(QString::fromLatin1(id)))
+            a->setVisible(false);
+    // 6. view flags; 7. the tree's texts; 8. the channel editor's texts
+    applyViewFlags();
+    treeView->RefreshDisplay();
+    if (flagView & 1) {
+        channelEditor->RefreshDisplay();
+        channelWindow->setWindowTitle(Pick(l, "Channel Information", "信道信息"));
+    }
+}
+
+void MainForm::RefreshData() {
+    if (flagView & 1)
+        channelEditor->RefreshData();
+    setWindowTitle(ModifyCaption());
+}
+
+void MainForm::SaveData() {
+    if (flagView & 1)
+        channelEditor->TransferFocus();
+}
+
+QString MainForm::ModifyCaption() const {
+    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName, m_app.language);
+}
+
+// ---- menu and tool bar ------------------------------------------------------------
+
+QAction* MainForm::makeAction(const LayoutEntry& entry, QObject* owner, bool inMenuBar) {
+    auto* action = new QAction(entry.caption, owner);
+    action->setObjectName(entry.id);
+    action->setData(entry.id);
+    if (!entry.icon.isEmpty())
+        action->setIcon(CommandIcon(entry.icon));
+    if (IsCheckable(entry.id))
+        action->setCheckable(true);
+    const QString id = entry.id;
+    connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+    m_actions[id].append(action);
+    if (inMenuBar && !m_menuActions.contains(id))
+        m_menuActions.insert(id, action);
+    return action;
+}
+
+QAction* MainForm::menuAction(const QString& id) const { return m_menuActions.value(id); }
+
+void MainForm::buildBands(const Layout& layout) {
+    menuBar()->clear();
+    ToolBar->clear();
+    m_actions.clear();
+    m_menuActions.clear();
+    for (QObject* o : std::as_const(m_bandObjects))
+        o->deleteLater();
+    m_bandObjects.clear();
+
+    if (const LayoutBand* bar = layout.band(MenuBand)) {
+        for (const LayoutEntry& e : bar->entries) {
+            if (e.kind == LayoutEntry::Menu) {
+                auto* menu = new QMenu(e.caption, this);
+                menu->setObjectName(e.id);
+                m_bandObjects << menu;
+                QAction* head = menu->menuAction();
+                head->setObjectName(e.id);
+                m_actions[e.id].append(head);
+                m_menuActions.insert(e.id, head);
+                for (const LayoutEntry& c : e.children) {
+                    if (c.kind == LayoutEntry::Separator)
+                        menu->addSeparator();
+                    else
+                        menu->addAction(makeAction(c, menu, true));
+                }
+                menuBar()->addMenu(menu);
+            } else if (e.kind == LayoutEntry::Item) {
+                QAction* a = makeAction(e, this, true);
+                m_bandObjects << a;
+                menuBar()->addAction(a);
+            }
+        }
+    }
+    if (const LayoutBand* tools = layout.band(ToolBand)) {
+        for (const LayoutEntry& e : tools->entries) {
+            if (e.kind == LayoutEntry::Separator) {
+                ToolBar->addSeparator();
+            } else if (e.kind == LayoutEntry::Item) {
+                QAction* a = makeAction(e, this, false);
+                a->setToolTip(QString(e.caption).remove(QLatin1Char('&')));
+                m_bandObjects << a;
+                ToolBar->addAction(a);
+            }
+        }
+    }
+}
+
+void MainForm::setLanguageChecks() {
+    for (QAction* a : actions(QStringLiteral("miEnglish")))
+        a->setChecked(m_app.language == English);
+    for (QAction* a : actions(QStringLiteral("miChinese")))
+        a->setChecked(m_app.language == Chinese);
+}
+
+void MainForm::applyViewFlags() {
+    struct Flag {
+        int bit;
+        const char* id;
+        QWidget* band;
+    };
+    const Flag flags[] = {{0, "miTreeView", BandTree}, {1, "miToolBar", ToolBar}, {2, "miStatusBar", statusBar()}};
+    for (const Flag& f : flags) {
+        const bool shown = (flagView2 >> f.bit) & 1;
+        for (QAction* a : actions(QString::fromLatin1(f.id)))
+            a->setChecked(shown);
+        f.band->setVisible(shown);
+    }
+}
+
+// ---- the dispatcher -----------------------------------------------------------------
+
+void MainForm::Dispatch(const QString& id) {
+    auto modal = [this](QDialog& dialog) { dialog.exec(); };
+    if (id == QLatin1String("miNew")) {
+        NewCommand();
+    } else if (id == QLatin1String("miOpen")) {
+        OpenCommand();
+    } else if (id == QLatin1String("miSave")) {
+        SaveData();
+        FileSave();
+    } else if (id == QLatin1String("miPrint")) {
+        PrintCommand();
+    } else if (id == QLatin1String("miExit")) {
+        close();
+    } else if (id == QLatin1String("miModel")) {
+        frmModelInfo dialog(m_app, m_prompter, this);
+        modal(dialog);
+    } else if (id == QLatin1String("miChannel")) {
+        ShowChannelEditor();
+    } else if (id == QLatin1String("miCommonSet")) {
+        frmOptFeatures dialog(m_app, m_prompter, this);
+        modal(dialog);
+    } else if (id == QLatin1String("miKeySet")) {
+        FrmKey dialog(m_app, m_prompter, this);
+        modal(dialog);
+    } else if (id == QLatin1String("miDTMF")) {
+        FrmDTMF dialog(m_app, m_prompter, this);
+        modal(dialog);
+    } else if (id == QLatin1String("miMessage")) {
+        frmEmbMsg dialog(*frm1, m_app, m_prompter, this);
+        modal(dialog);
+    } else if (id == QLatin1String("miBatch")) {
+        SaveData();
+        OpenBatch();
+    } else if (id == QLatin1String("miRead")) {
+        ReadCommand();
+    } else if (id == QLatin1String("miWrite")) {
+        SaveData();
+        WriteCommand();
+    } else if (id == QLatin1String("miTreeView")) {
+        flagView2 ^= 1u;
+        applyViewFlags();
+    } else if (id == QLatin1String("miToolBar")) {
+        flagView2 ^= 2u;
+        applyViewFlags();
+    } else if (id == QLatin1String("miStatusBar")) {
+        flagView2 ^= 4u;
+        applyViewFlags();
+    } else if (id == QLatin1String("miCascade")) {
+        mdi->cascadeSubWindows();
+    } else if (id == QLatin1String("miTileH")) {
+        TileSubWindows(mdi, Qt::Vertical);
+    } else if (id == QLatin1String("miTileV")) {
+        TileSubWindows(mdi, Qt::Horizontal);
+    } else if (id == QLatin1String("miArrange")) {
+        ArrangeIcons(mdi);
+    } else if (id == QLatin1String("miCloseAll")) {
+        SaveData();
+        flagView &= ~1u;
+    } else if (id == QLatin1String("miAbout")) {
+        frmAbout dialog(m_app, this);
+        modal(dialog);
+    } else if (id == QLatin1String("miComPort")) {
+        frmPort dialog(m_app, this);
+        modal(dialog);
+    } else if (id == QLatin1String("miChinese")) {
+        SaveData();
+        SwitchTo(Chinese);
+    } else if (id == QLatin1String("miEnglish")) {
+        SaveData();
+        SwitchTo(English);
+    }
+    // Every other id (miClose, miVFO, miMSK, mi5Tone, miRadio, miStun, menu headers) does nothing.
+}
+
+void MainForm::SwitchTo(Language language) {
+    if (!SwitchLanguage(m_app, language)) {
+        setLanguageChecks();
+        return;
+    }
+    setLanguageChecks();
+    RefreshAll();
+}
+
+void MainForm::OnTreeNode(const QString& key) {
+    SaveData();
+    if (key == QLatin1String("Item1"))
+        ShowChannelEditor();
+    else if (key == QLatin1String("Item2"))
+        Dispatch(QStringLiteral("miCommonSet"));
+    else if (key == QLatin1String("Item3"))
+        Dispatch(QStringLiteral("miDTMF"));
+    else if (key == QLatin1String("Item6"))
+        Dispatch(QStringLiteral("miKeySet"));
+    else if (key == QLatin1String("Item8"))
+        Dispatch(QStringLiteral("miMessage"));
+}
+
+void MainForm::ShowChannelEditor() {
+    channelWindow->show();
+    mdi->setActiveSubWindow(channelWindow);
+    channelWindow->raise();
+}
+
+void MainForm::OpenMemoryMap() {
+    frmMemoryMap dialog(m_app, m_prompter, this);
+    if (dialog.exec() == QDialog::Accepted)
+        RefreshData();
+}
+
+void MainForm::OpenBatch() {
+    if (!m_batch) {
+        m_batch = new FrmBatch(m_app, m_prompter, this);
+        connect(m_batch, &FrmBatch::applied, this, [this] {
+            if (flagView & 1)
+                channelEditor->RefreshData();
+        });
+    }
+    m_batch->exec();
+}
+
+// ---- file commands ------------------------------------------------------------------
+
+void MainForm::NewCommand() {
+    const auto answer = m_prompter.message(m_app.productName, Pick(m_app.language, "Clear All Data!", "清空所有数据!"),
+                                           Prompter::Icon::Exclamation, Prompter::Buttons::OkCancel,
+                                           Prompter::Answer::Cancel);
+    if (answer != Prompter::Answer::Ok)
+        return;
+    QString error;
+    if (!LoadDefaultImage(m_app.image, m_app.band.index, m_app.appFolder, &error))
+        ShowLoadError(error);
+    m_app.band = DecodeBandLimits(m_app.image);
+    RefreshData();
+}
+
+void MainForm::OpenCommand() {
+    if (m_app.image.IsImageModified()) {
+        const auto answer = m_prompter.message(m_app.productName, LoadText(1111, m_app.language),
+                                               Prompter::Icon::Exclamation, Prompter::Buttons::YesNoCancel,
+                                               Prompter::Answer::Yes);
+        if (answer == Prompter::Answer::Cancel)
+            return;
+        // Only a save that succeeded lets the user's image be replaced.
+        if (answer == Prompter::Answer::Yes && !FileSave())
+            return;
+    }
+    const QString path = m_prompter.openFileName(m_app.currentFileName, QStringLiteral("Data File(*.dat)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!m_app.image.LoadImageFile(path, &error)) {
+        ShowLoadError(error);
+        return;
+    }
+    m_app.currentFileName = path;
+    m_app.band = DecodeBandLimits(m_app.image);
+    RefreshData();
+    m_app.image.TakeImageSnapshot();
+    setWindowTitle(ModifyCaption());
+    m_app.radioReadFlag = false;
+}
+
+bool MainForm::FileSave() {
+    const QString path =
+        m_prompter.saveFileName(m_app.currentFileName, m_app.productName + QStringLiteral(" Data Files (*.dat)"));
+    if (path.isEmpty())
+        return false;
+    QString error;
+    if (!m_app.image.SaveImageFile(path, &error)) {
+        // A failed save must never pass for a safe one.
+        m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
+        return false;
+    }
+    m_app.image.TakeImageSnapshot();
+    m_app.currentFileName = path;
+    return true;
+}
+
+void MainForm::PrintCommand() {
+    SaveData();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(FilePartOfName(m_app.currentFileName));
+    if (!printDialog || !printDialog(printer))
+        return;
+    PrintChannelList(printer);
+}
+
+void MainForm::PrintChannelList(QPrinter& printer) {
+    PrintChannels(m_app, channelEditor->bandSelectorText(), printer);
+}
+
+// ---- radio commands -----------------------------------------------------------------
+
+void MainForm::RunTransfer(int direction) {
+    frm1->setDirection(direction);
+    frm1->setTickCountMax(m_app.recvCount);
+    frm1->setStepData(0);
+    frm1->setStepExit(253);
+    m_ownTransfer = true;
+    frm1->Start();
+    if (!frm1->flagComplete())
+        cloneWindow->exec();
+    m_ownTransfer = false;
+}
+
+void MainForm::ReadCommand() {
+    const auto answer = m_prompter.message(
+        m_app.productName, LoadText(1601, m_app.language) + QLatin1Char('\n') + LoadText(1602, m_app.language),
+        Prompter::Icon::Question, Prompter::Buttons::OkCancel, Prompter::Answer::Ok);
+    if (answer != Prompter::Answer::Ok)
+        return;
+    m_app.radioReadFlag = true;
+    RunTransfer(0);
+    m_app.radioReadFlag = false;
+}
+
+void MainForm::WriteCommand() {
+    channelEditor->SetCurrentCH();
+    const auto answer = m_prompter.message(
+        m_app.productName, LoadText(1603, m_app.language) + QLatin1Char('\n') + LoadText(1602, m_app.language),
+        Prompter::Icon::Question, Prompter::Buttons::OkCancel, Prompter::Answer::Ok);
+    if (answer != Prompter::Answer::Ok)
+        return;
+    RunTransfer(1);
+}
+
+void MainForm::OnCloneExit(int direction) {
+    // The radio information view shares the clone engine; its transfers are its own business.
+    if (!m_ownTransfer)
+        return;
+    if (direction == 0) {
+        m_app.band = DecodeBandLimits(m_app.image);
+        RefreshData();
+        m_app.image.TakeImageSnapshot();
+        m_prompter.inform(m_app.productName, Pick(m_app.language, "Reading Complete!", "读取完成!"),
+                          Prompter::Icon::Information);
+    } else if (direction == 1) {
+        m_prompter.inform(m_app.productName, Pick(m_app.language, "Write Successful!", "写入成功！"),
+                          Prompter::Icon::Information);
+    }
+}
+
+// ---- closing ------------------------------------------------------------------------
+
 void MainForm::closeEvent(QCloseEvent* event) {
-    SaveRegistrySettings(m_app, m_store);
+    SaveData();
+    if (m_app.image.IsImageModified()) {
+        const auto answer = m_prompter.message(m_app.productName, LoadText(1111, m_app.language),
+                                               Prompter::Icon::Exclamation, Prompter::Buttons::YesNoCancel,
+                                               Prompter::Answer::Yes);
+        if (answer == Prompter::Answer::Cancel || (answer == Prompter::Answer::Yes && !FileSave())) {
+            event->ignore();
+            return;
+        }
+    }
+    if (m_batch) {
+        m_batch->hide();
+        m_batch->deleteLater();
+        m_batch = nullptr;
+    }
+    if (!SaveRegistrySettings(m_app, m_store))
+        qCWarning(logUi).noquote() << "could not write the settings to" << m_store.location();
     event->accept();
 }
 

@@ -1,6 +1,7 @@
 // kestrel: the GUI program.
 #include "core/Startup.h"
 #include "shell/MainForm.h"
+#include "shell/WidgetPrompter.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -14,7 +15,9 @@ int main(int argc, char** argv) {
     for (const QString& w : warnings)
         std::fprintf(stderr, "kestrel: %s\n", qPrintable(w));
     kestrel::SettingsStore store = kestrel::OpenSettingsStore(app, options);
-    kestrel::MainForm window(app, store);
+    kestrel::WidgetPrompter prompter;
+    kestrel::MainForm window(app, store, prompter);
+    prompter.setParent(&window);
     window.show();
     return qapp.exec();
 }
