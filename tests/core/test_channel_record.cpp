@@ -329,6 +329,7 @@ TEST(ChannelRecord, ShownGroupByte) {
 TEST(ChannelRecord, ArbitraryRecordsShowOnlyKnownTexts) {
     QRandomGenerator rng(20240611);
     const QStringList tones = BuildToneTable(English);
+    const QStringList chineseTones = BuildToneTable(Chinese);
     for (int round = 0; round < 8 * 256 * 4; ++round) {
         MemoryImage m;
         QByteArray rec(16, '\0');
@@ -344,7 +345,7 @@ TEST(ChannelRecord, ArbitraryRecordsShowOnlyKnownTexts) {
         const int n = round % ChannelCount;
         m.setLine(n, rec);
         const Language lang = round % 2 ? Chinese : English;
-        const QStringList table = BuildToneTable(lang);
+        const QStringList& table = lang == Chinese ? chineseTones : tones;
         const ChannelTexts t = ReadChannelForDisplay(m, Vhf, table, lang, n);
         if (t.isEmpty()) {
             ASSERT_EQ(m.line(n), QByteArray(16, char(0xFF)));
