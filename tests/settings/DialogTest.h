@@ -1,0 +1,48 @@
+#pragma once
+// Shared fixture of the settings dialog tests: a started application with the first
+// band's default image, a scripted prompter, and helpers to show a dialog and drive it.
+#include "core/AppContext.h"
+#include "core/Band.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace kestrel::test {
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        app = StartedApp(dir.filePath(QStringLiteral("settings.ini")));
+        QString error;
+        ASSERT_TRUE(LoadDefaultImage(app.image, 0, BinDir(), &error)) << error.toStdString();
+        app.image.TakeImageSnapshot();
+    }
+
+    // Shows the dialog as the main window's exec() would, without blocking the test.
+    static void Show(QDialog& dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    }
+
+    template <typename W>
+    static W* Find(QWidget* root, const char* name) {
+        W* w = root->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    static void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+    QTemporaryDir dir;
+    AppContext app;
+    ScriptedPrompter prompter;
+};
+
+} // namespace kestrel::test

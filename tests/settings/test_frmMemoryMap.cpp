@@ -1,0 +1,182 @@
+// The memory map dialog on real widgets: the grid, the cell editor's keys and Enter
+// rules, the address box, OK writing every cell and Cancel writing nothing.
+#include "settings/MemoryMapRules.h"
+#include "settings/frmMemoryMap.h"
+#include "tests/settings/DialogTest.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+class FrmMemoryMapTest : public DialogTest {
+protected:
+    QString cell(frmMemoryMap& form, int line, int position) {
+        return form.cells().cellText(MapCell{line, position});
+    }
+    void go(frmMemoryMap& form, int line, int position) {
+        form.msgMemory->setFocus();
+        form.msgMemory->setCurrentIndex(form.cells().indexOf(MapCell{line, position}));
+    }
+    // Types an address into the box as a user would and presses Enter.
+    void jump(frmMemoryMap& form, const QString& address) {
+        form.TxtAddr->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        QTest::keyClicks(form.TxtAddr, address);
+        QTest::keyClick(form.TxtAddr, Qt::Key_Return);
+    }
+};
+
+TEST_F(FrmMemoryMapTest, OpensOnTheFirstCellAndOkWithoutEditsLeavesTheImageUnmodified) {
+    app.image.setByte(0x0000, 0xFF);
+    app.image.setByte(0x01FA, 0x3C);
+    app.image.TakeImageSnapshot();
+    const QByteArray before = app.image.bytes();
+    frmMemoryMap form(app, prompter);
+    Show(form);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Memory Map"));
+    EXPECT_EQ(form.msgMemory->model()->rowCount() + 1, 513);
+    EXPECT_EQ(form.msgMemory->model()->columnCount() + 1, 17);
+    EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("0000"));
+    EXPECT_EQ(form.LblValue->text(), QStringLiteral("255"));
+    EXPECT_EQ(form.Label1->text(), QStringLiteral("="));
+    EXPECT_FALSE(form.txtMemory->isVisible());
+    go(form, 0x01F, 0xA);
+    EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("01FA"));
+    EXPECT_EQ(form.LblValue->text(), QStringLiteral("60"));
+    Click(Find<QPushButton>(&form, "cmdOK"));
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(app.image.bytes(), before);
+    EXPECT_FALSE(app.image.IsImageModified());
+}
+
+TEST_F(FrmMemoryMapTest, TypedDigitsGoThroughTheEditorAndEnterMovesRight) {
+    frmMemoryMap form(app, prompter);
+    Show(form);
+    go(form, 0, 0);
+    QTest::keyClick(form.msgMemory, Qt::Key_7);
+    ASSERT_TRUE(form.txtMemory->isVisible());
+    EXPECT_EQ(form.txtMemory->text(), QStringLiteral("7"));
+    QTest::keyClick(form.txtMemory, Qt::Key_Return);
+    EXPECT_FALSE(form.txtMemory->isVisible());
+    EXPECT_EQ(cell(form, 0, 0), QStringLiteral("07"));
+    EXPECT_EQ(form.currentCell(), (MapCell{0, 1}));
+
+    // Lower case becomes capitals, a third digit is refused, other keys are ignored.
+    QTest::keyClick(form.msgMemory, Qt::Key_A);
+    QTest::keyClicks(form.txtMemory, QStringLiteral("g-b9"));
+    EXPECT_EQ(form.txtMemory->text(), QStringLiteral("AB"));
+    QTest::keyClick(form.txtMemory, Qt::Key_Return);
+    EXPECT_EQ(cell(form, 0, 1), QStringLiteral("AB"));
+
+    // Enter opens the current cell with its text selected; clearing it and leaving stores FF.
+    QTest::keyClick(form.msgMemory, Qt::Key_Return);
+    ASSERT_TRUE(form.txtMemory->isVisible());
+    EXPECT_TRUE(form.txtMemory->hasSelectedText());
+    QTest::keyClick(form.txtMemory, Qt::Key_Backspace);
+    EXPECT_TRUE(form.txtMemory->text().isEmpty());
+    form.msgMemory->setFocus(); // the editor loses the focus
+    EXPECT_FALSE(form.txtMemory->isVisible());
+    EXPECT_EQ(cell(form, 0, 2), QStringLiteral("FF"));
+
+    // Esc gives the cell back its digits.
+    const QString old = cell(form, 0, 3);
+    go(form, 0, 3);
+    QTest::keyClick(form.msgMemory, Qt::Key_1);
+    QTest::keyClick(form.txtMemory, Qt::Key_Escape);
+    EXPECT_FALSE(form.txtMemory->isVisible());
+    EXPECT_EQ(cell(form, 0, 3), old);
+
+    Click(form.cmdOK);
+    EXPECT_EQ(app.image.byte(0x0000), 0x07);
+    EXPECT_EQ(app.image.byte(0x0001), 0xAB);
+    EXPECT_EQ(app.image.byte(0x0002), 0xFF);
+    EXPECT_EQ(app.image.byte(0x0003), quint8(old.toInt(nullptr, 16)));
+}
+
+TEST_F(FrmMemoryMapTest, MouseReleaseOverTheCurrentCellBeginsEditing) {
+    frmMemoryMap form(app, prompter);
+    Show(form);
+    const QModelIndex target = form.cells().indexOf(MapCell{2, 5});
+    const QPoint centre = form.msgMemory->visualRect(target).center();
+    QTest::mouseClick(form.msgMemory->viewport(), Qt::LeftButton, {}, centre);
+    EXPECT_EQ(form.currentCell(), (MapCell{2, 5}));
+    ASSERT_TRUE(form.txtMemory->isVisible());
+    EXPECT_EQ(form.txtMemory->geometry(), form.msgMemory->visualRect(target));
+    EXPECT_EQ(form.txtMemory->text(), cell(form, 2, 5));
+}
+
+TEST_F(FrmMemoryMapTest, EnterInTheLastColumnWrapsOnlyBelowLine7F) {
+    frmMemoryMap form(app, prompter);
+    Show(form);
+    struct Case {
+        MapCell from, to;
+    };
+    for (const Case c : {Case{{0x07E, 15}, {0x07F, 0}}, Case{{0x07F, 15}, {0x07F, 15}}, Case{{0x1FF, 15}, {0x1FF, 15}}}) {
+        form.BeginEdit(c.from, QStringLiteral("5"));
+        QTest::keyClick(form.txtMemory, Qt::Key_Return);
+        EXPECT_EQ(cell(form, c.from.line, c.from.position), QStringLiteral("05"));
+        EXPECT_EQ(form.currentCell(), c.to) << c.from.line;
+    }
+}
+
+TEST_F(FrmMemoryMapTest, AddressBoxJumpsToTheCellAndBeginsEditingIt) {
+    frmMemoryMap form(app, prompter);
+    Show(form);
+    jump(form, QStringLiteral("3c"));
+    EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("003C"));
+    EXPECT_EQ(form.currentCell(), (MapCell{0x003, 0xC}));
+    ASSERT_TRUE(form.txtMemory->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), form.txtMemory);
+    QTest::keyClicks(form.txtMemory, QStringLiteral("42"));
+    QTest::keyClick(form.txtMemory, Qt::Key_Return);
+    EXPECT_EQ(cell(form, 0x003, 0xC), QStringLiteral("42"));
+
+    jump(form, QStringLiteral("5000"));
+    EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1FFF"));
+    EXPECT_EQ(form.currentCell(), (MapCell{0x1FF, 0xF}));
+    EXPECT_TRUE(form.txtMemory->isVisible());
+    QTest::keyClick(form.txtMemory, Qt::Key_Escape);
+
+    // Letters outside hexadecimal never reach the box; Esc puts back its text.
+    form.TxtAddr->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    QTest::keyClicks(form.TxtAddr, QStringLiteral("xyz1"));
+    EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1"));
+    QTest::keyClick(form.TxtAddr, Qt::Key_Escape);
+    EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1FFF"));
+}
+
+TEST_F(FrmMemoryMapTest, ScrollingUnderAnOpenEditorCancelsTheEdit) {
+    frmMemoryMap form(app, prompter);
+    Show(form);
+    const QString old = cell(form, 0, 0);
+    form.BeginEdit(MapCell{0, 0}, QStringLiteral("9"));
+    form.msgMemory->verticalScrollBar()->setValue(40);
+    EXPECT_FALSE(form.txtMemory->isVisible());
+    EXPECT_EQ(cell(form, 0, 0), old);
+}
+
+TEST_F(FrmMemoryMapTest, CancelAfterEditsWritesNothing) {
+    const QByteArray before = app.image.bytes();
+    frmMemoryMap form(app, prompter);
+    Show(form);
+    for (int line : {0, 0x100, 0x1FF}) {
+        form.BeginEdit(MapCell{line, 4}, QStringLiteral("E"));
+        QTest::keyClick(form.txtMemory, Qt::Key_Return);
+    }
+    form.BeginEdit(MapCell{5, 5}, QStringLiteral("1")); // still open
+    Click(Find<QPushButton>(&form, "cmdCancel"));
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(app.image.bytes(), before);
+}
+
+} // namespace
