@@ -120,7 +120,7 @@ bool CloneEngine::openPort(QString* error) {
     }
     // A pseudo-terminal has no modem lines; the radio does not need DTR there.
     if (!m_port->setDataTerminalReady(true)) {
-        qCInfo(logLink) << "DTR not raised on" << device << ":" << m_port->errorString();
+        qCDebug(logLink) << "DTR not raised on" << device << ":" << m_port->errorString();
         m_port->clearError();
     }
     m_port->clear(QSerialPort::AllDirections);
@@ -150,7 +150,9 @@ void CloneEngine::RestartClone() {
         }
     }
     TmrReceive->setInterval(qMax<int>(0, m_recvInterval));
-    tmrSend->setInterval(1);
+    // "At the next opportunity": the frame goes out as soon as the event loop
+    // has handled what is pending.
+    tmrSend->setInterval(0);
     tmrSend->start();
 }
 

@@ -9,3 +9,11 @@ namespace kestrel {
 CloneEngine::Outcome RunCloneToEnd(CloneEngine& engine);
 
 } // namespace kestrel
+
+namespace kestrel {
+
+// Shows the engine's progress on stderr while a transfer runs: the caption and
+// the percentage, rewritten in place on a terminal, one line per tenth otherwise.
+void ShowProgressOnStderr(CloneEngine& engine, const QString& prefix);
+
+} // namespace kestrel

@@ -427,9 +427,19 @@ private:
         std::vector<unsigned char> frame(m_in.begin(), m_in.begin() + long(need));
         m_in.erase(m_in.begin(), m_in.begin() + long(need));
         Log(frame.data(), frame.size());
-        if (m_o.echo)
-            WriteAll(frame.data(), frame.size());
+        if (m_o.echo) {
+            // A cable echo comes back while the frame is still going out; without
+            // pacing it travels together with the reply.
+            if (m_o.pace)
+                WriteAll(frame.data(), frame.size());
+            else
+                m_echo = frame;
+        }
         Answer(frame);
+        if (!m_echo.empty()) {
+            WriteAll(m_echo.data(), m_echo.size());
+            m_echo.clear();
+        }
         return true;
     }
 
@@ -493,12 +503,15 @@ private:
     }
 
     void Reply(std::vector<unsigned char> bytes, bool written) {
-        if (m_o.pace)
-            SleepUntil(m_inputClock);
-        SleepMs(m_o.turnaroundMs);
-        if (written)
-            SleepMs(m_o.writeDelayMs);
+        // The reply is due a turnaround (and, for a written line, the write delay)
+        // after the request's last byte has arrived. With pacing every byte is then
+        // due one byte-time after the one before; a late wake-up of this process
+        // is made up for rather than charged to the program under test.
+        const double delay = (m_o.turnaroundMs + (written ? m_o.writeDelayMs : 0)) / 1000.0;
+        const double due = (m_o.pace ? m_inputClock : Now()) + delay;
+        SleepUntil(due);
         std::vector<unsigned char> out;
+        out.swap(m_echo);
         for (int i = 0; i < m_o.junk; ++i)
             out.push_back(static_cast<unsigned char>(0x11 + 37 * i));
         out.insert(out.end(), bytes.begin(), bytes.end());
@@ -506,7 +519,7 @@ private:
             WriteAll(out.data(), out.size());
             return;
         }
-        double clock = Now();
+        double clock = due;
         for (unsigned char b : out) {
             clock += ByteSeconds;
             SleepUntil(clock);
@@ -532,6 +545,7 @@ private:
     Options m_o;
     std::vector<unsigned char> m_memory;
     std::vector<unsigned char> m_in;
+    std::vector<unsigned char> m_echo; // echo waiting to go out with the reply
     std::string m_slaveName;
     FILE* m_log = nullptr;
     int m_master = -1;

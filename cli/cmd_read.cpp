@@ -1,0 +1,92 @@
+// kestrel-cli read: reads a radio into a .dat file.
+#include "cli/Command.h"
+
+#include "core/Band.h"
+#include "link/CloneEngine.h"
+#include "link/CloneRun.h"
+#include "link/ConsolePrompter.h"
+#include "link/PortMap.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kestrel::cli {
+namespace {
+
+const QString Prefix = QStringLiteral("kestrel-cli read: ");
+
+int RunRead(Context& ctx) {
+    QStringList args = ctx.args;
+    bool havePort = false, haveRetries = false;
+    const QString portText = TakeOption(args, {QStringLiteral("--port"), QStringLiteral("-p")}, &havePort);
+    const QString output = TakeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")});
+    const QString retriesText = TakeOption(args, {QStringLiteral("--retries")}, &haveRetries);
+    if (!args.isEmpty()) {
+        Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
+        return Usage;
+    }
+    bool ok = true;
+    const int retries = haveRetries ? retriesText.toInt(&ok) : 0;
+    if (!ok || retries < 0) {
+        Err(Prefix + QStringLiteral("--retries takes a count of 0 or more"));
+        return Usage;
+    }
+    if (!havePort) {
+        Err(Prefix + QStringLiteral("name the port with --port: a Com number (1-20) or a device path"));
+        return Usage;
+    }
+    QString error;
+    const QString device = ResolvePortArgument(portText, ctx.app, &error);
+    if (device.isEmpty()) {
+        Err(Prefix + error);
+        return Usage;
+    }
+    if (output.isEmpty()) {
+        Err(Prefix + QStringLiteral("name the file to write with -o FILE.dat"));
+        return Usage;
+    }
+    if (!QFileInfo(output).absoluteDir().exists()) {
+        Err(Prefix + QStringLiteral("cannot write %1: the folder does not exist").arg(output));
+        return FileError;
+    }
+
+    ConsolePrompter prompter(Prefix, retries);
+    CloneEngine engine(ctx.app, prompter);
+    engine.setDevicePath(device);
+    engine.setDirection(clone::Read);
+    engine.setTickCountMax(ctx.app.recvCount);
+    engine.setStepData(0);
+    engine.setStepExit(253);
+    ShowProgressOnStderr(engine, Prefix);
+    if (RunCloneToEnd(engine) != CloneEngine::Outcome::Completed)
+        return RadioError;
+
+    // The radio gives lines 0-253 (0x0000-0x0FDF); the rest of the file is the
+    // default image of the radio's band.
+    MemoryImage file;
+    const int band = engine.radioBand() < 0 ? 0 : engine.radioBand();
+    if (!LoadDefaultImage(file, band, ctx.app.appFolder, &error)) {
+        Err(Prefix + error);
+        return FileError;
+    }
+    for (int line = 0; line <= 253; ++line)
+        file.setLine(line, ctx.app.image.line(line));
+    if (!file.SaveImageFile(output, &error)) {
+        Err(Prefix + error);
+        return FileError;
+    }
+    Err(Prefix + QStringLiteral("read the radio (%1 MHz, version %2 / %3) into %4")
+                     .arg(BandText(band), ctx.app.radioVersion[0], ctx.app.radioVersion[1], output));
+    return Ok;
+}
+
+} // namespace
+
+KESTREL_CLI_COMMAND("read", "read --port P -o FILE.dat [--retries N]",
+                    "read the radio on port P (a Com number 1-20 or a device path) into FILE.dat; the file is "
+                    "written only after a complete read. --retries: how often to retry after the radio stops "
+                    "answering (0 by default). Exit status 3 when the port cannot be opened or the radio does "
+                    "not answer",
+                    RunRead);
+
+} // namespace kestrel::cli

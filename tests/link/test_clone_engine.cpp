@@ -1,0 +1,432 @@
+// The clone engine through QSerialPort against the virtual radio on a real
+// pseudo-terminal: every frame checked byte for byte, and the failure rules.
+#include "link/CloneEngine.h"
+
+#include "core/Band.h"
+#include "tests/link/RadioSim.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace kestrel;
+using namespace kestrel::test;
+using Answer = Prompter::Answer;
+using Outcome = CloneEngine::Outcome;
+
+namespace {
+
+constexpr int RadioSeed = 7;
+constexpr int ImageSeed = 100;
+
+QList<QByteArray> ReadFrames(int first, int last) {
+    QList<QByteArray> out;
+    for (int n = first; n <= last; ++n)
+        out << ReadFrameOf(n);
+    return out;
+}
+
+class CloneEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = StartedApp(dir.filePath(QStringLiteral("settings.ini")));
+        MemoryImage image;
+        image.setBytes(PatternImage(ImageSeed));
+        EncodeBandLimits(image, BandOfIndex(0));
+        app.image.setBytes(image.bytes());
+        app.image.TakeImageSnapshot();
+        app.band = DecodeBandLimits(app.image);
+        original = app.image.bytes();
+        engine = std::make_unique<CloneEngine>(app, prompter);
+        QObject::connect(engine.get(), &CloneEngine::CloneExit, [this](int direction) {
+            events << QStringLiteral("exit %1").arg(direction);
+            imageAtExit = app.image.bytes();
+        });
+        QObject::connect(engine.get(), &CloneEngine::CloneError, [this] {
+            events << QStringLiteral("error after %1 prompts").arg(prompter.asked.size());
+        });
+        QObject::connect(engine.get(), &CloneEngine::closed, [this] { ++closedCount; });
+        QObject::connect(engine.get(), &CloneEngine::progressChanged, [this](int v) {
+            progress << v;
+            if (app.image.bytes() != original)
+                imageChangedDuringTransfer = true;
+        });
+    }
+
+    static QByteArray RadioMemory() {
+        QByteArray m = PatternImage(RadioSeed);
+        MemoryImage image;
+        image.setBytes(m);
+        EncodeBandLimits(image, BandOfIndex(0));
+        return image.bytes();
+    }
+
+    // Runs one transfer against `sim` and waits for its end (at most 30 s).
+    Outcome Run(RadioSim& sim, quint8 direction, qint16 stepData = 0, qint16 stepExit = 253) {
+        EXPECT_TRUE(sim.started());
+        engine->setDevicePath(sim.device());
+        engine->setDirection(direction);
+        engine->setStepData(stepData);
+        engine->setStepExit(stepExit);
+        engine->setRecvInterval(10);
+        engine->setTickCountMax(20);
+        const int closedBefore = closedCount;
+        engine->Start();
+        const bool ended = RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > closedBefore; }, 30000);
+        EXPECT_TRUE(ended) << "the transfer did not end";
+        EXPECT_TRUE(engine->flagComplete());
+        return engine->outcome();
+    }
+
+    QByteArray RadioLines(const QByteArray& memory, int first, int last) const {
+        return memory.mid(first * 16, (last - first + 1) * 16);
+    }
+
+    QTemporaryDir dir;
+    AppContext app;
+    ScriptedPrompter prompter;
+    std::unique_ptr<CloneEngine> engine;
+    QByteArray original;
+    QByteArray imageAtExit;
+    QStringList events;
+    QList<int> progress;
+    int closedCount = 0;
+    bool imageChangedDuringTransfer = false;
+};
+
+TEST_F(CloneEngineTest, FullReadGivesExactlyTheRadiosLines) {
+    RadioSim sim({"--version", "1.5", "12.30"}, RadioMemory());
+    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
+
+    QList<QByteArray> expected{HandshakeFrame(), IdentifyFrame()};
+    expected << ReadFrames(0, 253) << EndFrame();
+    EXPECT_EQ(sim.frames(), expected);
+    const QByteArray image = app.image.bytes();
+    EXPECT_EQ(RadioLines(image, 0, 253), RadioLines(RadioMemory(), 0, 253));
+    EXPECT_EQ(image.mid(254 * 16), original.mid(254 * 16)) << "lines beyond 253 are not read";
+    EXPECT_EQ(app.radioVersion[0], QStringLiteral("1.5"));
+    EXPECT_EQ(app.radioVersion[1], QStringLiteral("12.30"));
+    EXPECT_EQ(events, QStringList{"exit 0"});
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(engine->progress(), 100);
+    // Lines reach the image only when the read has ended, just before CloneExit.
+    EXPECT_FALSE(imageChangedDuringTransfer);
+    EXPECT_EQ(imageAtExit, image);
+    EXPECT_EQ(engine->radioBand(), 0);
+}
+
+TEST_F(CloneEngineTest, FullWriteSendsLines0To236TheBandFrameAndLine253) {
+    RadioSim sim({}, RadioMemory());
+    ASSERT_EQ(Run(sim, clone::Write), Outcome::Completed);
+
+    const QByteArray image = app.image.bytes();
+    QList<QByteArray> expected{HandshakeFrame(), IdentifyFrame()};
+    for (int n = 0; n <= 236; ++n)
+        expected << WriteFrameOf(n, image);
+    QByteArray band = Hex("57 0F C0 03");
+    band.append(image.mid(0x0FC0, 3)).append('\0');
+    expected << band << WriteFrameOf(253, image) << EndFrame();
+    EXPECT_EQ(sim.frames(), expected);
+
+    QByteArray radio = RadioMemory();
+    radio.replace(0, 237 * 16, image.left(237 * 16));
+    radio.replace(0x0FC0, 3, image.mid(0x0FC0, 3));
+    radio.replace(253 * 16, 16, image.mid(253 * 16, 16));
+    EXPECT_EQ(sim.stopAndTakeMemory(), radio) << "0x0ED0-0x0FBF and 0x0FC3-0x0FCF are never written";
+    EXPECT_EQ(events, QStringList{"exit 1"});
+    EXPECT_EQ(app.image.bytes(), original);
+    EXPECT_FALSE(app.image.IsImageModified());
+}
+
+TEST_F(CloneEngineTest, HandshakeAnsweredOnTheThirdAttemptNeedsNoPrompt) {
+    RadioSim sim({"--ignore-handshakes", "2"}, RadioMemory());
+    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
+    const QList<QByteArray> frames = sim.frames();
+    ASSERT_GE(frames.size(), 4);
+    EXPECT_EQ(frames.mid(0, 4), (QList<QByteArray>{HandshakeFrame(), HandshakeFrame(), HandshakeFrame(),
+                                                   IdentifyFrame()}));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(events, QStringList{"exit 0"});
+    EXPECT_EQ(engine->handshakeRetries(), 2);
+}
+
+TEST_F(CloneEngineTest, SilentRadioIsRetriedTwiceThenCloneErrorThenPrompt) {
+    RadioSim sim({"--ignore-handshakes", "1000"}, RadioMemory());
+    prompter.answers = {Answer::Cancel};
+    EXPECT_EQ(Run(sim, clone::Read), Outcome::Failed);
+    EXPECT_EQ(sim.frames(), QList<QByteArray>(3, HandshakeFrame()));
+    EXPECT_EQ(events, QStringList{"error after 0 prompts"});
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Connection Fail!"));
+    EXPECT_EQ(prompter.asked[0].title, app.productName);
+    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Critical);
+    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::RetryCancel);
+    EXPECT_EQ(app.image.bytes(), original);
+}
+
+TEST_F(CloneEngineTest, RetryDoesNotResetTheHandshakeRetries) {
+    RadioSim sim({"--ignore-handshakes", "1000"}, RadioMemory());
+    prompter.answers = {Answer::Retry, Answer::Cancel};
+    EXPECT_EQ(Run(sim, clone::Read), Outcome::Failed);
+    // Three silent attempts, then after Retry one more that prompts at once.
+    EXPECT_EQ(sim.frames(), QList<QByteArray>(4, HandshakeFrame()));
+    EXPECT_EQ(events, (QStringList{"error after 0 prompts", "error after 1 prompts"}));
+    EXPECT_EQ(prompter.asked.size(), 2);
+}
+
+TEST_F(CloneEngineTest, FailureAtLine100ThenRetryStartsAgainFromTheHandshake) {
+    RadioSim sim({"--silent-at-line", "100"}, RadioMemory());
+    prompter.answers = {Answer::Retry};
+    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
+    QList<QByteArray> expected{HandshakeFrame(), IdentifyFrame()};
+    expected << ReadFrames(0, 100) << HandshakeFrame() << IdentifyFrame() << ReadFrames(0, 253) << EndFrame();
+    EXPECT_EQ(sim.frames(), expected);
+    EXPECT_EQ(events, (QStringList{"error after 0 prompts", "exit 0"}));
+    EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
+}
+
+TEST_F(CloneEngineTest, WriteFailureAtLine100ThenRetryWritesEverythingAgain) {
+    RadioSim sim({"--silent-at-line", "100"}, RadioMemory());
+    prompter.answers = {Answer::Retry};
+    ASSERT_EQ(Run(sim, clone::Write), Outcome::Completed);
+    const QList<QByteArray> frames = sim.frames();
+    ASSERT_EQ(frames.size(), 2 + 101 + 2 + 239 + 1);
+    EXPECT_EQ(frames[103], HandshakeFrame());
+    EXPECT_EQ(frames[105], WriteFrameOf(0, app.image.bytes()));
+    EXPECT_EQ(frames.last(), EndFrame());
+}
+
+struct FaultCase {
+    const char* name;
+    QStringList simOptions;
+    QList<Answer> answers;
+    Outcome outcome;
+    int cloneErrors;
+};
+
+class CloneFaultTest : public CloneEngineTest, public ::testing::WithParamInterface<FaultCase> {};
+
+// Whatever ends a read early, the image stays byte for byte as it was and its
+// saved-state copy still matches it.
+TEST_P(CloneFaultTest, FailedReadLeavesTheImageAsItWas) {
+    const FaultCase& c = GetParam();
+    RadioSim sim(c.simOptions, RadioMemory());
+    prompter.answers = c.answers;
+    EXPECT_EQ(Run(sim, clone::Read), c.outcome);
+    EXPECT_EQ(app.image.bytes(), original);
+    EXPECT_FALSE(app.image.IsImageModified());
+    EXPECT_EQ(events.filter(QStringLiteral("exit")).size(), 0);
+    EXPECT_EQ(events.filter(QStringLiteral("error")).size(), c.cloneErrors);
+    EXPECT_FALSE(sim.frames().contains(EndFrame()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, CloneFaultTest,
+    ::testing::Values(
+        FaultCase{"SilentAtLine100", {"--silent-at-line", "100"}, {Answer::Cancel}, Outcome::Failed, 1},
+        FaultCase{"ReplyCutAtLine100", {"--cut-reply-at-line", "100"}, {Answer::Cancel}, Outcome::Failed, 1},
+        FaultCase{"WrongFirstByteAtLine100", {"--wrong-first-byte-at-line", "100"}, {Answer::Cancel},
+                  Outcome::Failed, 1},
+        FaultCase{"RadioFailsAgainAfterRetry",
+                  {"--silent-at-line", "200", "--fault-times", "0"},
+                  {Answer::Retry, Answer::Cancel},
+                  Outcome::Failed,
+                  2},
+        FaultCase{"DroppedAtLine50ThenCancel", {"--drop-at-line", "50"}, {Answer::Cancel}, Outcome::Failed, 1},
+        // Retry after a drop opens the port again; the device is gone, which is
+        // reported as a port error and ends the transfer.
+        FaultCase{"DroppedAtLine50ThenRetry", {"--drop-at-line", "50"}, {Answer::Retry}, Outcome::StartFailed, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CloneEngineTest, DroppedConnectionThenRetryReportsThePortError) {
+    RadioSim sim({"--drop-at-line", "50"}, RadioMemory());
+    prompter.answers = {Answer::Retry};
+    EXPECT_EQ(Run(sim, clone::Read), Outcome::StartFailed);
+    ASSERT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(prompter.asked[1].icon, Prompter::Icon::Exclamation);
+    EXPECT_TRUE(prompter.asked[1].text.contains(sim.device())) << prompter.asked[1].text.toStdString();
+}
+
+TEST_F(CloneEngineTest, PartialReplyFailsAtTheFirstQuietTick) {
+    RadioSim sim({"--cut-reply-at-line", "5"}, RadioMemory());
+    prompter.answers = {Answer::Cancel};
+    engine->setDevicePath(sim.device());
+    engine->setDirection(clone::Read);
+    engine->setStepData(0);
+    engine->setStepExit(253);
+    engine->setRecvInterval(10);
+    engine->setTickCountMax(200); // silence alone would take over 2 s
+    QElapsedTimer timer;
+    qint64 elapsed = -1;
+    QObject::connect(engine.get(), &CloneEngine::CloneError, [&] { elapsed = timer.elapsed(); });
+    timer.start();
+    engine->Start();
+    ASSERT_TRUE(RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > 0; }, 30000));
+    EXPECT_EQ(events, QStringList{"error after 0 prompts"});
+    EXPECT_GE(elapsed, 0);
+    EXPECT_LT(elapsed, 1500);
+    EXPECT_EQ(app.image.bytes(), original);
+}
+
+TEST_F(CloneEngineTest, WrongFirstByteThenRetryCompletes) {
+    RadioSim sim({"--wrong-first-byte-at-line", "7"}, RadioMemory());
+    prompter.answers = {Answer::Retry};
+    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
+    EXPECT_EQ(events, (QStringList{"error after 0 prompts", "exit 0"}));
+    EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
+}
+
+struct QuirkCase {
+    const char* name;
+    QStringList simOptions;
+    bool earlyReplies;
+};
+
+class CloneQuirkTest : public CloneEngineTest, public ::testing::WithParamInterface<QuirkCase> {};
+
+// Echoes, noise before replies and slow radios do not disturb a transfer.
+TEST_P(CloneQuirkTest, ReadAndWriteStillExact) {
+    const QuirkCase& c = GetParam();
+    engine->setEarlyReplies(c.earlyReplies);
+    {
+        RadioSim sim(c.simOptions, RadioMemory());
+        ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
+        EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
+    }
+    {
+        RadioSim sim(c.simOptions, RadioMemory());
+        ASSERT_EQ(Run(sim, clone::Write), Outcome::Completed);
+        const QByteArray written = sim.stopAndTakeMemory();
+        EXPECT_EQ(RadioLines(written, 0, 236), RadioLines(app.image.bytes(), 0, 236));
+        EXPECT_EQ(RadioLines(written, 253, 253), RadioLines(app.image.bytes(), 253, 253));
+    }
+    EXPECT_EQ(events, (QStringList{"exit 0", "exit 1"}));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quirks, CloneQuirkTest,
+    ::testing::Values(QuirkCase{"Echo", {"--echo"}, true}, QuirkCase{"Junk", {"--junk", "5"}, true},
+                      QuirkCase{"EchoAndJunk", {"--echo", "--junk", "3"}, true},
+                      QuirkCase{"Turnaround", {"--turnaround", "2", "--write-delay", "1"}, true},
+                      QuirkCase{"TicksOnly", {}, false}, QuirkCase{"TicksOnlyEcho", {"--echo"}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CloneEngineTest, BandMismatchWritesNothing) {
+    RadioSim sim({"--band-code", "2"}, RadioMemory());
+    EXPECT_EQ(Run(sim, clone::Write), Outcome::BandMismatch);
+    EXPECT_EQ(sim.frames(), (QList<QByteArray>{HandshakeFrame(), IdentifyFrame()}));
+    EXPECT_EQ(sim.stopAndTakeMemory(), RadioMemory());
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Frequency not match!"));
+    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Critical);
+    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::Ok);
+    EXPECT_TRUE(events.isEmpty()) << "no CloneError, no CloneExit";
+    EXPECT_EQ(engine->radioBand(), 1);
+}
+
+TEST_F(CloneEngineTest, OtherBandIsNoObstacleToReading) {
+    RadioSim sim({"--band-code", "3", "--version", "2.1", "0.9"}, RadioMemory());
+    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
+    EXPECT_EQ(engine->radioBand(), 2);
+    EXPECT_EQ(app.radioVersion[0], QStringLiteral("2.1"));
+    EXPECT_EQ(app.radioVersion[1], QStringLiteral("0.9"));
+    EXPECT_EQ(app.band.index, 0) << "the engine does not decide the band";
+}
+
+TEST_F(CloneEngineTest, RadioInformationLines254And335) {
+    RadioSim sim({}, RadioMemory());
+    ASSERT_EQ(Run(sim, clone::Read, 254, 335), Outcome::Completed);
+    EXPECT_EQ(sim.frames(), (QList<QByteArray>{HandshakeFrame(), IdentifyFrame(), Hex("52 0F E0 10"),
+                                               Hex("52 14 F0 10"), EndFrame()}));
+    QByteArray expected = original;
+    expected.replace(254 * 16, 16, RadioMemory().mid(254 * 16, 16));
+    expected.replace(335 * 16, 16, RadioMemory().mid(335 * 16, 16));
+    EXPECT_EQ(app.image.bytes(), expected);
+    EXPECT_EQ(progress, QList<int>{100}) << "line 254 shows 0, line 335 100";
+
+    RadioSim radio2({}, RadioMemory());
+    ASSERT_EQ(Run(radio2, clone::Write, 254, 335), Outcome::Completed);
+    EXPECT_EQ(radio2.frames().mid(2), (QList<QByteArray>{WriteFrameOf(254, app.image.bytes()),
+                                                         WriteFrameOf(335, app.image.bytes()), EndFrame()}));
+}
+
+TEST_F(CloneEngineTest, OneLineTransferShowsFullProgressAfterItsFrame) {
+    RadioSim sim({}, RadioMemory());
+    ASSERT_EQ(Run(sim, clone::Read, 10, 10), Outcome::Completed);
+    EXPECT_EQ(progress.last(), 100);
+    EXPECT_EQ(sim.frames().mid(2), (QList<QByteArray>{ReadFrameOf(10), EndFrame()}));
+}
+
+TEST_F(CloneEngineTest, MissingPortIsReportedAndNothingStarts) {
+    engine->setDevicePath(QStringLiteral("/dev/kestrel-no-such-port"));
+    EXPECT_FALSE(engine->Start());
+    EXPECT_TRUE(engine->flagComplete());
+    EXPECT_EQ(engine->outcome(), Outcome::StartFailed);
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(prompter.asked[0].title, app.productName);
+    EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("/dev/kestrel-no-such-port")));
+    EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("No such file"))) << prompter.asked[0].text.toStdString();
+    EXPECT_TRUE(events.isEmpty());
+}
+
+TEST_F(CloneEngineTest, UnusableLineRangeDoesNotStart) {
+    engine->setDevicePath(QStringLiteral("/dev/null"));
+    engine->setStepData(300);
+    engine->setStepExit(254);
+    EXPECT_FALSE(engine->Start());
+    EXPECT_EQ(engine->outcome(), Outcome::StartFailed);
+    EXPECT_TRUE(events.isEmpty());
+}
+
+TEST_F(CloneEngineTest, ComNumberReachesTheRadioThroughThePortsGroup) {
+    RadioSim sim({}, RadioMemory());
+    const QString file = dir.filePath(QStringLiteral("ports.ini"));
+    {
+        QSettings s(file, QSettings::IniFormat);
+        s.setValue(QStringLiteral("Ports/Com7"), sim.device());
+    }
+    app.portNumber = 7;
+    engine->setPortSettingsFile(file);
+    EXPECT_EQ(engine->portDevice(), sim.device());
+    engine->setDirection(clone::Read);
+    engine->setRecvInterval(10);
+    engine->setTickCountMax(20);
+    engine->Start();
+    ASSERT_TRUE(RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > 0; }, 30000));
+    EXPECT_EQ(engine->outcome(), Outcome::Completed);
+}
+
+TEST_F(CloneEngineTest, CloseFormDuringReadRaisesNothingAndKeepsTheImage) {
+    RadioSim sim({"--turnaround", "1"}, RadioMemory());
+    QObject::connect(engine.get(), &CloneEngine::progressChanged, [this](int v) {
+        if (v >= 30 && !engine->flagComplete())
+            engine->CloseForm();
+    });
+    EXPECT_EQ(Run(sim, clone::Read), Outcome::Cancelled);
+    EXPECT_TRUE(events.isEmpty());
+    EXPECT_EQ(app.image.bytes(), original);
+    EXPECT_FALSE(sim.frames().contains(EndFrame()));
+    // The port is closed: the same radio can be opened again at once.
+    RadioSim again({}, RadioMemory());
+    QObject::disconnect(engine.get(), &CloneEngine::progressChanged, nullptr, nullptr);
+    EXPECT_EQ(Run(again, clone::Read), Outcome::Completed);
+}
+
+TEST_F(CloneEngineTest, NoReplyAtAllWithNegativeTickCountFailsAtTheFirstTick) {
+    RadioSim sim({"--ignore-handshakes", "1000"});
+    prompter.answers = {Answer::Cancel};
+    engine->setDevicePath(sim.device());
+    engine->setRecvInterval(-5);
+    engine->setTickCountMax(-1);
+    engine->Start();
+    ASSERT_TRUE(RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > 0; }, 10000));
+    EXPECT_EQ(engine->outcome(), Outcome::Failed);
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// kestrel-bench: how close a full read and a full write come to the time their
+// bytes need on a 9600-baud wire. Starts the virtual radio with 9600-baud pacing,
+// reads a full image, writes it back and prints both times, the wire times and
+// the ratios. Uses Radio.INI's receive interval and count unless told otherwise.
+//
+//   kestrel-bench [--interval MS] [--count N] [--ticks-only] [--turnaround MS] [--sim PATH]
+#include "core/Band.h"
+#include "core/Startup.h"
+#include "link/CloneEngine.h"
+#include "link/CloneRun.h"
+#include "link/ConsolePrompter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <cstdio>
+
+using namespace kestrel;
+
+namespace {
+
+// Bytes on the wire, both ways: handshake 7 + 1, identification 2 + 7, the end frame.
+constexpr int ReadBytes = 8 + 9 + 254 * (4 + 20) + 1;                 // 6114
+constexpr int WriteBytes = 8 + 9 + 237 * (20 + 1) + (8 + 1) + (20 + 1) + 1; // 5026
+constexpr double ByteSeconds = 10.0 / 9600.0;
+
+void Print(const QString& text) {
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+
+double Run(AppContext& app, Prompter& prompter, const QString& device, quint8 direction, bool early, bool* ok) {
+    CloneEngine engine(app, prompter);
+    engine.setDevicePath(device);
+    engine.setDirection(direction);
+    engine.setTickCountMax(app.recvCount);
+    engine.setRecvInterval(app.recvInterval);
+    engine.setStepData(0);
+    engine.setStepExit(253);
+    engine.setEarlyReplies(early);
+    QElapsedTimer t;
+    t.start();
+    *ok = RunCloneToEnd(engine) == CloneEngine::Outcome::Completed;
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication qapp(argc, argv);
+    AppContext app;
+    StartupOptions options;
+    options.programFolder = QCoreApplication::applicationDirPath();
+    RunStartup(app, options);
+
+    QStringList args = qapp.arguments().mid(1);
+    QString sim = QDir(options.programFolder).filePath(QStringLiteral("kestrel-radio-sim"));
+    bool early = true;
+    QStringList simArgs{QStringLiteral("--pace")};
+    for (int i = 0; i < args.size(); ++i) {
+        const QString a = args[i];
+        const QString v = args.value(i + 1);
+        if (a == QLatin1String("--interval") && v.toInt() > 0) {
+            app.recvInterval = qint16(v.toInt());
+            ++i;
+        } else if (a == QLatin1String("--count") && !v.isEmpty()) {
+            app.recvCount = qint16(v.toInt());
+            ++i;
+        } else if (a == QLatin1String("--turnaround") && !v.isEmpty()) {
+            simArgs << QStringLiteral("--turnaround") << v;
+            ++i;
+        } else if (a == QLatin1String("--sim") && !v.isEmpty()) {
+            sim = v;
+            ++i;
+        } else if (a == QLatin1String("--ticks-only")) {
+            early = false;
+        } else {
+            std::fprintf(stderr,
+                         "Usage: kestrel-bench [--interval MS] [--count N] [--ticks-only] [--turnaround MS] "
+                         "[--sim PATH]\n");
+            return 1;
+        }
+    }
+
+    QProcess radio;
+    radio.setProgram(sim);
+    radio.setArguments(simArgs);
+    radio.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    radio.start();
+    if (!radio.waitForStarted(5000) || !radio.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "kestrel-bench: cannot start %s\n", qPrintable(sim));
+        return 2;
+    }
+    const QString device = QString::fromLocal8Bit(radio.readLine()).trimmed();
+
+    QString error;
+    LoadDefaultImage(app.image, 0, app.appFolder, &error);
+    app.band = DecodeBandLimits(app.image);
+    ConsolePrompter prompter(QStringLiteral("kestrel-bench: "), 0);
+
+    Print(QStringLiteral("virtual radio on %1, 9600-baud pacing; receive interval %2 ms, count %3, %4")
+              .arg(device)
+              .arg(app.recvInterval)
+              .arg(app.recvCount)
+              .arg(early ? QStringLiteral("moving on at a complete reply") : QStringLiteral("receive ticks only")));
+    bool readOk = false, writeOk = false;
+    const double read = Run(app, prompter, device, clone::Read, early, &readOk);
+    const double write = readOk ? Run(app, prompter, device, clone::Write, early, &writeOk) : 0.0;
+    radio.terminate();
+    radio.waitForFinished(3000);
+
+    const double readWire = ReadBytes * ByteSeconds;
+    const double writeWire = WriteBytes * ByteSeconds;
+    auto line = [](const char* what, bool ok, double took, int bytes, double wire) {
+        if (!ok)
+            return QStringLiteral("%1: failed").arg(QLatin1String(what));
+        return QStringLiteral("%1: %2 s, wire time %3 s (%4 bytes), ratio %5")
+            .arg(QLatin1String(what))
+            .arg(took, 0, 'f', 2)
+            .arg(wire, 0, 'f', 2)
+            .arg(bytes)
+            .arg(took / wire, 0, 'f', 3);
+    };
+    Print(line("read ", readOk, read, ReadBytes, readWire));
+    Print(line("write", writeOk, write, WriteBytes, writeWire));
+    return readOk && writeOk ? 0 : 3;
+}
