@@ -103,17 +103,4 @@ TEST(OptFeaturesRules, StoringTouchesOnlyItsSixBytesAndKeepsTheFlagsItDoesNotKno
     EXPECT_EQ(image.byte(TimeOut), 9);
 }
 
-TEST(OptFeaturesRules, ListsFollowTheLanguage) {
-    EXPECT_EQ(TimeOutItems(English),
-              QStringList({"Off", "30", "60", "90", "120", "150", "180", "210", "240", "270"}));
-    EXPECT_EQ(TimeOutItems(Chinese).first(), QString::fromUtf8("关"));
-    EXPECT_EQ(VoiceItems(Chinese), QStringList({QString::fromUtf8("关"), QString::fromUtf8("英文"),
-                                                QString::fromUtf8("中文")}));
-    EXPECT_EQ(OffOnItems(English), QStringList({"Off", "On"}));
-    EXPECT_EQ(VoxDelayItems(), QStringList({"0.3", "0.5", "1.0", "1.5", "2.0", "3.0"}));
-    EXPECT_EQ(VoxGainItems().size(), 9);
-    EXPECT_EQ(SquelchItems().last(), QStringLiteral("9"));
-    EXPECT_EQ(ToneBurstItems().at(3), QStringLiteral("2100Hz"));
-}
-
 } // namespace
