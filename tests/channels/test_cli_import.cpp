@@ -110,24 +110,13 @@ TEST_F(CliImport, RoundTripIsStableInBothLanguages) {
     }
 }
 
-TEST_F(CliImport, ImportedImageHoldsWhatTheGridWouldStore) {
-    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
-    const QString csv = list({"3,5,146.52,,,,,,,,,,,,,,,"});
-    const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    MemoryImage expected;
-    expected.setBytes(DefaultImageBytes(0));
-    ChannelTexts cells;
-    CommitTextCell(expected, BandOfIndex(0), English, cells, CellEdit{5, ColRxFreq, 36, QString()},
-                   QStringLiteral("146.52"));
-    EXPECT_EQ(ReadFile(path("out.dat")), expected.bytes());
-    EXPECT_EQ(expected.line(36), QByteArray::fromHex("00206514 00206514 ffffffff f8 08 70 fd"));
-}
-
 TEST_F(CliImport, RowsInAnyOrderAndEmptyReceiveFrequencyClears) {
     const QString image = path("crafted.dat");
     ASSERT_TRUE(WriteFile(image, Crafted(0).bytes()));
-    const QString csv = list({"8,16,150,,,,,,,,,,,,,,,", "1,1,,,,,,,,,,,,,,,,", "1,2,137.5,,,,,,,,,,,,,,,"});
+    // A spreadsheet may add a byte order mark, quotes and blanks around cells.
+    const QString csv = path("list.csv");
+    ASSERT_TRUE(WriteFile(csv, QByteArray("\xEF\xBB\xBF") + Header +
+                                   "\n8,16,150,,,,,,,,,,,,,,,\r\n1,1,,,,,,,,,,,,,,,,\n\"1\",\"2\",\" 137.5 \",,,,,,,,,,,,,,,\n"));
     const CliRun r = import(image, csv, path("out.dat"));
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     MemoryImage out;
@@ -178,12 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cells, Corrections,
     ::testing::Values(
         CorrectionCase{"rx_above_band", ColRxFreq, "180", "173.99750", "\"180\" is out of range, stored as \"173.99750\""},
-        CorrectionCase{"rx_below_band", ColRxFreq, "12", "136.00000", "is out of range"},
         CorrectionCase{"rx_snapped", ColRxFreq, "146.5213", "146.52250", "\"146.5213\" stored as \"146.52250\""},
-        CorrectionCase{"rx_as_written", ColRxFreq, "146.525", "146.52500", ""},
         CorrectionCase{"tx_not_a_number", ColTxFreq, "abc", "136.00000", "is out of range"},
         CorrectionCase{"decode_dqt_padded", ColDecode, "D23", "None", "\"D23\" stored as \"None\""},
-        CorrectionCase{"decode_dqt_kept", ColDecode, "D023", "D023N", "\"D023\" stored as \"D023N\""},
         CorrectionCase{"encode_qt_written_short", ColEncode, "100", "100.0", ""},
         CorrectionCase{"encode_qt_above", ColEncode, "300", "None", "\"300\" stored as \"None\""},
         CorrectionCase{"option_unknown_text", ColBandwidth, "Wdie", "Narrow", "\"Wdie\" stored as \"Narrow\""},
@@ -225,25 +211,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(MalformedCase{"empty_file", "", "line 1: the header line is missing"},
                       MalformedCase{"other_header", "Group,CH,RX\n1,1,146,,,,,,,,,,,,,,,\n", "line 1: the first line"},
                       MalformedCase{"short_row", "HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,2,146\n", "line 3: 3 cells"},
-                      MalformedCase{"long_row", "HEADER\n1,1,146,,,,,,,,,,,,,,,,\n", "line 2: 19 cells"},
                       MalformedCase{"group_outside", "HEADER\n\n9,1,146,,,,,,,,,,,,,,,\n", "line 3: Group \"9\""},
                       MalformedCase{"ch_not_a_number", "HEADER\r\n1,x,146,,,,,,,,,,,,,,,\r\n", "line 2: CH \"x\""},
                       MalformedCase{"open_quote", "HEADER\n1,1,\"146,,,,,,,,,,,,,,,\n", "line 2: a quoted cell"},
-                      MalformedCase{"text_after_quote", "HEADER\n1,1,\"146\"x,,,,,,,,,,,,,,,\n",
-                                    "line 2: text follows the closing quote"},
                       MalformedCase{"same_row_twice", "HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,1,147,,,,,,,,,,,,,,,\n",
                                     "line 3: group 1 CH 1 is already given on line 2"}));
-
-TEST_F(CliImport, QuotedCellsAndAByteOrderMark) {
-    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
-    const QString csv = path("bom.csv");
-    ASSERT_TRUE(WriteFile(csv, QByteArray("\xEF\xBB\xBF") + Header + "\n\"1\",\"2\",\" 146.5 \",,,,,,,,,,,,,,,\n"));
-    const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    MemoryImage out;
-    ASSERT_TRUE(out.setBytes(ReadFile(path("out.dat"))));
-    EXPECT_EQ(DecodeFrequency(out, 1, 0), QStringLiteral("146.50000"));
-}
 
 TEST_F(CliImport, BadArguments) {
     ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
