@@ -1,5 +1,6 @@
 // kestrel: the GUI program.
 #include "core/Startup.h"
+#include "shell/Icons.h"
 #include "shell/MainForm.h"
 #include "shell/WidgetPrompter.h"
 
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
+    qapp.setWindowIcon(kestrel::AppIcon()); // every window and dialog carries the program's icon
     kestrel::AppContext app;
     kestrel::StartupOptions options;
     options.programFolder = QCoreApplication::applicationDirPath();
