@@ -232,6 +232,7 @@ void CloneEngine::TmrReceiveTick() {
         m_newBytes = false;
         if (m_received.size() >= m_expected) {
             const quint64 generation = m_generation;
+            qCDebug(logLink) << "received" << m_step << m_received.toHex(' ');
             const Verdict verdict = Evaluate(clone::ReplyOf(m_received, m_expected));
             if (generation != m_generation)
                 return; // ended while a message was open
@@ -332,7 +333,7 @@ void CloneEngine::onPortError(QSerialPort::SerialPortError error) {
     }
     if (!m_loaded || m_flagComplete || !m_port->isOpen())
         return;
-    qCWarning(logLink) << "connection lost:" << m_port->errorString();
+    qCWarning(logLink) << "connection lost on" << m_port->portName() << error;
     // Handled outside the port's own signal: the port is closed there.
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(this, [this, generation] { portLost(generation); }, Qt::QueuedConnection);

@@ -72,8 +72,8 @@ protected:
         engine->setDirection(direction);
         engine->setStepData(stepData);
         engine->setStepExit(stepExit);
-        engine->setRecvInterval(10);
-        engine->setTickCountMax(20);
+        engine->setRecvInterval(qint16(interval));
+        engine->setTickCountMax(qint16(qMax(20, 300 / interval)));
         const int closedBefore = closedCount;
         engine->Start();
         const bool ended = RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > closedBefore; }, 30000);
@@ -96,6 +96,7 @@ protected:
     QList<int> progress;
     int closedCount = 0;
     bool imageChangedDuringTransfer = false;
+    int interval = 10; // ms between receive ticks
 };
 
 TEST_F(CloneEngineTest, FullReadGivesExactlyTheRadiosLines) {
@@ -284,6 +285,7 @@ struct QuirkCase {
     const char* name;
     QStringList simOptions;
     bool earlyReplies;
+    int interval; // short where every exchange waits for a tick
 };
 
 class CloneQuirkTest : public CloneEngineTest, public ::testing::WithParamInterface<QuirkCase> {};
@@ -292,6 +294,7 @@ class CloneQuirkTest : public CloneEngineTest, public ::testing::WithParamInterf
 TEST_P(CloneQuirkTest, ReadAndWriteStillExact) {
     const QuirkCase& c = GetParam();
     engine->setEarlyReplies(c.earlyReplies);
+    interval = c.interval;
     {
         RadioSim sim(c.simOptions, RadioMemory());
         ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
@@ -310,10 +313,10 @@ TEST_P(CloneQuirkTest, ReadAndWriteStillExact) {
 
 INSTANTIATE_TEST_SUITE_P(
     Quirks, CloneQuirkTest,
-    ::testing::Values(QuirkCase{"Echo", {"--echo"}, true}, QuirkCase{"Junk", {"--junk", "5"}, true},
-                      QuirkCase{"EchoAndJunk", {"--echo", "--junk", "3"}, true},
-                      QuirkCase{"Turnaround", {"--turnaround", "2", "--write-delay", "1"}, true},
-                      QuirkCase{"TicksOnly", {}, false}, QuirkCase{"TicksOnlyEcho", {"--echo"}, false}),
+    ::testing::Values(QuirkCase{"Echo", {"--echo"}, true, 10}, QuirkCase{"Junk", {"--junk", "5"}, true, 2},
+                      QuirkCase{"EchoAndJunk", {"--echo", "--junk", "3"}, true, 2},
+                      QuirkCase{"Turnaround", {"--turnaround", "2", "--write-delay", "1"}, true, 10},
+                      QuirkCase{"TicksOnly", {}, false, 2}, QuirkCase{"TicksOnlyEcho", {"--echo"}, false, 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CloneEngineTest, BandMismatchWritesNothing) {
