@@ -231,6 +231,7 @@ void frmChannel::RefreshRow(int row) {
 void frmChannel::groupChanged(int position) {
     if (position < 0 || position >= GroupCount)
         return;
+    TransferFocus(); // a wheel over the selector changes it without taking the focus
     m_groupIndex = position;
     if (position != m_app.image.byte(ShownGroupByte)) {
         WriteShownGroup(m_app.image, position);
@@ -241,6 +242,7 @@ void frmChannel::groupChanged(int position) {
 void frmChannel::bandChanged(int position) {
     if (position < 0 || position >= BandCount || position == m_app.band.index)
         return;
+    TransferFocus();
     const BandLimits previous = m_app.band;
     m_app.band = BandOfIndex(position);
     if (m_app.radioReadFlag)

@@ -258,7 +258,11 @@ TEST_F(ChannelEditor, LeavingAnEditorCommitsIt) {
 TEST_F(ChannelEditor, GroupThreeShowsChannels33To48) {
     ASSERT_TRUE(CreateChannel(app.image, 32, 1, QStringLiteral("160.00000")));
     ASSERT_TRUE(CreateChannel(app.image, 47, 16, QStringLiteral("161.00000")));
+    // A group chosen with the wheel, the focus still in an editor: the editor is stored first.
+    click(7, ColRxFreq);
+    QTest::keyClicks(view->txtMemChannel, QStringLiteral("155"));
     view->CboGroup->setCurrentIndex(2);
+    EXPECT_EQ(DecodeFrequency(app.image, 6, 0), QStringLiteral("155.00000"));
     EXPECT_EQ(app.image.byte(ShownGroupByte), 2);
     EXPECT_EQ(view->groupIndex(), 2);
     EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("160.00000"));
