@@ -9,13 +9,13 @@
 using namespace kestrel::test;
 
 namespace {
-struct Run {
+struct CliRun {
     int status;
     QString out;
     QString err;
 };
 
-Run Cli(const QStringList& args) {
+CliRun Cli(const QStringList& args) {
     QProcess p;
     p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
     if (!p.waitForFinished(60000))
@@ -31,7 +31,7 @@ TEST(CliNew, WritesTheDefaultImageOfTheBand) {
                                   QByteArray("\x34\x40\x00", 3)};
     for (int band = 0; band < 3; ++band) {
         const QString out = dir.filePath(QStringLiteral("b%1.dat").arg(band));
-        const Run r = Cli({QStringLiteral("new"), QStringLiteral("--band"), QString::number(band), QStringLiteral("-o"), out});
+        const CliRun r = Cli({QStringLiteral("new"), QStringLiteral("--band"), QString::number(band), QStringLiteral("-o"), out});
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
         const QByteArray bytes = ReadFile(out);
         ASSERT_EQ(bytes.size(), 8192);
@@ -56,7 +56,7 @@ TEST(CliNew, UsageErrorsSayWhatIsWrong) {
         {{"new", "-o", dir.filePath(QStringLiteral("no/such/dir/x.dat"))}, 2, "Cannot write"},
     };
     for (const Case& c : cases) {
-        const Run r = Cli(c.args);
+        const CliRun r = Cli(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
     }
@@ -64,14 +64,14 @@ TEST(CliNew, UsageErrorsSayWhatIsWrong) {
 }
 
 TEST(CliNew, HelpAndVersion) {
-    const Run help = Cli({QStringLiteral("--help")});
+    const CliRun help = Cli({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains(QLatin1String("new [--band 0|1|2] -o FILE.dat")));
-    const Run version = Cli({QStringLiteral("--version")});
+    const CliRun version = Cli({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.startsWith(QLatin1String("kestrel-cli 1."))) << version.out.toStdString();
     EXPECT_EQ(Cli({}).status, 1);
-    const Run sub = Cli({QStringLiteral("new"), QStringLiteral("--help")});
+    const CliRun sub = Cli({QStringLiteral("new"), QStringLiteral("--help")});
     EXPECT_EQ(sub.status, 0);
     EXPECT_TRUE(sub.out.contains(QLatin1String("default image")));
 }
