@@ -31,7 +31,7 @@ frmClone::frmClone(CloneEngine& engine, const AppContext& app, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_progress);
     layout->addLayout(buttons);
-    setFixedSize(sizeHint());
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(&engine, &CloneEngine::captionChanged, this, &QWidget::setWindowTitle);
     connect(&engine, &CloneEngine::progressChanged, m_progress, &QProgressBar::setValue);
