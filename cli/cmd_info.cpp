@@ -1,6 +1,7 @@
 // kestrel-cli info: reads the radio's identification texts (ESN, firmware and
 // hardware versions) without touching anything else.
 #include "cli/Command.h"
+#include "cli/RadioPort.h"
 
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
@@ -38,22 +39,12 @@ int RunInfo(Context& ctx) {
         Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
         return Usage;
     }
-    bool ok = true;
-    const int retries = haveRetries ? retriesText.toInt(&ok) : 0;
-    if (!ok || retries < 0) {
-        Err(Prefix + QStringLiteral("--retries takes a count of 0 or more"));
+    const std::optional<RadioPort> port =
+        ResolveRadioPort(ctx.app, havePort, portText, haveRetries, retriesText, Prefix);
+    if (!port)
         return Usage;
-    }
-    if (!havePort) {
-        Err(Prefix + QStringLiteral("name the port with --port: a Com number (1-20) or a device path"));
-        return Usage;
-    }
-    QString error;
-    const QString device = ResolvePortArgument(portText, ctx.app, &error);
-    if (device.isEmpty()) {
-        Err(Prefix + error);
-        return Usage;
-    }
+    const QString device = port->device;
+    const int retries = port->retries;
 
     ConsolePrompter prompter(Prefix, retries);
     CloneEngine engine(ctx.app, prompter);

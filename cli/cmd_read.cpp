@@ -1,5 +1,6 @@
 // kestrel-cli read: reads a radio into a .dat file.
 #include "cli/Command.h"
+#include "cli/RadioPort.h"
 
 #include "core/Band.h"
 #include "link/CloneEngine.h"
@@ -25,22 +26,13 @@ int RunRead(Context& ctx) {
         Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
         return Usage;
     }
-    bool ok = true;
-    const int retries = haveRetries ? retriesText.toInt(&ok) : 0;
-    if (!ok || retries < 0) {
-        Err(Prefix + QStringLiteral("--retries takes a count of 0 or more"));
+    const std::optional<RadioPort> port =
+        ResolveRadioPort(ctx.app, havePort, portText, haveRetries, retriesText, Prefix);
+    if (!port)
         return Usage;
-    }
-    if (!havePort) {
-        Err(Prefix + QStringLiteral("name the port with --port: a Com number (1-20) or a device path"));
-        return Usage;
-    }
+    const QString device = port->device;
+    const int retries = port->retries;
     QString error;
-    const QString device = ResolvePortArgument(portText, ctx.app, &error);
-    if (device.isEmpty()) {
-        Err(Prefix + error);
-        return Usage;
-    }
     if (output.isEmpty()) {
         Err(Prefix + QStringLiteral("name the file to write with -o FILE.dat"));
         return Usage;

@@ -1,5 +1,6 @@
 // kestrel-cli write: writes a .dat file into a radio.
 #include "cli/Command.h"
+#include "cli/RadioPort.h"
 
 #include "core/Band.h"
 #include "link/CloneEngine.h"
@@ -28,22 +29,13 @@ int RunWrite(Context& ctx) {
             return Usage;
         }
     }
-    bool ok = true;
-    const int retries = haveRetries ? retriesText.toInt(&ok) : 0;
-    if (!ok || retries < 0) {
-        Err(Prefix + QStringLiteral("--retries takes a count of 0 or more"));
+    const std::optional<RadioPort> port =
+        ResolveRadioPort(ctx.app, havePort, portText, haveRetries, retriesText, Prefix);
+    if (!port)
         return Usage;
-    }
-    if (!havePort) {
-        Err(Prefix + QStringLiteral("name the port with --port: a Com number (1-20) or a device path"));
-        return Usage;
-    }
+    const QString device = port->device;
+    const int retries = port->retries;
     QString error;
-    const QString device = ResolvePortArgument(portText, ctx.app, &error);
-    if (device.isEmpty()) {
-        Err(Prefix + error);
-        return Usage;
-    }
     const QString input = args.first();
     if (!ctx.app.image.LoadImageFile(input, &error)) {
         Err(Prefix + error);
