@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace kestrel {
 
 namespace {
@@ -93,14 +96,23 @@ bool MemoryImage::LoadImageFile(const QString& fileName, QString* error) {
 
 bool MemoryImage::SaveImageFile(const QString& fileName, QString* error) const {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a write the system cuts short (disk full, size limit) is seen
+    // here, before the temporary file replaces the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
         return false;
     }
-    if (file.write(m_bytes) != m_bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
+    errno = 0;
+    const bool written = file.write(m_bytes) == m_bytes.size() && file.error() == QFileDevice::NoError;
+    const int writeErrno = errno;
+    if (!written || !file.commit()) {
+        if (error) {
+            QString why = file.errorString();
+            if (!written && writeErrno != 0)
+                why = QString::fromLocal8Bit(std::strerror(writeErrno));
+            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, why);
+        }
         file.cancelWriting();
         return false;
     }

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kestrel;
@@ -132,6 +134,28 @@ TEST(MemoryImage, AFailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(error.isEmpty());
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(ReadFile(path), Pattern(ImageSize));
+}
+
+TEST(MemoryImage, AWriteThatRunsOutOfSpaceKeepsTheOldFile) {
+    // A file size limit stands in for a full disk, and holds for root as well.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("full.dat"));
+    ASSERT_TRUE(WriteFile(path, Pattern(ImageSize)));
+    MemoryImage m; // all zero: must not reach the file
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool saved = m.SaveImageFile(path, &error);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(ReadFile(path), Pattern(ImageSize));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("full.dat")}) << "no temporary file left";
 }
 
 TEST(MemoryImage, SaveIntoAMissingFolderFails) {
