@@ -4,8 +4,15 @@
 
 namespace kestrel::cli {
 
-std::optional<RadioPort> ResolveRadioPort(const AppContext& app, bool havePort, const QString& portText,
-                                          bool haveRetries, const QString& retriesText, const QString& prefix) {
+RadioOptions TakeRadioOptions(QStringList& args) {
+    RadioOptions o;
+    o.portText = TakeOption(args, {QStringLiteral("--port"), QStringLiteral("-p")}, &o.havePort);
+    o.retriesText = TakeOption(args, {QStringLiteral("--retries")}, &o.haveRetries);
+    return o;
+}
+
+std::optional<RadioPort> ResolveRadioPort(const AppContext& app, const RadioOptions& options, const QString& prefix) {
+    const auto& [havePort, portText, haveRetries, retriesText] = options;
     RadioPort port;
     bool ok = true;
     port.retries = haveRetries ? retriesText.toInt(&ok) : 0;

@@ -11,9 +11,17 @@ struct RadioPort {
     int retries = 0; // Retry answers to "Connection Fail!"
 };
 
-// Checks the option values taken from the command line; on a problem says so on
-// stderr (after `prefix`) and gives nothing, which is a usage error.
-std::optional<RadioPort> ResolveRadioPort(const AppContext& app, bool havePort, const QString& portText,
-                                          bool haveRetries, const QString& retriesText, const QString& prefix);
+// The two options as given, taken out of the arguments.
+struct RadioOptions {
+    bool havePort = false;
+    QString portText;
+    bool haveRetries = false;
+    QString retriesText;
+};
+RadioOptions TakeRadioOptions(QStringList& args);
+
+// Checks the option values; on a problem says so on stderr (after `prefix`) and
+// gives nothing, which is a usage error.
+std::optional<RadioPort> ResolveRadioPort(const AppContext& app, const RadioOptions& options, const QString& prefix);
 
 } // namespace kestrel::cli

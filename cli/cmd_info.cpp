@@ -32,15 +32,13 @@ QString Printable(const QString& text) {
 
 int RunInfo(Context& ctx) {
     QStringList args = ctx.args;
-    bool havePort = false, haveRetries = false;
-    const QString portText = TakeOption(args, {QStringLiteral("--port"), QStringLiteral("-p")}, &havePort);
-    const QString retriesText = TakeOption(args, {QStringLiteral("--retries")}, &haveRetries);
+    const RadioOptions options = TakeRadioOptions(args);
     if (!args.isEmpty()) {
         Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
         return Usage;
     }
     const std::optional<RadioPort> port =
-        ResolveRadioPort(ctx.app, havePort, portText, haveRetries, retriesText, Prefix);
+        ResolveRadioPort(ctx.app, options, Prefix);
     if (!port)
         return Usage;
     const QString device = port->device;

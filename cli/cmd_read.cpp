@@ -18,16 +18,14 @@ const QString Prefix = QStringLiteral("kestrel-cli read: ");
 
 int RunRead(Context& ctx) {
     QStringList args = ctx.args;
-    bool havePort = false, haveRetries = false;
-    const QString portText = TakeOption(args, {QStringLiteral("--port"), QStringLiteral("-p")}, &havePort);
+    const RadioOptions options = TakeRadioOptions(args);
     const QString output = TakeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")});
-    const QString retriesText = TakeOption(args, {QStringLiteral("--retries")}, &haveRetries);
     if (!args.isEmpty()) {
         Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
         return Usage;
     }
     const std::optional<RadioPort> port =
-        ResolveRadioPort(ctx.app, havePort, portText, haveRetries, retriesText, Prefix);
+        ResolveRadioPort(ctx.app, options, Prefix);
     if (!port)
         return Usage;
     const QString device = port->device;

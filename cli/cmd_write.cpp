@@ -15,9 +15,7 @@ const QString Prefix = QStringLiteral("kestrel-cli write: ");
 
 int RunWrite(Context& ctx) {
     QStringList args = ctx.args;
-    bool havePort = false, haveRetries = false;
-    const QString portText = TakeOption(args, {QStringLiteral("--port"), QStringLiteral("-p")}, &havePort);
-    const QString retriesText = TakeOption(args, {QStringLiteral("--retries")}, &haveRetries);
+    const RadioOptions options = TakeRadioOptions(args);
     if (args.isEmpty()) {
         Err(Prefix + QStringLiteral("name the .dat file to write"));
         return Usage;
@@ -30,7 +28,7 @@ int RunWrite(Context& ctx) {
         }
     }
     const std::optional<RadioPort> port =
-        ResolveRadioPort(ctx.app, havePort, portText, haveRetries, retriesText, Prefix);
+        ResolveRadioPort(ctx.app, options, Prefix);
     if (!port)
         return Usage;
     const QString device = port->device;
