@@ -27,15 +27,8 @@ struct CliRun {
 };
 
 CliRun Cli(const QStringList& args) {
-    QProcess p;
-    p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
-    CliRun r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    const CliOutput o = RunKestrelCli(args);
+    return {o.status, o.out, o.err};
 }
 
 // An image of `band` with channels in several groups, one without transmit side.

@@ -23,17 +23,14 @@ struct CliRun {
 };
 
 CliRun Cli(const QStringList& args) {
-    QProcess p;
-    p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
+    const CliOutput o = RunKestrelCli(args);
     CliRun r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    QString out = QString::fromUtf8(p.readAllStandardOutput());
+    r.status = o.status;
+    QString out = QString::fromUtf8(o.out);
     if (out.endsWith(QLatin1Char('\n')))
         out.chop(1);
     r.lines = out.isEmpty() ? QStringList() : out.split(QLatin1Char('\n'));
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    r.err = o.err;
     return r;
 }
 

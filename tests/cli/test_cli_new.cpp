@@ -16,12 +16,8 @@ struct CliRun {
 };
 
 CliRun Cli(const QStringList& args) {
-    QProcess p;
-    p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
-    if (!p.waitForFinished(60000))
-        return {-1, {}, {}};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    const CliOutput r = RunKestrelCli(args);
+    return {r.status, QString::fromUtf8(r.out), r.err};
 }
 } // namespace
 

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 namespace kestrel::test {
 
@@ -20,6 +21,22 @@ AppContext StartedApp(const QString& settingsFile) {
 }
 
 QByteArray DefaultImageBytes(int band) { return ReadFile(QDir(BinDir()).filePath(DefaultImageName(band))); }
+
+CliOutput RunKestrelCli(const QStringList& args, const QProcessEnvironment& env) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
+    CliOutput r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+    return r;
+}
 
 bool WriteFile(const QString& path, const QByteArray& data) {
     QFile f(path);

@@ -3,6 +3,8 @@
 #include "core/AppContext.h"
 
 #include <QByteArray>
+#include <QProcessEnvironment>
+#include <QStringList>
 #include <QString>
 
 namespace kestrel::test {
@@ -16,6 +18,16 @@ AppContext StartedApp(const QString& settingsFile);
 
 // The default image of a band, read from the build.
 QByteArray DefaultImageBytes(int band);
+
+// kestrel-cli of the build, run to its end (at most a minute): exit status (-1 when it
+// crashed or hung), standard output as bytes, standard error as text.
+struct CliOutput {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+CliOutput RunKestrelCli(const QStringList& args,
+                        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
 
 bool WriteFile(const QString& path, const QByteArray& data);
 QByteArray ReadFile(const QString& path);
