@@ -170,6 +170,8 @@ void frmPort::detectDone() {
                               Prompter::Icon::Information);
             continue;
         }
+        if (optPort[com - 1]->isChecked())
+            break; // the chosen port already: nothing to offer
         const QString text = Pick(m_app.language, "A radio answers on Com %1 (%2): %3.\nSelect Com %1?",
                                   "Com %1（%2）上有电台应答：%3。\n选择 Com %1？")
                                  .arg(com)

@@ -160,6 +160,9 @@ TEST_F(FrmPortTest, DetectRadioOffersThePortThatAnswered) {
     EXPECT_EQ(checked(view), (std::vector<int>{7}));
     EXPECT_TRUE(view.lblStatus->text().contains(QStringLiteral("400-470 MHz")));
     EXPECT_EQ(app.radioVersion[0] + app.radioVersion[1], versions) << "the program's version texts stay as they were";
+    QTest::mouseClick(view.cmdDetect, Qt::LeftButton); // again: the port is chosen already, nothing to ask
+    ASSERT_TRUE(test::RunUntil(&view, &frmPort::detectFinished, [&] { return !view.detecting(); }, 10000));
+    EXPECT_EQ(prompter.asked.size(), 1);
     QTest::mouseClick(view.cmdOK, Qt::LeftButton);
     EXPECT_EQ(app.portNumber, 7);
 }
