@@ -19,7 +19,8 @@ int RunDetect(Context& ctx) {
     const QString settings = PortSettingsFile(ctx.app);
     const QStringList devices = RadioCandidates(settings);
     if (devices.isEmpty()) {
-        Err(Prefix + QStringLiteral("no USB serial device is plugged in and no Com number is mapped to a device"));
+        Err(Prefix +
+            QStringLiteral("no USB serial device is plugged in and no Com number is mapped to a device"));
         return RadioError;
     }
     Err(Prefix + QStringLiteral("asking %1").arg(devices.join(QStringLiteral(", "))));
@@ -41,10 +42,11 @@ int RunDetect(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("detect", "detect",
-                    "ask every USB serial device and every device mapped to a Com number for a radio, all at "
-                    "once (about a second); one line per radio that answered, tab-separated: Com number (\"-\" "
-                    "when none reaches it), device, band, first and second version. Exit status 3 when none did",
-                    RunDetect);
+KESTREL_CLI_COMMAND(
+    "detect", "detect",
+    "ask every USB serial device and every device mapped to a Com number for a radio, all at "
+    "once (about a second); one line per radio that answered, tab-separated: Com number (\"-\" "
+    "when none reaches it), device, band, first and second version. Exit status 3 when none did",
+    RunDetect);
 
 } // namespace kestrel::cli

@@ -15,7 +15,10 @@ int RunPorts(Context& ctx) {
     }
     for (const PortListing& p : ListPorts(PortSettingsFile(ctx.app))) {
         // One field per column, so tabs and line breaks inside a field would break the line.
-        auto field = [](QString text) { return text.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' ')); };
+        auto field = [](QString text) {
+            return text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+                .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        };
         Out(QStringList{ComLabel(p.com), field(p.device), field(p.adapter.description), p.adapter.vidPid,
                         field(p.adapter.serialNumber), PortStateName(p.state)}
                 .join(QLatin1Char('\t')));
@@ -25,10 +28,11 @@ int RunPorts(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("ports", "ports",
-                    "list the serial ports, one line each, tab-separated: Com number (\"-\" for a USB serial device "
-                    "no Com number reaches), device, description, VID:PID, serial number, state (ok, busy, "
-                    "no-permission, missing)",
-                    RunPorts);
+KESTREL_CLI_COMMAND(
+    "ports", "ports",
+    "list the serial ports, one line each, tab-separated: Com number (\"-\" for a USB serial device "
+    "no Com number reaches), device, description, VID:PID, serial number, state (ok, busy, "
+    "no-permission, missing)",
+    RunPorts);
 
 } // namespace kestrel::cli

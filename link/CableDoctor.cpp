@@ -10,7 +10,9 @@ namespace kestrel {
 
 namespace {
 
-Finding Good(const QString& text) { return {Finding::Good, text, QString()}; }
+Finding Good(const QString& text) {
+    return {Finding::Good, text, QString()};
+}
 
 QString TakerFix(const ProcessInfo& p, quint8 language) {
     if (p.name == QLatin1String("ModemManager"))
@@ -45,18 +47,20 @@ QList<Finding> SystemFindings(const SystemFacts& facts, const QString& device, q
     QList<Finding> out;
     const GroupAccess access = CheckGroupAccess(facts.groups, facts.serialGroup);
     if (access == GroupAccess::Member) {
-        out << Good(facts.groups.superuser
-                        ? Pick(language, "You may open serial devices (administrator)", "可以打开串口设备（管理员）")
-                        : Pick(language, "You may open serial devices: this session has the %1 group",
-                               "可以打开串口设备：本次会话已有 %1 组")
-                              .arg(facts.serialGroup));
+        out << Good(
+            facts.groups.superuser
+                ? Pick(language, "You may open serial devices (administrator)", "可以打开串口设备（管理员）")
+                : Pick(language, "You may open serial devices: this session has the %1 group",
+                       "可以打开串口设备：本次会话已有 %1 组")
+                      .arg(facts.serialGroup));
     } else if (access != GroupAccess::NotApplicable) {
         const Advice a = GroupAdvice(access, facts.serialGroup, language);
         out << Finding{Finding::Problem, a.problem, a.fix};
     }
 #ifdef Q_OS_LINUX
     if (facts.takers.isEmpty())
-        out << Good(Pick(language, "Neither ModemManager nor brltty is running", "ModemManager 和 brltty 都没有运行"));
+        out << Good(Pick(language, "Neither ModemManager nor brltty is running",
+                         "ModemManager 和 brltty 都没有运行"));
     for (const ProcessInfo& p : facts.takers)
         out << Finding{Finding::Warning,
                        Pick(language, "%1 is running; it is known to take USB serial adapters",
@@ -66,8 +70,10 @@ QList<Finding> SystemFindings(const SystemFacts& facts, const QString& device, q
 #endif
     if (device.isEmpty()) {
         if (facts.usbDevices.isEmpty())
-            out << Finding{Finding::Warning, Pick(language, "No USB serial adapter is plugged in", "没有插入 USB 串口适配器"),
-                           Pick(language, "plug the programming cable in; if it is in, try another USB socket",
+            out << Finding{Finding::Warning,
+                           Pick(language, "No USB serial adapter is plugged in", "没有插入 USB 串口适配器"),
+                           Pick(language,
+                                "plug the programming cable in; if it is in, try another USB socket",
                                 "请插入编程数据线；如已插入，请换一个 USB 插口")};
         else
             out << Good(Pick(language, "USB serial adapters: %1", "USB 串口适配器：%1")
@@ -92,17 +98,19 @@ QList<Finding> PortFindings(const ProbeResult& r, const QString& portLabel, cons
     QList<Finding> out;
     if (!r.opened) {
         const auto error = QSerialPort::SerialPortError(r.openErrorCode);
-        QString text =
-            Pick(language, "%1 does not open at 9600 8N1: %2", "%1 无法以 9600 8N1 打开：%2").arg(portLabel, r.systemError);
+        QString text = Pick(language, "%1 does not open at 9600 8N1: %2", "%1 无法以 9600 8N1 打开：%2")
+                           .arg(portLabel, r.systemError);
         QString fix;
         const Advice advice = PortOpenAdvice(error, facts, language);
         if (!advice.isEmpty()) {
             text += Pick(language, ". ", "。") + advice.problem;
             fix = advice.fix;
         } else if (error == QSerialPort::DeviceNotFoundError) {
-            fix = Pick(language, "plug the cable in, or choose the port it is on", "请插入数据线，或选择它所在的端口");
+            fix = Pick(language, "plug the cable in, or choose the port it is on",
+                       "请插入数据线，或选择它所在的端口");
         } else {
-            fix = Pick(language, "unplug the cable, plug it in again and check again", "请拔下数据线再插上，然后重新检查");
+            fix = Pick(language, "unplug the cable, plug it in again and check again",
+                       "请拔下数据线再插上，然后重新检查");
         }
         out << Finding{Finding::Problem, text, fix};
         return out;
@@ -112,13 +120,15 @@ QList<Finding> PortFindings(const ProbeResult& r, const QString& portLabel, cons
         out << Good(ProbeSummary(r, language));
     else if (r.handshake)
         out << Finding{Finding::Problem, ProbeSummary(r, language),
-                       Pick(language, "switch the radio off and on again, then check again", "请关闭电台再打开，然后重新检查")};
+                       Pick(language, "switch the radio off and on again, then check again",
+                            "请关闭电台再打开，然后重新检查")};
     else
-        out << Finding{Finding::Problem, ProbeSummary(r, language),
-                       Pick(language,
-                            "switch the radio on, push the cable's plug fully into the radio and make sure the "
-                            "cable is on this port",
-                            "请打开电台电源，把数据线插头完全插入电台，并确认数据线接在这个端口上")};
+        out << Finding{
+            Finding::Problem, ProbeSummary(r, language),
+            Pick(language,
+                 "switch the radio on, push the cable's plug fully into the radio and make sure the "
+                 "cable is on this port",
+                 "请打开电台电源，把数据线插头完全插入电台，并确认数据线接在这个端口上")};
     return out;
 }
 

@@ -17,7 +17,9 @@ QString Canonical(const QString& path) {
     return c.isEmpty() ? path : c;
 }
 
-QString HexId(quint16 id) { return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')); }
+QString HexId(quint16 id) {
+    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+}
 
 bool SameDevice(const QString& a, const QString& b) {
 #ifdef Q_OS_WIN
@@ -29,7 +31,8 @@ bool SameDevice(const QString& a, const QString& b) {
 
 bool DeviceExists(const QString& device, const QList<QSerialPortInfo>& infos) {
 #ifdef Q_OS_WIN
-    return std::any_of(infos.begin(), infos.end(), [&](const QSerialPortInfo& i) { return SameDevice(i.portName(), device); });
+    return std::any_of(infos.begin(), infos.end(),
+                       [&](const QSerialPortInfo& i) { return SameDevice(i.portName(), device); });
 #else
     Q_UNUSED(infos);
     return !device.isEmpty() && QFileInfo::exists(device);
@@ -65,7 +68,8 @@ PortState StateOf(const QString& device, QString* errorText) {
 #endif
 }
 
-PortListing Examine(int com, const QString& device, const QString& origin, const QList<QSerialPortInfo>& infos) {
+PortListing Examine(int com, const QString& device, const QString& origin,
+                    const QList<QSerialPortInfo>& infos) {
     PortListing p;
     p.com = com;
     p.device = device;
@@ -125,8 +129,8 @@ QList<PortListing> ListPorts(const QString& settingsFile) {
             out << Examine(n, device, origin, infos);
     }
     for (const QString& device : UsbSerialDevices()) {
-        const bool isReached =
-            std::any_of(reached.begin(), reached.end(), [&](const QString& r) { return SameDevice(r, device); });
+        const bool isReached = std::any_of(reached.begin(), reached.end(),
+                                           [&](const QString& r) { return SameDevice(r, device); });
         if (!isReached)
             out << Examine(0, device, QString(), infos);
     }
@@ -151,8 +155,9 @@ QStringList UsbSerialDevices() {
                                        return !ok;
                                    }),
                     names.end());
-        std::sort(names.begin(), names.end(),
-                  [&](const QString& a, const QString& b) { return a.mid(p.size()).toInt() < b.mid(p.size()).toInt(); });
+        std::sort(names.begin(), names.end(), [&](const QString& a, const QString& b) {
+            return a.mid(p.size()).toInt() < b.mid(p.size()).toInt();
+        });
         for (const QString& n : names)
             out << dev.filePath(n);
     }
@@ -185,6 +190,8 @@ int ComNumberOf(const QString& device, const QString& settingsFile) {
     return 0;
 }
 
-QString ComLabel(int com) { return com > 0 ? QStringLiteral("Com%1").arg(com) : QStringLiteral("-"); }
+QString ComLabel(int com) {
+    return com > 0 ? QStringLiteral("Com%1").arg(com) : QStringLiteral("-");
+}
 
 } // namespace kestrel

@@ -25,12 +25,12 @@ struct AdapterInfo {
 };
 
 struct PortListing {
-    int com = 0;            // the Com number that reaches the device; 0: none does
+    int com = 0; // the Com number that reaches the device; 0: none does
     QString device;
     QString overrideOrigin; // "KESTREL_COM7" or "[Ports] Com7"; empty: the default map
     AdapterInfo adapter;
     PortState state = PortState::Missing;
-    QString errorText;      // the system's description when the device did not open
+    QString errorText; // the system's description when the device did not open
 };
 
 // Com 1 to Com 20 in order, each examined now (opened and closed; nothing is sent).

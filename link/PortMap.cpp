@@ -162,7 +162,8 @@ QString PortErrorText(const QString& device, QSerialPort::SerialPortError error,
     QString text = Pick(language, "Cannot open %1: %2", "无法打开 %1：%2").arg(device, systemText);
     const Advice advice = PortOpenAdvice(error, facts, language);
     if (!advice.isEmpty())
-        text += QLatin1Char('\n') + advice.problem + Pick(language, "; ", "；") + advice.fix + Pick(language, ".", "。");
+        text += QLatin1Char('\n') + advice.problem + Pick(language, "; ", "；") + advice.fix +
+                Pick(language, ".", "。");
     return text;
 }
 

@@ -25,7 +25,9 @@ struct RadioProbe::Session {
 
 RadioProbe::RadioProbe(quint8 language, QObject* parent) : QObject(parent), m_language(language) {}
 
-RadioProbe::~RadioProbe() { dropSessions(); }
+RadioProbe::~RadioProbe() {
+    dropSessions();
+}
 
 void RadioProbe::dropSessions() {
     // The ports may be inside one of their own signals: they go later, silenced.
@@ -44,6 +46,7 @@ void RadioProbe::dropSessions() {
 void RadioProbe::start(const QStringList& devices) {
     dropSessions();
     m_running = true;
+    m_starting = true;
     for (const QString& device : devices) {
         auto session = std::make_unique<Session>();
         Session& s = *session;
@@ -73,6 +76,7 @@ void RadioProbe::start(const QStringList& devices) {
         connect(s.timer, &QTimer::timeout, this, [this, &s] { onTimeout(s); });
         send(s, clone::StepHandshake);
     }
+    m_starting = false;
     // Devices that did not open are answered already; the rest answer later.
     QTimer::singleShot(0, this, &RadioProbe::checkDone);
 }
@@ -144,7 +148,7 @@ void RadioProbe::finish(Session& s) {
 }
 
 void RadioProbe::checkDone() {
-    if (!m_running)
+    if (!m_running || m_starting)
         return;
     for (const auto& s : m_sessions)
         if (!s->done)
@@ -166,17 +170,21 @@ QList<ProbeResult> ProbeRadios(const QStringList& devices, quint8 language, int 
 
 std::optional<QByteArray> ProbeReply(const QByteArray& received, const QByteArray& frame, int replyLength,
                                      qint16 step) {
-    const QByteArray rest = !frame.isEmpty() && received.startsWith(frame) ? received.mid(frame.size()) : received;
+    const QByteArray rest =
+        !frame.isEmpty() && received.startsWith(frame) ? received.mid(frame.size()) : received;
     const QByteArray reply = clone::ReplyOf(rest, replyLength);
     if (reply.isEmpty() || !clone::ReplyValid(step, clone::Read, reply))
         return std::nullopt;
     return reply;
 }
 
-QString BandName(int band) { return BandText(band) + QStringLiteral(" MHz"); }
+QString BandName(int band) {
+    return BandText(band) + QStringLiteral(" MHz");
+}
 
 QString RadioIdentity(const ProbeResult& r, quint8 language) {
-    return Pick(language, "%1, versions %2 / %3", "%1，版本 %2 / %3").arg(BandName(r.band), r.version[0], r.version[1]);
+    return Pick(language, "%1, versions %2 / %3", "%1，版本 %2 / %3")
+        .arg(BandName(r.band), r.version[0], r.version[1]);
 }
 
 QString ProbeSummary(const ProbeResult& r, quint8 language) {

@@ -12,8 +12,8 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
-#include <vector>
 #include <optional>
+#include <vector>
 
 namespace kestrel {
 
@@ -61,6 +61,7 @@ private:
     quint8 m_language;
     int m_timeoutMs = DefaultTimeoutMs;
     bool m_running = false;
+    bool m_starting = false; // inside start(): finished() waits
     std::vector<std::unique_ptr<Session>> m_sessions;
 };
 

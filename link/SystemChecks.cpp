@@ -76,10 +76,10 @@ QList<qint64> LockOwners(const QString& device, const QString& canonicalDevice, 
             n = n.mid(5);
         names.insert(QStringLiteral("LCK..") + n.replace(QLatin1Char('/'), QLatin1Char('_')));
     }
-    const QStringList folders = {QStringLiteral("/var/lock"), QStringLiteral("/run/lock"),
-                                 QStringLiteral("/etc/locks"), QStringLiteral("/var/spool/locks"),
-                                 QStringLiteral("/var/spool/uucp"),
-                                 QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
+    const QStringList folders = {
+        QStringLiteral("/var/lock"),       QStringLiteral("/run/lock"),
+        QStringLiteral("/etc/locks"),      QStringLiteral("/var/spool/locks"),
+        QStringLiteral("/var/spool/uucp"), QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
     QList<qint64> out;
     for (const QString& folder : folders) {
         for (const QString& name : names) {
@@ -87,7 +87,8 @@ QList<qint64> LockOwners(const QString& device, const QString& canonicalDevice, 
             if (!f.open(QIODevice::ReadOnly))
                 continue;
             const qint64 pid = f.readLine(64).trimmed().toLongLong();
-            if (pid > 0 && QFileInfo::exists(QStringLiteral("%1/%2").arg(procRoot).arg(pid)) && !out.contains(pid))
+            if (pid > 0 && QFileInfo::exists(QStringLiteral("%1/%2").arg(procRoot).arg(pid)) &&
+                !out.contains(pid))
                 out << pid;
         }
     }
@@ -108,7 +109,9 @@ QString GroupName(gid_t gid) {
     return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(gid);
 }
 
-bool GroupExists(const char* name) { return getgrnam(name) != nullptr; }
+bool GroupExists(const char* name) {
+    return getgrnam(name) != nullptr;
+}
 #endif
 
 } // namespace
@@ -132,7 +135,8 @@ QList<ProcessInfo> ProcessesHoldingDevice(const QString& device, const QString& 
     QSet<qint64> seen;
     for (qint64 pid : Pids(procRoot)) {
         const QString fdDir = QStringLiteral("%1/%2/fd").arg(procRoot).arg(pid);
-        const QStringList fds = QDir(fdDir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList fds =
+            QDir(fdDir).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
         bool holds = false;
         bool master = false;
         for (const QString& fd : fds) {
@@ -166,7 +170,8 @@ QList<ProcessInfo> KnownPortTakers(const QList<ProcessInfo>& processes) {
 QString DescribeProcesses(const QList<ProcessInfo>& processes) {
     QStringList parts;
     for (const ProcessInfo& p : processes)
-        parts << QStringLiteral("%1 (PID %2)").arg(p.name.isEmpty() ? QStringLiteral("?") : p.name).arg(p.pid);
+        parts
+            << QStringLiteral("%1 (PID %2)").arg(p.name.isEmpty() ? QStringLiteral("?") : p.name).arg(p.pid);
     return parts.join(QStringLiteral(", "));
 }
 
@@ -215,7 +220,8 @@ QString SerialGroup(const QString& device) {
     if (!device.isEmpty())
         candidates << device;
     for (const char* pattern : {"ttyUSB*", "ttyACM*"})
-        for (const QString& name : QDir(QStringLiteral("/dev")).entryList({QString::fromLatin1(pattern)}, QDir::System))
+        for (const QString& name :
+             QDir(QStringLiteral("/dev")).entryList({QString::fromLatin1(pattern)}, QDir::System))
             candidates << QStringLiteral("/dev/") + name;
     for (const QString& c : candidates) {
         struct stat st {};

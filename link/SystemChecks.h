@@ -22,7 +22,8 @@ QList<ProcessInfo> RunningProcesses(const QString& procRoot = QStringLiteral("/p
 // process whose open files we may read, and the owner of a UUCP-style lock file
 // (LCK..name) that is still running. The process at the other end of a
 // pseudo-terminal (the one holding its master) is the device itself, not a rival.
-QList<ProcessInfo> ProcessesHoldingDevice(const QString& device, const QString& procRoot = QStringLiteral("/proc"));
+QList<ProcessInfo> ProcessesHoldingDevice(const QString& device,
+                                          const QString& procRoot = QStringLiteral("/proc"));
 
 // The processes among `processes` known to take USB serial adapters for
 // themselves: ModemManager and brltty.

@@ -45,14 +45,17 @@ frmCableCheck::frmCableCheck(const AppContext& app, QWidget* parent)
     CheckAgain();
 }
 
-bool frmCableCheck::checking() const { return m_doctor->running(); }
+bool frmCableCheck::checking() const {
+    return m_doctor->running();
+}
 
 void frmCableCheck::CheckAgain() {
     if (m_doctor->running())
         return;
     cmdAgain->setEnabled(false);
-    txtReport->setPlainText(m_device.isEmpty() ? Pick(m_app.language, "Checking…", "正在检查…")
-                                               : Pick(m_app.language, "Checking %1…", "正在检查 %1…").arg(m_label));
+    txtReport->setPlainText(m_device.isEmpty()
+                                ? Pick(m_app.language, "Checking…", "正在检查…")
+                                : Pick(m_app.language, "Checking %1…", "正在检查 %1…").arg(m_label));
     m_doctor->start(m_device, m_label);
 }
 
@@ -65,7 +68,9 @@ void frmCableCheck::showReport() {
                                          : Pick(lang, "Port checked: %1", "检查的端口：%1").arg(m_label))
                          .toHtmlEscaped());
     for (const Finding& f : m_doctor->findings()) {
-        const char* colour = f.kind == Finding::Good ? "#2e7d32" : f.kind == Finding::Warning ? "#b26a00" : "#c62828";
+        const char* colour = f.kind == Finding::Good      ? "#2e7d32"
+                             : f.kind == Finding::Warning ? "#b26a00"
+                                                          : "#c62828";
         const QString mark = f.kind == Finding::Good      ? Pick(lang, "OK", "正常")
                              : f.kind == Finding::Warning ? Pick(lang, "Warning", "警告")
                                                           : Pick(lang, "Problem", "问题");

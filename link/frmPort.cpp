@@ -104,7 +104,8 @@ void frmPort::Rescan() {
         optPort[i]->setEnabled(ok);
         QString device = p.device;
         if (!p.overrideOrigin.isEmpty())
-            device += QStringLiteral("  ") + Pick(m_app.language, "(set by %1)", "（由 %1 设定）").arg(p.overrideOrigin);
+            device += QStringLiteral("  ") +
+                      Pick(m_app.language, "(set by %1)", "（由 %1 设定）").arg(p.overrideOrigin);
         lblDevice[i]->setText(device);
         lblAdapter[i]->setText(AdapterText(p.adapter, m_app.language));
         // A missing default device is no news; a missing device the user chose is.
@@ -116,16 +117,19 @@ void frmPort::Rescan() {
     }
 }
 
-bool frmPort::detecting() const { return m_probe->running(); }
+bool frmPort::detecting() const {
+    return m_probe->running();
+}
 
 void frmPort::DetectRadio() {
     if (m_probe->running())
         return;
     const QStringList devices = RadioCandidates(m_settingsFile);
     if (devices.isEmpty()) {
-        lblStatus->setText(Pick(m_app.language,
-                                "No USB serial device is plugged in and no Com number is set to a device of your own.",
-                                "没有插入 USB 串口设备，也没有为任何 Com 号设定设备。"));
+        lblStatus->setText(
+            Pick(m_app.language,
+                 "No USB serial device is plugged in and no Com number is set to a device of your own.",
+                 "没有插入 USB 串口设备，也没有为任何 Com 号设定设备。"));
         emit detectFinished();
         return;
     }
@@ -151,7 +155,8 @@ void frmPort::detectDone() {
         found << where + QStringLiteral(": ") + RadioIdentity(r, m_app.language);
     }
     if (found.isEmpty()) {
-        lblStatus->setText(Pick(m_app.language, "No radio answered. Help > Check Cable… looks for the reason.",
+        lblStatus->setText(Pick(m_app.language,
+                                "No radio answered. Help > Check Cable… looks for the reason.",
                                 "没有电台应答。可用“帮助 > 检查数据线…”查找原因。"));
         emit detectFinished();
         return;

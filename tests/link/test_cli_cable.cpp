@@ -33,7 +33,8 @@ TEST_F(CliCableTest, PortsListsMappedDevicesWithTheirState) {
     const CliOutput r = RunKestrelCli({"ports"}, env);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = QString::fromUtf8(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    EXPECT_TRUE(lines.contains(QStringLiteral("Com12\t%1\t\t\t\tok").arg(radio.device()))) << r.out.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Com12\t%1\t\t\t\tok").arg(radio.device())))
+        << r.out.toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("Com9\t/dev/kestrel-no-such-port\t\t\t\tmissing")));
     for (const QString& line : lines)
         EXPECT_EQ(line.count(QLatin1Char('\t')), 5) << line.toStdString();
@@ -46,7 +47,8 @@ TEST_F(CliCableTest, DetectFindsTheRadioAmongSilentDevices) {
     const CliOutput found = RunKestrelCli({"detect"}, env);
     std::printf("detect over 9 devices, 8 silent: %lld ms\n", static_cast<long long>(t.elapsed()));
     EXPECT_EQ(found.status, 0) << found.err.toStdString();
-    EXPECT_EQ(QString::fromUtf8(found.out), QStringLiteral("Com12\t%1\t400-470 MHz\t1.5\t12.30\n").arg(radio.device()));
+    EXPECT_EQ(QString::fromUtf8(found.out),
+              QStringLiteral("Com12\t%1\t400-470 MHz\t1.5\t12.30\n").arg(radio.device()));
     EXPECT_LT(t.elapsed(), 20000);
 
     env.remove(QStringLiteral("KESTREL_COM12"));
@@ -68,18 +70,31 @@ TEST_F(CliCableTest, DoctorOnAPortAndWithSuppliedGroups) {
         {{"--port", "Com12"}, nullptr, nullptr, 0, "radio answers: 400-470 MHz, versions 1.5 / 12.30"},
         {{"--port", silent[0]->device()}, nullptr, nullptr, 3, "no answer from the radio"},
         {{"--port", "/dev/kestrel-no-such-port"}, nullptr, nullptr, 2, "does not open at 9600 8N1"},
-        {{}, "plugdev", "plugdev", 2,
-         QStringLiteral("fix: add yourself: sudo usermod -aG %1 $USER, then log out and in again").arg(group)},
-        {{}, "plugdev,GROUP", "plugdev", 2,
+        {{},
+         "plugdev",
+         "plugdev",
+         2,
+         QStringLiteral("fix: add yourself: sudo usermod -aG %1 $USER, then log out and in again")
+             .arg(group)},
+        {{},
+         "plugdev,GROUP",
+         "plugdev",
+         2,
          QStringLiteral("this login session does not have it yet\n         fix: log out and in again")},
-        {{}, "GROUP", "GROUP", 0, QStringLiteral("You may open serial devices: this session has the %1 group").arg(group)},
+        {{},
+         "GROUP",
+         "GROUP",
+         0,
+         QStringLiteral("You may open serial devices: this session has the %1 group").arg(group)},
         {{"--port", "Com12"}, "plugdev", "plugdev", 0, "radio answers"}, // the port opened all the same
     };
     for (const auto& c : cases) {
         QProcessEnvironment e = env;
         if (c.listed) {
-            e.insert(QStringLiteral("KESTREL_GROUPS_LISTED"), QString::fromLatin1(c.listed).replace("GROUP", group));
-            e.insert(QStringLiteral("KESTREL_GROUPS_SESSION"), QString::fromLatin1(c.session).replace("GROUP", group));
+            e.insert(QStringLiteral("KESTREL_GROUPS_LISTED"),
+                     QString::fromLatin1(c.listed).replace("GROUP", group));
+            e.insert(QStringLiteral("KESTREL_GROUPS_SESSION"),
+                     QString::fromLatin1(c.session).replace("GROUP", group));
         }
         const CliOutput r = RunKestrelCli(QStringList{"doctor"} + c.args, e);
         const QString out = QString::fromUtf8(r.out);

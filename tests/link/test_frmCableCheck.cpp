@@ -41,14 +41,16 @@ TEST(FrmCableCheck, ReportsOnTheChosenPortInEitherLanguage) {
         view.show();
         EXPECT_EQ(view.windowTitle(), QString::fromUtf8(c.title));
         EXPECT_FALSE(view.cmdAgain->isEnabled()) << "checking";
-        ASSERT_TRUE(test::RunUntil(&view, &frmCableCheck::checked, [&] { return !view.checking(); }, 10000));
+        ASSERT_TRUE(test::RunUntil(
+            &view, &frmCableCheck::checked, [&] { return !view.checking(); }, 10000));
         const QString report = view.txtReport->toPlainText();
         EXPECT_TRUE(report.contains(c.says)) << report.toStdString();
         EXPECT_TRUE(report.contains(QStringLiteral("Com %1").arg(c.port)));
         // Check Again runs the whole check once more.
         QTest::mouseClick(view.cmdAgain, Qt::LeftButton);
         EXPECT_TRUE(view.checking());
-        ASSERT_TRUE(test::RunUntil(&view, &frmCableCheck::checked, [&] { return !view.checking(); }, 10000));
+        ASSERT_TRUE(test::RunUntil(
+            &view, &frmCableCheck::checked, [&] { return !view.checking(); }, 10000));
         EXPECT_EQ(view.txtReport->toPlainText(), report);
     }
     qunsetenv("KESTREL_COM7");

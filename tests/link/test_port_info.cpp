@@ -71,7 +71,8 @@ TEST_F(PortInfoTest, PortsListPresentOrMappedNumbersAndCandidatesEachDeviceOnce)
     QList<int> listed;
     for (const PortListing& p : ListPorts(settings)) {
         listed << p.com;
-        EXPECT_TRUE(p.com == 0 || !p.overrideOrigin.isEmpty() || QFile::exists(p.device)) << p.device.toStdString();
+        EXPECT_TRUE(p.com == 0 || !p.overrideOrigin.isEmpty() || QFile::exists(p.device))
+            << p.device.toStdString();
     }
     EXPECT_TRUE(listed.contains(3) && listed.contains(7) && listed.contains(9));
 

@@ -64,7 +64,8 @@ TEST(RadioProbe, AsksEveryDeviceAtOnceAndKeepsToItsOwnTimeOut) {
     t.start();
     const QList<ProbeResult> results = ProbeRadios(devices);
     const qint64 ms = t.elapsed();
-    std::printf("probe over %lld devices: %lld ms\n", static_cast<long long>(devices.size()), static_cast<long long>(ms));
+    std::printf("probe over %lld devices: %lld ms\n", static_cast<long long>(devices.size()),
+                static_cast<long long>(ms));
     EXPECT_LT(ms, 15000) << "each device has about a second, all at the same time";
 
     ASSERT_EQ(results.size(), devices.size());
@@ -78,7 +79,8 @@ TEST(RadioProbe, AsksEveryDeviceAtOnceAndKeepsToItsOwnTimeOut) {
             EXPECT_EQ(r.band, 1);
             EXPECT_EQ(r.version[0], QStringLiteral("1.5"));
             EXPECT_EQ(r.version[1], QStringLiteral("12.30"));
-            EXPECT_EQ(ProbeSummary(r, English), QStringLiteral("radio answers: 400-470 MHz, versions 1.5 / 12.30"));
+            EXPECT_EQ(ProbeSummary(r, English),
+                      QStringLiteral("radio answers: 400-470 MHz, versions 1.5 / 12.30"));
         }
     }
     EXPECT_EQ(results[2].band, 2);
@@ -95,7 +97,8 @@ TEST(RadioProbe, FinishedComesLaterEvenWhenNothingOpens) {
     QObject::connect(&probe, &RadioProbe::finished, [&] { ++finished; });
     probe.start({QStringLiteral("/dev/kestrel-no-such-port")});
     EXPECT_EQ(finished, 0);
-    EXPECT_TRUE(RunUntil(&probe, &RadioProbe::finished, [&] { return finished == 1; }, 5000));
+    EXPECT_TRUE(RunUntil(
+        &probe, &RadioProbe::finished, [&] { return finished == 1; }, 5000));
     EXPECT_FALSE(probe.results().value(0).opened);
 }
 

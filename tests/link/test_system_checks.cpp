@@ -24,9 +24,12 @@ TEST(SystemChecks, GroupAccessAndItsAdvice) {
     } cases[] = {
         {{true, false, {"dialout", "plugdev"}, {"plugdev", "dialout"}}, GroupAccess::Member, ""},
         {{true, true, {}, {}}, GroupAccess::Member, ""},
-        {{true, false, {"plugdev"}, {"plugdev"}}, GroupAccess::NotListed,
+        {{true, false, {"plugdev"}, {"plugdev"}},
+         GroupAccess::NotListed,
          "add yourself: sudo usermod -aG dialout $USER, then log out and in again"},
-        {{true, false, {"dialout", "plugdev"}, {"plugdev"}}, GroupAccess::NotInSession, "log out and in again"},
+        {{true, false, {"dialout", "plugdev"}, {"plugdev"}},
+         GroupAccess::NotInSession,
+         "log out and in again"},
         {{false, false, {}, {}}, GroupAccess::NotApplicable, ""},
     };
     for (const auto& c : cases) {
@@ -38,7 +41,8 @@ TEST(SystemChecks, GroupAccessAndItsAdvice) {
         const Advice zh = GroupAdvice(access, QStringLiteral("dialout"), Chinese);
         EXPECT_EQ(zh.isEmpty(), !*c.fix);
         if (!zh.isEmpty()) {
-            EXPECT_TRUE(zh.problem.contains(QStringLiteral("dialout")) && zh.fix.contains(QString::fromUtf8("重新登录")));
+            EXPECT_TRUE(zh.problem.contains(QStringLiteral("dialout")) &&
+                        zh.fix.contains(QString::fromUtf8("重新登录")));
         }
     }
     EXPECT_EQ(GroupAdvice(GroupAccess::NotListed, QStringLiteral("uucp"), English).fix,
@@ -55,13 +59,18 @@ TEST(SystemChecks, SuppliedGroupListsStandInForTheSystems) {
     EXPECT_FALSE(g.superuser);
     EXPECT_EQ(g.listed, (QStringList{"dialout", "plugdev"}));
     EXPECT_TRUE(g.session.isEmpty());
-    EXPECT_FALSE(CurrentUserGroups().session.isEmpty()) << "the system's own answer has at least the primary group";
+    EXPECT_FALSE(CurrentUserGroups().session.isEmpty())
+        << "the system's own answer has at least the primary group";
 }
 
 TEST(SystemChecks, KnownPortTakers) {
-    const QList<ProcessInfo> running = {
-        {1, "systemd"}, {812, "ModemManager"}, {900, "brltty"}, {901, "brltty-udev"}, {950, "modemmanager-x"}};
-    EXPECT_EQ(KnownPortTakers(running), (QList<ProcessInfo>{{812, "ModemManager"}, {900, "brltty"}, {901, "brltty-udev"}}));
+    const QList<ProcessInfo> running = {{1, "systemd"},
+                                        {812, "ModemManager"},
+                                        {900, "brltty"},
+                                        {901, "brltty-udev"},
+                                        {950, "modemmanager-x"}};
+    EXPECT_EQ(KnownPortTakers(running),
+              (QList<ProcessInfo>{{812, "ModemManager"}, {900, "brltty"}, {901, "brltty-udev"}}));
     EXPECT_EQ(DescribeProcesses({{812, "ModemManager"}, {4242, "minicom"}}),
               QStringLiteral("ModemManager (PID 812), minicom (PID 4242)"));
 }
@@ -69,7 +78,8 @@ TEST(SystemChecks, KnownPortTakers) {
 TEST(SystemChecks, HoldersOfADeviceComeFromProcButNotTheOtherEndOfATerminal) {
     test::RadioSim sim;
     ASSERT_TRUE(sim.started());
-    EXPECT_TRUE(ProcessesHoldingDevice(sim.device()).isEmpty()) << "the virtual radio holds the master: no rival";
+    EXPECT_TRUE(ProcessesHoldingDevice(sim.device()).isEmpty())
+        << "the virtual radio holds the master: no rival";
 
     QProcess sleeper;
     sleeper.setStandardInputFile(sim.device());
@@ -82,7 +92,9 @@ TEST(SystemChecks, HoldersOfADeviceComeFromProcButNotTheOtherEndOfATerminal) {
     const qint64 self = QCoreApplication::applicationPid();
     EXPECT_EQ(holders.size(), 2) << DescribeProcesses(holders).toStdString();
     EXPECT_TRUE(holders.contains(ProcessInfo{sleeper.processId(), QStringLiteral("sleep")}));
-    EXPECT_EQ(std::count_if(holders.begin(), holders.end(), [&](const ProcessInfo& p) { return p.pid == self; }), 1);
+    EXPECT_EQ(
+        std::count_if(holders.begin(), holders.end(), [&](const ProcessInfo& p) { return p.pid == self; }),
+        1);
     EXPECT_TRUE(RunningProcesses().contains(ProcessInfo{sleeper.processId(), QStringLiteral("sleep")}));
     sleeper.kill();
     sleeper.waitForFinished();
@@ -102,23 +114,29 @@ TEST(SystemChecks, PortErrorTextSaysWhyAndWhatToDo) {
         QString expected;
     } cases[] = {
         {QSerialPort::PermissionError, busy,
-         head + "The port is in use by another program: minicom (PID 4242); close that program and try again."},
+         head +
+             "The port is in use by another program: minicom (PID 4242); close that program and try again."},
         {QSerialPort::PermissionError, busyUnknown,
          head + "The port is in use by another program; close that program and try again."},
         {QSerialPort::PermissionError, notListed,
-         head + "You are not in the dialout group, which serial devices belong to; add yourself: sudo usermod "
-                "-aG dialout $USER, then log out and in again."},
+         head +
+             "You are not in the dialout group, which serial devices belong to; add yourself: sudo usermod "
+             "-aG dialout $USER, then log out and in again."},
         {QSerialPort::PermissionError, notInSession,
          head + "You are in the dialout group, but this login session does not have it yet; log out and in "
                 "again."},
         {QSerialPort::PermissionError, member,
-         head + "You may not read and write this device; ask for access to it (ls -l shows its owner and group)."},
+         head + "You may not read and write this device; ask for access to it (ls -l shows its owner and "
+                "group)."},
         {QSerialPort::DeviceNotFoundError, notListed, "Cannot open /dev/ttyUSB0: Permission denied"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PortErrorText(device, c.error, QStringLiteral("Permission denied"), English, c.facts), c.expected);
-    const QString zh = PortErrorText(device, QSerialPort::PermissionError, QStringLiteral("x"), Chinese, busy);
-    EXPECT_TRUE(zh.startsWith(QString::fromUtf8("无法打开 /dev/ttyUSB0：x\n该端口正被其他程序使用：minicom (PID 4242)")))
+        EXPECT_EQ(PortErrorText(device, c.error, QStringLiteral("Permission denied"), English, c.facts),
+                  c.expected);
+    const QString zh =
+        PortErrorText(device, QSerialPort::PermissionError, QStringLiteral("x"), Chinese, busy);
+    EXPECT_TRUE(zh.startsWith(
+        QString::fromUtf8("无法打开 /dev/ttyUSB0：x\n该端口正被其他程序使用：minicom (PID 4242)")))
         << zh.toStdString();
 }
 
