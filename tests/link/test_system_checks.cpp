@@ -95,6 +95,9 @@ TEST(SystemChecks, HoldersOfADeviceComeFromProcButNotTheOtherEndOfATerminal) {
     EXPECT_EQ(
         std::count_if(holders.begin(), holders.end(), [&](const ProcessInfo& p) { return p.pid == self; }),
         1);
+    // A transfer refused the port hears who holds it.
+    const QString busy = PortErrorText(sim.device(), QSerialPort::PermissionError, QStringLiteral("locked"), English);
+    EXPECT_TRUE(busy.contains(QStringLiteral("sleep (PID %1)").arg(sleeper.processId()))) << busy.toStdString();
     EXPECT_TRUE(RunningProcesses().contains(ProcessInfo{sleeper.processId(), QStringLiteral("sleep")}));
     sleeper.kill();
     sleeper.waitForFinished();
