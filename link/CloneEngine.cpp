@@ -1,6 +1,7 @@
 #include "link/CloneEngine.h"
 
 #include "core/Log.h"
+#include "link/LowLatency.h"
 #include "link/PortMap.h"
 
 #include <QTimer>
@@ -123,6 +124,8 @@ bool CloneEngine::openPort(QString* error) {
         qCDebug(logLink) << "DTR not raised on" << device << ":" << m_port->errorString();
         m_port->clearError();
     }
+    // USB adapters otherwise hold every reply up to their latency timer.
+    RequestLowLatency(*m_port, device);
     m_port->clear(QSerialPort::AllDirections);
     qCDebug(logLink) << "opened" << device;
     return true;

@@ -47,6 +47,15 @@ QString PortOverride(int n, const QString& settingsFile) {
     return QString();
 }
 
+QString PortOverrideOrigin(int n, const QString& settingsFile) {
+    if (n < FirstComPort || n > LastComPort)
+        return QString();
+    const QString env = QStringLiteral("KESTREL_COM%1").arg(n);
+    if (!qEnvironmentVariable(qPrintable(env)).trimmed().isEmpty())
+        return env;
+    return PortOverride(n, settingsFile).isEmpty() ? QString() : QStringLiteral("[Ports] Com%1").arg(n);
+}
+
 QString DeviceForPort(int n, const QString& settingsFile) {
     const QString o = PortOverride(n, settingsFile);
     return o.isEmpty() ? DefaultDeviceForPort(n) : o;
@@ -56,9 +65,12 @@ QString PortSettingsFile(const AppContext& app) { return SettingsStore::DefaultL
 
 QString DeviceForPort(int n, const AppContext& app) { return DeviceForPort(n, PortSettingsFile(app)); }
 
-bool ProbeDevice(const QString& device) {
-    if (device.isEmpty())
+bool ProbeDevice(const QString& device, QSerialPort::SerialPortError* error, QString* errorText) {
+    if (device.isEmpty()) {
+        if (error)
+            *error = QSerialPort::DeviceNotFoundError;
         return false;
+    }
     QSerialPort port;
     port.setPortName(device);
     port.setBaudRate(115200);
@@ -66,8 +78,13 @@ bool ProbeDevice(const QString& device) {
     port.setParity(QSerialPort::NoParity);
     port.setStopBits(QSerialPort::OneStop);
     port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!port.open(QIODevice::ReadWrite))
+    if (!port.open(QIODevice::ReadWrite)) {
+        if (error)
+            *error = port.error();
+        if (errorText)
+            *errorText = port.errorString();
         return false;
+    }
     port.close();
     return true;
 }
@@ -94,26 +111,59 @@ QString ResolvePortArgument(const QString& text, const AppContext& app, QString*
     return t;
 }
 
-QString PortErrorText(const QString& device, QSerialPort::SerialPortError error, const QString& systemText,
-                      quint8 language) {
-    QString text = Pick(language, "Cannot open %1: %2", "无法打开 %1：%2").arg(device, systemText);
+PortErrorFacts GatherPortErrorFacts(const QString& device) {
+    PortErrorFacts facts;
 #ifndef Q_OS_WIN
-    if (error == QSerialPort::PermissionError) {
-        // A device we may open but cannot lock is in use; otherwise we lack the rights.
-        const QFileInfo info(device);
-        if (info.isReadable() && info.isWritable())
-            text += QLatin1Char('\n') + Pick(language, "The port is in use by another program.",
-                                             "该端口正被其他程序使用。");
-        else
-            text += QLatin1Char('\n') +
-                    Pick(language,
-                         "Serial ports belong to the dialout group: add yourself to it "
-                         "(sudo usermod -aG dialout $USER), then log out and in again.",
-                         "串口属于 dialout 组：请把当前用户加入该组（sudo usermod -aG dialout $USER），然后重新登录。");
+    const QFileInfo info(device);
+    facts.accessible = info.isReadable() && info.isWritable();
+    facts.holders = ProcessesHoldingDevice(device);
+    facts.group = SerialGroup(device);
+    facts.access = CheckGroupAccess(CurrentUserGroups(), facts.group);
+#else
+    Q_UNUSED(device);
+#endif
+    return facts;
+}
+
+Advice PortOpenAdvice(QSerialPort::SerialPortError error, const PortErrorFacts& facts, quint8 language) {
+#ifndef Q_OS_WIN
+    if (error != QSerialPort::PermissionError)
+        return {};
+    // A device we may open but cannot lock is in use; otherwise we lack the rights.
+    if (facts.accessible) {
+        QString problem = Pick(language, "The port is in use by another program", "该端口正被其他程序使用");
+        if (!facts.holders.isEmpty())
+            problem += Pick(language, ": ", "：") + DescribeProcesses(facts.holders);
+        return {problem, Pick(language, "close that program and try again", "请关闭该程序后重试")};
     }
+    const Advice group = GroupAdvice(facts.access, facts.group, language);
+    if (!group.isEmpty())
+        return group;
+    return {Pick(language, "You may not read and write this device", "当前用户无权读写该设备"),
+            Pick(language, "ask for access to it (ls -l shows its owner and group)",
+                 "请取得该设备的读写权限（ls -l 可查看其属主和属组）")};
 #else
     Q_UNUSED(error);
+    Q_UNUSED(facts);
+    Q_UNUSED(language);
+    return {};
 #endif
+}
+
+QString PortErrorText(const QString& device, QSerialPort::SerialPortError error, const QString& systemText,
+                      quint8 language) {
+    const PortErrorFacts facts =
+        error == QSerialPort::PermissionError ? GatherPortErrorFacts(device) : PortErrorFacts{};
+    return PortErrorText(device, error, systemText, language, facts);
+}
+
+QString PortErrorText(const QString& device, QSerialPort::SerialPortError error, const QString& systemText,
+                      quint8 language, const PortErrorFacts& facts) {
+    QString text = Pick(language, "Cannot open %1: %2", "无法打开 %1：%2").arg(device, systemText);
+    const Advice advice = PortOpenAdvice(error, facts, language);
+    if (!advice.isEmpty())
+        text += QLatin1Char('\n') + advice.problem + Pick(language, "; ", "；") + advice.fix +
+                Pick(language, ".", "。");
     return text;
 }
 

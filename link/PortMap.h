@@ -11,6 +11,7 @@
 //   [Ports]
 //   Com3=/dev/pts/5
 #include "core/AppContext.h"
+#include "link/SystemChecks.h"
 
 #include <QSerialPort>
 #include <QString>
@@ -27,6 +28,10 @@ QString DefaultDeviceForPort(int n);
 // empty when there is none. `settingsFile` may be empty (no file).
 QString PortOverride(int n, const QString& settingsFile);
 
+// Where the override of Com n comes from: "KESTREL_COM3" or "[Ports] Com3";
+// empty when Com n follows the default map.
+QString PortOverrideOrigin(int n, const QString& settingsFile);
+
 // The device Com n stands for: the override, or the default; empty outside 1-20.
 QString DeviceForPort(int n, const QString& settingsFile);
 QString DeviceForPort(int n, const AppContext& app);
@@ -35,8 +40,9 @@ QString DeviceForPort(int n, const AppContext& app);
 QString PortSettingsFile(const AppContext& app);
 
 // Opens the device at 115200 8N1 and closes it again; nothing is sent. True when
-// both worked.
-bool ProbeDevice(const QString& device);
+// both worked; otherwise `error` and `errorText` (when given) say why.
+bool ProbeDevice(const QString& device, QSerialPort::SerialPortError* error = nullptr,
+                 QString* errorText = nullptr);
 bool ProbePort(int n, const AppContext& app);
 
 // A port as a user names it on the command line: a Com number ("3", "Com3",
@@ -44,9 +50,23 @@ bool ProbePort(int n, const AppContext& app);
 // with `error` set when the text names no port.
 QString ResolvePortArgument(const QString& text, const AppContext& app, QString* error);
 
+// What the system says about a device that did not open.
+struct PortErrorFacts {
+    bool accessible = false;    // the user may read and write the device node
+    QList<ProcessInfo> holders; // programs that have it open
+    GroupAccess access = GroupAccess::NotApplicable;
+    QString group;              // the group serial devices belong to
+};
+PortErrorFacts GatherPortErrorFacts(const QString& device);
+
+// Why a port is busy or forbidden and what to do about it; empty for other errors.
+Advice PortOpenAdvice(QSerialPort::SerialPortError error, const PortErrorFacts& facts, quint8 language);
+
 // The message shown when a port cannot be opened: the device, the system's own
-// description and, for a permission error, what to do about it.
+// description and, when it is busy or forbidden, why and what to do about it.
 QString PortErrorText(const QString& device, QSerialPort::SerialPortError error, const QString& systemText,
                       quint8 language);
+QString PortErrorText(const QString& device, QSerialPort::SerialPortError error, const QString& systemText,
+                      quint8 language, const PortErrorFacts& facts);
 
 } // namespace kestrel

@@ -1,33 +1,57 @@
 #pragma once
-// The port selection dialog: Com 1 to Com 20, each enabled only when its device
-// can be opened right now, and OK makes the chosen one the port of every transfer.
+// The port selection dialog: Com 1 to Com 20, each with the device it reaches and
+// the USB adapter behind it, enabled only when the device can be opened right now;
+// OK makes the chosen one the port of every transfer. Rescan looks again, Detect
+// Radio asks every USB serial device and every mapped device for a radio and
+// offers to select the port that answered.
 #include "core/AppContext.h"
+#include "core/Prompter.h"
 
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 class QRadioButton;
 
 namespace kestrel {
+
+class RadioProbe;
 
 class frmPort : public QDialog {
     Q_OBJECT
 public:
     static constexpr int PortCount = 20;
 
-    // Probes all twenty ports; the option of app.portNumber is selected, even
+    // Examines all twenty ports; the option of app.portNumber is selected, even
     // when it is greyed out.
-    explicit frmPort(AppContext& app, QWidget* parent = nullptr);
+    frmPort(AppContext& app, Prompter& prompter, QWidget* parent = nullptr);
 
     // optPort[i] stands for Com i + 1; its tool tip names the device.
     QRadioButton* optPort[PortCount] = {};
+    QLabel* lblDevice[PortCount] = {};  // the device, marked when the user set it
+    QLabel* lblAdapter[PortCount] = {}; // description, manufacturer, serial number, VID:PID
+    QLabel* lblState[PortCount] = {};   // why it cannot be opened
+    QLabel* lblStatus = nullptr;        // what Detect Radio found
+    QPushButton* cmdRescan = nullptr;
+    QPushButton* cmdDetect = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
 
+    void Rescan();
+    void DetectRadio();
+    bool detecting() const;
+
+signals:
+    void detectFinished();
+
 private:
     void cmdOK_Click();
+    void detectDone();
 
     AppContext& m_app;
+    Prompter& m_prompter;
+    RadioProbe* m_probe;
+    QString m_settingsFile;
 };
 
 } // namespace kestrel

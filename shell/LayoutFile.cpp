@@ -185,7 +185,8 @@ Layout BuiltInLayout() {
                         {item("miCascade", "Cascade(&C)"), item("miTileV", "TileVertical(&V)"),
                          item("miTileH", "&TileHorizontal(&H)"), item("miArrange", "ArrangeIcons(&A)"), sep(),
                          item("miCloseAll", "Close All Windows(&W)")});
-    bar.entries << menu("miHelp", "Help(&H)", {item("miAbout", "About...(&A)", "about")});
+    bar.entries << menu("miHelp", "Help(&H)",
+                        {item("miCheckCable", "Check Cable…"), item("miAbout", "About...(&A)", "about")});
     LayoutBand tools{QStringLiteral("ToolBar"), {}};
     tools.entries << item("miNew", "New", "new") << item("miOpen", "Open", "open") << item("miSave", "Save", "save")
                   << sep() << item("miPrint", "Print", "print") << sep() << item("miRead", "Read", "read")

@@ -8,6 +8,7 @@
 #include "core/Startup.h"
 #include "core/Tone.h"
 #include "link/CloneEngine.h"
+#include "link/frmCableCheck.h"
 #include "link/frmClone.h"
 #include "link/frmEmbMsg.h"
 #include "link/frmPort.h"
@@ -397,7 +398,10 @@ void MainForm::Dispatch(const QString& id) {
         frmAbout dialog(m_app, this);
         modal(dialog);
     } else if (id == QLatin1String("miComPort")) {
-        frmPort dialog(m_app, this);
+        frmPort dialog(m_app, m_prompter, this);
+        modal(dialog);
+    } else if (id == QLatin1String("miCheckCable")) {
+        frmCableCheck dialog(m_app, this);
         modal(dialog);
     } else if (id == QLatin1String("miChinese")) {
         SaveData();

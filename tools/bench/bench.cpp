@@ -2,19 +2,28 @@
 // bytes need on a 9600-baud wire. Starts the virtual radio with 9600-baud pacing,
 // reads a full image, writes it back and prints both times, the wire times and
 // the ratios. Uses Radio.INI's receive interval and count unless told otherwise.
+// --latency-timer MS makes the virtual radio deliver its replies in bursts, as a
+// USB-serial adapter with that latency timer does. --detect N instead times a radio
+// detection over N silent pseudo-terminals.
 //
-//   kestrel-bench [--interval MS] [--count N] [--ticks-only] [--turnaround MS] [--sim PATH]
+//   kestrel-bench [--interval MS] [--count N] [--ticks-only] [--turnaround MS] [--latency-timer MS]
+//                 [--sim PATH]
+//   kestrel-bench --detect N
 #include "core/Band.h"
 #include "core/Startup.h"
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
+#include "link/RadioProbe.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace kestrel;
 
@@ -45,6 +54,32 @@ double Run(AppContext& app, Prompter& prompter, const QString& device, quint8 di
     return double(t.nsecsElapsed()) / 1e9;
 }
 
+// Opens `count` pseudo-terminals nobody answers on and times one detection over them.
+int BenchDetect(int count) {
+    QList<int> masters;
+    QStringList devices;
+    for (int i = 0; i < count; ++i) {
+        const int m = posix_openpt(O_RDWR | O_NOCTTY);
+        if (m < 0 || grantpt(m) != 0 || unlockpt(m) != 0 || !ptsname(m)) {
+            std::fprintf(stderr, "kestrel-bench: cannot open a pseudo-terminal\n");
+            return 2;
+        }
+        masters << m;
+        devices << QString::fromLocal8Bit(ptsname(m));
+    }
+    QElapsedTimer t;
+    t.start();
+    const QList<ProbeResult> results = ProbeRadios(devices);
+    const double took = double(t.nsecsElapsed()) / 1e9;
+    int answered = 0;
+    for (const ProbeResult& r : results)
+        answered += r.answered ? 1 : 0;
+    for (int m : masters)
+        close(m);
+    Print(QStringLiteral("detect over %1 silent devices: %2 s (%3 answered)").arg(count).arg(took, 0, 'f', 2).arg(answered));
+    return answered == 0 ? 0 : 3;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -57,6 +92,7 @@ int main(int argc, char** argv) {
     QStringList args = qapp.arguments().mid(1);
     QString sim = QDir(options.programFolder).filePath(QStringLiteral("kestrel-radio-sim"));
     bool early = true;
+    int latency = 0;
     QStringList simArgs{QStringLiteral("--pace")};
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args[i];
@@ -70,6 +106,12 @@ int main(int argc, char** argv) {
         } else if (a == QLatin1String("--turnaround") && !v.isEmpty()) {
             simArgs << QStringLiteral("--turnaround") << v;
             ++i;
+        } else if (a == QLatin1String("--latency-timer") && v.toInt() > 0) {
+            latency = v.toInt();
+            simArgs << QStringLiteral("--latency-timer") << v;
+            ++i;
+        } else if (a == QLatin1String("--detect") && v.toInt() > 0 && args.size() == 2) {
+            return BenchDetect(v.toInt());
         } else if (a == QLatin1String("--sim") && !v.isEmpty()) {
             sim = v;
             ++i;
@@ -78,7 +120,8 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "Usage: kestrel-bench [--interval MS] [--count N] [--ticks-only] [--turnaround MS] "
-                         "[--sim PATH]\n");
+                         "[--latency-timer MS] [--sim PATH]\n"
+                         "       kestrel-bench --detect N\n");
             return 1;
         }
     }
@@ -104,6 +147,8 @@ int main(int argc, char** argv) {
               .arg(app.recvInterval)
               .arg(app.recvCount)
               .arg(early ? QStringLiteral("moving on at a complete reply") : QStringLiteral("receive ticks only")));
+    if (latency > 0)
+        Print(QStringLiteral("replies delivered in bursts of a %1 ms USB latency timer").arg(latency));
     bool readOk = false, writeOk = false;
     const double read = Run(app, prompter, device, clone::Read, early, &readOk);
     const double write = readOk ? Run(app, prompter, device, clone::Write, early, &writeOk) : 0.0;

@@ -54,6 +54,7 @@ struct Options {
     int faultTimes = 1; // how often each line fault fires; 0 = every time
     bool echo = false;
     int junk = 0;
+    int latencyMs = 0; // a USB adapter's latency timer between radio and program; 0 = none
 };
 
 double Now() {
@@ -94,6 +95,8 @@ void Usage(FILE* to) {
         "  --pace                    take and give bytes at 9600 baud, as a real cable does\n"
         "  --turnaround MS           wait MS milliseconds before every reply\n"
         "  --write-delay MS          wait MS milliseconds more before acknowledging a written line\n"
+        "  --latency-timer MS        deliver replies in bursts, as a USB-serial adapter with a latency timer\n"
+        "                            of MS milliseconds does (16 on common FTDI chips)\n"
         "faults:\n"
         "  --ignore-handshakes K     do not answer the first K handshakes\n"
         "  --silent-at-line N        do not answer the request for image line N\n"
@@ -180,6 +183,10 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             o.pace = true;
         } else if (a == "--echo") {
             o.echo = true;
+        } else if (a == "--latency-timer") {
+            if (!number(0, 1000, &n))
+                return false;
+            o.latencyMs = int(n);
         } else if (a == "--turnaround" || a == "--write-delay" || a == "--ignore-handshakes" || a == "--junk" ||
                    a == "--fault-times") {
             if (!number(0, 100000, &n))
@@ -515,6 +522,10 @@ private:
         for (int i = 0; i < m_o.junk; ++i)
             out.push_back(static_cast<unsigned char>(0x11 + 37 * i));
         out.insert(out.end(), bytes.begin(), bytes.end());
+        if (m_o.latencyMs > 0) {
+            DeliverInBursts(out, due);
+            return;
+        }
         if (!m_o.pace) {
             WriteAll(out.data(), out.size());
             return;
@@ -524,6 +535,26 @@ private:
             clock += ByteSeconds;
             SleepUntil(clock);
             WriteAll(&b, 1);
+        }
+    }
+
+    // A USB-serial adapter holds what comes from the radio until its latency timer,
+    // started by the first byte it holds, runs out, or until its buffer is full;
+    // then it hands everything held to the program at once.
+    void DeliverInBursts(const std::vector<unsigned char>& out, double due) {
+        constexpr size_t BufferBytes = 62;
+        const double latency = m_o.latencyMs / 1000.0;
+        // When byte i has come off the radio's wire into the adapter.
+        auto arrival = [&](size_t i) { return m_o.pace ? due + double(i + 1) * ByteSeconds : due; };
+        size_t start = 0;
+        while (start < out.size()) {
+            const double flushAt = arrival(start) + latency;
+            size_t end = start;
+            while (end < out.size() && end - start < BufferBytes && arrival(end) <= flushAt)
+                ++end;
+            SleepUntil(end - start == BufferBytes ? arrival(end - 1) : flushAt);
+            WriteAll(out.data() + start, end - start);
+            start = end;
         }
     }
 

@@ -1,0 +1,40 @@
+#pragma once
+// Help > Check Cable…: runs the cable check on the chosen port and shows each
+// finding with its fix.
+#include "core/AppContext.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QTextBrowser;
+
+namespace kestrel {
+
+class CableDoctor;
+
+class frmCableCheck : public QDialog {
+    Q_OBJECT
+public:
+    // Starts the check of the port app.portNumber stands for at once.
+    explicit frmCableCheck(const AppContext& app, QWidget* parent = nullptr);
+
+    QTextBrowser* txtReport = nullptr;
+    QPushButton* cmdAgain = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+    void CheckAgain();
+    bool checking() const;
+
+signals:
+    void checked();
+
+private:
+    void showReport();
+
+    const AppContext& m_app;
+    CableDoctor* m_doctor;
+    QString m_device;
+    QString m_label;
+};
+
+} // namespace kestrel
