@@ -34,7 +34,7 @@ QString ChannelListHtml(const AppContext& app, bool allChannels) {
         html += QStringLiteral("<p>%1</p></body></html>").arg(Pick(l, "No channel is in use.", "没有使用中的信道。"));
         return html;
     }
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" style=\"font-size:7pt\">"
+    html += QStringLiteral("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"2\" style=\"font-size:8pt\">"
                            "<thead><tr>");
     html += QStringLiteral("<th>%1</th>").arg(Pick(l, "Group", "分组").toHtmlEscaped());
     for (int c = 0; c <= ColTxInhibit; ++c)

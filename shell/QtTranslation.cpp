@@ -16,7 +16,14 @@ bool QtTranslation::apply(Language language, QString* warning) {
         if (m_installed)
             QCoreApplication::removeTranslator(&m_translator);
         m_installed = false;
+        if (m_localeBefore)
+            QLocale::setDefault(*m_localeBefore);
+        m_localeBefore.reset();
         return true;
+    }
+    if (!m_localeBefore) {
+        m_localeBefore = QLocale();
+        QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     }
     if (m_installed)
         return true;

@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 #include <list>
+#include <memory>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -39,17 +40,19 @@ using Answer = Prompter::Answer;
 
 namespace {
 
-// Calls `inspect` with the next modal window once it shows; `inspect` closes it.
+// Calls `inspect` with the next modal window once it shows (within 10 s); `inspect` closes it.
 void WhenModalShows(std::function<void(QWidget*)> inspect) {
     auto* timer = new QTimer;
     timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, inspect] {
+    auto polls = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, inspect, polls] {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w)
+        if (!w && ++*polls < 500)
             return;
         timer->stop();
         timer->deleteLater();
-        inspect(w);
+        if (w)
+            inspect(w);
     });
     timer->start();
 }
@@ -332,14 +335,17 @@ TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMe
 
     for (QWidget* band : {static_cast<QWidget*>(window->ToolBar), static_cast<QWidget*>(window->BandTree)}) {
         QWidget* popup = nullptr;
-        QTimer::singleShot(200, [&] {
+        QTimer closer; // closes a menu that should not have opened
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
             popup = QApplication::activePopupWidget();
             if (popup)
                 popup->close();
         });
+        closer.start(200);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), band->mapToGlobal(QPoint(3, 3)));
         QApplication::sendEvent(band, &event);
-        QTest::qWait(300);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !closer.isActive(); }, 10000));
         EXPECT_EQ(popup, nullptr) << band->objectName().toStdString();
     }
 }
