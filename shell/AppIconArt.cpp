@@ -6,7 +6,7 @@
 namespace kestrel {
 
 void PaintAppIcon(QPainter& p, int size) {
-    // Drawn on a 64-unit grid, as in kestrel.svg.
+    // Drawn on a 64-unit grid, as in resources/org.varnel.Kestrel.svg.
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 64.0, size / 64.0);

@@ -1,8 +1,8 @@
 #pragma once
 // The program's icon, drawn: a kestrel's wing over a radio wave on a round badge. The
 // window icon and the PNG icons of the installed program both come from here (QtGui
-// only, so the build tool that writes the PNGs needs no widgets); resources/kestrel.svg
-// is the same picture for the desktop's scalable icon.
+// only, so the build tool that writes the PNGs needs no widgets); the desktop's scalable
+// icon, resources/org.varnel.Kestrel.svg, is the same picture.
 #include <QImage>
 
 class QPainter;
