@@ -11,7 +11,6 @@
 
 #include <QHash>
 #include <QMainWindow>
-#include <functional>
 
 class QAction;
 class QDockWidget;

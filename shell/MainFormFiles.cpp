@@ -82,7 +82,8 @@ void MainForm::CloseCommand() {
     RefreshData();
     m_app.image.TakeImageSnapshot();
     m_app.radioReadFlag = false;
-    ShowStatusNote(this, Pick(m_app.language, "Closed %1", "已关闭 %1").arg(FilePartOfName(closed)));
+    if (closed != QLatin1String("Untitled"))
+        ShowStatusNote(this, Pick(m_app.language, "Closed %1", "已关闭 %1").arg(FilePartOfName(closed)));
 }
 
 void MainForm::RememberFile(const QString& path) {
