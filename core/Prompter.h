@@ -2,6 +2,7 @@
 // The one seam through which every part of the program asks the user something or
 // tells them something: message boxes and file dialogs. The GUI answers with real
 // dialogs, the command line on stderr, the tests from a script.
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,21 @@ public:
     void inform(const QString& title, const QString& text, Icon icon) {
         message(title, text, icon, Buttons::Ok, Answer::Ok);
     }
+
+    // The folder of the file chosen last in a file dialog. A dialog whose initial name
+    // has no folder of its own starts there; the GUI keeps it from one run to the next.
+    QString lastFolder() const { return m_lastFolder; }
+    void setLastFolder(const QString& folder) { m_lastFolder = folder; }
+
+protected:
+    // Call with every file a dialog returns (an empty name, a cancel, changes nothing).
+    void noteChosenFile(const QString& path) {
+        if (!path.isEmpty())
+            m_lastFolder = QFileInfo(path).absolutePath();
+    }
+
+private:
+    QString m_lastFolder;
 };
 
 } // namespace kestrel

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Kestrel needs to build, run and test, when missing.
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk)
+packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk
+          qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

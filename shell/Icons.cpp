@@ -1,27 +1,18 @@
 #include "shell/Icons.h"
 
+#include "shell/AppIconArt.h"
+
 #include <QApplication>
-#include <QPainter>
 #include <QPixmap>
 #include <QStyle>
 
 namespace kestrel {
 
 QIcon AppIcon() {
-    // A kestrel's wing over a radio wave: two strokes on a round badge.
-    QPixmap pm(64, 64);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x1F, 0x5F, 0x8B));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(2, 2, 60, 60);
-    p.setPen(QPen(QColor(0xF2, 0xA9, 0x00), 6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(14, 40, 32, 18);
-    p.drawLine(32, 18, 50, 40);
-    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawArc(18, 34, 28, 20, 30 * 16, 120 * 16);
-    return QIcon(pm);
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(AppIconImage(size)));
+    return icon;
 }
 
 QIcon CommandIcon(const QString& name) {

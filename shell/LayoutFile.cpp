@@ -167,7 +167,8 @@ Layout BuiltInLayout() {
     bar.entries << menu("miFile", "File(&F)",
                         {item("miNew", "New(&N)", "new"), item("miClose", "Close(&C)"),
                          item("miOpen", "Open(&O)", "open"), item("miSave", "Save(&S)", "save"),
-                         item("miPrint", "Print(&P)", "print"), sep(), item("miExit", "Exit(&X)")});
+                         item("miPrint", "Print(&P)", "print"), item("miPrintPreview", "Print Preview"), sep(),
+                         item("miRecent", "Recent Files"), sep(), item("miExit", "Exit(&X)")});
     bar.entries << menu("miEdit", "Edit(&E)",
                         {item("miModel", "Model Information"), item("miChannel", "Channel Information"),
                          item("miVFO", "VFO"), item("miCommonSet", "Optional Features"), item("miDTMF", "DTMF"),
@@ -177,10 +178,11 @@ Layout BuiltInLayout() {
     bar.entries << menu("miProgram", "Program(&P)",
                         {item("miRead", "Read from Radio(&R)", "read"), item("miWrite", "&Write to Radio(&W)", "write")});
     bar.entries << item("miComPort", "&Communication Port");
-    bar.entries << menu("miLanguage", "Language", {item("miChinese", "Chinese(&C)"), item("miEnglish", "English(E)")});
+    bar.entries << menu("miLanguage", "Language", {item("miChinese", "Chinese(&C)"), item("miEnglish", "English(&E)")});
     bar.entries << menu("miView", "View(&V)",
                         {item("miTreeView", "TreeView"), item("miToolBar", "ToolBar(&T)"),
-                         item("miStatusBar", "StatusBar(&S)")});
+                         item("miStatusBar", "StatusBar(&S)"), sep(), item("miEnglish", "English(&E)"),
+                         item("miChinese", "Chinese(&C)")});
     bar.entries << menu("miWindows", "Windows(&W)",
                         {item("miCascade", "Cascade(&C)"), item("miTileV", "TileVertical(&V)"),
                          item("miTileH", "&TileHorizontal(&H)"), item("miArrange", "ArrangeIcons(&A)"), sep(),

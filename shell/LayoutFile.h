@@ -9,6 +9,11 @@
 //   end                            the closing "end"
 //   item ID "Caption" [icon NAME]  a command entry
 //   separator                      a separator line
+//
+// The entry `miRecent` holds the submenu of the files used last. Tool tips, status tips
+// and shortcuts are not part of the file: the program gives every entry its tips by
+// command id (shell/CommandTips.cpp), falling back to the caption without its access
+// key for an id it has no sentence for, so a new command needs no extra work.
 #include "core/StringTable.h"
 
 #include <QList>

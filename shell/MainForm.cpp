@@ -18,8 +18,13 @@
 #include "settings/frmModelInfo.h"
 #include "settings/frmOptFeatures.h"
 #include "shell/Caption.h"
-#include "shell/ChannelListPrint.h"
+#include "shell/CommandTips.h"
+#include "shell/FileDrop.h"
 #include "shell/Icons.h"
+#include "shell/PrintCommands.h"
+#include "shell/RecentFilesMenu.h"
+#include "shell/StatusNote.h"
+#include "shell/ViewBands.h"
 #include "shell/frmAbout.h"
 #include "shell/frmTreeView.h"
 
@@ -31,8 +36,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -123,13 +126,12 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     addDockWidget(Qt::LeftDockWidgetArea, BandTree);
     resizeDocks({BandTree}, {200}, Qt::Horizontal);
     connect(treeView, &frmTreeView::nodeClicked, this, &MainForm::OnTreeNode);
-    // The band's own close button clears the tree flag.
-    connect(BandTree->toggleViewAction(), &QAction::triggered, this, [this](bool shown) {
-        if (!shown) {
-            flagView2 &= ~1u;
-            applyViewFlags();
-        }
+    // The band's own close button clears the tree flag; the View entries are the only other switches.
+    WatchBandClose(BandTree, [this] {
+        flagView2 &= ~1u;
+        applyViewFlags();
     });
+    TurnOffBandMenus(this);
 
     m_date = new QLabel(this);
     m_time = new QLabel(this);
@@ -145,10 +147,14 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     tick();
     clock->start(1000);
 
-    printDialog = [this](QPrinter& printer) {
-        QPrintDialog dialog(&printer, this);
-        return dialog.exec() == QDialog::Accepted;
-    };
+    printing = new PrintCommands(m_app, m_prompter, this, [this] { return channelEditor->bandSelectorText(); });
+    connect(new FileDrop(this), &FileDrop::fileDropped, this, &MainForm::OpenOtherFile);
+    m_memory = ReadSessionMemory(m_store);
+    if (m_prompter.lastFolder().isEmpty())
+        m_prompter.setLastFolder(m_memory.lastFolder);
+    m_recent = new RecentFilesMenu(this);
+    m_recent->setFiles(m_memory.recentFiles);
+    connect(m_recent, &RecentFilesMenu::chosen, this, &MainForm::OpenRecent);
 
     // 3. band 0 and its default image
     m_app.band = BandOfIndex(0);
@@ -171,6 +177,7 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     flagView = 1;
     flagView2 = 255;
     RefreshAll();
+    RestoreWindowPlace(this, BandTree, m_memory);
 }
 
 MainForm::~MainForm() = default;
@@ -191,12 +198,20 @@ void MainForm::RefreshDisplay() {
     const Language l = m_app.language;
     // 1. the no-tone text of the tone option table
     SetNoToneText(m_app.toneTable, l);
+    QString qtWarning;
+    if (!m_qtTexts.apply(l, &qtWarning))
+        qCWarning(logUi).noquote() << qtWarning;
     // 2. the layout of the language, then the language check marks
     m_layoutWarning.clear();
     const Layout layout = LoadLayout(m_app.appFolder, l, &m_layoutWarning);
-    if (!m_layoutWarning.isEmpty())
+    if (!m_layoutWarning.isEmpty()) {
         qCWarning(logUi).noquote() << m_layoutWarning;
+        ShowStatusNote(this, Pick(l, "Built-in menus in use: %1 is missing or broken",
+                                  "正在使用内置菜单：%1 缺失或有误")
+                                 .arg(LayoutFileName(l)));
+    }
     buildBands(layout);
+    m_recent->attach(menuAction(QStringLiteral("miRecent")));
     setLanguageChecks();
     // 3. captions of five Edit entries
     struct Caption {
@@ -256,6 +271,14 @@ QAction* MainForm::makeAction(const LayoutEntry& entry, QObject* owner, bool inM
     if (IsCheckable(entry.id))
         action->setCheckable(true);
     const QString id = entry.id;
+    // Tips and shortcuts come by id, so every entry of every layout has them. The
+    // shortcut sits on one placement only (the menu's when there is one): two
+    // placements with the same keys would make the keys do nothing.
+    action->setStatusTip(CommandStatusTip(id, entry.caption, m_app.language));
+    action->setToolTip(inMenuBar ? action->statusTip() : CommandToolTip(id, entry.caption));
+    const QString keys = CommandShortcut(id);
+    if (!keys.isEmpty() && !m_menuActions.contains(id))
+        action->setShortcut(QKeySequence(keys, QKeySequence::PortableText));
     connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
     m_actions[id].append(action);
     if (inMenuBar && !m_menuActions.contains(id))
@@ -279,9 +302,11 @@ void MainForm::buildBands(const Layout& layout) {
             if (e.kind == LayoutEntry::Menu) {
                 auto* menu = new QMenu(e.caption, this);
                 menu->setObjectName(e.id);
+                menu->setToolTipsVisible(true);
                 m_bandObjects << menu;
                 QAction* head = menu->menuAction();
                 head->setObjectName(e.id);
+                head->setStatusTip(CommandStatusTip(e.id, e.caption, m_app.language));
                 m_actions[e.id].append(head);
                 m_menuActions.insert(e.id, head);
                 for (const LayoutEntry& c : e.children) {
@@ -304,7 +329,6 @@ void MainForm::buildBands(const Layout& layout) {
                 ToolBar->addSeparator();
             } else if (e.kind == LayoutEntry::Item) {
                 QAction* a = makeAction(e, this, false);
-                a->setToolTip(QString(e.caption).remove(QLatin1Char('&')));
                 m_bandObjects << a;
                 ToolBar->addAction(a);
             }
@@ -345,8 +369,14 @@ void MainForm::Dispatch(const QString& id) {
     } else if (id == QLatin1String("miSave")) {
         SaveData();
         FileSave();
+    } else if (id == QLatin1String("miClose")) {
+        CloseCommand();
     } else if (id == QLatin1String("miPrint")) {
-        PrintCommand();
+        SaveData();
+        printing->print();
+    } else if (id == QLatin1String("miPrintPreview")) {
+        SaveData();
+        printing->preview();
     } else if (id == QLatin1String("miExit")) {
         close();
     } else if (id == QLatin1String("miModel")) {
@@ -410,7 +440,7 @@ void MainForm::Dispatch(const QString& id) {
         SaveData();
         SwitchTo(English);
     }
-    // Every other id (miClose, miVFO, miMSK, mi5Tone, miRadio, miStun, menu headers) does nothing.
+    // Every other id (miVFO, miMSK, mi5Tone, miRadio, miStun, miRecent, menu headers) does nothing.
 }
 
 void MainForm::SwitchTo(Language language) {
@@ -475,30 +505,12 @@ void MainForm::NewCommand() {
 }
 
 void MainForm::OpenCommand() {
-    if (m_app.image.IsImageModified()) {
-        const auto answer = m_prompter.message(m_app.productName, LoadText(1111, m_app.language),
-                                               Prompter::Icon::Exclamation, Prompter::Buttons::YesNoCancel,
-                                               Prompter::Answer::Yes);
-        if (answer == Prompter::Answer::Cancel)
-            return;
-        // Only a save that succeeded lets the user's image be replaced.
-        if (answer == Prompter::Answer::Yes && !FileSave())
-            return;
-    }
+    if (!OfferToSave())
+        return;
     const QString path = m_prompter.openFileName(m_app.currentFileName, QStringLiteral("Data File(*.dat)"));
     if (path.isEmpty())
         return;
-    QString error;
-    if (!m_app.image.LoadImageFile(path, &error)) {
-        ShowLoadError(error);
-        return;
-    }
-    m_app.currentFileName = path;
-    m_app.band = DecodeBandLimits(m_app.image);
-    RefreshData();
-    m_app.image.TakeImageSnapshot();
-    setWindowTitle(ModifyCaption());
-    m_app.radioReadFlag = false;
+    OpenPath(path);
 }
 
 bool MainForm::FileSave() {
@@ -514,20 +526,9 @@ bool MainForm::FileSave() {
     }
     m_app.image.TakeImageSnapshot();
     m_app.currentFileName = path;
+    RememberFile(path);
+    ShowStatusNote(this, Pick(m_app.language, "Saved %1", "已保存 %1").arg(FilePartOfName(path)));
     return true;
-}
-
-void MainForm::PrintCommand() {
-    SaveData();
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(FilePartOfName(m_app.currentFileName));
-    if (!printDialog || !printDialog(printer))
-        return;
-    PrintChannelList(printer);
-}
-
-void MainForm::PrintChannelList(QPrinter& printer) {
-    PrintChannels(m_app, channelEditor->bandSelectorText(), printer);
 }
 
 // ---- radio commands -----------------------------------------------------------------
@@ -573,9 +574,13 @@ void MainForm::OnCloneExit(int direction) {
         m_app.band = DecodeBandLimits(m_app.image);
         RefreshData();
         m_app.image.TakeImageSnapshot();
+        ShowStatusNote(this, Pick(m_app.language, "Read complete: %1 MHz", "读取完成：%1 MHz")
+                                 .arg(channelEditor->bandSelectorText()));
         m_prompter.inform(m_app.productName, Pick(m_app.language, "Reading Complete!", "读取完成!"),
                           Prompter::Icon::Information);
     } else if (direction == 1) {
+        ShowStatusNote(this, Pick(m_app.language, "Write complete: %1 MHz", "写入完成：%1 MHz")
+                                 .arg(channelEditor->bandSelectorText()));
         m_prompter.inform(m_app.productName, Pick(m_app.language, "Write Successful!", "写入成功！"),
                           Prompter::Icon::Information);
     }
@@ -585,21 +590,18 @@ void MainForm::OnCloneExit(int direction) {
 
 void MainForm::closeEvent(QCloseEvent* event) {
     SaveData();
-    if (m_app.image.IsImageModified()) {
-        const auto answer = m_prompter.message(m_app.productName, LoadText(1111, m_app.language),
-                                               Prompter::Icon::Exclamation, Prompter::Buttons::YesNoCancel,
-                                               Prompter::Answer::Yes);
-        if (answer == Prompter::Answer::Cancel || (answer == Prompter::Answer::Yes && !FileSave())) {
-            event->ignore();
-            return;
-        }
+    if (!OfferToSave()) {
+        event->ignore();
+        return;
     }
     if (m_batch) {
         m_batch->hide();
         m_batch->deleteLater();
         m_batch = nullptr;
     }
-    if (!SaveRegistrySettings(m_app, m_store))
+    CaptureWindowPlace(this, BandTree, m_memory);
+    m_memory.lastFolder = m_prompter.lastFolder();
+    if (!SaveRegistrySettings(m_app, m_store) || !WriteWindowMemory(m_store, m_memory))
         qCWarning(logUi).noquote() << "could not write the settings to" << m_store.location();
     event->accept();
 }

@@ -4,19 +4,19 @@
 // dispatcher, the file and radio commands and the refresh fan-out.
 #include "core/AppContext.h"
 #include "core/Prompter.h"
+#include "core/SessionMemory.h"
 #include "core/Settings.h"
 #include "shell/LayoutFile.h"
+#include "shell/QtTranslation.h"
 
 #include <QHash>
 #include <QMainWindow>
-#include <functional>
 
 class QAction;
 class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
-class QPrinter;
 class QToolBar;
 
 namespace kestrel {
@@ -26,6 +26,8 @@ class frmChannel;
 class frmClone;
 class frmTreeView;
 class FrmBatch;
+class PrintCommands;
+class RecentFilesMenu;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -53,10 +55,16 @@ public:
     QList<QAction*> actions(const QString& id) const { return m_actions.value(id); }
     QAction* menuAction(const QString& id) const; // the placement in the menu bar band
 
-    // Chooses the printer; the default shows the system print dialog. Tests replace it.
-    std::function<bool(QPrinter&)> printDialog;
-    // Prints the channel list on an already chosen printer.
-    void PrintChannelList(QPrinter& printer);
+    // Opens a data file without asking first (the file named on the command line; the
+    // commands below ask about unsaved changes themselves). An unusable file is
+    // reported and changes nothing. True when the file was opened.
+    bool OpenPath(const QString& path);
+    // Asks about unsaved changes, then opens the file (a dropped file, a recent file).
+    void OpenOtherFile(const QString& path);
+    // The files opened or saved last, newest first.
+    QStringList recentFiles() const { return m_memory.recentFiles; }
+
+    PrintCommands* printing; // Print and Print Preview
 
     QMdiArea* mdi;
     QDockWidget* BandTree;
@@ -79,7 +87,11 @@ private:
     void setLanguageChecks();
     void OpenCommand();
     void NewCommand();
-    void PrintCommand();
+    void CloseCommand();
+    void OpenRecent(const QString& path);
+    // The unsaved-changes question; true when the caller may go on (No, or Yes and saved).
+    bool OfferToSave();
+    void RememberFile(const QString& path);
     void ReadCommand();
     void WriteCommand();
     void RunTransfer(int direction);
@@ -102,6 +114,9 @@ private:
     FrmBatch* m_batch = nullptr;
     bool m_ownTransfer = false; // the running transfer was started here
     QString m_layoutWarning;
+    QtTranslation m_qtTexts;  // Qt's own texts in the current language
+    SessionMemory m_memory;   // remembered from the last run, saved at close
+    RecentFilesMenu* m_recent;
 };
 
 } // namespace kestrel

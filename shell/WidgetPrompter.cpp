@@ -1,9 +1,27 @@
 #include "shell/WidgetPrompter.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace kestrel {
+
+namespace {
+// A name without a folder of its own ("Untitled") starts in the folder used last.
+void StartAt(QFileDialog& dialog, const QString& initialName, const QString& lastFolder) {
+    const bool hasFolder = initialName.contains(QLatin1Char('/')) || initialName.contains(QLatin1Char('\\'));
+    if (!hasFolder && !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        dialog.setDirectory(lastFolder);
+    if (!initialName.isEmpty())
+        dialog.selectFile(initialName);
+}
+
+QString Chosen(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+} // namespace
 
 Prompter::Answer WidgetPrompter::message(const QString& title, const QString& text, Icon icon, Buttons buttons,
                                          Answer defaultAnswer) {
@@ -53,11 +71,10 @@ QString WidgetPrompter::openFileName(const QString& initialName, const QString& 
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(filter);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!initialName.isEmpty())
-        dialog.selectFile(initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
+    StartAt(dialog, initialName, lastFolder());
+    const QString path = Chosen(dialog);
+    noteChosenFile(path);
+    return path;
 }
 
 QString WidgetPrompter::saveFileName(const QString& initialName, const QString& filter) {
@@ -66,11 +83,10 @@ QString WidgetPrompter::saveFileName(const QString& initialName, const QString& 
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
     dialog.setDefaultSuffix(QStringLiteral("dat"));
-    if (!initialName.isEmpty())
-        dialog.selectFile(initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().first();
+    StartAt(dialog, initialName, lastFolder());
+    const QString path = Chosen(dialog);
+    noteChosenFile(path);
+    return path;
 }
 
 } // namespace kestrel

@@ -1,10 +1,10 @@
 #include "shell/frmAbout.h"
 
 #include "core/About.h"
+#include "shell/Icons.h"
 
 #include <QDate>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,7 +14,11 @@ namespace kestrel {
 frmAbout::frmAbout(const AppContext& app, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(AboutCaption(app));
-    setWindowIcon(QIcon(QStringLiteral(":/kestrel/icons/about.svg")));
+    setWindowIcon(AppIcon());
+    lblIcon = new QLabel(this);
+    lblIcon->setObjectName(QStringLiteral("lblIcon"));
+    lblIcon->setPixmap(AppIcon().pixmap(64, 64));
+    lblIcon->setAlignment(Qt::AlignTop);
     lblAbout = new QLabel(this);
     lblAbout->setObjectName(QStringLiteral("lblAbout"));
     lblAbout->setTextFormat(Qt::PlainText);
@@ -31,7 +35,11 @@ frmAbout::frmAbout(const AppContext& app, QWidget* parent) : QDialog(parent) {
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblAbout);
+    auto* body = new QHBoxLayout;
+    body->addWidget(lblIcon);
+    body->addSpacing(12);
+    body->addWidget(lblAbout, 1);
+    layout->addLayout(body);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);

@@ -1,5 +1,5 @@
 #pragma once
-// The about box: product, version, release date and the rights notice.
+// The about box: the program's icon, product, version, release date and the rights notice.
 #include "core/AppContext.h"
 
 #include <QDialog>
@@ -14,6 +14,7 @@ class frmAbout : public QDialog {
 public:
     frmAbout(const AppContext& app, QWidget* parent = nullptr);
 
+    QLabel* lblIcon; // the program's icon
     QLabel* lblAbout;
     QPushButton* cmdOK;
 };

@@ -1,3 +1,4 @@
+#include "core/SessionMemory.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
 #include "tests/support/TestFiles.h"
@@ -145,4 +146,57 @@ TEST(Startup, FolderKeepsASingleTrailingSeparator) {
     EXPECT_EQ(WithTrailingSeparator(QStringLiteral("C:\\")), QStringLiteral("C:\\"));
     EXPECT_EQ(WithTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
     EXPECT_EQ(WithTrailingSeparator(QStringLiteral("/opt/kestrel")), QStringLiteral("/opt/kestrel/"));
+}
+
+TEST(SessionMemory, RecentFilesKeepTheNewestEightWithoutDoubles) {
+    const QString d = QDir::cleanPath(QDir::currentPath());
+    auto files = [&](std::initializer_list<int> numbers) {
+        QStringList out;
+        for (int n : numbers)
+            out << d + QStringLiteral("/f%1.dat").arg(n);
+        return out;
+    };
+    QStringList list;
+    for (const QString& f : files({0, 1, 2, 3, 4, 5, 6, 7, 8}))
+        list = WithRecentFile(list, f);
+    EXPECT_EQ(list, files({8, 7, 6, 5, 4, 3, 2, 1})) << "newest first; the oldest falls off";
+    struct Step {
+        bool add;
+        const char* path;
+        std::initializer_list<int> after;
+    } steps[] = {
+        {true, "f4.dat", {4, 8, 7, 6, 5, 3, 2, 1}},
+        {true, "./sub/../f7.dat", {7, 4, 8, 6, 5, 3, 2, 1}}, // the same file, written otherwise
+        {false, "f8.dat", {7, 4, 6, 5, 3, 2, 1}},
+        {false, "missing.dat", {7, 4, 6, 5, 3, 2, 1}},
+    };
+    for (const Step& s : steps) {
+        const QString path = QString::fromLatin1(s.path);
+        list = s.add ? WithRecentFile(list, path) : WithoutRecentFile(list, path);
+        EXPECT_EQ(list, files(s.after)) << s.path;
+    }
+}
+
+TEST(SessionMemory, SurvivesTheSettingsStoreAndIgnoresUnusableValues) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("s.ini"));
+    SettingsStore store(KeyPath, file);
+    EXPECT_EQ(ReadSessionMemory(store).treeWidth, 0);
+    SessionMemory m;
+    m.windowGeometry = QByteArray("\x01\x02geometry\xff", 11);
+    m.treeWidth = 260;
+    m.lastFolder = QString::fromUtf8("/home/ann/对讲机");
+    ASSERT_TRUE(WriteWindowMemory(store, m));
+    ASSERT_TRUE(WriteRecentFiles(store, {QStringLiteral("/a/one.dat"), QStringLiteral("/b/two.dat")}));
+    SessionMemory back = ReadSessionMemory(store);
+    EXPECT_EQ(back.windowGeometry, m.windowGeometry);
+    EXPECT_EQ(back.treeWidth, 260);
+    EXPECT_EQ(back.lastFolder, m.lastFolder);
+    EXPECT_EQ(back.recentFiles, (QStringList{"/a/one.dat", "/b/two.dat"}));
+    for (const char* width : {"-5", "wide", "0"}) {
+        ASSERT_TRUE(store.WriteRegistryText(QStringLiteral("TreeWidth"), QString::fromLatin1(width)));
+        EXPECT_EQ(ReadSessionMemory(store).treeWidth, 0) << width;
+    }
+    ASSERT_TRUE(store.WriteRegistryText(QStringLiteral("RecentFile5"), QStringLiteral("/a/one.dat")));
+    EXPECT_EQ(ReadSessionMemory(store).recentFiles.size(), 2) << "a double written by hand is dropped";
 }

@@ -1,4 +1,5 @@
 #include "shell/Caption.h"
+#include "shell/CommandTips.h"
 #include "shell/LayoutFile.h"
 #include "tests/support/TestFiles.h"
 
@@ -96,4 +97,30 @@ TEST(Caption, FilePartFollowsTheLastSeparator) {
               QStringLiteral("Kestrel[136-174 MHz] [File Name: radio1.dat]"));
     EXPECT_EQ(BuildCaption(QStringLiteral("Kestrel"), QStringLiteral("400-470"), QStringLiteral("Untitled"), Chinese),
               QString::fromUtf8("Kestrel[400-470 MHz] [文件名: Untitled]"));
+}
+
+TEST(LayoutFile, BuiltInViewMenuHoldsBothLanguageCommands) {
+    const Layout builtIn = BuiltInLayout();
+    const LayoutEntry* view = builtIn.find(QStringLiteral("Menu Bar"), QStringLiteral("miView"));
+    ASSERT_NE(view, nullptr);
+    QStringList captions;
+    for (const LayoutEntry& e : view->children)
+        captions << e.caption;
+    EXPECT_TRUE(captions.contains(QStringLiteral("English(&E)")));
+    EXPECT_TRUE(captions.contains(QStringLiteral("Chinese(&C)")));
+}
+
+TEST(CommandTips, CaptionsLoseTheirAccessKeysAndUnknownIdsFallBackToThem) {
+    const std::pair<const char*, const char*> captions[] = {
+        {"Read from Radio(&R)", "Read from Radio"}, {"&Write to Radio(&W)", "Write to Radio"},
+        {"&Radio Information ", "Radio Information"}, {"About...(&A)", "About..."},
+        {"Tom && Jerry", "Tom & Jerry"}, {"打开(&O)", "打开"}, {"TreeView", "TreeView"}};
+    for (const auto& [in, out] : captions)
+        EXPECT_EQ(CaptionWithoutAccessKey(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+    EXPECT_EQ(CommandStatusTip(QStringLiteral("miImportCsv"), QStringLiteral("Import Channels(&I)"), Chinese),
+              QStringLiteral("Import Channels"));
+    EXPECT_EQ(CommandStatusTip(QStringLiteral("miOpen"), QStringLiteral("Open(&O)"), Chinese),
+              QString::fromUtf8("打开数据文件 (.dat)"));
+    EXPECT_EQ(CommandToolTip(QStringLiteral("miAbout"), QStringLiteral("About")), QStringLiteral("About (F1)"));
+    EXPECT_EQ(CommandToolTip(QStringLiteral("miRead"), QStringLiteral("Read")), QStringLiteral("Read"));
 }

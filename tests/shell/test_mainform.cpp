@@ -2,7 +2,10 @@
 // view toggles, printing, and the radio commands against the virtual radio.
 #include "channels/frmChannel.h"
 #include "core/Band.h"
+#include "core/ChannelRecord.h"
 #include "shell/MainForm.h"
+#include "shell/PrintCommands.h"
+#include "shell/StatusNote.h"
 #include "shell/frmTreeView.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
@@ -89,6 +92,7 @@ TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
     EXPECT_FALSE(app.image.IsImageModified());
     EXPECT_EQ(app.currentFileName, path);
     EXPECT_EQ(ReadFile(path).at(0x0FD3), 7);
+    EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Saved radio1.dat"));
 
     window->Dispatch(QStringLiteral("miNew"));  // Cancel is the scripted default
     EXPECT_EQ(app.image.byte(0x0FD3), 7) << "New then Cancel changes nothing";
@@ -103,6 +107,7 @@ TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
     EXPECT_EQ(app.image.byte(0x0FD3), 7);
     EXPECT_FALSE(app.image.IsImageModified());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kestrel[136-174 MHz] [File Name: radio1.dat]"));
+    EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Opened radio1.dat"));
 }
 
 TEST_F(MainFormTest, AWrongSizedFileChangesNothing) {
@@ -229,22 +234,44 @@ TEST_F(MainFormTest, HiddenMenuCommandsStayReachableFromTheToolBar) {
     EXPECT_FALSE(window->menuAction(QStringLiteral("miModel"))->isVisible());
 }
 
-TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelList) {
+TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
     const QString pdf = dir.filePath(QStringLiteral("channels.pdf"));
-    window->printDialog = [&](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
+    auto pagesPrinted = [&](bool all) {
+        QFile::remove(pdf);
+        window->printing->printDialog = [&](QPrinter& printer, bool& allChannels) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            allChannels = all;
+            return true;
+        };
+        window->Dispatch(QStringLiteral("miPrint"));
+        const QByteArray out = ReadFile(pdf);
+        EXPECT_TRUE(out.startsWith("%PDF"));
+        return int(out.count("/Type /Page\n") + out.count("/Type /Page\r"));
     };
+    CreateChannel(app.image, 0, 1, QStringLiteral("145.02500"));
+    CreateChannel(app.image, 37, 6, QStringLiteral("150.00000"));
     const QByteArray before = app.image.bytes();
-    window->Dispatch(QStringLiteral("miPrint"));
-    const QByteArray out = ReadFile(pdf);
-    ASSERT_GT(out.size(), 1000);
-    EXPECT_TRUE(out.startsWith("%PDF"));
+    EXPECT_EQ(pagesPrinted(false), 1);
+    EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Printed 2 channels"));
+    EXPECT_GT(pagesPrinted(true), 1) << "all 128 channels take several pages";
+    EXPECT_TRUE(window->printing->allChannels) << "the choice holds for the run";
     EXPECT_EQ(app.image.bytes(), before) << "printing changes nothing";
 
-    window->printDialog = [](QPrinter&) { return false; }; // cancelled: nothing printed
+    window->printing->printDialog = [](QPrinter&, bool&) { return false; }; // cancelled: nothing printed
     QFile::remove(pdf);
     window->Dispatch(QStringLiteral("miPrint"));
     EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+
+    // A file that cannot be written is a failure, not a silent nothing.
+    window->printing->printDialog = [&](QPrinter& printer, bool&) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/x.pdf")));
+        return true;
+    };
+    window->Dispatch(QStringLiteral("miPrint"));
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(prompter.asked.last().text.startsWith(QLatin1String("Printing failed")));
 }

@@ -1,6 +1,7 @@
 // The main window's read and write commands against the virtual radio on a pseudo-terminal.
 #include "link/CloneEngine.h"
 #include "shell/MainForm.h"
+#include "shell/StatusNote.h"
 #include "tests/link/RadioSim.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
@@ -56,6 +57,7 @@ TEST_F(MainFormRadio, ReadTakesTheRadiosBandAndLeavesTheImageUnmodified) {
     EXPECT_FALSE(app.image.IsImageModified());
     EXPECT_FALSE(app.radioReadFlag);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kestrel[400-470 MHz] [File Name: Untitled]"));
+    EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Read complete: 400-470 MHz"));
 
     // Write back an edit: the radio gets it, the image stays modified.
     app.image.setByte(0x0FD3, 2);
@@ -64,6 +66,7 @@ TEST_F(MainFormRadio, ReadTakesTheRadiosBandAndLeavesTheImageUnmodified) {
     EXPECT_EQ(prompter.asked.first().text, QStringLiteral("Write data to radio.\nDo you wish to continue?"));
     EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Write Successful!"));
     EXPECT_TRUE(app.image.IsImageModified());
+    EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Write complete: 400-470 MHz"));
     EXPECT_EQ(sim.stopAndTakeMemory().at(0x0FD3), 2);
 }
 

@@ -12,12 +12,16 @@ Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& 
 
 QString ScriptedPrompter::openFileName(const QString&, const QString&) {
     ++openDialogs;
-    return openNames.isEmpty() ? QString() : openNames.takeFirst();
+    const QString name = openNames.isEmpty() ? QString() : openNames.takeFirst();
+    noteChosenFile(name);
+    return name;
 }
 
 QString ScriptedPrompter::saveFileName(const QString&, const QString&) {
     ++saveDialogs;
-    return saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+    const QString name = saveNames.isEmpty() ? QString() : saveNames.takeFirst();
+    noteChosenFile(name);
+    return name;
 }
 
 QStringList ScriptedPrompter::texts() const {

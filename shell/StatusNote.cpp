@@ -1,0 +1,38 @@
+#include "shell/StatusNote.h"
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace kestrel {
+
+namespace {
+const QString NoteName = QStringLiteral("statusNote");
+constexpr int NoteMs = 30000;
+} // namespace
+
+void ShowStatusNote(QMainWindow* window, const QString& text) {
+    QStatusBar* bar = window->statusBar();
+    auto* note = bar->findChild<QLabel*>(NoteName);
+    if (!note) {
+        note = new QLabel(bar);
+        note->setObjectName(NoteName);
+        // First among the permanent widgets: left of the date and the time.
+        bar->insertPermanentWidget(0, note);
+        auto* timer = new QTimer(note);
+        timer->setSingleShot(true);
+        QObject::connect(timer, &QTimer::timeout, note, &QLabel::clear);
+    }
+    note->setText(text);
+    note->setToolTip(text);
+    if (auto* timer = note->findChild<QTimer*>())
+        timer->start(NoteMs);
+}
+
+QString StatusNoteText(const QMainWindow* window) {
+    const auto* note = window->findChild<QLabel*>(NoteName);
+    return note ? note->text() : QString();
+}
+
+} // namespace kestrel

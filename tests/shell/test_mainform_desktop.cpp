@@ -1,0 +1,412 @@
+// The main window as a desktop program: Qt's own texts in Chinese, shortcuts and tips,
+// files dropped or chosen from Recent Files, the state kept between runs, File > Close,
+// the view state, print preview and the about box's icon.
+#include "core/Band.h"
+#include "core/ChannelRecord.h"
+#include "shell/MainForm.h"
+#include "shell/PrintCommands.h"
+#include "shell/QtTranslation.h"
+#include "shell/StatusNote.h"
+#include "shell/WidgetPrompter.h"
+#include "shell/frmAbout.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <list>
+#include <memory>
+
+using namespace kestrel;
+using namespace kestrel::test;
+using Answer = Prompter::Answer;
+
+namespace {
+
+// Calls `inspect` with the next modal window once it shows (within 10 s); `inspect` closes it.
+void WhenModalShows(std::function<void(QWidget*)> inspect) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    auto polls = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, inspect, polls] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w && ++*polls < 500)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (w)
+            inspect(w);
+    });
+    timer->start();
+}
+
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+        app = StartedApp(settingsFile);
+        store = std::make_unique<SettingsStore>(app.settingsKeyPath, settingsFile);
+        window = std::make_unique<MainForm>(app, *store, prompter);
+    }
+
+    // A new run on the same settings store.
+    std::unique_ptr<MainForm> nextRun(ScriptedPrompter& p) {
+        runs.push_back(StartedApp(settingsFile));
+        return std::make_unique<MainForm>(runs.back(), *store, p);
+    }
+
+    QString dataFile(const QString& name, int band = 0) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(WriteFile(path, DefaultImageBytes(band)));
+        return path;
+    }
+
+    // Sends a drag and, when it is accepted, the drop of `path`; true when accepted.
+    bool drop(const QString& path) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint at = window->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QApplication::sendEvent(window.get(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &dropped);
+        QTest::qWait(50); // the file opens once the drop has finished
+        return true;
+    }
+
+    // Entries that can be reached: visible, in a visible menu of the menu bar or on the tool bar.
+    QList<QAction*> reachable(const QString& id) const {
+        QList<QAction*> out;
+        for (QAction* a : window->actions(id)) {
+            auto* menu = qobject_cast<QMenu*>(a->parent());
+            const bool inShownMenu = menu && menu->menuAction()->isVisible();
+            if (a->isVisible() && (inShownMenu || window->ToolBar->actions().contains(a)))
+                out << a;
+        }
+        return out;
+    }
+
+    QTemporaryDir dir;
+    QString settingsFile;
+    AppContext app;
+    std::list<AppContext> runs; // of nextRun(), which keeps references to them
+    std::unique_ptr<SettingsStore> store;
+    ScriptedPrompter prompter;
+    std::unique_ptr<MainForm> window;
+};
+
+} // namespace
+
+TEST_F(Desktop, InChineseQtsOwnButtonsAreChinese) {
+    ASSERT_TRUE(QFile::exists(QtTranslation::ChineseFile()))
+        << "Qt's Chinese texts are missing: install qt6-translations-l10n";
+    WidgetPrompter real(window.get());
+    auto buttonsOfAQuestion = [&] {
+        QStringList texts;
+        WhenModalShows([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                texts << (box && box->button(b) ? box->button(b)->text() : QString());
+            w->close();
+        });
+        EXPECT_EQ(real.message(app.productName, QStringLiteral("?"), Prompter::Icon::Question,
+                               Prompter::Buttons::YesNoCancel, Answer::Yes),
+                  Answer::Cancel);
+        return texts;
+    };
+    window->Dispatch(QStringLiteral("miChinese"));
+    const QStringList zh = buttonsOfAQuestion();
+    ASSERT_EQ(zh.size(), 3);
+    EXPECT_TRUE(zh[0].startsWith(QString::fromUtf8("是"))) << zh[0].toStdString();
+    EXPECT_TRUE(zh[1].startsWith(QString::fromUtf8("否"))) << zh[1].toStdString();
+    EXPECT_TRUE(zh[2].startsWith(QString::fromUtf8("取消"))) << zh[2].toStdString();
+    window->Dispatch(QStringLiteral("miEnglish"));
+    EXPECT_EQ(buttonsOfAQuestion(), (QStringList{"&Yes", "&No", "Cancel"}));
+}
+
+TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
+    const std::pair<const char*, const char*> keys[] = {{"miNew", "Ctrl+N"},  {"miOpen", "Ctrl+O"},
+                                                        {"miSave", "Ctrl+S"}, {"miPrint", "Ctrl+P"},
+                                                        {"miExit", "Ctrl+Q"}, {"miAbout", "F1"}};
+    for (const auto& [id, k] : keys)
+        EXPECT_EQ(window->menuAction(QString::fromLatin1(id))->shortcut(),
+                  QKeySequence(QString::fromLatin1(k)))
+            << id;
+    EXPECT_EQ(window->menuAction(QStringLiteral("miEnglish"))->text(), QStringLiteral("English(&E)"));
+    for (Language l : {Chinese, English}) {
+        window->Dispatch(l == Chinese ? QStringLiteral("miChinese") : QStringLiteral("miEnglish"));
+        QList<QAction*> entries = window->ToolBar->actions();
+        for (QAction* head : window->menuBar()->actions())
+            entries << head << (head->menu() ? head->menu()->actions() : QList<QAction*>());
+        for (QAction* a : entries) {
+            if (a->isSeparator())
+                continue;
+            EXPECT_FALSE(a->statusTip().isEmpty()) << a->objectName().toStdString();
+            EXPECT_FALSE(a->toolTip().contains(QLatin1Char('&'))) << a->toolTip().toStdString();
+        }
+    }
+    EXPECT_EQ(window->actions(QStringLiteral("miSave")).last()->toolTip(), QStringLiteral("Save (Ctrl+S)"));
+    EXPECT_EQ(window->menuAction(QStringLiteral("miSave"))->statusTip(),
+              QStringLiteral("Save the data to a file (.dat)"));
+
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(prompter.saveDialogs, 1);
+}
+
+TEST_F(Desktop, ADroppedDataFileOpensAfterTheUnsavedChangesQuestion) {
+    const QString path = dataFile(QStringLiteral("dropped.dat"), 1);
+    EXPECT_FALSE(drop(dir.filePath(QStringLiteral("notes.txt"))));
+    app.image.setByte(0x10, 0x22);
+    prompter.answers << Answer::Cancel;
+    ASSERT_TRUE(drop(path));
+    EXPECT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(app.image.byte(0x10), 0x22) << "Cancel keeps the image";
+    prompter.answers << Answer::No;
+    ASSERT_TRUE(drop(path));
+    EXPECT_EQ(app.image.bytes(), DefaultImageBytes(1));
+    EXPECT_EQ(app.currentFileName, path);
+    EXPECT_EQ(app.band.index, 1);
+    EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Opened dropped.dat"));
+}
+
+TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
+    QStringList paths;
+    for (int i = 0; i < 9; ++i)
+        paths << dataFile(QStringLiteral("r%1.dat").arg(i));
+    for (const QString& p : paths)
+        ASSERT_TRUE(window->OpenPath(p));
+    ASSERT_TRUE(window->OpenPath(paths[3]));
+    QStringList expected{paths[3], paths[8], paths[7], paths[6], paths[5], paths[4], paths[2], paths[1]};
+    EXPECT_EQ(window->recentFiles(), expected) << "newest first, at most 8, no doubles";
+    QMenu* menu = window->menuAction(QStringLiteral("miRecent"))->menu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 8);
+    EXPECT_EQ(menu->actions().first()->text(),
+              QStringLiteral("&1 r3.dat  (%1)").arg(QDir::toNativeSeparators(dir.path())));
+
+    // A file that has gone: said so, taken off, nothing opened.
+    ASSERT_TRUE(QFile::remove(paths[5]));
+    menu->actions().at(4)->trigger();
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_TRUE(prompter.asked.last().text.contains(QLatin1String("no longer exists")));
+    expected.removeAll(paths[5]);
+    EXPECT_EQ(window->recentFiles(), expected);
+    EXPECT_EQ(app.currentFileName, paths[3]);
+
+    // Choosing one asks about unsaved changes first, and opens it.
+    app.image.setByte(0x10, 0x22);
+    prompter.answers << Answer::No;
+    menu->actions().at(2)->trigger();
+    EXPECT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(app.currentFileName, expected[2]);
+
+    ScriptedPrompter other;
+    EXPECT_EQ(nextRun(other)->recentFiles().size(), 7);
+
+    // The language switch rebuilds the menus; the submenu stays.
+    window->Dispatch(QStringLiteral("miChinese"));
+    EXPECT_EQ(window->menuAction(QStringLiteral("miRecent"))->text(), QString::fromUtf8("最近的文件"));
+    EXPECT_EQ(window->menuAction(QStringLiteral("miRecent"))->menu()->actions().size(), 7);
+}
+
+TEST_F(Desktop, WindowPlaceTreeWidthAndLastFolderAreRestoredButNotLanguageOrBands) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->setGeometry(QRect(40, 50, 900, 600));
+    window->resizeDocks({window->BandTree}, {260}, Qt::Horizontal);
+    QTest::qWait(50);
+    const int treeWidth = window->BandTree->width();
+    prompter.openNames << dataFile(QStringLiteral("folder.dat"));
+    window->Dispatch(QStringLiteral("miOpen"));
+    window->Dispatch(QStringLiteral("miChinese"));
+    window->Dispatch(QStringLiteral("miToolBar"));
+    ASSERT_TRUE(window->close());
+
+    ScriptedPrompter second;
+    auto next = nextRun(second);
+    next->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(next.get()));
+    QTest::qWait(50);
+    EXPECT_EQ(next->geometry(), QRect(40, 50, 900, 600));
+    EXPECT_NEAR(next->BandTree->width(), treeWidth, 2);
+    EXPECT_EQ(second.lastFolder(), dir.path());
+    EXPECT_TRUE(next->ToolBar->isVisible()) << "bands are all shown at start";
+    EXPECT_EQ(next->menuAction(QStringLiteral("miFile"))->text(), QStringLiteral("File(&F)"));
+
+    next->showMaximized();
+    QTest::qWait(50);
+    ASSERT_TRUE(next->close());
+    ScriptedPrompter third;
+    auto last = nextRun(third);
+    last->show();
+    QTest::qWait(50);
+    EXPECT_TRUE(last->isMaximized());
+}
+
+TEST_F(Desktop, FileDialogsStartInTheFolderUsedLast) {
+    QTemporaryDir other;
+    const QString elsewhere = QDir(other.path()).filePath(QStringLiteral("x.dat"));
+    ASSERT_TRUE(WriteFile(elsewhere, DefaultImageBytes(0)));
+    WidgetPrompter real(window.get());
+    real.setLastFolder(dir.path());
+    auto startFolder = [&](const QString& initialName, const QString& choose) {
+        QString seen;
+        WhenModalShows([&](QWidget* w) {
+            auto* d = qobject_cast<QFileDialog*>(w);
+            seen = d ? d->directory().absolutePath() : QString();
+            if (d && !choose.isEmpty()) {
+                d->selectFile(choose);
+                static_cast<QDialog*>(d)->accept(); // as the dialog's Open button does
+            } else {
+                w->close();
+            }
+        });
+        real.openFileName(initialName, QStringLiteral("Data File(*.dat)"));
+        return seen;
+    };
+    EXPECT_EQ(startFolder(QStringLiteral("Untitled"), QString()), dir.path());
+    EXPECT_EQ(real.lastFolder(), dir.path()) << "a cancel changes nothing";
+    EXPECT_EQ(startFolder(elsewhere, elsewhere), other.path()) << "a name with a folder starts there";
+    EXPECT_EQ(real.lastFolder(), other.path());
+}
+
+TEST_F(Desktop, CloseGoesBackToTheDefaultImageOfTheBandAndUntitled) {
+    const QString path = dataFile(QStringLiteral("radio1.dat"), 2);
+    ASSERT_TRUE(window->OpenPath(path));
+    window->Dispatch(QStringLiteral("miChinese"));
+    app.image.setByte(0x10, 0x22);
+    prompter.answers << Answer::Cancel;
+    window->Dispatch(QStringLiteral("miClose"));
+    EXPECT_EQ(app.currentFileName, path) << "Cancel keeps the file";
+    EXPECT_EQ(app.image.byte(0x10), 0x22);
+
+    prompter.answers << Answer::Yes;
+    prompter.saveNames << path;
+    window->Dispatch(QStringLiteral("miClose"));
+    EXPECT_EQ(ReadFile(path).at(0x10), 0x22) << "Yes saves first";
+    EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
+    EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
+    EXPECT_FALSE(app.image.IsImageModified());
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Kestrel[340-400 MHz] [文件名: Untitled]"));
+    EXPECT_EQ(StatusNoteText(window.get()), QString::fromUtf8("已关闭 radio1.dat"));
+
+    // A file that cannot be used at start: the usual error, the default image stays.
+    ASSERT_TRUE(WriteFile(path, QByteArray(100, 'x')));
+    EXPECT_FALSE(window->OpenPath(path));
+    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
+    EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
+}
+
+TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMenu) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* close = window->BandTree->findChild<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton"));
+    ASSERT_NE(close, nullptr);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(window->BandTree->isVisible());
+    EXPECT_EQ(window->flagView2 & 1, 0);
+    EXPECT_FALSE(window->menuAction(QStringLiteral("miTreeView"))->isChecked());
+    window->Dispatch(QStringLiteral("miTreeView"));
+    EXPECT_TRUE(window->BandTree->isVisible());
+    EXPECT_TRUE(window->menuAction(QStringLiteral("miTreeView"))->isChecked());
+
+    for (QWidget* band : {static_cast<QWidget*>(window->ToolBar), static_cast<QWidget*>(window->BandTree)}) {
+        QWidget* popup = nullptr;
+        QTimer closer; // closes a menu that should not have opened
+        closer.setSingleShot(true);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            popup = QApplication::activePopupWidget();
+            if (popup)
+                popup->close();
+        });
+        closer.start(200);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), band->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(band, &event);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !closer.isActive(); }, 10000));
+        EXPECT_EQ(popup, nullptr) << band->objectName().toStdString();
+    }
+}
+
+TEST_F(Desktop, WithoutLayoutFilesBothLanguageCommandsStayReachable) {
+    QTemporaryDir bare;
+    for (int band = 0; band < 3; ++band)
+        ASSERT_TRUE(WriteFile(QDir(bare.path()).filePath(DefaultImageName(band)), DefaultImageBytes(band)));
+    app.appFolder = WithTrailingSeparator(bare.path());
+    window = std::make_unique<MainForm>(app, *store, prompter);
+    EXPECT_TRUE(StatusNoteText(window.get()).contains(QLatin1String("toolbar_E.tlb")));
+    ASSERT_FALSE(reachable(QStringLiteral("miEnglish")).isEmpty());
+    ASSERT_FALSE(reachable(QStringLiteral("miChinese")).isEmpty());
+    reachable(QStringLiteral("miChinese")).first()->trigger();
+    EXPECT_EQ(app.language, Chinese);
+    EXPECT_TRUE(StatusNoteText(window.get()).contains(QLatin1String("toolbar_C.tlb")));
+    ASSERT_FALSE(reachable(QStringLiteral("miEnglish")).isEmpty());
+    reachable(QStringLiteral("miEnglish")).first()->trigger();
+    EXPECT_EQ(app.language, English);
+}
+
+TEST_F(Desktop, TheAboutBoxShowsTheProgramsIcon) {
+    bool seen = false;
+    WhenModalShows([&](QWidget* w) {
+        auto* about = qobject_cast<frmAbout*>(w);
+        seen = about && !about->windowIcon().isNull() && !about->lblIcon->pixmap().isNull();
+        w->close();
+    });
+    window->Dispatch(QStringLiteral("miAbout"));
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(Desktop, PrintPreviewFollowsTheChannelChoiceAndChineseIsPrintedInSimplifiedGlyphs) {
+    CreateChannel(app.image, 0, 1, QStringLiteral("145.02500"));
+    int inUse = 0;
+    int all = 0;
+    window->printing->showPreview = [&](QPrintPreviewDialog& dialog) {
+        auto* view = dialog.findChild<QPrintPreviewWidget*>();
+        auto* allEntry = dialog.findChild<QAction*>(QStringLiteral("previewAllChannels"));
+        ASSERT_TRUE(view && allEntry);
+        view->updatePreview();
+        inUse = view->pageCount();
+        allEntry->setChecked(true);
+        all = view->pageCount();
+    };
+    window->Dispatch(QStringLiteral("miPrintPreview"));
+    EXPECT_EQ(inUse, 1);
+    EXPECT_GT(all, inUse);
+
+    window->Dispatch(QStringLiteral("miChinese"));
+    const QString pdf = dir.filePath(QStringLiteral("zh.pdf"));
+    window->printing->printDialog = [&](QPrinter& printer, bool&) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    window->Dispatch(QStringLiteral("miPrint"));
+    const QByteArray out = ReadFile(pdf);
+    ASSERT_TRUE(out.startsWith("%PDF"));
+    if (!out.contains("CJK"))
+        GTEST_SKIP() << "no Noto CJK font installed (fonts-noto-cjk)";
+    EXPECT_TRUE(out.contains("CJKsc")) << "Simplified Chinese glyphs";
+    EXPECT_FALSE(out.contains("CJKjp")) << "not the Japanese ones";
+}
