@@ -16,6 +16,12 @@ constexpr TextPair ScanChannels{"Scan Channels", "扫描信道"};
 constexpr TextPair BandPlace{"Band Limits", "频段范围"};
 constexpr int BitmapBytes = 32;
 
+// Built once per language: a comparison describes two images.
+const QStringList& ToneTableOf(Language language) {
+    static const QStringList tables[2] = {BuildToneTable(English), BuildToneTable(Chinese)};
+    return tables[language == Chinese ? 1 : 0];
+}
+
 // The record bytes (and bits) each grid column is read from.
 ByteSpans ColumnSpans(int channel, int column) {
     const Address base = LineAddress(channel);
@@ -67,7 +73,7 @@ QString ChannelPlace(int channelIndex, Language language) {
 
 void DescribeChannels(const MemoryImage& image, Language language, ImageDescription& out) {
     const BandLimits band = DecodeBandLimits(image);
-    const QStringList tones = BuildToneTable(language);
+    const QStringList& tones = ToneTableOf(language);
     QString headers[ChannelColumnCount];
     for (int c = ColRxFreq; c <= ColTxInhibit; ++c)
         headers[c] = ChannelColumnHeader(c, language);

@@ -4,21 +4,31 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace kestrel {
 
 namespace {
 
 
-// A difference with its place in the list: the group of its view (the lowest address
+// The place of a difference in the list: the group of its view (the lowest address
 // the view describes, or the byte's own address when no view owns it), fields before
-// raw bytes, then field order or address.
-struct Placed {
+// raw bytes, then field order or address. No two differences share a place.
+struct Place {
     int group;
     int stage;
     int order;
-    ImageDifference difference;
+    int index; // into the differences as found
+    bool operator<(const Place& o) const {
+        if (group != o.group)
+            return group < o.group;
+        if (stage != o.stage)
+            return stage < o.stage;
+        return order < o.order;
+    }
 };
+
+char HexDigit(int v) { return "0123456789ABCDEF"[v & 0xF]; }
 
 } // namespace
 
@@ -32,10 +42,22 @@ void ImageDescription::addRegion(const QString& where, Address first, int count)
 }
 
 QString HexAddressText(Address a) {
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(a, 4, 16, QLatin1Char('0')).toUpper();
+    const char text[] = {'0', 'x', HexDigit(a >> 12), HexDigit(a >> 8), HexDigit(a >> 4), HexDigit(a)};
+    return QString::fromLatin1(text, sizeof text);
 }
 
-QString HexByteText(quint8 b) { return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper(); }
+QString HexByteText(quint8 b) {
+    // Shared texts: a comparison of two very different images writes thousands of them.
+    static const std::array<QString, 256> texts = [] {
+        std::array<QString, 256> t;
+        for (int v = 0; v < 256; ++v) {
+            const char text[] = {HexDigit(v >> 4), HexDigit(v)};
+            t[size_t(v)] = QString::fromLatin1(text, sizeof text);
+        }
+        return t;
+    }();
+    return texts[b];
+}
 
 QString EmptyFieldText(Language language) { return Pick(language, "(empty)", "(空)"); }
 
@@ -52,15 +74,20 @@ QString ImageDifference::item(Language language) const {
 }
 
 QString ImageDifference::line(Language language) const {
-    QStringList head;
-    if (!where.isEmpty())
-        head << where;
     const QString it = item(language);
-    if (!it.isEmpty())
-        head << it;
-    auto shown = [&](const QString& t) { return t.isEmpty() ? EmptyFieldText(language) : t; };
-    return head.join(QStringLiteral(" / ")) + QStringLiteral(": ") + shown(oldText) + QStringLiteral(" -> ") +
-           shown(newText);
+    const QString before = oldText.isEmpty() ? EmptyFieldText(language) : oldText;
+    const QString after = newText.isEmpty() ? EmptyFieldText(language) : newText;
+    QString out;
+    out.reserve(where.size() + it.size() + before.size() + after.size() + 9);
+    out += where;
+    if (!where.isEmpty() && !it.isEmpty())
+        out += QLatin1String(" / ");
+    out += it;
+    out += QLatin1String(": ");
+    out += before;
+    out += QLatin1String(" -> ");
+    out += after;
+    return out;
 }
 
 QStringList DifferenceLines(const QList<ImageDifference>& differences, Language language) {
@@ -78,7 +105,11 @@ QList<ImageDifference> CompareImagesWith(const MemoryImage& a, const MemoryImage
     if (x == y)
         return {};
 
+    // Every channel column and a little more: no reallocation while describing.
+    constexpr qsizetype ExpectedFields = 2200;
     ImageDescription da, db;
+    da.reserve(ExpectedFields);
+    db.reserve(ExpectedFields);
     for (Describer describe : describers) {
         describe(a, language, da);
         describe(b, language, db);
@@ -120,23 +151,33 @@ QList<ImageDifference> CompareImagesWith(const MemoryImage& a, const MemoryImage
     for (const ImageDescription::Region& r : da.regions())
         claim(r.where, r.first, r.count);
 
-    QList<Placed> placed;
-    std::array<quint8, ImageSize> accounted{};
     const int n = int(std::min(fa.size(), fb.size()));
+    qsizetype differing = 0;
+    for (qsizetype i = 0; i < ImageSize; ++i)
+        differing += x[i] != y[i];
+    QList<ImageDifference> found;
+    std::vector<Place> places;
+    found.reserve(differing + n);
+    places.reserve(size_t(differing + n));
+    std::array<quint8, ImageSize> accounted{};
     for (int i = 0; i < n; ++i) {
         const DescribedField& f = fa[i];
         if (f.text == fb[i].text)
             continue;
-        for (const ByteSpan& s : f.spans)
-            for (Address addr = std::max(s.first, 0); addr < s.first + s.count && addr < ImageSize; ++addr)
-                accounted[size_t(addr)] |= s.mask;
+        // The bytes a text is read from may depend on the bytes themselves (a code
+        // ends at its end mark): what either image reads is accounted for.
+        for (const ByteSpans* spans : {&f.spans, &fb[i].spans})
+            for (const ByteSpan& s : *spans)
+                for (Address addr = std::max(s.first, 0); addr < s.first + s.count && addr < ImageSize; ++addr)
+                    accounted[size_t(addr)] |= s.mask;
         ImageDifference d;
         d.where = f.where;
         d.label = f.label;
         d.oldText = f.text;
         d.newText = fb[i].text;
         const int group = fieldOwner[i] >= 0 ? groupStart[fieldOwner[i]] : 0;
-        placed.append(Placed{group, 0, i, d});
+        places.push_back(Place{group, 0, i, int(found.size())});
+        found.append(std::move(d));
     }
     for (Address addr = 0; addr < ImageSize; ++addr) {
         const quint8 before = quint8(x[addr]);
@@ -151,23 +192,18 @@ QList<ImageDifference> CompareImagesWith(const MemoryImage& a, const MemoryImage
         if (o >= 0) {
             d.kind = ImageDifference::Kind::OwnedBytes;
             d.where = owners[o];
-            placed.append(Placed{groupStart[o], 1, addr, d});
+            places.push_back(Place{groupStart[o], 1, addr, int(found.size())});
         } else {
             d.kind = ImageDifference::Kind::Bytes;
-            placed.append(Placed{addr, 0, -1, d});
+            places.push_back(Place{addr, 0, -1, int(found.size())});
         }
+        found.append(std::move(d));
     }
-    std::stable_sort(placed.begin(), placed.end(), [](const Placed& p, const Placed& q) {
-        if (p.group != q.group)
-            return p.group < q.group;
-        if (p.stage != q.stage)
-            return p.stage < q.stage;
-        return p.order < q.order;
-    });
+    std::sort(places.begin(), places.end());
     QList<ImageDifference> out;
-    out.reserve(placed.size());
-    for (const Placed& p : placed)
-        out << p.difference;
+    out.reserve(qsizetype(places.size()));
+    for (const Place& p : places)
+        out.append(std::move(found[p.index]));
     return out;
 }
 

@@ -23,7 +23,8 @@ using ByteSpans = QVarLengthArray<ByteSpan, 2>;
 
 // One field as a view shows it. `where` names the view or the record ("Optional
 // Features", "Channel 37"); `label` is the view's own label ("Squelch Level"), empty
-// where the place itself names the field ("Band Limits").
+// where the place itself names the field ("Band Limits"). `spans` are the bits the
+// text is read from in this image (a DTMF code up to its end mark).
 struct DescribedField {
     QString where;
     QString label;
@@ -39,6 +40,7 @@ class ImageDescription {
 public:
     void addField(const QString& where, const QString& label, const QString& text, const ByteSpans& spans);
     void addRegion(const QString& where, Address first, int count);
+    void reserve(qsizetype fields) { m_fields.reserve(fields); }
 
     const QList<DescribedField>& fields() const { return m_fields; }
     struct Region {

@@ -5,6 +5,8 @@
 #include "settings/ModelInfoRules.h"
 #include "settings/OptFeaturesRules.h"
 
+#include <algorithm>
+
 namespace kestrel {
 
 namespace {
@@ -19,7 +21,29 @@ constexpr int ModelInfoText = 1309;
 constexpr int ModelTypeText = 1308;
 
 ByteSpans Bytes(Address first, int count = 1) { return {ByteSpan{first, count}}; }
+
+// A code is read up to its first byte above `lastKey`: that byte and the ones before it
+// make the text, the bytes after it do not.
+ByteSpans CodeBytes(const MemoryImage& image, Address first, int length, quint8 lastKey) {
+    int count = 0;
+    while (count < length && image.byte(first + count) <= lastKey)
+        ++count;
+    return Bytes(first, std::min(count + 1, length));
+}
 ByteSpans Bits(Address address, quint8 mask) { return {ByteSpan{address, 1, mask}}; }
+
+// The DTMF view's long lists, built once per language.
+struct DtmfLists {
+    QStringList sideTone, txTime, preCarrier, endCode, groupCode, autoReset;
+};
+const DtmfLists& DtmfListsOf(Language language) {
+    auto make = [](Language l) {
+        return DtmfLists{SideToneItems(l), TxTimeItems(),       PreCarrierItems(),
+                         EndCodeItems(),   GroupCodeItems(l), AutoResetItems(l)};
+    };
+    static const DtmfLists lists[2] = {make(English), make(Chinese)};
+    return lists[language == Chinese ? 1 : 0];
+}
 
 } // namespace
 
@@ -66,22 +90,33 @@ void DescribeDtmf(const MemoryImage& image, Language l, ImageDescription& out) {
     namespace T = DtmfText;
     using namespace DtmfMap;
     const DtmfValues v = LoadDtmf(image);
+    const DtmfLists& lists = DtmfListsOf(l);
     const QString where = QStringLiteral("DTMF");
-    out.addField(where, T::SideTone(l), SideToneItems(l).value(v.sideTone), Bits(SideTone, 1u << SideToneBit));
-    out.addField(where, T::TxTime(l), TxTimeItems().value(v.txTime), Bytes(TxTime));
-    out.addField(where, T::PreCarrier(l), PreCarrierItems().value(v.preCarrier), Bytes(PreCarrier));
-    out.addField(where, T::EndCode(l), EndCodeItems().value(v.endCode), Bytes(EndCode));
-    out.addField(where, T::GroupCode(l), GroupCodeItems(l).value(v.groupCode), Bytes(GroupCode));
-    out.addField(where, T::AutoReset(l), AutoResetItems(l).value(v.autoReset), Bytes(AutoReset));
-    out.addField(where, T::Ani(l), v.ani, Bytes(Ani, AniLength));
-    out.addField(where, T::Stun(l), v.stun, Bytes(Stun, StunLength));
-    out.addField(where, T::Kill(l), v.kill, Bytes(Kill, KillLength));
-    out.addField(where, T::Bot(l), v.bot, Bytes(Bot, BotLength));
-    out.addField(where, T::Eot(l), v.eot, Bytes(Eot, EotLength));
+    out.addField(where, T::SideTone(l), lists.sideTone.value(v.sideTone), Bits(SideTone, 1u << SideToneBit));
+    out.addField(where, T::TxTime(l), lists.txTime.value(v.txTime), Bytes(TxTime));
+    out.addField(where, T::PreCarrier(l), lists.preCarrier.value(v.preCarrier), Bytes(PreCarrier));
+    out.addField(where, T::EndCode(l), lists.endCode.value(v.endCode), Bytes(EndCode));
+    out.addField(where, T::GroupCode(l), lists.groupCode.value(v.groupCode), Bytes(GroupCode));
+    out.addField(where, T::AutoReset(l), lists.autoReset.value(v.autoReset), Bytes(AutoReset));
+    struct Code {
+        QString label;
+        QString text;
+        Address first;
+        int length;
+        quint8 lastKey;
+    };
+    QList<Code> codes = {{T::Ani(l), v.ani, Ani, AniLength, 9},
+                         {T::Stun(l), v.stun, Stun, StunLength, 15},
+                         {T::Kill(l), v.kill, Kill, KillLength, 15},
+                         {T::Bot(l), v.bot, Bot, BotLength, 15},
+                         {T::Eot(l), v.eot, Eot, EotLength, 15}};
     const QString callList = T::CallList(l) + QLatin1Char(' ');
     for (int r = 0; r < CallEntryCount; ++r)
-        out.addField(where, callList + QString::number(r + 1), v.callList.value(r),
-                     Bytes(CallEntry(r), CallEntryLength));
+        codes.append({callList + QString::number(r + 1), v.callList.value(r), CallEntry(r), CallEntryLength, 15});
+    for (const Code& c : codes) {
+        out.addField(where, c.label, c.text, CodeBytes(image, c.first, c.length, c.lastKey));
+        out.addRegion(where, c.first, c.length);
+    }
 }
 
 void DescribeModelInfo(const MemoryImage& image, Language l, ImageDescription& out) {
