@@ -8,6 +8,7 @@
 #include "core/Startup.h"
 #include "core/Tone.h"
 #include "link/CloneEngine.h"
+#include "link/CloneProtocol.h"
 #include "link/frmClone.h"
 #include "link/frmEmbMsg.h"
 #include "link/frmPort.h"
@@ -18,6 +19,8 @@
 #include "settings/frmOptFeatures.h"
 #include "shell/Caption.h"
 #include "shell/ChannelListPrint.h"
+#include "shell/RadioSafety.h"
+#include "shell/frmCompare.h"
 #include "shell/Icons.h"
 #include "shell/frmAbout.h"
 #include "shell/frmTreeView.h"
@@ -46,7 +49,7 @@ const QString ToolBand = QStringLiteral("ToolBar");
 bool IsCheckable(const QString& id) {
     static const QStringList ids = {QStringLiteral("miChinese"), QStringLiteral("miEnglish"),
                                     QStringLiteral("miTreeView"), QStringLiteral("miToolBar"),
-                                    QStringLiteral("miStatusBar")};
+                                    QStringLiteral("miStatusBar"), QStringLiteral("miVerifyAfterWrite")};
     return ids.contains(id);
 }
 
@@ -141,6 +144,7 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
         m_time->setText(now.time().toString(QStringLiteral("HH:mm:ss")));
     };
     connect(clock, &QTimer::timeout, this, tick);
+    m_safety = new RadioSafety(m_app, m_store, m_prompter, *frm1, statusBar());
     tick();
     clock->start(1000);
 
@@ -172,7 +176,7 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     RefreshAll();
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm() { delete m_safety; }
 
 void MainForm::ShowLoadError(const QString& error) {
     m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
@@ -197,6 +201,7 @@ void MainForm::RefreshDisplay() {
         qCWarning(logUi).noquote() << m_layoutWarning;
     buildBands(layout);
     setLanguageChecks();
+    m_safety->RefreshChecks(actions(QStringLiteral("miVerifyAfterWrite")));
     // 3. captions of five Edit entries
     struct Caption {
         const char* id;
@@ -341,6 +346,14 @@ void MainForm::Dispatch(const QString& id) {
         NewCommand();
     } else if (id == QLatin1String("miOpen")) {
         OpenCommand();
+    } else if (id == QLatin1String("miOpenBackup")) {
+        OpenCommand(m_safety->BackupFolderForOpen());
+    } else if (id == QLatin1String("miCompare")) {
+        SaveData();
+        CompareWithFile(m_app, m_prompter, this);
+    } else if (id == QLatin1String("miVerifyAfterWrite")) {
+        m_safety->ToggleVerifyAfterWrite();
+        m_safety->RefreshChecks(actions(id));
     } else if (id == QLatin1String("miSave")) {
         SaveData();
         FileSave();
@@ -470,7 +483,7 @@ void MainForm::NewCommand() {
     RefreshData();
 }
 
-void MainForm::OpenCommand() {
+void MainForm::OpenCommand(const QString& folder) {
     if (m_app.image.IsImageModified()) {
         const auto answer = m_prompter.message(m_app.productName, LoadText(1111, m_app.language),
                                                Prompter::Icon::Exclamation, Prompter::Buttons::YesNoCancel,
@@ -481,7 +494,8 @@ void MainForm::OpenCommand() {
         if (answer == Prompter::Answer::Yes && !FileSave())
             return;
     }
-    const QString path = m_prompter.openFileName(m_app.currentFileName, QStringLiteral("Data File(*.dat)"));
+    const QString path = m_prompter.openFileName(folder.isEmpty() ? m_app.currentFileName : folder,
+                                                 QStringLiteral("Data File(*.dat)"));
     if (path.isEmpty())
         return;
     QString error;
@@ -559,6 +573,12 @@ void MainForm::WriteCommand() {
     if (answer != Prompter::Answer::Ok)
         return;
     RunTransfer(1);
+    if (m_app.verifyAfterWrite && frm1->outcome() == CloneEngine::Outcome::Completed) {
+        const MemoryImage sent = m_app.image;
+        RunTransfer(clone::Verify);
+        if (m_safety->ReportVerify(sent))
+            ShowWriteSuccessful();
+    }
 }
 
 void MainForm::OnCloneExit(int direction) {
@@ -566,15 +586,23 @@ void MainForm::OnCloneExit(int direction) {
     if (!m_ownTransfer)
         return;
     if (direction == 0) {
+        // The backup keeps the radio's bytes as they came, before the grid cleans empty records.
+        m_safety->BackupAfterRead();
         m_app.band = DecodeBandLimits(m_app.image);
         RefreshData();
         m_app.image.TakeImageSnapshot();
         m_prompter.inform(m_app.productName, Pick(m_app.language, "Reading Complete!", "读取完成!"),
                           Prompter::Icon::Information);
     } else if (direction == 1) {
-        m_prompter.inform(m_app.productName, Pick(m_app.language, "Write Successful!", "写入成功！"),
-                          Prompter::Icon::Information);
+        // With Verify After Write the success waits for the read-back.
+        if (!m_app.verifyAfterWrite)
+            ShowWriteSuccessful();
     }
+}
+
+void MainForm::ShowWriteSuccessful() {
+    m_prompter.inform(m_app.productName, Pick(m_app.language, "Write Successful!", "写入成功！"),
+                      Prompter::Icon::Information);
 }
 
 // ---- closing ------------------------------------------------------------------------

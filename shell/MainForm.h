@@ -26,6 +26,7 @@ class frmChannel;
 class frmClone;
 class frmTreeView;
 class FrmBatch;
+class RadioSafety;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -77,13 +78,15 @@ private:
     QAction* makeAction(const LayoutEntry& entry, QObject* owner, bool inMenuBar);
     void applyViewFlags();
     void setLanguageChecks();
-    void OpenCommand();
+    // `folder`: where the file dialog opens (the backup folder); empty: the current file.
+    void OpenCommand(const QString& folder = QString());
     void NewCommand();
     void PrintCommand();
     void ReadCommand();
     void WriteCommand();
     void RunTransfer(int direction);
     void OnCloneExit(int direction);
+    void ShowWriteSuccessful();
     void ShowChannelEditor();
     void SwitchTo(Language language);
     void OpenMemoryMap();
@@ -100,6 +103,7 @@ private:
     QLabel* m_date;
     QLabel* m_time;
     FrmBatch* m_batch = nullptr;
+    RadioSafety* m_safety = nullptr; // backups, Verify After Write
     bool m_ownTransfer = false; // the running transfer was started here
     QString m_layoutWarning;
 };

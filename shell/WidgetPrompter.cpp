@@ -1,6 +1,7 @@
 #include "shell/WidgetPrompter.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace kestrel {
@@ -53,7 +54,9 @@ QString WidgetPrompter::openFileName(const QString& initialName, const QString& 
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(filter);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!initialName.isEmpty())
+    if (QFileInfo(initialName).isDir())
+        dialog.setDirectory(initialName);
+    else if (!initialName.isEmpty())
         dialog.selectFile(initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
