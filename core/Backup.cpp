@@ -40,7 +40,8 @@ QString DefaultBackupFolder() {
 
 QString BackupFileName(const QDateTime& when, int bandIndex, int sequence) {
     const QString suffix = sequence >= 2 ? QStringLiteral("-%1").arg(sequence) : QString();
-    return when.toString(TimeFormat) + QLatin1Char('_') + BandText(bandIndex) + suffix + QStringLiteral(".dat");
+    return when.toString(TimeFormat) + QLatin1Char('_') + BandText(bandIndex) + suffix +
+           QStringLiteral(".dat");
 }
 
 QDateTime BackupNameTime(const QString& fileName) {
@@ -54,7 +55,8 @@ BackupResult WriteBackup(const MemoryImage& image, int bandIndex, const QString&
                          const QDateTime& when) {
     BackupResult result;
     if (folder.isEmpty() || !QDir().mkpath(folder)) {
-        result.error = QStringLiteral("cannot make the backup folder %1").arg(QDir::toNativeSeparators(folder));
+        result.error =
+            QStringLiteral("cannot make the backup folder %1").arg(QDir::toNativeSeparators(folder));
         return result;
     }
     const QDir dir(folder);
@@ -101,8 +103,9 @@ QStringList ReadTransferSettings(AppContext& app, const SettingsStore& store) {
         if (ok && n >= 0)
             app.backupDays = n;
         else
-            warnings << QStringLiteral("settings value [Backup] Days=\"%1\" is not a number of days (0 keeps all); "
-                                       "using %2")
+            warnings << QStringLiteral(
+                            "settings value [Backup] Days=\"%1\" is not a number of days (0 keeps all); "
+                            "using %2")
                             .arg(days)
                             .arg(DefaultBackupDays);
     }
@@ -111,7 +114,8 @@ QStringList ReadTransferSettings(AppContext& app, const SettingsStore& store) {
     if (verify == QLatin1String("1"))
         app.verifyAfterWrite = true;
     else if (!verify.isEmpty() && verify != QLatin1String("0"))
-        warnings << QStringLiteral("settings value [Transfer] VerifyAfterWrite=\"%1\" is not 0 or 1; using 0").arg(verify);
+        warnings << QStringLiteral("settings value [Transfer] VerifyAfterWrite=\"%1\" is not 0 or 1; using 0")
+                        .arg(verify);
     return warnings;
 }
 

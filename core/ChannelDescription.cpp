@@ -98,8 +98,9 @@ QString BitmapNumbersText(const MemoryImage& image, Address base) {
             runStart = number;
         if (!set && runStart != 0) {
             const int last = number - 1;
-            parts << (last == runStart ? QString::number(last)
-                                       : QString::number(runStart) + QLatin1Char('-') + QString::number(last));
+            parts << (last == runStart
+                          ? QString::number(last)
+                          : QString::number(runStart) + QLatin1Char('-') + QString::number(last));
             runStart = 0;
         }
     }
@@ -123,8 +124,8 @@ void DescribeChannelBookkeeping(const MemoryImage& image, Language language, Ima
 
 void DescribeBandLimits(const MemoryImage& image, Language language, ImageDescription& out) {
     const BandLimits band = DecodeBandLimits(image);
-    out.addField(BandPlace(language), QString(), QString::number(band.lower) + QLatin1Char('-') +
-                                                     QString::number(band.upper),
+    out.addField(BandPlace(language), QString(),
+                 QString::number(band.lower) + QLatin1Char('-') + QString::number(band.upper),
                  {ByteSpan{BandBytes::Lower, 3}});
 }
 

@@ -10,7 +10,6 @@ namespace kestrel {
 
 namespace {
 
-
 // The place of a difference in the list: the group of its view (the lowest address
 // the view describes, or the byte's own address when no view owns it), fields before
 // raw bytes, then field order or address. No two differences share a place.
@@ -28,7 +27,9 @@ struct Place {
     }
 };
 
-char HexDigit(int v) { return "0123456789ABCDEF"[v & 0xF]; }
+char HexDigit(int v) {
+    return "0123456789ABCDEF"[v & 0xF];
+}
 
 } // namespace
 
@@ -59,7 +60,9 @@ QString HexByteText(quint8 b) {
     return texts[b];
 }
 
-QString EmptyFieldText(Language language) { return Pick(language, "(empty)", "(空)"); }
+QString EmptyFieldText(Language language) {
+    return Pick(language, "(empty)", "(空)");
+}
 
 QString ImageDifference::item(Language language) const {
     switch (kind) {
@@ -168,7 +171,8 @@ QList<ImageDifference> CompareImagesWith(const MemoryImage& a, const MemoryImage
         // ends at its end mark): what either image reads is accounted for.
         for (const ByteSpans* spans : {&f.spans, &fb[i].spans})
             for (const ByteSpan& s : *spans)
-                for (Address addr = std::max(s.first, 0); addr < s.first + s.count && addr < ImageSize; ++addr)
+                for (Address addr = std::max(s.first, 0); addr < s.first + s.count && addr < ImageSize;
+                     ++addr)
                     accounted[size_t(addr)] |= s.mask;
         ImageDifference d;
         d.where = f.where;

@@ -65,11 +65,11 @@ struct ImageDifference {
         Bytes,      // a byte no view owns differs
     };
     Kind kind = Kind::Field;
-    QString where;   // empty for Kind::Bytes
-    QString label;   // Kind::Field only
+    QString where;        // empty for Kind::Bytes
+    QString label;        // Kind::Field only
     Address address = -1; // the byte of Kind::OwnedBytes and Kind::Bytes
-    QString oldText; // the text or the byte ("00") in the first image
-    QString newText; // ... in the second
+    QString oldText;      // the text or the byte ("00") in the first image
+    QString newText;      // ... in the second
 
     // What the second column of a table shows: the label, "bytes: 0x0053" or "0x1234".
     QString item(Language language) const;

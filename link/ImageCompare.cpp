@@ -9,7 +9,7 @@ namespace kestrel {
 const QList<Describer>& ViewDescribers() {
     // In address order: the first view that names a byte owns it for the raw lines.
     static const QList<Describer> describers = {
-        DescribeChannels,  DescribeDtmf, DescribeChannelBookkeeping, DescribeModelInfo,
+        DescribeChannels,   DescribeDtmf, DescribeChannelBookkeeping, DescribeModelInfo,
         DescribeBandLimits, DescribeKeys, DescribeOptFeatures,        embmsg::DescribeRadioInfo,
     };
     return describers;

@@ -30,7 +30,8 @@ void SetUpReadBack(CloneEngine& engine, qint16 tickCountMax) {
 
 std::optional<MemoryImage> RadioImageOf(const MemoryImage& sent, const QMap<int, QByteArray>& readBack) {
     MemoryImage radio = sent;
-    for (qint16 line = FirstLine; line != clone::StepEnd; line = clone::NextStep(line, clone::Write, LastLine)) {
+    for (qint16 line = FirstLine; line != clone::StepEnd;
+         line = clone::NextStep(line, clone::Write, LastLine)) {
         const QByteArray bytes = readBack.value(line);
         if (bytes.size() != LineSize)
             return std::nullopt;
@@ -49,7 +50,8 @@ VerifyResult CheckReadBack(const CloneEngine& engine, const MemoryImage& sent, L
     if (!radio)
         return result;
     result.differences = CompareImages(sent, *radio, language);
-    result.status = result.differences.isEmpty() ? VerifyResult::Status::Matched : VerifyResult::Status::Differs;
+    result.status =
+        result.differences.isEmpty() ? VerifyResult::Status::Matched : VerifyResult::Status::Differs;
     return result;
 }
 

@@ -20,7 +20,9 @@ constexpr int LongPressText = 1657;
 constexpr int ModelInfoText = 1309;
 constexpr int ModelTypeText = 1308;
 
-ByteSpans Bytes(Address first, int count = 1) { return {ByteSpan{first, count}}; }
+ByteSpans Bytes(Address first, int count = 1) {
+    return {ByteSpan{first, count}};
+}
 
 // A code is read up to its first byte above `lastKey`: that byte and the ones before it
 // make the text, the bytes after it do not.
@@ -30,7 +32,9 @@ ByteSpans CodeBytes(const MemoryImage& image, Address first, int length, quint8 
         ++count;
     return Bytes(first, std::min(count + 1, length));
 }
-ByteSpans Bits(Address address, quint8 mask) { return {ByteSpan{address, 1, mask}}; }
+ByteSpans Bits(Address address, quint8 mask) {
+    return {ByteSpan{address, 1, mask}};
+}
 
 // The DTMF view's long lists, built once per language.
 struct DtmfLists {
@@ -38,7 +42,7 @@ struct DtmfLists {
 };
 const DtmfLists& DtmfListsOf(Language language) {
     auto make = [](Language l) {
-        return DtmfLists{SideToneItems(l), TxTimeItems(),       PreCarrierItems(),
+        return DtmfLists{SideToneItems(l), TxTimeItems(),     PreCarrierItems(),
                          EndCodeItems(),   GroupCodeItems(l), AutoResetItems(l)};
     };
     static const DtmfLists lists[2] = {make(English), make(Chinese)};
@@ -112,7 +116,8 @@ void DescribeDtmf(const MemoryImage& image, Language l, ImageDescription& out) {
                          {T::Eot(l), v.eot, Eot, EotLength, 15}};
     const QString callList = T::CallList(l) + QLatin1Char(' ');
     for (int r = 0; r < CallEntryCount; ++r)
-        codes.append({callList + QString::number(r + 1), v.callList.value(r), CallEntry(r), CallEntryLength, 15});
+        codes.append(
+            {callList + QString::number(r + 1), v.callList.value(r), CallEntry(r), CallEntryLength, 15});
     for (const Code& c : codes) {
         out.addField(where, c.label, c.text, CodeBytes(image, c.first, c.length, c.lastKey));
         out.addRegion(where, c.first, c.length);
@@ -120,8 +125,8 @@ void DescribeDtmf(const MemoryImage& image, Language l, ImageDescription& out) {
 }
 
 void DescribeModelInfo(const MemoryImage& image, Language l, ImageDescription& out) {
-    out.addField(LoadText(ModelInfoText, l), LoadText(ModelTypeText, l), ModelTypeItems().value(ModelTypePosition(image)),
-                 Bytes(ModelInfoMap::ModelType));
+    out.addField(LoadText(ModelInfoText, l), LoadText(ModelTypeText, l),
+                 ModelTypeItems().value(ModelTypePosition(image)), Bytes(ModelInfoMap::ModelType));
 }
 
 } // namespace kestrel

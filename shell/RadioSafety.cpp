@@ -53,7 +53,8 @@ bool RadioSafety::ReportVerify(const MemoryImage& sent) {
     case VerifyResult::Status::Matched:
         return true;
     case VerifyResult::Status::Differs:
-        m_prompter.inform(m_app.productName, VerifyFailedText(result.differences, m_app.language, ShownDifferences),
+        m_prompter.inform(m_app.productName,
+                          VerifyFailedText(result.differences, m_app.language, ShownDifferences),
                           Prompter::Icon::Critical);
         return false;
     case VerifyResult::Status::NotVerified:

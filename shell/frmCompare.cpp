@@ -49,10 +49,11 @@ frmCompare::frmCompare(const QList<ImageDifference>& differences, const QString&
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
 
     const int n = int(differences.size());
-    lblSummary->setText(n == 0 ? Pick(l, "The open image and %1 are equal.", "当前数据与 %1 相同。").arg(fileName)
-                               : Pick(l, "The open image and %1 differ in %2 places.", "当前数据与 %1 有 %2 处不同。")
-                                     .arg(fileName)
-                                     .arg(n));
+    lblSummary->setText(
+        n == 0 ? Pick(l, "The open image and %1 are equal.", "当前数据与 %1 相同。").arg(fileName)
+               : Pick(l, "The open image and %1 differ in %2 places.", "当前数据与 %1 有 %2 处不同。")
+                     .arg(fileName)
+                     .arg(n));
     tblDiff->setColumnCount(ColumnCount);
     tblDiff->setHorizontalHeaderLabels({Pick(l, "Where", "位置"), Pick(l, "Field", "项目"),
                                         Pick(l, "Open Image", "当前数据"), Pick(l, "File", "文件")});
@@ -60,6 +61,7 @@ frmCompare::frmCompare(const QList<ImageDifference>& differences, const QString&
     tblDiff->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblDiff->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblDiff->verticalHeader()->setVisible(false);
+    tblDiff->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     auto shown = [l](const QString& t) { return t.isEmpty() ? EmptyFieldText(l) : t; };
     for (int r = 0; r < n; ++r) {
         const ImageDifference& d = differences[r];
@@ -112,7 +114,8 @@ void CompareWithFile(const AppContext& app, Prompter& prompter, QWidget* parent)
         prompter.inform(app.productName, error, Prompter::Icon::Critical);
         return;
     }
-    frmCompare dialog(CompareImages(app.image, other, app.language), FilePartOfName(path), app.language, parent);
+    frmCompare dialog(CompareImages(app.image, other, app.language), FilePartOfName(path), app.language,
+                      parent);
     dialog.exec();
 }
 

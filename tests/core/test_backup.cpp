@@ -15,7 +15,9 @@ using namespace kestrel::test;
 namespace {
 const QDateTime When(QDate(2025, 1, 31), QTime(23, 59, 58));
 
-QStringList Names(const QString& folder) { return QDir(folder).entryList(QDir::Files, QDir::Name); }
+QStringList Names(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
 } // namespace
 
 TEST(Backup, NamesCarryTheLocalTimeTheBandAndASequence) {
@@ -51,8 +53,10 @@ TEST(Backup, ASecondBackupInTheSameSecondGetsTheNextNumber) {
 
 TEST(Backup, WritingDeletesBackupsOlderThanTheDaysKept) {
     QTemporaryDir dir;
-    const QStringList old{BackupFileName(When.addDays(-400), 0), BackupFileName(When.addDays(-365).addSecs(-1), 2)};
-    const QStringList young{BackupFileName(When.addDays(-365).addSecs(1), 0), BackupFileName(When.addDays(-3), 1)};
+    const QStringList old{BackupFileName(When.addDays(-400), 0),
+                          BackupFileName(When.addDays(-365).addSecs(-1), 2)};
+    const QStringList young{BackupFileName(When.addDays(-365).addSecs(1), 0),
+                            BackupFileName(When.addDays(-3), 1)};
     const QStringList others{"keep.dat", "20000101-000000_136-174.txt"};
     for (const QString& name : old + young + others)
         ASSERT_TRUE(WriteFile(dir.filePath(name), "x"));
@@ -72,10 +76,12 @@ TEST(Backup, WritingDeletesBackupsOlderThanTheDaysKept) {
 TEST(Backup, AFolderThatCannotBeMadeIsReportedAndNothingIsWritten) {
     QTemporaryDir dir;
     ASSERT_TRUE(WriteFile(dir.filePath(QStringLiteral("file")), "x"));
-    const BackupResult r = WriteBackup(MemoryImage(), 0, dir.filePath(QStringLiteral("file/backups")), 365, When);
+    const BackupResult r =
+        WriteBackup(MemoryImage(), 0, dir.filePath(QStringLiteral("file/backups")), 365, When);
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.path.isEmpty());
-    EXPECT_TRUE(BackupReport(r, English).startsWith(QLatin1String("No backup was saved: cannot make the backup folder")))
+    EXPECT_TRUE(BackupReport(r, English)
+                    .startsWith(QLatin1String("No backup was saved: cannot make the backup folder")))
         << BackupReport(r, English).toStdString();
     EXPECT_TRUE(BackupReport(r, Chinese).startsWith(QString::fromUtf8("未能备份：")));
     EXPECT_EQ(Names(dir.path()), QStringList{"file"});

@@ -60,6 +60,7 @@ QList<Case> Cases() {
     const QByteArray ctcss = ToneBytes("67.0");
     const QByteArray dcs = ToneBytes("D023N");
     auto ch = [](int byte) { return Address(36 * 16 + byte); };
+    // clang-format off
     return {
         // The channel grid, every column of channel 37.
         {{{ch(1), 0x05}}, {"Channel 37 / RX Freq: 146.52000 -> 146.52500"}, {"信道 37 / 接收频率: 146.52000 -> 146.52500"}},
@@ -140,6 +141,7 @@ QList<Case> Cases() {
         {{{0x1234, 0x5A}}, {"0x1234: FF -> A5"}, {"0x1234: FF -> A5"}},
         {{{0x0CF6, 0x01}}, {"0x0CF6: FF -> FE"}, {"0x0CF6: FF -> FE"}},
     };
+    // clang-format on
 }
 
 MemoryImage Apply(MemoryImage image, const QList<Flip>& flips) {
@@ -152,7 +154,9 @@ MemoryImage Apply(MemoryImage image, const QList<Flip>& flips) {
 std::string Lines(const QList<ImageDifference>& differences, Language language) {
     return DifferenceLines(differences, language).join('\n').toStdString();
 }
-std::string Text(const QStringList& lines) { return lines.join('\n').toStdString(); }
+std::string Text(const QStringList& lines) {
+    return lines.join('\n').toStdString();
+}
 
 } // namespace
 

@@ -40,8 +40,8 @@ TEST(WriteVerify, OnlyTheBytesAWriteSendsAreTakenFromTheRadio) {
     struct Case {
         Address address;
         bool sent;
-    } cases[] = {{0x0000, true}, {0x0ECF, true}, {0x0ED0, false}, {0x0FBF, false}, {0x0FC0, true},
-                 {0x0FC2, true}, {0x0FC3, false}, {0x0FD0, true}, {0x0FDF, true}, {0x0FE0, false}};
+    } cases[] = {{0x0000, true}, {0x0ECF, true},  {0x0ED0, false}, {0x0FBF, false}, {0x0FC0, true},
+                 {0x0FC2, true}, {0x0FC3, false}, {0x0FD0, true},  {0x0FDF, true},  {0x0FE0, false}};
     for (const Case& c : cases)
         EXPECT_EQ(FullWriteSends(c.address), c.sent) << c.address;
 
@@ -104,7 +104,9 @@ TEST(CliWriteVerify, NamesWhatTheRadioKeptWrongAndExitsWithItsOwnStatus) {
         const char* err;
     } cases[] = {
         {{}, 0, "read it back: the radio holds every byte that was written"},
-        {{"--keep-wrong-byte-at-line", "0"}, 5, "The radio holds different data:\nChannel 1 / RX Freq: 146.52000 -> 146.52001"},
+        {{"--keep-wrong-byte-at-line", "0"},
+         5,
+         "The radio holds different data:\nChannel 1 / RX Freq: 146.52000 -> 146.52001"},
         {{"--keep-wrong-byte-at-line", "36"}, 5, "Channel 37 / RX Freq: 146.52000 -> 146.52001"},
         {{"--keep-wrong-byte-at-line", "127"}, 5, "Channel 128 / RX Freq: 146.52000 -> 146.52001"},
         {{"--keep-wrong-byte-at-line", "5"}, 5, "Channel 6 / bytes: 0x0050: FF -> FE"},

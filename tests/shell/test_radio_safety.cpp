@@ -95,7 +95,8 @@ TEST_F(RadioSafetyTest, VerifyAfterWriteIsRememberedAndShowsWhatTheRadioKeptWron
     app.image.setBytes(Programmed());
     window->RefreshData();
     {
-        RadioSim sim({QStringLiteral("--keep-wrong-byte-at-line"), QStringLiteral("36")}, DefaultImageBytes(0));
+        RadioSim sim({QStringLiteral("--keep-wrong-byte-at-line"), QStringLiteral("36")},
+                     DefaultImageBytes(0));
         ASSERT_TRUE(sim.started());
         window->frm1->setDevicePath(sim.device());
         window->Dispatch(QStringLiteral("miWrite"));
@@ -188,7 +189,8 @@ TEST_F(RadioSafetyTest, CompareWithFileListsTheDifferencesInASortableTableAndCop
         if (l == English) {
             EXPECT_EQ(summary, QStringLiteral("The open image and other.dat differ in 2 places."));
             EXPECT_EQ(firstColumn, (QStringList{"0x1234", "Squelch Level"}));
-            EXPECT_EQ(copied, QStringLiteral("0x1234: FF -> FE\nOptional Features / Squelch Level: 3 -> 2\n"));
+            EXPECT_EQ(copied,
+                      QStringLiteral("0x1234: FF -> FE\nOptional Features / Squelch Level: 3 -> 2\n"));
         } else {
             EXPECT_EQ(summary, QString::fromUtf8("当前数据与 other.dat 有 2 处不同。"));
             EXPECT_TRUE(copied.endsWith(QString::fromUtf8("可选功能 / 静噪等级(SQ): 3 -> 2\n")));
@@ -199,7 +201,8 @@ TEST_F(RadioSafetyTest, CompareWithFileListsTheDifferencesInASortableTableAndCop
     prompter.openNames << file;
     window->Dispatch(QStringLiteral("miCompare"));
     EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_TRUE(prompter.asked.last().text.contains(QLatin1String("5 bytes"))) << prompter.asked.last().text.toStdString();
+    EXPECT_TRUE(prompter.asked.last().text.contains(QLatin1String("5 bytes")))
+        << prompter.asked.last().text.toStdString();
 }
 
 TEST_F(RadioSafetyTest, TheNewEntriesAreInTheMenusInBothLanguages) {
@@ -213,7 +216,8 @@ TEST_F(RadioSafetyTest, TheNewEntriesAreInTheMenusInBothLanguages) {
     for (const Case& c : cases) {
         app.language = c.language;
         window->RefreshAll();
-        EXPECT_EQ(window->menuAction(QStringLiteral("miOpenBackup"))->text(), QString::fromUtf8(c.openBackup));
+        EXPECT_EQ(window->menuAction(QStringLiteral("miOpenBackup"))->text(),
+                  QString::fromUtf8(c.openBackup));
         EXPECT_EQ(window->menuAction(QStringLiteral("miCompare"))->text(), QString::fromUtf8(c.compare));
         QAction* verify = window->menuAction(QStringLiteral("miVerifyAfterWrite"));
         EXPECT_EQ(verify->text(), QString::fromUtf8(c.verify));
