@@ -57,6 +57,17 @@ TEST(WriteVerify, OnlyTheBytesAWriteSendsAreTakenFromTheRadio) {
         ASSERT_EQ(merged->byte(a), quint8(FullWriteSends(a) ? radio[a] : sent.bytes()[a])) << a;
     readBack.remove(252);
     EXPECT_FALSE(RadioImageOf(sent, readBack).has_value());
+
+    // An error box lists a limited number of differences and counts the rest.
+    ImageDifference d;
+    d.kind = ImageDifference::Kind::Bytes;
+    d.address = 0x1234;
+    d.oldText = QStringLiteral("00");
+    d.newText = QStringLiteral("FF");
+    EXPECT_EQ(VerifyFailedText({d, d, d}, English, 2),
+              QStringLiteral(
+                  "The radio holds different data:\n0x1234: 00 -> FF\n0x1234: 00 -> FF\n... and 1 more"));
+    EXPECT_EQ(VerifyFailedText({d}, Chinese), QString::fromUtf8("电台中的数据不一致：\n0x1234: 00 -> FF"));
 }
 
 TEST(WriteVerify, TheReadBackReadsTheWrittenLinesAndLeavesTheImageAlone) {
