@@ -19,10 +19,10 @@
 #include "settings/frmOptFeatures.h"
 #include "shell/Caption.h"
 #include "shell/ChannelListPrint.h"
-#include "shell/RadioSafety.h"
-#include "shell/frmCompare.h"
 #include "shell/Icons.h"
+#include "shell/RadioSafety.h"
 #include "shell/frmAbout.h"
+#include "shell/frmCompare.h"
 #include "shell/frmTreeView.h"
 
 #include <QAction>
@@ -144,7 +144,7 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
         m_time->setText(now.time().toString(QStringLiteral("HH:mm:ss")));
     };
     connect(clock, &QTimer::timeout, this, tick);
-    m_safety = new RadioSafety(m_app, m_store, m_prompter, *frm1, statusBar());
+    m_safety = std::make_unique<RadioSafety>(m_app, m_store, m_prompter, *frm1, statusBar());
     tick();
     clock->start(1000);
 
@@ -176,7 +176,7 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     RefreshAll();
 }
 
-MainForm::~MainForm() { delete m_safety; }
+MainForm::~MainForm() = default;
 
 void MainForm::ShowLoadError(const QString& error) {
     m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QDockWidget;
@@ -103,7 +104,7 @@ private:
     QLabel* m_date;
     QLabel* m_time;
     FrmBatch* m_batch = nullptr;
-    RadioSafety* m_safety = nullptr; // backups, Verify After Write
+    std::unique_ptr<RadioSafety> m_safety; // backups, Verify After Write
     bool m_ownTransfer = false; // the running transfer was started here
     QString m_layoutWarning;
 };
