@@ -28,7 +28,6 @@ constexpr std::array<int, ChannelColumnCount> ColumnTwips = {550,  1100, 1100, 1
                                                              1100, 1100, 1100, 1000, 1100, 1100, 1100, 1100, 0};
 
 constexpr TextPair GeneralCaption{"General", "整机设置"};
-constexpr TextPair GroupLabel{"Group", "分组"};
 constexpr TextPair FrequencyLabel{"Frequency", "频率"};
 constexpr int BandWarningText = 1329; // "Frequency data will be cleared."
 constexpr int NoToneText = 1104;
@@ -198,7 +197,7 @@ void frmChannel::shapeGrid() {
 void frmChannel::RefreshDisplay() {
     const Language l = m_app.language;
     fraGeneral->setTitle(GeneralCaption(l));
-    lblGroup->setText(GroupLabel(l));
+    lblGroup->setText(ChannelText::GroupLabel(l));
     lblGenFreq->setText(FrequencyLabel(l));
     for (int c = 0; c < ChannelColumnCount; ++c)
         ChannelGrid->horizontalHeaderItem(c)->setText(ChannelColumnHeader(c, l));

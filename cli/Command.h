@@ -8,7 +8,7 @@
 namespace kestrel::cli {
 
 // Exit statuses shared by every subcommand.
-enum Exit { Ok = 0, Usage = 1, FileError = 2, RadioError = 3, BandMismatch = 4 };
+enum Exit { Ok = 0, Usage = 1, FileError = 2, RadioError = 3, BandMismatch = 4, VerifyFailed = 5 };
 
 struct Context {
     AppContext& app;     // start-up values of this run (folder, Radio.INI timing, tone table)

@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 #include "cli/RadioPort.h"
 
+#include "core/Backup.h"
 #include "core/Band.h"
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
@@ -20,6 +21,7 @@ int RunRead(Context& ctx) {
     QStringList args = ctx.args;
     const RadioOptions options = TakeRadioOptions(args);
     const QString output = TakeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")});
+    const bool backup = !TakeFlag(args, {QStringLiteral("--no-backup")});
     if (!args.isEmpty()) {
         Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
         return Usage;
@@ -55,12 +57,13 @@ int RunRead(Context& ctx) {
     // default image of the radio's band.
     MemoryImage file;
     const int band = engine.radioBand() < 0 ? 0 : engine.radioBand();
-    if (!LoadDefaultImage(file, band, ctx.app.appFolder, &error)) {
+    if (!ReadResultImage(ctx.app.image, band, ctx.app.appFolder, &file, &error)) {
         Err(Prefix + error);
         return FileError;
     }
-    for (int line = 0; line <= 253; ++line)
-        file.setLine(line, ctx.app.image.line(line));
+    // The backup comes first: whatever happens to the output, the radio's contents are kept.
+    if (backup)
+        Err(Prefix + BackupReport(WriteBackup(file, band, ctx.app.backupFolder, ctx.app.backupDays), English));
     if (!file.SaveImageFile(output, &error)) {
         Err(Prefix + error);
         return FileError;
@@ -72,9 +75,11 @@ int RunRead(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("read", "read --port P -o FILE.dat [--retries N]",
+KESTREL_CLI_COMMAND("read", "read --port P -o FILE.dat [--retries N] [--no-backup]",
                     "read the radio on port P (a Com number 1-20 or a device path) into FILE.dat; the file is "
-                    "written only after a complete read. --retries: how often to retry after the radio stops "
+                    "written only after a complete read. Every complete read also leaves a copy in the backup "
+                    "folder (not with --no-backup); a backup that cannot be written is reported and does not "
+                    "fail the read. --retries: how often to retry after the radio stops "
                     "answering (0 by default). Exit status 3 when the port cannot be opened or the radio does "
                     "not answer",
                     RunRead);

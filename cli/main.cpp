@@ -28,7 +28,8 @@ void PrintHelp() {
     Out(QStringLiteral("  -V, --version  show the version"));
     Out(QString());
     Out(QStringLiteral("Exit status: 0 success, 1 usage error, 2 file error, 3 radio did not answer or answered"));
-    Out(QStringLiteral("wrongly, 4 band of the radio does not match the file."));
+    Out(QStringLiteral("wrongly, 4 band of the radio does not match the file, 5 the radio holds other data than"));
+    Out(QStringLiteral("was written (write --verify). diff: 0 equal, 1 different, 2 trouble."));
 }
 } // namespace
 

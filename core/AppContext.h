@@ -31,6 +31,10 @@ struct AppContext {
     BandLimits band;           // decoded from the image (or chosen in the channel editor)
     bool radioReadFlag = false; // true while the main window's read command runs
 
+    QString backupFolder;          // every full read leaves a copy of the radio's memory here
+    int backupDays = 365;          // [Backup] Days: older backups go when a new one is written; 0 keeps all
+    bool verifyAfterWrite = false; // [Transfer] VerifyAfterWrite: read a full write back and compare
+
     // Version text "major.minor.revision".
     QString versionText() const;
 };

@@ -108,6 +108,7 @@ constexpr TextPair Both{"BOTH", "BOTH"};
 constexpr TextPair On{"On", "开"};
 constexpr TextPair Reverse{"Reverse", "倒频"};
 constexpr TextPair TalkAround{"Talk Around", "脱网"};
+constexpr TextPair GroupLabel{"Group", "分组"}; // the label of the channel editor's group selector
 } // namespace ChannelText
 
 // Header text of grid column 0-17 ("CH", "RX Freq", ... "ChName"); empty outside.

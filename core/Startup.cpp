@@ -1,8 +1,10 @@
 #include "core/Startup.h"
 
+#include "core/Backup.h"
 #include "core/Tone.h"
 #include "core/Version.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace kestrel {
@@ -18,6 +20,7 @@ QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store) {
     app.portNumber = ParsePortSetting(store.ReadRegistryText(QStringLiteral("Port")), &warning);
     if (!warning.isEmpty())
         warnings << warning;
+    warnings << ReadTransferSettings(app, store);
     return warnings;
 }
 
@@ -35,6 +38,9 @@ QStringList RunStartup(AppContext& app, const StartupOptions& options) {
     app.versionMinor = version::Minor;
     app.versionRevision = version::Revision;
     app.settingsKeyPath = QStringLiteral("SoftWare\\") + app.companyName + QLatin1Char('\\') + app.productName;
+    // The GUI and the command line share one application-data folder (the backups).
+    QCoreApplication::setOrganizationName(app.companyName);
+    QCoreApplication::setApplicationName(app.productName);
 
     const IniSettings ini = ReadIniSettings(QDir(options.programFolder).filePath(QStringLiteral("Radio.INI")));
     app.recvInterval = ini.recvInterval;
@@ -46,6 +52,7 @@ QStringList RunStartup(AppContext& app, const StartupOptions& options) {
 
     app.appFolder = WithTrailingSeparator(options.programFolder);
     app.currentFileName = QStringLiteral("Untitled");
+    app.backupFolder = DefaultBackupFolder();
     app.toneTable = BuildToneTable(app.language);
     app.radioVersion[0] = QStringLiteral("1.0.0");
     app.radioVersion[1] = QStringLiteral("1.0.0");

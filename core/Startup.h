@@ -18,7 +18,8 @@ struct StartupOptions {
 // version texts. Returns the warnings to report once (bad Radio.INI values, odd Port).
 QStringList RunStartup(AppContext& app, const StartupOptions& options);
 
-// Reads "Port" (the stored "Language" is deliberately not applied: every run starts in English).
+// Reads "Port", [Backup] Days and [Transfer] VerifyAfterWrite (the stored "Language" is
+// deliberately not applied: every run starts in English).
 QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store);
 
 // Writes "Language" and then "Port"; false when a value could not be stored.

@@ -52,6 +52,7 @@ bool CloneEngine::Start() {
     m_loaded = true;
     m_outcome = Outcome::Running;
     m_pending.clear();
+    m_readBack.clear();
     m_radioBand = -1;
     if (m_port->isOpen())
         m_port->close();
@@ -219,8 +220,11 @@ void CloneEngine::TmrReceiveTick() {
         m_waiting = false;
         m_flagComplete = true;
         const quint64 generation = m_generation;
-        for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-            m_app.image.setLine(it.key(), it.value());
+        if (m_direction == clone::Verify)
+            m_readBack = m_pending;
+        else
+            for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+                m_app.image.setLine(it.key(), it.value());
         m_pending.clear();
         m_outcome = Outcome::Completed;
         qCDebug(logLink) << "transfer complete, direction" << m_direction;
@@ -288,7 +292,7 @@ CloneEngine::Verdict CloneEngine::Evaluate(const QByteArray& reply) {
         m_nextStep = m_stepData;
         return Verdict::Valid;
     }
-    if (m_direction == clone::Read)
+    if (m_direction != clone::Write)
         m_pending.insert(m_step, reply.mid(4, LineSize));
     m_nextStep = clone::NextStep(m_step, m_direction, m_stepExit);
     return Verdict::Valid;

@@ -21,7 +21,8 @@
 //
 // A read collects the received lines and puts them into the image only when the
 // transfer ends successfully, just before CloneExit: a failed or cancelled read
-// leaves the image byte for byte as it was.
+// leaves the image byte for byte as it was. A read-back after a write
+// (clone::Verify) keeps its lines apart (readBack()) and never touches the image.
 #include "core/AppContext.h"
 #include "core/Prompter.h"
 #include "link/CloneProtocol.h"
@@ -95,6 +96,9 @@ public:
     bool okEnabled() const { return m_okEnabled; }
 
     Outcome outcome() const { return m_outcome; }
+    // The lines a completed read-back (clone::Verify) got from the radio, by line
+    // number; empty after any other transfer.
+    const QMap<int, QByteArray>& readBack() const { return m_readBack; }
     // Band index the radio reported in its last identification reply; -1 before one.
     int radioBand() const { return m_radioBand; }
     // Automatic handshake restarts used in the current transfer.
@@ -165,6 +169,7 @@ private:
     bool m_loaded = false;
     quint64 m_generation = 0;    // changes whenever a transfer starts or ends
     QMap<int, QByteArray> m_pending; // lines read, put into the image at the end
+    QMap<int, QByteArray> m_readBack; // lines of a completed read-back
 
     int m_progress = 0;
     QString m_caption;

@@ -57,7 +57,7 @@ qint16 NextStep(qint16 line, quint8 direction, qint16 stepExit) {
     if (line == stepExit)
         return StepEnd;
     qint16 next = qint16(line + 1);
-    if (line == LastLineBeforeBand && direction == Write)
+    if (line == LastLineBeforeBand && direction != Read)
         next = BandLine;
     else if (line == InfoFirstLine)
         next = InfoSecondLine;
@@ -108,6 +108,8 @@ bool CompleteReply(const QByteArray& received, const QByteArray& frame, int repl
 }
 
 QString CaptionText(quint8 direction, quint8 language) {
+    if (direction == Verify)
+        return Pick(language, "Verifying...", "校验中...");
     return direction == Write ? Pick(language, "Writting...  ", "写入中...") : Pick(language, "Reading...", "读取中...");
 }
 

@@ -13,6 +13,9 @@ namespace kestrel::clone {
 // Transfer direction.
 constexpr quint8 Read = 0;
 constexpr quint8 Write = 1;
+// The read-back after a full write: read frames for the lines a write sends (0-236,
+// 252, 253) into a scratch copy; the image is not touched.
+constexpr quint8 Verify = 2;
 
 // Clone steps that are not image lines.
 constexpr qint16 StepHandshake = -2;
@@ -52,7 +55,7 @@ Frame BuildFrame(qint16 step, quint8 direction, const MemoryImage& image);
 bool ReplyValid(qint16 step, quint8 direction, const QByteArray& reply);
 
 // The step after a valid reply to line `line`: the end when the line is the last
-// one, 252 after 236 when writing, 335 after 254, the next line otherwise. A next
+// one, 252 after 236 when writing or verifying, 335 after 254, the next line otherwise. A next
 // line beyond `stepExit` also ends the transfer, so a range whose last line is
 // skipped over can never run past the end of the image.
 qint16 NextStep(qint16 line, quint8 direction, qint16 stepExit);

@@ -1,5 +1,7 @@
 #include "link/EmbMsgText.h"
 
+#include "core/ImageDescription.h"
+
 namespace kestrel::embmsg {
 
 QString LineText(const QByteArray& line) {
@@ -47,6 +49,13 @@ QString RefusedText(const QString& refused, Language language) {
     return Pick(language, "\"%1\" cannot be stored in the radio: use letters, digits and signs of one byte each.",
                 "“%1”无法存入对讲机：请只使用单字节的字母、数字和符号。")
         .arg(refused);
+}
+
+void DescribeRadioInfo(const MemoryImage& image, Language language, ImageDescription& out) {
+    const QString where = CaptionText(language);
+    out.addField(where, LabelTexts[0](language), ReadText(image, EsnLine), {ByteSpan{LineAddress(EsnLine), LineSize}});
+    out.addField(where, LabelTexts[2](language), ReadText(image, HardwareLine),
+                 {ByteSpan{LineAddress(HardwareLine), LineSize}});
 }
 
 } // namespace kestrel::embmsg

@@ -8,6 +8,10 @@
 #include <QByteArray>
 #include <QString>
 
+namespace kestrel {
+class ImageDescription;
+}
+
 namespace kestrel::embmsg {
 
 constexpr int EsnLine = 254;
@@ -15,6 +19,10 @@ constexpr int HardwareLine = 335;
 // Characters a line holds; the rest of a longer text is dropped.
 constexpr int TextLength = LineSize;
 constexpr quint8 Filler = 0xFF;
+
+// The view's caption and the labels of its three boxes (ESN, firmware, hardware).
+constexpr TextPair CaptionText{"Embedded Message", "嵌入信息"};
+constexpr TextPair LabelTexts[3] = {{"ESN", "ESN"}, {"Firmware Version", "固件版本"}, {"Hardware Version", "硬件版本"}};
 
 // The text of a line: bytes in address order, 0xFF skipped, every other byte the
 // character of that code.
@@ -35,5 +43,9 @@ bool FitsLine(QChar c);
 QString Unstorable(const QString& text);
 // What the user is told when typed or pasted characters were refused.
 QString RefusedText(const QString& refused, Language language);
+
+// "Embedded Message / ESN: AB" and "... / Hardware Version: ...": the two lines the
+// view shows from the image.
+void DescribeRadioInfo(const MemoryImage& image, Language language, ImageDescription& out);
 
 } // namespace kestrel::embmsg

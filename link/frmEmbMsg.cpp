@@ -21,8 +21,7 @@ namespace kestrel {
 
 namespace {
 
-const TextPair TitleText{"Embedded Message", "嵌入信息"};
-const TextPair LabelTexts[3] = {{"ESN", "ESN"}, {"Firmware Version", "固件版本"}, {"Hardware Version", "硬件版本"}};
+const TextPair TitleText = embmsg::CaptionText;
 const TextPair WriteText{"&Write", "写入(&W)"};
 const TextPair WriteDoneText{"Write Successful!", "写入成功！"};
 // Shown in both languages as they are.
@@ -149,7 +148,7 @@ void frmEmbMsg::RefreshDisplay() {
     const Language lang = m_app.language;
     setWindowTitle(TitleText(lang));
     for (int i = 0; i < 3; ++i)
-        lblMsg[i]->setText(LabelTexts[i](lang));
+        lblMsg[i]->setText(embmsg::LabelTexts[i](lang));
     cmdWrite->setText(WriteText(lang));
     cmdClose->setText(LoadText(1408, lang));
 }

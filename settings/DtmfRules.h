@@ -44,6 +44,22 @@ constexpr Address SharedFirst = 0x0E10;
 constexpr Address SharedLast = 0x0ECF;
 } // namespace DtmfMap
 
+// The view's labels.
+namespace DtmfText {
+constexpr TextPair SideTone{"Side Tone", "Dtmf侧音"};
+constexpr TextPair TxTime{"Transmitting Time[ms]", "DTMF发送时间[毫秒]"};
+constexpr TextPair PreCarrier{"Pretime[ms]", "预载波时间[毫秒]"};
+constexpr TextPair EndCode{"End Code", "分隔符"};
+constexpr TextPair GroupCode{"Group Code", "组呼码"};
+constexpr TextPair AutoReset{"Auto Reset Time[s]", "自动复位时间[秒]"};
+constexpr TextPair Ani{"ANI Code", "ANI码"};
+constexpr TextPair Stun{"Remotely Stun", "遥晕码"};
+constexpr TextPair Kill{"Remotely Kill", "遥毙码"};
+constexpr TextPair Bot{"PTTID BOT", "PTTID起始码"};
+constexpr TextPair Eot{"PTTID EOT", "PTTID结束码"};
+constexpr TextPair CallList{"Call List", "呼叫列表"};
+} // namespace DtmfText
+
 // Whether call list entry `index` (0-15) shares its bytes with the channel memory.
 constexpr bool CallEntrySharesChannelMemory(int index) { return index >= DtmfMap::FirstSharedEntry; }
 

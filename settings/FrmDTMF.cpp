@@ -143,18 +143,18 @@ void FrmDTMF::buildControls() {
 void FrmDTMF::setTexts() {
     const Language l = m_app.language;
     setWindowTitle(QStringLiteral("DTMF"));
-    lblDTMF[0]->setText(Pick(l, "Side Tone", "Dtmf侧音"));
-    lblDTMF[1]->setText(Pick(l, "Transmitting Time[ms]", "DTMF发送时间[毫秒]"));
-    lblDTMF[2]->setText(Pick(l, "Pretime[ms]", "预载波时间[毫秒]"));
-    lblDTMF[3]->setText(Pick(l, "End Code", "分隔符"));
-    lblDTMF[4]->setText(Pick(l, "Group Code", "组呼码"));
-    lblDTMF[5]->setText(Pick(l, "Auto Reset Time[s]", "自动复位时间[秒]"));
-    lblDTMF[10]->setText(Pick(l, "ANI Code", "ANI码"));
-    lblDTMF[6]->setText(Pick(l, "Remotely Stun", "遥晕码"));
-    lblDTMF[7]->setText(Pick(l, "Remotely Kill", "遥毙码"));
-    lblDTMF[8]->setText(Pick(l, "PTTID BOT", "PTTID起始码"));
-    lblDTMF[9]->setText(Pick(l, "PTTID EOT", "PTTID结束码"));
-    fraCallList->setTitle(Pick(l, "Call List", "呼叫列表"));
+    lblDTMF[0]->setText(DtmfText::SideTone(l));
+    lblDTMF[1]->setText(DtmfText::TxTime(l));
+    lblDTMF[2]->setText(DtmfText::PreCarrier(l));
+    lblDTMF[3]->setText(DtmfText::EndCode(l));
+    lblDTMF[4]->setText(DtmfText::GroupCode(l));
+    lblDTMF[5]->setText(DtmfText::AutoReset(l));
+    lblDTMF[10]->setText(DtmfText::Ani(l));
+    lblDTMF[6]->setText(DtmfText::Stun(l));
+    lblDTMF[7]->setText(DtmfText::Kill(l));
+    lblDTMF[8]->setText(DtmfText::Bot(l));
+    lblDTMF[9]->setText(DtmfText::Eot(l));
+    fraCallList->setTitle(DtmfText::CallList(l));
     Command1[0]->setText(Pick(l, "&Ok", "确定(&O)"));
     Command1[1]->setText(LoadText(1103, l));
 

@@ -29,6 +29,23 @@ constexpr Field BatterySave{0x40, 6};
 constexpr Field Beep{0x80, 7};
 } // namespace OptFeaturesMap
 
+// The view's caption and labels (the tone-burst label and the check box read the
+// same in both languages).
+namespace OptFeaturesText {
+constexpr TextPair Caption{"Optional Features", "可选功能"};
+constexpr TextPair TimeOut{"Time Out Timer[s]", "发射定时(秒)"};
+constexpr TextPair Squelch{"Squelch Level", "静噪等级(SQ)"};
+constexpr TextPair Beep{"BEEP", "提示音"};
+constexpr TextPair Voice{"Voice", "语音"};
+constexpr TextPair ScanMode{"ScanMode", "扫描模式"};
+constexpr TextPair BatterySave{"Battery Save", "电池省电"};
+constexpr TextPair ToneBurst{"TBST Frequency", "TBST Frequency"};
+constexpr TextPair ResetProhibition{"Reset Prohibition", "Reset Prohibition"};
+constexpr TextPair VoxFunction{"VOX Function", "VOX功能"};
+constexpr TextPair VoxGain{"VOX Gain Level", "VOX增益电平"};
+constexpr TextPair VoxDelay{"VOX Delay Time[s]", "VOX延迟时间(秒)"};
+} // namespace OptFeaturesText
+
 // List positions of every setting (0 = first item).
 struct OptFeaturesValues {
     int timeOut = 0;

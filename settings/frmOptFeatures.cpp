@@ -86,21 +86,21 @@ void frmOptFeatures::buildControls() {
 
 void frmOptFeatures::RefreshDisplay() {
     const Language l = m_app.language;
-    setWindowTitle(Pick(l, "Optional Features", "可选功能"));
+    setWindowTitle(OptFeaturesText::Caption(l));
     fraGenFunction->setTitle(Pick(l, "General Setting", "整机功能设置"));
     fraVOX->setTitle(Pick(l, "VOX", "VOX(声控发射)"));
 
-    lblFeatureGen[TimeOut]->setText(Pick(l, "Time Out Timer[s]", "发射定时(秒)"));
-    lblFeatureGen[Squelch]->setText(Pick(l, "Squelch Level", "静噪等级(SQ)"));
-    lblFeatureGen[Beep]->setText(Pick(l, "BEEP", "提示音"));
-    lblFeatureGen[Voice]->setText(Pick(l, "Voice", "语音"));
-    lblFeatureGen[ScanMode]->setText(Pick(l, "ScanMode", "扫描模式"));
-    lblFeatureGen[BatterySave]->setText(Pick(l, "Battery Save", "电池省电"));
-    lblFeatureGen[ToneBurst]->setText(QStringLiteral("TBST Frequency"));
-    ChkSet19->setText(QStringLiteral("Reset Prohibition"));
-    lblFeatureVox[VoxFunction]->setText(Pick(l, "VOX Function", "VOX功能"));
-    lblFeatureVox[VoxGain]->setText(Pick(l, "VOX Gain Level", "VOX增益电平"));
-    lblFeatureVox[VoxDelay]->setText(Pick(l, "VOX Delay Time[s]", "VOX延迟时间(秒)"));
+    lblFeatureGen[TimeOut]->setText(OptFeaturesText::TimeOut(l));
+    lblFeatureGen[Squelch]->setText(OptFeaturesText::Squelch(l));
+    lblFeatureGen[Beep]->setText(OptFeaturesText::Beep(l));
+    lblFeatureGen[Voice]->setText(OptFeaturesText::Voice(l));
+    lblFeatureGen[ScanMode]->setText(OptFeaturesText::ScanMode(l));
+    lblFeatureGen[BatterySave]->setText(OptFeaturesText::BatterySave(l));
+    lblFeatureGen[ToneBurst]->setText(OptFeaturesText::ToneBurst(l));
+    ChkSet19->setText(OptFeaturesText::ResetProhibition(l));
+    lblFeatureVox[VoxFunction]->setText(OptFeaturesText::VoxFunction(l));
+    lblFeatureVox[VoxGain]->setText(OptFeaturesText::VoxGain(l));
+    lblFeatureVox[VoxDelay]->setText(OptFeaturesText::VoxDelay(l));
     cmdOK->setText(LoadText(1102, l));
     cmdCancel->setText(LoadText(1103, l));
 

@@ -166,7 +166,8 @@ Layout BuiltInLayout() {
     LayoutBand bar{QStringLiteral("Menu Bar"), {}};
     bar.entries << menu("miFile", "File(&F)",
                         {item("miNew", "New(&N)", "new"), item("miClose", "Close(&C)"),
-                         item("miOpen", "Open(&O)", "open"), item("miSave", "Save(&S)", "save"),
+                         item("miOpen", "Open(&O)", "open"), item("miOpenBackup", "Open Backup…"),
+                         item("miCompare", "Compare With File…"), item("miSave", "Save(&S)", "save"),
                          item("miPrint", "Print(&P)", "print"), item("miPrintPreview", "Print Preview"), sep(),
                          item("miRecent", "Recent Files"), sep(), item("miExit", "Exit(&X)")});
     bar.entries << menu("miEdit", "Edit(&E)",
@@ -176,7 +177,8 @@ Layout BuiltInLayout() {
                          item("miKeySet", "Key Assignment"), item("miRadio", "&Radio"),
                          item("miMessage", "&Radio Information "), item("miBatch", "&Batch Edit")});
     bar.entries << menu("miProgram", "Program(&P)",
-                        {item("miRead", "Read from Radio(&R)", "read"), item("miWrite", "&Write to Radio(&W)", "write")});
+                        {item("miRead", "Read from Radio(&R)", "read"), item("miWrite", "&Write to Radio(&W)", "write"),
+                         sep(), item("miVerifyAfterWrite", "Verify After Write")});
     bar.entries << item("miComPort", "&Communication Port");
     bar.entries << menu("miLanguage", "Language", {item("miChinese", "Chinese(&C)"), item("miEnglish", "English(&E)")});
     bar.entries << menu("miView", "View(&V)",

@@ -9,6 +9,7 @@
 #include "core/Tone.h"
 #include "link/CloneEngine.h"
 #include "link/frmCableCheck.h"
+#include "link/CloneProtocol.h"
 #include "link/frmClone.h"
 #include "link/frmEmbMsg.h"
 #include "link/frmPort.h"
@@ -25,7 +26,9 @@
 #include "shell/RecentFilesMenu.h"
 #include "shell/StatusNote.h"
 #include "shell/ViewBands.h"
+#include "shell/RadioSafety.h"
 #include "shell/frmAbout.h"
+#include "shell/frmCompare.h"
 #include "shell/frmTreeView.h"
 
 #include <QAction>
@@ -50,7 +53,7 @@ const QString ToolBand = QStringLiteral("ToolBar");
 bool IsCheckable(const QString& id) {
     static const QStringList ids = {QStringLiteral("miChinese"), QStringLiteral("miEnglish"),
                                     QStringLiteral("miTreeView"), QStringLiteral("miToolBar"),
-                                    QStringLiteral("miStatusBar")};
+                                    QStringLiteral("miStatusBar"), QStringLiteral("miVerifyAfterWrite")};
     return ids.contains(id);
 }
 
@@ -144,6 +147,7 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
         m_time->setText(now.time().toString(QStringLiteral("HH:mm:ss")));
     };
     connect(clock, &QTimer::timeout, this, tick);
+    m_safety = std::make_unique<RadioSafety>(m_app, m_store, m_prompter, *frm1, statusBar());
     tick();
     clock->start(1000);
 
@@ -213,6 +217,7 @@ void MainForm::RefreshDisplay() {
     buildBands(layout);
     m_recent->attach(menuAction(QStringLiteral("miRecent")));
     setLanguageChecks();
+    m_safety->RefreshChecks(actions(QStringLiteral("miVerifyAfterWrite")));
     // 3. captions of five Edit entries
     struct Caption {
         const char* id;
@@ -366,6 +371,14 @@ void MainForm::Dispatch(const QString& id) {
         NewCommand();
     } else if (id == QLatin1String("miOpen")) {
         OpenCommand();
+    } else if (id == QLatin1String("miOpenBackup")) {
+        OpenCommand(m_safety->BackupFolderForOpen());
+    } else if (id == QLatin1String("miCompare")) {
+        SaveData();
+        CompareWithFile(m_app, m_prompter, this);
+    } else if (id == QLatin1String("miVerifyAfterWrite")) {
+        m_safety->ToggleVerifyAfterWrite();
+        m_safety->RefreshChecks(actions(id));
     } else if (id == QLatin1String("miSave")) {
         SaveData();
         FileSave();
@@ -504,10 +517,11 @@ void MainForm::NewCommand() {
     RefreshData();
 }
 
-void MainForm::OpenCommand() {
+void MainForm::OpenCommand(const QString& folder) {
     if (!OfferToSave())
         return;
-    const QString path = m_prompter.openFileName(m_app.currentFileName, QStringLiteral("Data File(*.dat)"));
+    const QString path = m_prompter.openFileName(folder.isEmpty() ? m_app.currentFileName : folder,
+                                                 QStringLiteral("Data File(*.dat)"));
     if (path.isEmpty())
         return;
     OpenPath(path);
@@ -564,6 +578,12 @@ void MainForm::WriteCommand() {
     if (answer != Prompter::Answer::Ok)
         return;
     RunTransfer(1);
+    if (m_app.verifyAfterWrite && frm1->outcome() == CloneEngine::Outcome::Completed) {
+        const MemoryImage sent = m_app.image;
+        RunTransfer(clone::Verify);
+        if (m_safety->ReportVerify(sent))
+            ShowWriteSuccessful();
+    }
 }
 
 void MainForm::OnCloneExit(int direction) {
@@ -571,6 +591,8 @@ void MainForm::OnCloneExit(int direction) {
     if (!m_ownTransfer)
         return;
     if (direction == 0) {
+        // The backup keeps the radio's bytes as they came, before the grid cleans empty records.
+        m_safety->BackupAfterRead();
         m_app.band = DecodeBandLimits(m_app.image);
         RefreshData();
         m_app.image.TakeImageSnapshot();
@@ -579,11 +601,17 @@ void MainForm::OnCloneExit(int direction) {
         m_prompter.inform(m_app.productName, Pick(m_app.language, "Reading Complete!", "读取完成!"),
                           Prompter::Icon::Information);
     } else if (direction == 1) {
-        ShowStatusNote(this, Pick(m_app.language, "Write complete: %1 MHz", "写入完成：%1 MHz")
-                                 .arg(channelEditor->bandSelectorText()));
-        m_prompter.inform(m_app.productName, Pick(m_app.language, "Write Successful!", "写入成功！"),
-                          Prompter::Icon::Information);
+        // With Verify After Write the success waits for the read-back.
+        if (!m_app.verifyAfterWrite)
+            ShowWriteSuccessful();
     }
+}
+
+void MainForm::ShowWriteSuccessful() {
+    ShowStatusNote(this, Pick(m_app.language, "Write complete: %1 MHz", "写入完成：%1 MHz")
+                             .arg(channelEditor->bandSelectorText()));
+    m_prompter.inform(m_app.productName, Pick(m_app.language, "Write Successful!", "写入成功！"),
+                      Prompter::Icon::Information);
 }
 
 // ---- closing ------------------------------------------------------------------------

@@ -11,6 +11,8 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QDockWidget;
@@ -28,6 +30,7 @@ class frmTreeView;
 class FrmBatch;
 class PrintCommands;
 class RecentFilesMenu;
+class RadioSafety;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -85,7 +88,8 @@ private:
     QAction* makeAction(const LayoutEntry& entry, QObject* owner, bool inMenuBar);
     void applyViewFlags();
     void setLanguageChecks();
-    void OpenCommand();
+    // `folder`: where the file dialog opens (the backup folder); empty: the current file.
+    void OpenCommand(const QString& folder = QString());
     void NewCommand();
     void CloseCommand();
     void OpenRecent(const QString& path);
@@ -96,6 +100,7 @@ private:
     void WriteCommand();
     void RunTransfer(int direction);
     void OnCloneExit(int direction);
+    void ShowWriteSuccessful();
     void ShowChannelEditor();
     void SwitchTo(Language language);
     void OpenMemoryMap();
@@ -112,6 +117,7 @@ private:
     QLabel* m_date;
     QLabel* m_time;
     FrmBatch* m_batch = nullptr;
+    std::unique_ptr<RadioSafety> m_safety; // backups, Verify After Write
     bool m_ownTransfer = false; // the running transfer was started here
     QString m_layoutWarning;
     QtTranslation m_qtTexts;  // Qt's own texts in the current language

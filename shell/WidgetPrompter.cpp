@@ -9,6 +9,11 @@ namespace kestrel {
 namespace {
 // A name without a folder of its own ("Untitled") starts in the folder used last.
 void StartAt(QFileDialog& dialog, const QString& initialName, const QString& lastFolder) {
+    // A folder as the initial name (the backup folder) opens the dialog there.
+    if (!initialName.isEmpty() && QFileInfo(initialName).isDir()) {
+        dialog.setDirectory(initialName);
+        return;
+    }
     const bool hasFolder = initialName.contains(QLatin1Char('/')) || initialName.contains(QLatin1Char('\\'));
     if (!hasFolder && !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
         dialog.setDirectory(lastFolder);

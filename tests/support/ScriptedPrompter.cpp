@@ -10,8 +10,9 @@ Prompter::Answer ScriptedPrompter::message(const QString& title, const QString& 
     return defaultAnswer;
 }
 
-QString ScriptedPrompter::openFileName(const QString&, const QString&) {
+QString ScriptedPrompter::openFileName(const QString& initialName, const QString&) {
     ++openDialogs;
+    openInitials << initialName;
     const QString name = openNames.isEmpty() ? QString() : openNames.takeFirst();
     noteChosenFile(name);
     return name;

@@ -25,6 +25,7 @@ public:
 
     QList<Asked> asked;
     int openDialogs = 0;
+    QStringList openInitials; // where each open dialog started
     int saveDialogs = 0;
 
     Answer message(const QString& title, const QString& text, Icon icon, Buttons buttons,

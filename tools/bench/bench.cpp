@@ -1,7 +1,8 @@
 // kestrel-bench: how close a full read and a full write come to the time their
 // bytes need on a 9600-baud wire. Starts the virtual radio with 9600-baud pacing,
-// reads a full image, writes it back and prints both times, the wire times and
-// the ratios. Uses Radio.INI's receive interval and count unless told otherwise.
+// reads a full image, writes it back, then writes it once more with the read-back
+// of verify after write, and prints the times, the wire times and the ratios. Uses
+// Radio.INI's receive interval and count unless told otherwise.
 // --latency-timer MS makes the virtual radio deliver its replies in bursts, as a
 // USB-serial adapter with that latency timer does. --detect N instead times a radio
 // detection over N silent pseudo-terminals.
@@ -15,6 +16,7 @@
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
 #include "link/RadioProbe.h"
+#include "link/WriteVerify.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,7 +33,9 @@ namespace {
 
 // Bytes on the wire, both ways: handshake 7 + 1, identification 2 + 7, the end frame.
 constexpr int ReadBytes = 8 + 9 + 254 * (4 + 20) + 1;                 // 6114
-constexpr int WriteBytes = 8 + 9 + 237 * (20 + 1) + (8 + 1) + (20 + 1) + 1; // 5026
+constexpr int WriteBytes = 8 + 9 + 237 * (20 + 1) + (8 + 1) + (20 + 1) + 1; // 5025
+// The read-back of verify after write: the 239 lines a write sends.
+constexpr int VerifyBytes = 8 + 9 + 239 * (4 + 20) + 1; // 5754
 constexpr double ByteSeconds = 10.0 / 9600.0;
 
 void Print(const QString& text) {
@@ -39,7 +43,8 @@ void Print(const QString& text) {
     std::fflush(stdout);
 }
 
-double Run(AppContext& app, Prompter& prompter, const QString& device, quint8 direction, bool early, bool* ok) {
+double Run(AppContext& app, Prompter& prompter, const QString& device, quint8 direction, bool early, bool* ok,
+           bool* matched = nullptr) {
     CloneEngine engine(app, prompter);
     engine.setDevicePath(device);
     engine.setDirection(direction);
@@ -51,7 +56,10 @@ double Run(AppContext& app, Prompter& prompter, const QString& device, quint8 di
     QElapsedTimer t;
     t.start();
     *ok = RunCloneToEnd(engine) == CloneEngine::Outcome::Completed;
-    return double(t.nsecsElapsed()) / 1e9;
+    const double seconds = double(t.nsecsElapsed()) / 1e9;
+    if (matched)
+        *matched = CheckReadBack(engine, app.image, app.language).status == VerifyResult::Status::Matched;
+    return seconds;
 }
 
 // Opens `count` pseudo-terminals nobody answers on and times one detection over them.
@@ -152,6 +160,13 @@ int main(int argc, char** argv) {
     bool readOk = false, writeOk = false;
     const double read = Run(app, prompter, device, clone::Read, early, &readOk);
     const double write = readOk ? Run(app, prompter, device, clone::Write, early, &writeOk) : 0.0;
+    bool verifiedWriteOk = false, verifyOk = false, matched = false;
+    double verified = 0.0;
+    if (writeOk) {
+        verified = Run(app, prompter, device, clone::Write, early, &verifiedWriteOk);
+        if (verifiedWriteOk)
+            verified += Run(app, prompter, device, clone::Verify, early, &verifyOk, &matched);
+    }
     radio.terminate();
     radio.waitForFinished(3000);
 
@@ -169,5 +184,7 @@ int main(int argc, char** argv) {
     };
     Print(line("read ", readOk, read, ReadBytes, readWire));
     Print(line("write", writeOk, write, WriteBytes, writeWire));
-    return readOk && writeOk ? 0 : 3;
+    Print(line("write + verify", verifyOk && matched, verified, WriteBytes + VerifyBytes,
+               (WriteBytes + VerifyBytes) * ByteSeconds));
+    return readOk && writeOk && verifyOk && matched ? 0 : 3;
 }

@@ -37,6 +37,7 @@ void OnSave(int) { g_saveRequested = 1; }
 struct Fault {
     long line = -1; // image line the fault hits; -1 = off
     int fired = 0;
+    int passed = 0; // requests of the line let through before the fault fires
 };
 
 struct Options {
@@ -51,7 +52,9 @@ struct Options {
     int writeDelayMs = 0;
     int ignoreHandshakes = 0;
     Fault silent, cut, wrongFirst, drop;
+    Fault wrongByte; // acknowledges a written line but keeps a wrong first byte
     int faultTimes = 1; // how often each line fault fires; 0 = every time
+    int faultSkip = 0;  // requests of a faulty line answered well before the fault fires
     bool echo = false;
     int junk = 0;
     int latencyMs = 0; // a USB adapter's latency timer between radio and program; 0 = none
@@ -103,7 +106,9 @@ void Usage(FILE* to) {
         "  --cut-reply-at-line N     send only the first half of the reply for line N\n"
         "  --wrong-first-byte-at-line N  answer line N with a wrong first byte\n"
         "  --drop-at-line N          close the device and exit when line N is requested\n"
+        "  --keep-wrong-byte-at-line N  acknowledge a write of line N but keep its first byte with bit 0 flipped\n"
         "  --fault-times K           how often each line fault fires (default 1; 0 = every time)\n"
+        "  --fault-skip K            answer the first K requests of a faulty line well (default 0)\n"
         "  --echo                    echo every frame back before answering it\n"
         "  --junk N                  send N junk bytes before every reply\n",
         to);
@@ -188,22 +193,24 @@ bool ParseArgs(int argc, char** argv, Options& o) {
                 return false;
             o.latencyMs = int(n);
         } else if (a == "--turnaround" || a == "--write-delay" || a == "--ignore-handshakes" || a == "--junk" ||
-                   a == "--fault-times") {
+                   a == "--fault-times" || a == "--fault-skip") {
             if (!number(0, 100000, &n))
                 return false;
             (a == "--turnaround"      ? o.turnaroundMs
              : a == "--write-delay"   ? o.writeDelayMs
              : a == "--junk"          ? o.junk
              : a == "--fault-times"   ? o.faultTimes
+             : a == "--fault-skip"    ? o.faultSkip
                                       : o.ignoreHandshakes) = int(n);
         } else if (a == "--silent-at-line" || a == "--cut-reply-at-line" || a == "--wrong-first-byte-at-line" ||
-                   a == "--drop-at-line") {
+                   a == "--drop-at-line" || a == "--keep-wrong-byte-at-line") {
             if (!number(0, 511, &n))
                 return false;
-            (a == "--silent-at-line"      ? o.silent
-             : a == "--cut-reply-at-line" ? o.cut
-             : a == "--drop-at-line"      ? o.drop
-                                          : o.wrongFirst)
+            (a == "--silent-at-line"             ? o.silent
+             : a == "--cut-reply-at-line"        ? o.cut
+             : a == "--drop-at-line"             ? o.drop
+             : a == "--keep-wrong-byte-at-line" ? o.wrongByte
+                                                 : o.wrongFirst)
                 .line = n;
         } else {
             std::fprintf(stderr, "kestrel-radio-sim: unknown option \"%s\"\n", a.c_str());
@@ -378,6 +385,10 @@ private:
     bool Fires(Fault& f, long line) {
         if (f.line != line)
             return false;
+        if (f.passed < m_o.faultSkip) {
+            ++f.passed;
+            return false;
+        }
         if (m_o.faultTimes != 0 && f.fired >= m_o.faultTimes)
             return false;
         ++f.fired;
@@ -498,6 +509,10 @@ private:
         } else {
             for (int i = 0; i < length; ++i)
                 m_memory[size_t((address + i) & (MemorySize - 1))] = f[size_t(4 + i)];
+            if (length > 0 && Fires(m_o.wrongByte, line)) {
+                m_memory[size_t(address)] ^= 0x01;
+                Note("kept a wrong byte at 0x%04X", address);
+            }
             reply = {wrong ? static_cast<unsigned char>(0x15) : static_cast<unsigned char>(0x06)};
         }
         if (cut) {
