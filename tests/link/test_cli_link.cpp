@@ -52,6 +52,22 @@ TEST_F(CliLinkTest, ReadTakesLines0To253AndTheRestFromTheBandsDefaultImage) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("1.5"))) << r.err.toStdString();
 }
 
+// A stray 0x57 before every reply on a 9600-baud wire: the read still ends with
+// the radio's own lines, none of them shifted by a byte.
+TEST_F(CliLinkTest, StrayBytesBeforeRepliesStillGiveTheRadiosLines) {
+    RadioSim sim({"--pace", "--stray-before", "57"}, RadioMemory(0));
+    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadFile(Path("radio.dat")).left(254 * 16), RadioMemory(0).left(254 * 16));
+}
+
+TEST_F(CliLinkTest, ReplyForAnotherLineFailsTheRead) {
+    RadioSim sim({"--wrong-address-at-line", "30", "--fault-times", "0"}, RadioMemory(0));
+    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
+    EXPECT_EQ(r.status, 3) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("radio.dat")));
+}
+
 TEST_F(CliLinkTest, WriteSendsTheFileIntoTheRadio) {
     RadioSim sim({}, RadioMemory(0));
     QByteArray file = DefaultImageBytes(0);
