@@ -50,6 +50,11 @@ void MemoryImage::setLine(int n, const QByteArray& data) {
         setByte(LineAddress(n) + i, quint8(data[i]));
 }
 
+void MemoryImage::TakeLineSnapshot(int n) {
+    if (n >= 0 && n < LineCount)
+        m_snapshot.replace(LineAddress(n), LineSize, m_bytes.mid(LineAddress(n), LineSize));
+}
+
 bool MemoryImage::setBytes(const QByteArray& data) {
     if (data.size() != ImageSize)
         return false;

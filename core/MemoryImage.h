@@ -32,6 +32,9 @@ public:
     bool setBytes(const QByteArray& data);
 
     void TakeImageSnapshot() { m_snapshot = m_bytes; }
+    // Copies line n alone into the saved-state copy: bytes taken from the radio that
+    // are no edit of the user's.
+    void TakeLineSnapshot(int n);
     bool IsImageModified() const { return m_bytes != m_snapshot; }
     const QByteArray& snapshot() const { return m_snapshot; }
 
