@@ -46,6 +46,11 @@ public:
     // failed write leaves the previous file intact.
     bool SaveImageFile(const QString& fileName, QString* error) const;
 
+    // Whether SaveImageFile could create or replace `fileName`, found out without
+    // creating or truncating it: the folder exists and takes new files, and the name
+    // is not a folder or a file that may not be written. False with `error` otherwise.
+    static bool CanSaveImageFile(const QString& fileName, QString* error);
+
     // Counts every change; views use it to tell whether they must re-read.
     quint64 revision() const { return m_revision; }
 

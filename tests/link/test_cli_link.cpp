@@ -4,11 +4,14 @@
 #include "tests/link/RadioSim.h"
 #include "tests/support/TestFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -104,6 +107,37 @@ TEST_F(CliLinkTest, ExistingFileSurvivesAFailedRead) {
     const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(ReadFile(Path("radio.dat")), QByteArray("keep me"));
+}
+
+// A file that could not be kept stops the read before it starts, and nothing is
+// created or truncated.
+TEST_F(CliLinkTest, UnwritableOutputFailsBeforeTheTransfer) {
+    RadioSim sim({}, RadioMemory(0));
+    const QString locked = Path("locked");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QStringList outputs{dir.path(), Path("no-such-folder/radio.dat")};
+    if (::geteuid() != 0)
+        outputs << locked + QStringLiteral("/radio.dat"); // root writes into read-only folders
+    if (QFileInfo(QStringLiteral("/proc/self")).exists())
+        outputs << QStringLiteral("/proc/radio.dat"); // no new files there, not even for root
+    for (const QString& output : outputs) {
+        const CliResult r = Cli({"read", "--port", sim.device(), "-o", output});
+        EXPECT_EQ(r.status, 2) << output.toStdString() << "\n" << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(output)) << r.err.toStdString();
+    }
+    EXPECT_TRUE(sim.frames().isEmpty()) << "the radio was not asked";
+    EXPECT_EQ(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    ASSERT_TRUE(WriteFile(Path("old.dat"), "keep me"));
+    const QDateTime modified = QFileInfo(Path("old.dat")).lastModified();
+    RadioSim silent({"--ignore-handshakes", "1000"});
+    const CliResult r = Cli({"read", "--port", silent.device(), "-o", Path("old.dat")});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(ReadFile(Path("old.dat")), QByteArray("keep me"));
+    EXPECT_EQ(QFileInfo(Path("old.dat")).lastModified(), modified);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"old.dat"})) << "no probe file left";
 }
 
 TEST_F(CliLinkTest, ComNumberGoesThroughThePortMap) {
