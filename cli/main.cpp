@@ -91,6 +91,7 @@ bool TakeFlag(QStringList& args, const QStringList& names) {
 
 int main(int argc, char** argv) {
     using namespace kestrel;
+    IgnoreFileSizeLimitSignal();
     QCoreApplication qapp(argc, argv);
     QStringList args = qapp.arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help") ||

@@ -5,7 +5,15 @@
 
 #include <QDir>
 
+#include <csignal>
+
 namespace kestrel {
+
+void IgnoreFileSizeLimitSignal() {
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 SettingsStore OpenSettingsStore(const AppContext& app, const StartupOptions& options) {
     return SettingsStore(app.settingsKeyPath, options.settingsLocation);

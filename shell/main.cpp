@@ -8,6 +8,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    kestrel::IgnoreFileSizeLimitSignal();
     QApplication qapp(argc, argv);
     qapp.setWindowIcon(kestrel::AppIcon()); // every window and dialog carries the program's icon
     kestrel::AppContext app;

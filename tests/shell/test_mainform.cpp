@@ -2,21 +2,28 @@
 // view toggles, printing, and the radio commands against the virtual radio.
 #include "channels/frmChannel.h"
 #include "core/Band.h"
+#include "core/Startup.h"
 #include "shell/MainForm.h"
 #include "shell/frmTreeView.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -151,6 +158,56 @@ TEST_F(MainFormTest, AFailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
     EXPECT_TRUE(app.image.IsImageModified());
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
+}
+
+// A save that meets the file-size limit, as the program runs it (main() sets the
+// signal aside): reported, the old file kept, the edits still there and unsaved.
+TEST_F(MainFormTest, ASaveCutShortByTheFileSizeLimitKeepsTheEdits) {
+    const QString path = dir.filePath(QStringLiteral("radio.dat"));
+    ASSERT_TRUE(WriteFile(path, DefaultImageBytes(0)));
+    app.image.setByte(0x10, 0x22);
+    const auto previous = std::signal(SIGXFSZ, SIG_DFL);
+    IgnoreFileSizeLimitSignal();
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    prompter.saveNames << path;
+    window->Dispatch(QStringLiteral("miSave"));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    ASSERT_FALSE(prompter.asked.isEmpty());
+    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(prompter.asked.last().text.contains(QStringLiteral("File too large")))
+        << prompter.asked.last().text.toStdString();
+    EXPECT_EQ(app.image.byte(0x10), 0x22);
+    EXPECT_TRUE(app.image.IsImageModified());
+    EXPECT_EQ(ReadFile(path), DefaultImageBytes(0));
+}
+
+// The program itself, started with the signal at its default disposition, sets it aside.
+TEST(MainProgram, IgnoresTheFileSizeLimitSignal) {
+    if (!QFile::exists(QStringLiteral("/proc/self/status")))
+        GTEST_SKIP() << "no /proc to look into";
+    QProcess gui;
+    gui.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_DFL); });
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    gui.setProcessEnvironment(env);
+    gui.start(QDir(BinDir()).filePath(QStringLiteral("kestrel")), {});
+    ASSERT_TRUE(gui.waitForStarted(10000));
+    const QString status = QStringLiteral("/proc/%1/status").arg(gui.processId());
+    auto ignored = [&] {
+        for (const QByteArray& line : ReadFile(status).split('\n'))
+            if (line.startsWith("SigIgn:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGXFSZ - 1)) & 1;
+        return 0ULL;
+    };
+    const bool seen = QTest::qWaitFor([&] { return ignored() != 0; }, 20000);
+    gui.kill();
+    gui.waitForFinished(5000);
+    EXPECT_TRUE(seen);
 }
 
 TEST_F(MainFormTest, ClosingAsksOnlyWhenModifiedAndWritesTheSettings) {
