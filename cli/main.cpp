@@ -115,6 +115,10 @@ int main(int argc, char** argv) {
             for (const QString& w : warnings)
                 if (w.contains(QLatin1String("Radio.INI")))
                     cli::Err(QStringLiteral("kestrel-cli: ") + w);
+            // Its [Ports] group still maps Com numbers to devices.
+            const QString damage = OpenSettingsStore(app, options).damage();
+            if (!damage.isEmpty())
+                cli::Err(QStringLiteral("kestrel-cli: ") + damage);
             if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
                 cli::Out(QStringLiteral("Usage: kestrel-cli %1\n  %2")
                              .arg(QString::fromUtf8(c.synopsis), QString::fromUtf8(c.summary)));

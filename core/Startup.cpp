@@ -23,6 +23,9 @@ QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store) {
     QStringList warnings;
     app.language = English;
     QString warning;
+    const QString damage = store.damage();
+    if (!damage.isEmpty())
+        warnings << damage;
     app.portNumber = ParsePortSetting(store.ReadRegistryText(QStringLiteral("Port")), &warning);
     if (!warning.isEmpty())
         warnings << warning;

@@ -218,6 +218,18 @@ TEST_F(MainFormTest, ClosingAsksOnlyWhenModifiedAndWritesTheSettings) {
     EXPECT_EQ(check.ReadRegistryText(QStringLiteral("Port")), QStringLiteral("1"));
 }
 
+TEST_F(MainFormTest, ADamagedSettingsFileIsNotOverwrittenAtExit) {
+    window.reset();
+    const QByteArray text = "[General]\nLanguage=0\nPort=3\n[Ports\nCom3=/tmp/radio\n";
+    ASSERT_TRUE(WriteFile(settingsFile, text));
+    app = StartedApp(settingsFile);
+    EXPECT_EQ(app.portNumber, 3);
+    window = std::make_unique<MainForm>(app, *store, prompter);
+    window->Dispatch(QStringLiteral("miChinese"));
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(ReadFile(settingsFile), text);
+}
+
 TEST_F(MainFormTest, ClosingModifiedWithCancelOrAFailedSaveStaysOpen) {
     window->show();
     app.image.setByte(0x10, 0x22);
