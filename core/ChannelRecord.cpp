@@ -20,6 +20,13 @@ constexpr TextPair Headers[ChannelColumnCount] = {
 
 quint8 RecordByte(const MemoryImage& image, int channel, int position) { return image.byte(channel, position); }
 
+bool IsErasedFrequency(const MemoryImage& image, int channel, int position) {
+    for (int i = 0; i < 4; ++i)
+        if (RecordByte(image, channel, position + i) != 0xFF)
+            return false;
+    return true;
+}
+
 bool Bit(const MemoryImage& image, int channel, RecordBit b) {
     return GetBit(RecordByte(image, channel, b.byte), b.bit) == 1;
 }
@@ -150,7 +157,8 @@ ChannelTexts ReadChannelForDisplay(MemoryImage& image, const BandLimits& band, c
     if (!IsChannelIndex(n))
         return row;
     const QString rx = DecodeFrequency(image, n, ChannelByte::RxFrequency);
-    if (CheckFrequencyRange(band, rx) != InBand) {
+    // Erased bytes are never a frequency, whatever limits the band was given.
+    if (IsErasedFrequency(image, n, ChannelByte::RxFrequency) || CheckFrequencyRange(band, rx) != InBand) {
         ClearChannel(image, n);
         return row;
     }
