@@ -52,6 +52,14 @@ void Out(const QString& text) {
     std::fputc('\n', stdout);
 }
 
+namespace {
+// "-o", "--band": a dash and a letter. "-1" and "-" are values.
+bool LooksLikeOption(const QString& word) {
+    const int letter = word.startsWith(QLatin1String("--")) ? 2 : 1;
+    return word.startsWith(QLatin1Char('-')) && word.size() > letter && word.at(letter).isLetter();
+}
+} // namespace
+
 QString TakeOption(QStringList& args, const QStringList& names, bool* found) {
     if (found)
         *found = false;
@@ -60,9 +68,11 @@ QString TakeOption(QStringList& args, const QStringList& names, bool* found) {
             if (args[i] == n) {
                 if (found)
                     *found = true;
-                const QString v = args.value(i + 1);
-                args.remove(i, i + 1 < args.size() ? 2 : 1);
-                return v;
+                // The next option is no value ("--band -o x.dat"): the value is missing.
+                const QString next = args.value(i + 1);
+                const bool isValue = i + 1 < args.size() && !LooksLikeOption(next);
+                args.remove(i, isValue ? 2 : 1);
+                return isValue ? next : QString();
             }
             if (n.startsWith(QLatin1String("--")) && args[i].startsWith(n + QLatin1Char('='))) {
                 if (found)

@@ -114,7 +114,8 @@ bool CloneEngine::openPort(QString* error) {
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
         *error = PortErrorText(device, m_port->error(), m_port->errorString(), m_app.language);
-        qCWarning(logLink) << "cannot open" << device << m_port->errorString();
+        // The caller's message box (or console line) reports it; this is for tracing.
+        qCDebug(logLink) << "cannot open" << device << m_port->errorString();
         m_port->clearError();
         return false;
     }

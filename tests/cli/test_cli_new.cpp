@@ -48,6 +48,8 @@ TEST(CliNew, UsageErrorsSayWhatIsWrong) {
         const char* says;
     } cases[] = {
         {{"new", "--band", "3", "-o", out}, 1, "--band takes"},
+        {{"new", "--band", "-o", out}, 1, "--band needs a value"},
+        {{"new", "-o", out, "--band"}, 1, "--band needs a value"},
         {{"new", "--band", "x", "-o", out}, 1, "--band takes"},
         {{"new", "--band", "1"}, 1, "-o FILE"},
         {{"new", "-o", out, "extra"}, 1, "unexpected argument"},

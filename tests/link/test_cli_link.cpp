@@ -174,6 +174,10 @@ TEST_F(CliLinkTest, UsageAndFileErrors) {
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_FALSE(QFile::exists(Path("x.dat")));
+
+    const CliResult missing = Cli({"read", "--port", "/dev/kestrel-no-such-port", "-o", Path("x.dat")});
+    EXPECT_EQ(missing.err.count(QStringLiteral("/dev/kestrel-no-such-port")), 1) << "said once: "
+                                                                                 << missing.err.toStdString();
 }
 
 } // namespace
