@@ -458,6 +458,7 @@ void MainForm::OpenBatch() {
 // ---- file commands ------------------------------------------------------------------
 
 void MainForm::NewCommand() {
+    SaveData(); // a value typed into the grid is the user's until the question is answered
     const auto answer = m_prompter.message(m_app.productName, Pick(m_app.language, "Clear All Data!", "清空所有数据!"),
                                            Prompter::Icon::Exclamation, Prompter::Buttons::OkCancel,
                                            Prompter::Answer::Cancel);
@@ -471,6 +472,7 @@ void MainForm::NewCommand() {
 }
 
 void MainForm::OpenCommand() {
+    SaveData(); // a value typed into the grid counts for the modified check
     if (m_app.image.IsImageModified()) {
         const auto answer = m_prompter.message(m_app.productName, LoadText(1111, m_app.language),
                                                Prompter::Icon::Exclamation, Prompter::Buttons::YesNoCancel,
@@ -541,6 +543,7 @@ void MainForm::RunTransfer(int direction) {
 }
 
 void MainForm::ReadCommand() {
+    SaveData();
     const auto answer = m_prompter.message(
         m_app.productName, LoadText(1601, m_app.language) + QLatin1Char('\n') + LoadText(1602, m_app.language),
         Prompter::Icon::Question, Prompter::Buttons::OkCancel, Prompter::Answer::Ok);

@@ -2,6 +2,8 @@
 // view toggles, printing, and the radio commands against the virtual radio.
 #include "channels/frmChannel.h"
 #include "core/Band.h"
+#include "core/ChannelRecord.h"
+#include "core/Frequency.h"
 #include "core/Startup.h"
 #include "shell/MainForm.h"
 #include "shell/frmTreeView.h"
@@ -18,6 +20,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -208,6 +212,35 @@ TEST(MainProgram, IgnoresTheFileSizeLimitSignal) {
     gui.kill();
     gui.waitForFinished(5000);
     EXPECT_TRUE(seen);
+}
+
+// A frequency typed into the grid without Enter is committed before Open, Read and
+// New run: Open then asks its question, Read and New keep their own.
+TEST_F(MainFormTest, OpenReadAndNewCommitTheOpenCellFirst) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    struct Case {
+        const char* command;
+        QString question;
+    } cases[] = {{"miOpen", LoadText(1111, English)},
+                 {"miRead", QStringLiteral("Read data from radio.\nDo you wish to continue?")},
+                 {"miNew", QStringLiteral("Clear All Data!")}};
+    for (const Case& c : cases) {
+        app.image.setBytes(DefaultImageBytes(0));
+        app.image.TakeImageSnapshot();
+        window->RefreshAll();
+        prompter.asked.clear();
+        QTableWidget* grid = window->channelEditor->ChannelGrid;
+        const QRect cell = grid->visualItemRect(grid->item(0, ColRxFreq));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        ASSERT_TRUE(window->channelEditor->txtMemChannel->isVisible()) << c.command;
+        QTest::keyClicks(window->channelEditor->txtMemChannel, QStringLiteral("146.52"));
+        prompter.answers = {Answer::Cancel};
+        window->Dispatch(QString::fromLatin1(c.command));
+        EXPECT_EQ(prompter.texts(), QStringList{c.question}) << c.command;
+        EXPECT_EQ(DecodeFrequency(app.image, 0, ChannelByte::RxFrequency), QStringLiteral("146.52000")) << c.command;
+        EXPECT_TRUE(app.image.IsImageModified()) << c.command;
+    }
 }
 
 TEST_F(MainFormTest, ClosingAsksOnlyWhenModifiedAndWritesTheSettings) {
