@@ -343,10 +343,10 @@ TEST_P(PacedLinkTest, ReadAndWriteStayExact) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paced, PacedLinkTest,
-    ::testing::Values(PacedCase{"StrayReplyByteBefore", {"--stray-before", "57"}, 0, 40},
-                      PacedCase{"StrayBytesAfter", {"--stray-after", "57,57"}, 0, 40},
-                      PacedCase{"EchoAndSlowRadio", {"--echo", "--turnaround", "60"}, 90, 125},
-                      PacedCase{"EchoAndStrayBytes", {"--echo", "--stray-before", "57", "--stray-after", "57"}, 90, 125}),
+    ::testing::Values(PacedCase{"StrayReplyByteBefore", {"--stray-before", "57"}, 0, 20},
+                      PacedCase{"StrayBytesAfter", {"--stray-after", "57,57"}, 0, 20},
+                      PacedCase{"EchoAndSlowRadio", {"--echo", "--turnaround", "60"}, 95, 112},
+                      PacedCase{"EchoAndStrayBytes", {"--echo", "--stray-before", "57", "--stray-after", "57"}, 95, 112}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CloneEngineTest, BandMismatchWritesNothing) {
