@@ -292,7 +292,7 @@ TEST_F(FrmEmbMsgTest, PortThatCannotOpenLeavesTheStatusLineAsItWas) {
 // Alt+K during the background read shows Write, but it cannot be used until the
 // read has ended: the boxes do not hold the radio's texts yet.
 TEST_F(FrmEmbMsgTest, WriteWaitsForTheReadToEnd) {
-    start(SimOptions({QStringLiteral("--turnaround"), QStringLiteral("100")}));
+    start(SimOptions({QStringLiteral("--turnaround"), QStringLiteral("300")}));
     const QByteArray before = app.image.bytes();
     frmEmbMsg view(*engine, app, prompter);
     view.show();
