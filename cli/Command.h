@@ -31,6 +31,7 @@ const QList<Command>& Commands();
 void Err(const QString& text);                 // one line on stderr
 void Out(const QString& text);                 // one line on stdout (UTF-8)
 // Value of an option such as "-o" or "--band"; removes it from args. `found` says whether it was there.
+// An option followed by nothing or by another option ("--band -o x.dat") has an empty value.
 QString TakeOption(QStringList& args, const QStringList& names, bool* found = nullptr);
 bool TakeFlag(QStringList& args, const QStringList& names);
 

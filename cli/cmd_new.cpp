@@ -15,6 +15,11 @@ int RunNew(Context& ctx) {
         Err(QStringLiteral("kestrel-cli new: unexpected argument \"%1\"").arg(args.first()));
         return Usage;
     }
+    if (haveBand && bandText.isEmpty()) {
+        Err(QStringLiteral("kestrel-cli new: --band needs a value: 0 (136-174 MHz), 1 (400-470 MHz) or 2 "
+                           "(340-400 MHz)"));
+        return Usage;
+    }
     bool ok = !haveBand;
     int band = 0;
     if (haveBand)

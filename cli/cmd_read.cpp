@@ -37,8 +37,9 @@ int RunRead(Context& ctx) {
         Err(Prefix + QStringLiteral("name the file to write with -o FILE.dat"));
         return Usage;
     }
-    if (!QFileInfo(output).absoluteDir().exists()) {
-        Err(Prefix + QStringLiteral("cannot write %1: the folder does not exist").arg(output));
+    // Before the transfer: a read that cannot be kept is not worth its minutes.
+    if (!MemoryImage::CanSaveImageFile(output, &error)) {
+        Err(Prefix + error);
         return FileError;
     }
 

@@ -53,6 +53,14 @@ void Out(const QString& text) {
     std::fputc('\n', stdout);
 }
 
+namespace {
+// "-o", "--band": a dash and a letter. "-1" and "-" are values.
+bool LooksLikeOption(const QString& word) {
+    const int letter = word.startsWith(QLatin1String("--")) ? 2 : 1;
+    return word.startsWith(QLatin1Char('-')) && word.size() > letter && word.at(letter).isLetter();
+}
+} // namespace
+
 QString TakeOption(QStringList& args, const QStringList& names, bool* found) {
     if (found)
         *found = false;
@@ -61,9 +69,11 @@ QString TakeOption(QStringList& args, const QStringList& names, bool* found) {
             if (args[i] == n) {
                 if (found)
                     *found = true;
-                const QString v = args.value(i + 1);
-                args.remove(i, i + 1 < args.size() ? 2 : 1);
-                return v;
+                // The next option is no value ("--band -o x.dat"): the value is missing.
+                const QString next = args.value(i + 1);
+                const bool isValue = i + 1 < args.size() && !LooksLikeOption(next);
+                args.remove(i, isValue ? 2 : 1);
+                return isValue ? next : QString();
             }
             if (n.startsWith(QLatin1String("--")) && args[i].startsWith(n + QLatin1Char('='))) {
                 if (found)
@@ -92,6 +102,7 @@ bool TakeFlag(QStringList& args, const QStringList& names) {
 
 int main(int argc, char** argv) {
     using namespace kestrel;
+    IgnoreFileSizeLimitSignal();
     QCoreApplication qapp(argc, argv);
     QStringList args = qapp.arguments().mid(1);
     if (args.isEmpty() || args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help") ||
@@ -115,6 +126,10 @@ int main(int argc, char** argv) {
             for (const QString& w : warnings)
                 if (w.contains(QLatin1String("Radio.INI")))
                     cli::Err(QStringLiteral("kestrel-cli: ") + w);
+            // Its [Ports] group still maps Com numbers to devices.
+            const QString damage = OpenSettingsStore(app, options).damage();
+            if (!damage.isEmpty())
+                cli::Err(QStringLiteral("kestrel-cli: ") + damage);
             if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
                 cli::Out(QStringLiteral("Usage: kestrel-cli %1\n  %2")
                              .arg(QString::fromUtf8(c.synopsis), QString::fromUtf8(c.summary)));

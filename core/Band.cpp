@@ -74,6 +74,12 @@ BandLimits DecodeBandLimits(const MemoryImage& image) {
         hi.add(b2 & 0x0F);
         band.lower = lo.value();
         band.upper = hi.value();
+        // No band starts at 0 MHz or ends where it starts: such bytes are as unusable
+        // as bytes above 0x99 (and would make an erased frequency a channel).
+        if (band.lower == 0 || band.lower >= band.upper) {
+            band.lower = 136;
+            band.upper = 174;
+        }
     }
     band.index = 0;
     for (int i = 0; i < BandCount; ++i)

@@ -33,6 +33,8 @@ QString BandText(int index);
 QString DefaultImageName(int index);
 
 // Reads 0x0FC0-0x0FC2: limits, band index (0 for any pair outside the table) and width.
+// Unusable bytes (any above 0x99, a lower limit of 0 or one not below the upper
+// limit) give 136-174 MHz.
 BandLimits DecodeBandLimits(const MemoryImage& image);
 
 // Writes the lower and upper limit into 0x0FC0-0x0FC2.

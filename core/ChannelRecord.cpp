@@ -20,6 +20,13 @@ constexpr TextPair Headers[ChannelColumnCount] = {
 
 quint8 RecordByte(const MemoryImage& image, int channel, int position) { return image.byte(channel, position); }
 
+bool IsErasedFrequency(const MemoryImage& image, int channel, int position) {
+    for (int i = 0; i < 4; ++i)
+        if (RecordByte(image, channel, position + i) != 0xFF)
+            return false;
+    return true;
+}
+
 bool Bit(const MemoryImage& image, int channel, RecordBit b) {
     return GetBit(RecordByte(image, channel, b.byte), b.bit) == 1;
 }
@@ -144,17 +151,22 @@ QString ChannelOptionText(const MemoryImage& image, int n, int column, Language 
     }
 }
 
+bool ShowsAsEmpty(const MemoryImage& image, const BandLimits& band, int n) {
+    // Erased bytes are never a frequency, whatever limits the band was given.
+    return IsErasedFrequency(image, n, ChannelByte::RxFrequency) ||
+           CheckFrequencyRange(band, DecodeFrequency(image, n, ChannelByte::RxFrequency)) != InBand;
+}
+
 ChannelTexts ReadChannelForDisplay(MemoryImage& image, const BandLimits& band, const QStringList& toneTable,
                                    Language language, int n) {
     ChannelTexts row;
     if (!IsChannelIndex(n))
         return row;
-    const QString rx = DecodeFrequency(image, n, ChannelByte::RxFrequency);
-    if (CheckFrequencyRange(band, rx) != InBand) {
+    if (ShowsAsEmpty(image, band, n)) {
         ClearChannel(image, n);
         return row;
     }
-    row.cells[ColRxFreq] = rx;
+    row.cells[ColRxFreq] = DecodeFrequency(image, n, ChannelByte::RxFrequency);
     row.cells[ColDecode] = DecodeTone(toneTable, RecordByte(image, n, ChannelByte::DecodeLow),
                                       RecordByte(image, n, ChannelByte::DecodeHigh));
     const QString tx = DecodeFrequency(image, n, ChannelByte::TxFrequency);

@@ -140,6 +140,11 @@ inline bool IsChannelIndex(int channelIndex) { return channelIndex >= 0 && chann
 ChannelTexts ReadChannelForDisplay(MemoryImage& image, const BandLimits& band, const QStringList& toneTable,
                                    Language language, int channelIndex);
 
+// Whether showing channel n empties it: its receive frequency bytes are erased
+// (all 0xFF) or hold a frequency outside the band. ReadChannelForDisplay then makes
+// the record all 0xFF.
+bool ShowsAsEmpty(const MemoryImage& image, const BandLimits& band, int channelIndex);
+
 // The shown text of option column 5-16 for the record as it stands; empty elsewhere.
 QString ChannelOptionText(const MemoryImage& image, int channelIndex, int column, Language language);
 

@@ -2,9 +2,11 @@
 
 #include "core/Log.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -48,6 +50,11 @@ void MemoryImage::setLine(int n, const QByteArray& data) {
         return;
     for (int i = 0; i < LineSize && i < data.size(); ++i)
         setByte(LineAddress(n) + i, quint8(data[i]));
+}
+
+void MemoryImage::TakeLineSnapshot(int n) {
+    if (n >= 0 && n < LineCount)
+        m_snapshot.replace(LineAddress(n), LineSize, m_bytes.mid(LineAddress(n), LineSize));
 }
 
 bool MemoryImage::setBytes(const QByteArray& data) {
@@ -116,6 +123,26 @@ bool MemoryImage::SaveImageFile(const QString& fileName, QString* error) const {
         file.cancelWriting();
         return false;
     }
+    return true;
+}
+
+bool MemoryImage::CanSaveImageFile(const QString& fileName, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, why);
+        return false;
+    };
+    const QFileInfo info(fileName);
+    if (info.isDir())
+        return fail(QStringLiteral("it is a folder"));
+    if (!info.absoluteDir().exists())
+        return fail(QStringLiteral("the folder %1 does not exist").arg(info.absolutePath()));
+    if (info.exists() && !info.isWritable())
+        return fail(QStringLiteral("the file may not be written"));
+    // The save writes a new file beside the old one and renames it: try exactly that.
+    QTemporaryFile probe(info.absoluteDir().filePath(QStringLiteral(".kestrel-probe-XXXXXX")));
+    if (!probe.open())
+        return fail(QStringLiteral("no new file can be made in %1 (%2)").arg(info.absolutePath(), probe.errorString()));
     return true;
 }
 

@@ -32,6 +32,9 @@ public:
     bool setBytes(const QByteArray& data);
 
     void TakeImageSnapshot() { m_snapshot = m_bytes; }
+    // Copies line n alone into the saved-state copy: bytes taken from the radio that
+    // are no edit of the user's.
+    void TakeLineSnapshot(int n);
     bool IsImageModified() const { return m_bytes != m_snapshot; }
     const QByteArray& snapshot() const { return m_snapshot; }
 
@@ -42,6 +45,11 @@ public:
     // Writes the 8192 bytes through a temporary file renamed over the old one, so a
     // failed write leaves the previous file intact.
     bool SaveImageFile(const QString& fileName, QString* error) const;
+
+    // Whether SaveImageFile could create or replace `fileName`, found out without
+    // creating or truncating it: the folder exists and takes new files, and the name
+    // is not a folder or a file that may not be written. False with `error` otherwise.
+    static bool CanSaveImageFile(const QString& fileName, QString* error);
 
     // Counts every change; views use it to tell whether they must re-read.
     quint64 revision() const { return m_revision; }

@@ -37,9 +37,8 @@ QString SettingsStore::DefaultLocation(const QString& keyPath) {
 QString SettingsStore::ReadRegistryText(const QString& valueName) const {
     if (!m_native && !QFileInfo::exists(m_location))
         return QString();
+    // A format error still leaves every value the parser could make out.
     QSettings s(m_location, m_native ? QSettings::NativeFormat : QSettings::IniFormat);
-    if (s.status() != QSettings::NoError)
-        return QString();
     const QVariant v = s.value(valueName);
     if (!v.isValid())
         return QString();
@@ -56,10 +55,40 @@ bool SettingsStore::WriteRegistryText(const QString& valueName, const QString& t
         if (!QDir().mkpath(info.absolutePath()))
             return false;
     }
+    if (!damage().isEmpty())
+        return false;
     QSettings s(m_location, m_native ? QSettings::NativeFormat : QSettings::IniFormat);
     s.setValue(valueName, text);
     s.sync();
     return s.status() == QSettings::NoError;
+}
+
+namespace {
+// A section line without its closing bracket, which the settings reader cannot
+// make sense of. (It keeps parsed files in a cache, so its own error status is
+// seen only by the first reader in a run.)
+bool HasBrokenSection(const QByteArray& text) {
+    for (const QByteArray& line : text.split('\n')) {
+        const QByteArray t = line.trimmed();
+        if (t.startsWith('[') && !t.contains(']'))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+QString SettingsStore::damage() const {
+    if (m_native || !QFileInfo::exists(m_location))
+        return QString();
+    const QString file = QDir::toNativeSeparators(m_location);
+    QFile f(m_location);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("settings file %1 cannot be read (%2); it is not overwritten").arg(file, f.errorString());
+    if (HasBrokenSection(f.readAll()) || QSettings(m_location, QSettings::IniFormat).status() != QSettings::NoError)
+        return QStringLiteral("settings file %1 is damaged (for example a [section] without its closing "
+                              "bracket); the values that can be read are used, and the file is not overwritten")
+            .arg(file);
+    return QString();
 }
 
 QString ReadIniText(const QString& section, const QString& key, const QString& fileName) {

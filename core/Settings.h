@@ -18,10 +18,16 @@ public:
     static QString DefaultLocation(const QString& keyPath);
     QString location() const { return m_location; }
 
-    // Empty text when the key or the value is missing or cannot be read.
+    // Empty text when the key or the value is missing or cannot be read. A file that
+    // cannot be parsed throughout still gives the values that can be read.
     QString ReadRegistryText(const QString& valueName) const;
-    // True only when the value was stored.
+    // True only when the value was stored. A file that could not be read (see
+    // damage()) is never written: the user's other values would be lost.
     bool WriteRegistryText(const QString& valueName, const QString& text);
+
+    // Empty while the settings file reads cleanly (or does not exist yet); otherwise
+    // which file is damaged and what that means for this run.
+    QString damage() const;
 
 private:
     QString m_keyPath;

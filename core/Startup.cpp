@@ -7,7 +7,15 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include <csignal>
+
 namespace kestrel {
+
+void IgnoreFileSizeLimitSignal() {
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 SettingsStore OpenSettingsStore(const AppContext& app, const StartupOptions& options) {
     return SettingsStore(app.settingsKeyPath, options.settingsLocation);
@@ -17,6 +25,9 @@ QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store) {
     QStringList warnings;
     app.language = English;
     QString warning;
+    const QString damage = store.damage();
+    if (!damage.isEmpty())
+        warnings << damage;
     app.portNumber = ParsePortSetting(store.ReadRegistryText(QStringLiteral("Port")), &warning);
     if (!warning.isEmpty())
         warnings << warning;

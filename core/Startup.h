@@ -25,6 +25,11 @@ QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store);
 // Writes "Language" and then "Port"; false when a value could not be stored.
 bool SaveRegistrySettings(const AppContext& app, SettingsStore& store);
 
+// A write that meets the file-size limit then fails with "File too large", which
+// the save reports (keeping the old file and the edits), instead of the system
+// ending the program. Both programs call it first thing in main().
+void IgnoreFileSizeLimitSignal();
+
 // The settings store the run uses.
 SettingsStore OpenSettingsStore(const AppContext& app, const StartupOptions& options);
 

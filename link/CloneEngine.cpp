@@ -9,8 +9,8 @@
 namespace kestrel {
 
 namespace {
-// Bytes kept of what a reply brought in: far more than any reply, so a flood of
-// noise cannot grow without bound (only the tail counts anyway).
+// Bytes kept of what came in while waiting for a reply: far more than any echo and
+// reply, so a flood of noise cannot grow without bound.
 constexpr int ReceiveKeep = 4096;
 } // namespace
 
@@ -116,7 +116,8 @@ bool CloneEngine::openPort(QString* error) {
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
         *error = PortErrorText(device, m_port->error(), m_port->errorString(), m_app.language);
-        qCWarning(logLink) << "cannot open" << device << m_port->errorString();
+        // The caller's message box (or console line) reports it; this is for tracing.
+        qCDebug(logLink) << "cannot open" << device << m_port->errorString();
         m_port->clearError();
         return false;
     }
@@ -164,13 +165,12 @@ void CloneEngine::tmrSendTick() {
     tmrSend->stop();
     const clone::Frame frame = clone::BuildFrame(m_step, m_direction, m_app.image);
     m_frame = frame.bytes;
-    m_expected = frame.replyLength;
     // Whatever is still in the input belongs to an earlier exchange. It is
     // discarded before the frame goes out, so that no part of the new reply can
     // be lost however fast the radio answers.
     m_port->clear(QSerialPort::Input);
     m_received.clear();
-    m_receivedTrimmed = false;
+    m_found = clone::FoundReply();
     m_newBytes = false;
     m_tickCount = 0;
     const qint64 written = m_port->write(frame.bytes);
@@ -194,11 +194,12 @@ void CloneEngine::takeBytes() {
     if (data.isEmpty())
         return;
     m_newBytes = true;
+    if (m_found.state == clone::ReplyState::Complete)
+        return; // bytes after the reply are ignored
     m_received.append(data);
-    if (m_received.size() > ReceiveKeep) {
+    m_found = clone::FindReply(m_received, m_frame);
+    if (m_found.state != clone::ReplyState::Complete && m_received.size() > ReceiveKeep)
         m_received.remove(0, m_received.size() - ReceiveKeep);
-        m_receivedTrimmed = true;
-    }
 }
 
 void CloneEngine::onReadyRead() {
@@ -206,10 +207,10 @@ void CloneEngine::onReadyRead() {
     if (!m_waiting)
         return;
     takeBytes();
-    if (m_earlyReplies && m_step != clone::StepEnd && !m_receivedTrimmed && TmrReceive->isActive() &&
-        clone::CompleteReply(m_received, m_frame, m_expected, m_step, m_direction)) {
-        // The reply is complete and well-formed: take the receive tick now rather
-        // than at the end of its interval. The tick itself judges the reply.
+    if (m_earlyReplies && m_step != clone::StepEnd && TmrReceive->isActive() &&
+        m_found.state == clone::ReplyState::Complete) {
+        // The reply is in: take the receive tick now rather than at the end of its
+        // interval. The tick itself judges the reply, by the same framing rule.
         TmrReceive->start(0);
     }
 }
@@ -235,28 +236,27 @@ void CloneEngine::TmrReceiveTick() {
         return;
     }
     takeBytes();
-    if (m_newBytes) {
-        m_newBytes = false;
-        if (m_received.size() >= m_expected) {
-            const quint64 generation = m_generation;
-            qCDebug(logLink) << "received" << m_step << m_received.toHex(' ');
-            const Verdict verdict = Evaluate(clone::ReplyOf(m_received, m_expected));
-            if (generation != m_generation)
-                return; // ended while a message was open
-            switch (verdict) {
-            case Verdict::Valid:
-                m_waiting = false;
-                m_step = m_nextStep;
-                tmrSend->start();
-                return;
-            case Verdict::Abort:
-                Fail();
-                return;
-            case Verdict::Invalid:
-                break;
-            }
+    const bool newBytes = m_newBytes;
+    m_newBytes = false;
+    if (m_found.state == clone::ReplyState::Complete) {
+        const quint64 generation = m_generation;
+        qCDebug(logLink) << "received" << m_step << m_received.toHex(' ') << "reply at" << m_found.offset;
+        const Verdict verdict = Evaluate(m_found.reply);
+        if (generation != m_generation)
+            return; // ended while a message was open
+        switch (verdict) {
+        case Verdict::Valid:
+            m_waiting = false;
+            m_step = m_nextStep;
+            tmrSend->start();
+            return;
+        case Verdict::Abort:
+            Fail();
+            return;
+        case Verdict::Invalid:
+            break;
         }
-    } else if (!m_received.isEmpty()) {
+    } else if (!newBytes && m_found.state == clone::ReplyState::Begun) {
         qCDebug(logLink) << "reply stopped part-way at step" << m_step << m_received.toHex(' ');
         Fail();
         return;

@@ -158,9 +158,8 @@ private:
     qint16 m_step = clone::StepHandshake;
     qint16 m_nextStep = clone::StepHandshake;
     QByteArray m_frame;          // the frame last sent
-    int m_expected = 0;          // its reply length
     QByteArray m_received;       // bytes received since it was sent
-    bool m_receivedTrimmed = false;
+    clone::FoundReply m_found;   // the framing rule's reading of m_received
     bool m_newBytes = false;     // bytes came in since the last receive tick
     bool m_waiting = false;      // collecting a reply (between send and verdict)
     qint16 m_tickCount = 0;

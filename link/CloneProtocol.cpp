@@ -12,32 +12,37 @@ QByteArray Bytes(std::initializer_list<int> values) {
         out.append(char(v));
     return out;
 }
-} // namespace
 
-Frame BuildFrame(qint16 step, quint8 direction, const MemoryImage& image) {
+QByteArray FrameBytes(qint16 step, quint8 direction, const MemoryImage& image) {
     if (step == StepHandshake)
-        return {Bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'}), 1};
+        return Bytes({0x02, 'P', 'R', 'O', 'G', 'R', 'A'});
     if (step == StepIdentify)
-        return {Bytes({'M', 0x02}), 7};
+        return Bytes({'M', 0x02});
     if (step == StepEnd)
-        return {Bytes({EndFrame}), 0};
+        return Bytes({EndFrame});
     if (step < 0 || step >= LineCount)
         return {};
     const Address a = LineAddress(step);
     const int hi = (a >> 8) & 0xFF;
     const int lo = a & 0xFF;
     if (direction != Write)
-        return {Bytes({ReadFrame, hi, lo, LineSize}), 4 + LineSize};
+        return Bytes({ReadFrame, hi, lo, LineSize});
     if (step == BandLine) {
         QByteArray f = Bytes({LineReply, hi, lo, 3});
         for (Address b = a; b < a + 3; ++b)
             f.append(char(image.byte(b)));
         f.append('\0');
-        return {f, 1};
+        return f;
     }
-    QByteArray f = Bytes({LineReply, hi, lo, LineSize});
-    f.append(image.line(step));
-    return {f, 1};
+    return Bytes({LineReply, hi, lo, LineSize}) + image.line(step);
+}
+} // namespace
+
+Frame BuildFrame(qint16 step, quint8 direction, const MemoryImage& image) {
+    Frame f;
+    f.bytes = FrameBytes(step, direction, image);
+    f.replyLength = ExpectedReply(f.bytes).length;
+    return f;
 }
 
 bool ReplyValid(qint16 step, quint8 direction, const QByteArray& reply) {
@@ -91,20 +96,79 @@ std::optional<int> ProgressValue(qint16 step, qint16 stepData, qint16 stepExit) 
     return qBound(0, int(RoundHalfEven(value)), 100);
 }
 
-QByteArray ReplyOf(const QByteArray& received, int replyLength) {
-    if (replyLength <= 0 || received.size() < replyLength)
-        return QByteArray();
-    return received.right(replyLength);
+ReplyShape ExpectedReply(const QByteArray& frame) {
+    if (frame.isEmpty())
+        return {};
+    switch (frame.at(0)) {
+    case 0x02: // handshake
+    case LineReply: // a write frame
+        return {QByteArray(1, Ack), 1};
+    case 'M':
+        return {QByteArray(1, IdentReply), 7};
+    case ReadFrame:
+        if (frame.size() < 4)
+            return {};
+        return {QByteArray(1, LineReply) + frame.mid(1, 3), 4 + quint8(frame.at(3))};
+    default:
+        return {};
+    }
 }
 
-bool CompleteReply(const QByteArray& received, const QByteArray& frame, int replyLength, qint16 step,
-                   quint8 direction) {
-    if (replyLength <= 0)
-        return false;
-    if (received.size() != replyLength &&
-        !(received.size() == frame.size() + replyLength && received.startsWith(frame)))
-        return false;
-    return ReplyValid(step, direction, ReplyOf(received, replyLength));
+namespace {
+
+// Bytes from `at` that agree with the start of `frame`.
+int EchoLength(const QByteArray& received, int at, const QByteArray& frame) {
+    int n = 0;
+    while (at + n < received.size() && n < frame.size() && received.at(at + n) == frame.at(n))
+        ++n;
+    return n;
+}
+
+struct Span {
+    int begin = 0;
+    int end = 0; // exclusive; begin == end: no echo
+};
+
+// Where the echo of `frame` lies: its first whole copy; otherwise the earliest
+// leading part still arriving (reaching the end of what came in); otherwise a
+// leading part at the very start.
+Span FindEcho(const QByteArray& received, const QByteArray& frame) {
+    if (frame.isEmpty())
+        return {};
+    Span arriving{-1, -1};
+    for (int at = 0; at < received.size(); ++at) {
+        const int n = EchoLength(received, at, frame);
+        if (n == frame.size())
+            return {at, at + n};
+        if (n > 0 && at + n == received.size() && arriving.begin < 0)
+            arriving = {at, at + n};
+    }
+    if (arriving.begin >= 0)
+        return arriving;
+    return {0, EchoLength(received, 0, frame)};
+}
+
+} // namespace
+
+FoundReply FindReply(const QByteArray& received, const QByteArray& frame) {
+    const ReplyShape shape = ExpectedReply(frame);
+    if (shape.length <= 0 || shape.head.isEmpty())
+        return {};
+    const Span echo = FindEcho(received, frame);
+    FoundReply begun;
+    for (int at = 0; at < received.size(); ++at) {
+        if (at >= echo.begin && at < echo.end)
+            continue;
+        const int available = int(received.size()) - at;
+        const int compared = qMin(available, int(shape.head.size()));
+        if (received.mid(at, compared) != shape.head.left(compared))
+            continue;
+        if (available >= shape.length)
+            return {ReplyState::Complete, at, received.mid(at, shape.length)};
+        if (begun.state == ReplyState::None && available > shape.head.size())
+            begun = {ReplyState::Begun, at, QByteArray()};
+    }
+    return begun;
 }
 
 QString CaptionText(quint8 direction, quint8 language) {

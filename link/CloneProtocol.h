@@ -42,7 +42,7 @@ constexpr char EndFrame = 0x45;    // 'E'
 
 struct Frame {
     QByteArray bytes;
-    int replyLength = 0; // bytes the radio answers with; 0 = no reply awaited
+    int replyLength = 0; // bytes the radio answers with (ExpectedReply); 0 = no reply awaited
 };
 
 // The frame of a clone step: the handshake, the identification request, the read
@@ -50,8 +50,8 @@ struct Frame {
 // the end frame. Any other step gives an empty frame.
 Frame BuildFrame(qint16 step, quint8 direction, const MemoryImage& image);
 
-// Whether `reply` (exactly the expected number of bytes) has the right first byte
-// for the step. Only the first byte is examined.
+// Whether `reply` has the right first byte for the step (FindReply has already
+// matched the rest of its head).
 bool ReplyValid(qint16 step, quint8 direction, const QByteArray& reply);
 
 // The step after a valid reply to line `line`: the end when the line is the last
@@ -71,16 +71,41 @@ QString VersionText(quint8 first, quint8 second);
 // bar stays as it is (handshake steps, and lines before `stepData`). Always 0-100.
 std::optional<int> ProgressValue(qint16 step, qint16 stepData, qint16 stepExit);
 
-// The reply is the last `replyLength` bytes of what was received; earlier bytes
-// (an echo, line noise) are ignored.
-QByteArray ReplyOf(const QByteArray& received, int replyLength);
+// What the radio answers to a frame: the bytes its reply begins with and the
+// reply's whole length. Taken from the frame itself, so the reply to a read of any
+// line is known: 0x57, the request's own two address bytes and its length byte,
+// then that many data bytes. The handshake and every write are answered with 0x06,
+// the identification request with 0x46 and six bytes; the end frame (and an empty
+// frame) awaits no reply (length 0).
+struct ReplyShape {
+    QByteArray head;
+    int length = 0;
+};
+ReplyShape ExpectedReply(const QByteArray& frame);
 
-// Whether the received bytes are exactly a complete reply with a valid first byte:
-// the reply alone, or the echo of `frame` followed by the reply. Only then may the
-// engine move on without waiting for the next receive tick; any other buffer is
-// left to the tick rule.
-bool CompleteReply(const QByteArray& received, const QByteArray& frame, int replyLength, qint16 step,
-                   quint8 direction);
+enum class ReplyState {
+    None,     // nothing usable yet: nothing, the echo of the frame (or part of it), stray bytes
+    Begun,    // a reply has begun (its head and at least one byte more) and runs to the end
+    Complete, // a whole reply is in
+};
+
+struct FoundReply {
+    ReplyState state = ReplyState::None;
+    int offset = -1;  // where the reply starts in the received bytes (Begun, Complete)
+    QByteArray reply; // the whole reply (Complete)
+};
+
+// The framing rule. The bytes received after sending `frame` are read as: possibly
+// an echo of the frame (whole, or a leading part of it), stray bytes, the expected
+// reply, possibly more stray bytes. The reply is the earliest place where the whole
+// expected reply stands, leaving out any place inside the echo: echoed frame bytes
+// are never a reply (on a write, echoed data bytes are no acknowledgement). Stray
+// bytes may also come before the echo (late bytes of the exchange before).
+//
+// Where the echo could also be a stray byte followed by the reply (a write whose
+// address begins with 0x06, after a stray 0x57), the echo reading wins: the engine
+// keeps waiting rather than take a doubtful acknowledgement.
+FoundReply FindReply(const QByteArray& received, const QByteArray& frame);
 
 // Texts the engine shows, chosen by the language flag.
 QString CaptionText(quint8 direction, quint8 language);

@@ -159,14 +159,19 @@ void frmEmbMsg::StartRead() {
     frm1.setStepExit(embmsg::HardwareLine);
     frm1.setTickCountMax(ReadTicks);
     m_started = true;
-    lblStatus->setText(ReadingText);
-    if (!frm1.Start()) {
-        // The engine has said why the port did not open; nothing is being read.
-        lblStatus->setText(clone::ConnectionFailText(m_app.language));
-    }
+    // A port that does not open has been explained by the engine's own box; the
+    // status line stays as it was.
+    cmdWrite->setEnabled(false);
+    if (frm1.Start())
+        lblStatus->setText(ReadingText);
+    else
+        cmdWrite->setEnabled(true);
 }
 
 void frmEmbMsg::cmdWrite_Click() {
+    // Not while a transfer runs: during the read the boxes do not hold the radio's texts yet.
+    if (m_started && !frm1.flagComplete())
+        return;
     const QString esn = txtMsg[0]->text();
     embmsg::StoreText(m_app.image, embmsg::EsnLine, esn);
     m_app.radioVersion[1] = txtMsg[2]->text();
@@ -175,9 +180,11 @@ void frmEmbMsg::cmdWrite_Click() {
     frm1.setStepData(embmsg::EsnLine);
     frm1.setStepExit(embmsg::HardwareLine);
     m_started = true;
-    lblStatus->setText(WritingText);
-    if (!frm1.Start())
-        lblStatus->setText(clone::ConnectionFailText(m_app.language));
+    cmdWrite->setEnabled(false);
+    if (frm1.Start())
+        lblStatus->setText(WritingText);
+    else
+        cmdWrite->setEnabled(true);
 }
 
 void frmEmbMsg::OnCloneExit(int direction) {
@@ -187,6 +194,9 @@ void frmEmbMsg::OnCloneExit(int direction) {
         txtMsg[1]->setText(m_app.radioVersion[0]);
         m_app.radioVersion[1] = embmsg::ReadText(m_app.image, embmsg::HardwareLine);
         txtMsg[2]->setText(m_app.radioVersion[1]);
+        // What the radio holds is no unsaved edit.
+        m_app.image.TakeLineSnapshot(embmsg::EsnLine);
+        m_app.image.TakeLineSnapshot(embmsg::HardwareLine);
         // A box being edited remembers what it now shows.
         for (int i = 0; i < 3; ++i) {
             if (txtMsg[i]->hasFocus())
@@ -200,10 +210,8 @@ void frmEmbMsg::OnCloneExit(int direction) {
 void frmEmbMsg::OnCloneError() { lblStatus->setText(clone::ConnectionFailText(m_app.language)); }
 
 void frmEmbMsg::OnTransferClosed() {
-    // A write stopped by the band check wrote nothing: "Writing ESN …" would stay
-    // on for a transfer that is over.
-    if (frm1.outcome() == CloneEngine::Outcome::BandMismatch && lblStatus->text() == WritingText)
-        lblStatus->clear();
+    // Whatever ended the transfer, the boxes now hold what Write may send.
+    cmdWrite->setEnabled(true);
 }
 
 void frmEmbMsg::Detach() {

@@ -1,5 +1,7 @@
 #include "settings/MemoryMapRules.h"
 
+#include "core/ChannelRecord.h"
+
 namespace kestrel {
 
 namespace {
@@ -81,6 +83,39 @@ QString HexDigitsOnly(const QString& text) {
         if (const auto d = FilterAddressKey(c))
             digits += *d;
     return digits;
+}
+
+QList<int> RowsTheGridWillClear(const MemoryImage& before, const MemoryImage& after, const BandLimits& band) {
+    // A typed byte is lost when emptying the record changes it: it is not 0xFF.
+    auto loses = [&](int n) {
+        for (int i = 0; i < LineSize; ++i) {
+            const quint8 typed = after.byte(n, i);
+            if (typed != before.byte(n, i) && typed != 0xFF)
+                return true;
+        }
+        return false;
+    };
+    QList<int> rows;
+    const int group = ReadShownGroup(after);
+    for (int row = 1; row <= RowsPerGroup; ++row) {
+        const int n = ChannelIndexOf(group, row);
+        if (loses(n) && ShowsAsEmpty(after, band, n))
+            rows << row;
+    }
+    return rows;
+}
+
+QString ClearedChannelsText(const QList<int>& rows, Language language) {
+    QStringList numbers;
+    for (int row : rows)
+        numbers << QString::number(row);
+    if (rows.size() == 1)
+        return Pick(language, "Channel %1 is not valid in this band and will be cleared.",
+                    "信道 %1 在此频段无效，将被清除。")
+            .arg(numbers.first());
+    return Pick(language, "Channels %1 are not valid in this band and will be cleared.",
+                "信道 %1 在此频段无效，将被清除。")
+        .arg(numbers.join(Pick(language, ", ", "、")));
 }
 
 } // namespace kestrel

@@ -1,8 +1,11 @@
 #pragma once
 // The memory map: every byte of the image as two hexadecimal digits, 512 lines of 16.
+#include "core/Band.h"
 #include "core/MemoryImage.h"
+#include "core/StringTable.h"
 
 #include <QChar>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -53,5 +56,13 @@ std::optional<QChar> FilterAddressKey(QChar typed);
 std::optional<QChar> GridStartKey(QChar typed);
 // The text with every character that is not a hexadecimal digit left out, in capitals.
 QString HexDigitsOnly(const QString& text);
+
+// The rows (1-16, in order) of channels in the shown group that the channel grid
+// empties after OK (see ShowsAsEmpty) although bytes were typed into them: bytes
+// other than 0xFF, which emptying would lose. `before` is the image as the map found it, `after` as
+// OK leaves it (its shown group byte counts); `band` is the band the grid shows.
+QList<int> RowsTheGridWillClear(const MemoryImage& before, const MemoryImage& after, const BandLimits& band);
+// The question that lists them: "Channels 1, 3 are not valid in this band and will be cleared."
+QString ClearedChannelsText(const QList<int>& rows, Language language);
 
 } // namespace kestrel

@@ -24,7 +24,8 @@ constexpr int VisibleRows = 17; // header row and 16 lines
 constexpr int WidthUnits = 19;  // label column 2 units, each byte column 1
 } // namespace
 
-frmMemoryMap::frmMemoryMap(AppContext& app, Prompter&, QWidget* parent) : QDialog(parent), m_app(app) {
+frmMemoryMap::frmMemoryMap(AppContext& app, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_app(app), m_prompter(prompter) {
     setObjectName(QStringLiteral("frmMemoryMap"));
     setModal(true);
     setWindowTitle(QStringLiteral("Memory Map"));
@@ -273,6 +274,15 @@ bool frmMemoryMap::addressEvent(QEvent* event) {
 
 void frmMemoryMap::cmdOK_Click() {
     commitEdit();
+    // The channel grid empties records of its group that hold no valid channel:
+    // say so before bytes typed into them vanish.
+    MemoryImage after = m_app.image;
+    m_model.store(after);
+    const QList<int> cleared = RowsTheGridWillClear(m_app.image, after, m_app.band);
+    if (!cleared.isEmpty() &&
+        m_prompter.message(m_app.productName, ClearedChannelsText(cleared, m_app.language), Prompter::Icon::Question,
+                           Prompter::Buttons::OkCancel, Prompter::Answer::Cancel) != Prompter::Answer::Ok)
+        return;
     m_model.store(m_app.image);
     accept();
 }

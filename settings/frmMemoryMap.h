@@ -49,6 +49,7 @@ private:
     void cmdOK_Click();
 
     AppContext& m_app;
+    Prompter& m_prompter;
     MemoryMapModel m_model;
     MapCell m_editCell;
     QString m_savedCell;    // the cell's text when editing began (Esc puts it back)

@@ -13,6 +13,8 @@ const LayoutBand* Layout::band(const QString& name) const {
 }
 
 namespace {
+const QStringList KnownBands{QStringLiteral("Menu Bar"), QStringLiteral("ToolBar")};
+
 const LayoutEntry* findIn(const QList<LayoutEntry>& entries, const QString& id) {
     for (const LayoutEntry& e : entries) {
         if (e.kind != LayoutEntry::Separator && e.id == id)
@@ -92,6 +94,14 @@ std::optional<Layout> ParseLayout(const QString& text, QString* error) {
                 return fail(ln + 1, QStringLiteral("band takes one quoted name"));
             if (menu)
                 return fail(ln + 1, QStringLiteral("menu %1 has no end").arg(menu->id));
+            if (layout.band(w[1]))
+                layout.warnings << QStringLiteral("line %1: band \"%2\" is named a second time; this one is ignored")
+                                       .arg(ln + 1)
+                                       .arg(w[1]);
+            else if (!KnownBands.contains(w[1]))
+                layout.warnings << QStringLiteral("line %1: unknown band \"%2\" is ignored (the bands are %3)")
+                                       .arg(ln + 1)
+                                       .arg(w[1], QStringLiteral("\"%1\"").arg(KnownBands.join(QStringLiteral("\", \""))));
             layout.bands.append(LayoutBand{w[1], {}});
             band = &layout.bands.last();
         } else if (!band) {
@@ -219,6 +229,8 @@ Layout LoadLayout(const QString& folder, Language language, QString* warning) {
             *warning = QStringLiteral("%1 %2; using the built-in menus").arg(QDir::toNativeSeparators(path), error);
         return BuiltInLayout();
     }
+    if (warning && !layout->warnings.isEmpty())
+        *warning = QDir::toNativeSeparators(path) + QLatin1Char(' ') + layout->warnings.join(QStringLiteral("; "));
     return *layout;
 }
 

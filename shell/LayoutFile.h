@@ -18,6 +18,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace kestrel {
@@ -37,6 +38,9 @@ struct LayoutBand {
 
 struct Layout {
     QList<LayoutBand> bands;
+    // What the reader passed over (a band named twice, a band it does not know),
+    // one line each, "line N: ...".
+    QStringList warnings;
     const LayoutBand* band(const QString& name) const;
     // The entry with this id anywhere in the band (menus searched too), or nullptr.
     const LayoutEntry* find(const QString& bandName, const QString& id) const;
@@ -52,7 +56,8 @@ Layout BuiltInLayout();
 QString LayoutFileName(Language language);
 
 // Reads the layout file of the language from `folder`; on any problem the built-in
-// layout, with the reason in `warning`.
+// layout, with the reason in `warning`. A file that reads with warnings is used, and
+// `warning` lists them.
 Layout LoadLayout(const QString& folder, Language language, QString* warning);
 
 } // namespace kestrel

@@ -505,6 +505,7 @@ void MainForm::OpenBatch() {
 // ---- file commands ------------------------------------------------------------------
 
 void MainForm::NewCommand() {
+    SaveData(); // a value typed into the grid is the user's until the question is answered
     const auto answer = m_prompter.message(m_app.productName, Pick(m_app.language, "Clear All Data!", "清空所有数据!"),
                                            Prompter::Icon::Exclamation, Prompter::Buttons::OkCancel,
                                            Prompter::Answer::Cancel);
@@ -560,6 +561,7 @@ void MainForm::RunTransfer(int direction) {
 }
 
 void MainForm::ReadCommand() {
+    SaveData();
     const auto answer = m_prompter.message(
         m_app.productName, LoadText(1601, m_app.language) + QLatin1Char('\n') + LoadText(1602, m_app.language),
         Prompter::Icon::Question, Prompter::Buttons::OkCancel, Prompter::Answer::Ok);

@@ -15,6 +15,7 @@
 namespace kestrel {
 
 bool MainForm::OfferToSave() {
+    SaveData(); // a value typed into the grid counts for the modified check
     if (!m_app.image.IsImageModified())
         return true;
     const auto answer =

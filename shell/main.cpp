@@ -11,6 +11,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    kestrel::IgnoreFileSizeLimitSignal();
     QApplication qapp(argc, argv);
     QApplication::setApplicationVersion(QString::fromLatin1(kestrel::version::Text));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.varnel.Kestrel"));

@@ -120,6 +120,25 @@ TEST(CliChannels, BandComesFromTheFile) {
     EXPECT_EQ(r.lines[2], "1,2,,,,,,,,,,,,,,,,");
 }
 
+// Band bytes that decode to a lower limit of 0 (or one not below the upper limit)
+// are unusable: the list is that of 136-174 MHz, without 0.00000 MHz channels.
+TEST(CliChannels, UnusableBandBytesShowNoPhantomChannels) {
+    QTemporaryDir dir;
+    const QString normal = dir.filePath(QStringLiteral("normal.dat"));
+    ASSERT_TRUE(WriteFile(normal, DefaultImageBytes(0)));
+    const CliRun expected = Cli({"channels", normal});
+    ASSERT_EQ(expected.status, 0);
+    for (const char* limits : {"00 17 04", "47 40 00"}) {
+        QByteArray bytes = DefaultImageBytes(0);
+        bytes.replace(0x0FC0, 3, QByteArray::fromHex(limits));
+        const QString file = dir.filePath(QStringLiteral("odd.dat"));
+        ASSERT_TRUE(WriteFile(file, bytes));
+        const CliRun r = Cli({"channels", file});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.lines, expected.lines) << limits;
+    }
+}
+
 struct BadCase {
     QStringList args;
     int status;

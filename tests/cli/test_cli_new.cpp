@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace kestrel::test;
 
 namespace {
@@ -45,6 +48,8 @@ TEST(CliNew, UsageErrorsSayWhatIsWrong) {
         const char* says;
     } cases[] = {
         {{"new", "--band", "3", "-o", out}, 1, "--band takes"},
+        {{"new", "--band", "-o", out}, 1, "--band needs a value"},
+        {{"new", "-o", out, "--band"}, 1, "--band needs a value"},
         {{"new", "--band", "x", "-o", out}, 1, "--band takes"},
         {{"new", "--band", "1"}, 1, "-o FILE"},
         {{"new", "-o", out, "extra"}, 1, "unexpected argument"},
@@ -70,4 +75,26 @@ TEST(CliNew, HelpAndVersion) {
     const CliRun sub = Cli({QStringLiteral("new"), QStringLiteral("--help")});
     EXPECT_EQ(sub.status, 0);
     EXPECT_TRUE(sub.out.contains(QLatin1String("default image")));
+}
+
+// A save that meets the file-size limit: with the signal at its default disposition
+// the system would end the program; it reports the failure and keeps the old file.
+TEST(CliNew, FileSizeLimitIsReportedAndKeepsTheOldFile) {
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("old.dat"));
+    ASSERT_TRUE(WriteFile(out, "keep me"));
+    QProcess p;
+    p.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit small{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), {QStringLiteral("new"), QStringLiteral("-o"), out});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << "ended by a signal";
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("File too large"))) << err.toStdString();
+    EXPECT_EQ(ReadFile(out), QByteArray("keep me"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.dat")});
 }

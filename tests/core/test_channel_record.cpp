@@ -72,6 +72,31 @@ TEST(ChannelRecord, ErasedReceiveFrequencyIsAnEmptyChannel) {
     EXPECT_EQ(m.line(0), QByteArray(16, char(0xFF)));
 }
 
+// However wide the limits a caller passes, erased receive bytes are no 0.00000 MHz
+// channel, and showing is the same the second time.
+TEST(ChannelRecord, ErasedReceiveFrequencyIsEmptyInAnyBand) {
+    BandLimits fromZero;
+    fromZero.lower = 0;
+    fromZero.upper = 174;
+    fromZero.width = 174;
+    MemoryImage m;
+    m.setLine(0, QByteArray::fromHex("FFFFFFFF000000147006238012345678"));
+    m.setLine(1, QByteArray(16, char(0xFF)));
+    m.setLine(2, Record(0xF8, 0x08, 0x70));
+    const QStringList tones = BuildToneTable(English);
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_TRUE(ReadChannelForDisplay(m, fromZero, tones, English, 0).isEmpty()) << pass;
+        EXPECT_TRUE(ReadChannelForDisplay(m, fromZero, tones, English, 1).isEmpty()) << pass;
+        EXPECT_EQ(ReadChannelForDisplay(m, fromZero, tones, English, 2).text(ColRxFreq), QStringLiteral("146.52500"));
+        EXPECT_EQ(m.line(0), QByteArray(16, char(0xFF)));
+    }
+    // Band bytes that decode to a lower limit of 0 give 136-174 MHz.
+    m.setByte(0x0FC0, 0x00);
+    m.setByte(0x0FC1, 0x17);
+    m.setByte(0x0FC2, 0x04);
+    EXPECT_EQ(DecodeBandLimits(m).lower, 136);
+}
+
 TEST(ChannelRecord, OutOfBandTransmitLosesOnlyTheTransmitSide) {
     MemoryImage m;
     m.setLine(2, Record(0xF8, 0x08, 0x70, 0x42));

@@ -105,7 +105,13 @@ INSTANTIATE_TEST_SUITE_P(Examples, BandBytesDecode,
                                            BandCase{0x40, 0x47, 0xA0, 136, 174, 0}, // any byte above 0x99
                                            BandCase{0x14, 0x17, 0x04, 140, 174, 0}, // not in the band table
                                            BandCase{0x04, 0x17, 0x54, 45, 174, 0},  // leading zero dropped
-                                           BandCase{0x1A, 0x17, 0x64, 1, 174, 0})); // nibble above 9 ends it
+                                           BandCase{0x1A, 0x17, 0x64, 1, 174, 0},   // nibble above 9 ends it
+                                           // limits no band can have count as unusable
+                                           BandCase{0x00, 0x17, 0x04, 136, 174, 0},  // lower 0
+                                           BandCase{0x0A, 0x47, 0x00, 136, 174, 0},  // lower 0, cut short
+                                           BandCase{0x00, 0x00, 0x00, 136, 174, 0},
+                                           BandCase{0x47, 0x40, 0x00, 136, 174, 0},  // 470-400
+                                           BandCase{0x40, 0x40, 0x00, 136, 174, 0})); // 400-400
 
 TEST(BandLimits, EncodeWritesTheDigitsDecodeReads) {
     for (int i = 0; i < BandCount; ++i) {

@@ -73,6 +73,36 @@ TEST(SettingsStore, AStoreThatCannotBeWrittenReportsFalse) {
     EXPECT_FALSE(store.WriteRegistryText(QStringLiteral("Port"), QStringLiteral("1")));
 }
 
+// A hand-edited file that cannot be parsed: the port it names is still used, the
+// run says which file is damaged, and the file is never written over.
+TEST(SettingsStore, ADamagedFileIsReadAsFarAsPossibleAndNeverOverwritten) {
+    const QByteArray texts[] = {"[General]\nLanguage=0\nPort=3\n\n[Ports\nCom3=/tmp/radio\n",
+                                "Port=3\n[\n", "[Ports]\nCom3=/tmp/radio\n[General\nPort=3\n"};
+    for (const QByteArray& text : texts) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("s.ini"));
+        ASSERT_TRUE(WriteFile(file, text));
+        AppContext app;
+        StartupOptions options;
+        options.programFolder = BinDir();
+        options.settingsLocation = file;
+        const QStringList warnings = RunStartup(app, options);
+        EXPECT_EQ(app.portNumber, 3) << text.constData();
+        EXPECT_EQ(warnings.filter(QStringLiteral("damaged")).size(), 1) << warnings.join('\n').toStdString();
+        EXPECT_TRUE(warnings.join(' ').contains(file));
+        SettingsStore store(KeyPath, file);
+        EXPECT_FALSE(store.damage().isEmpty());
+        app.portNumber = 5;
+        EXPECT_FALSE(SaveRegistrySettings(app, store));
+        EXPECT_EQ(ReadFile(file), text);
+    }
+    QTemporaryDir dir;
+    const QString clean = dir.filePath(QStringLiteral("clean.ini"));
+    EXPECT_TRUE(SettingsStore(KeyPath, clean).damage().isEmpty()) << "a missing file is no damage";
+    ASSERT_TRUE(WriteFile(clean, "[General]\nPort=3\n[Ports]\nCom3=/tmp/radio\n"));
+    EXPECT_TRUE(SettingsStore(KeyPath, clean).damage().isEmpty());
+}
+
 TEST(SettingsStore, DefaultLocationFollowsTheKeyPath) {
     qunsetenv("KESTREL_SETTINGS");
     const QString loc = SettingsStore::DefaultLocation(KeyPath);

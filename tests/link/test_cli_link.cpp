@@ -4,11 +4,14 @@
 #include "tests/link/RadioSim.h"
 #include "tests/support/TestFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -52,6 +55,22 @@ TEST_F(CliLinkTest, ReadTakesLines0To253AndTheRestFromTheBandsDefaultImage) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("1.5"))) << r.err.toStdString();
 }
 
+// A stray 0x57 before every reply on a 9600-baud wire: the read still ends with
+// the radio's own lines, none of them shifted by a byte.
+TEST_F(CliLinkTest, StrayBytesBeforeRepliesStillGiveTheRadiosLines) {
+    RadioSim sim({"--pace", "--stray-before", "57"}, RadioMemory(0));
+    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadFile(Path("radio.dat")).left(254 * 16), RadioMemory(0).left(254 * 16));
+}
+
+TEST_F(CliLinkTest, ReplyForAnotherLineFailsTheRead) {
+    RadioSim sim({"--wrong-address-at-line", "30", "--fault-times", "0"}, RadioMemory(0));
+    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
+    EXPECT_EQ(r.status, 3) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path("radio.dat")));
+}
+
 TEST_F(CliLinkTest, WriteSendsTheFileIntoTheRadio) {
     RadioSim sim({}, RadioMemory(0));
     QByteArray file = DefaultImageBytes(0);
@@ -90,6 +109,37 @@ TEST_F(CliLinkTest, ExistingFileSurvivesAFailedRead) {
     EXPECT_EQ(ReadFile(Path("radio.dat")), QByteArray("keep me"));
 }
 
+// A file that could not be kept stops the read before it starts, and nothing is
+// created or truncated.
+TEST_F(CliLinkTest, UnwritableOutputFailsBeforeTheTransfer) {
+    RadioSim sim({}, RadioMemory(0));
+    const QString locked = Path("locked");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QStringList outputs{dir.path(), Path("no-such-folder/radio.dat")};
+    if (::geteuid() != 0)
+        outputs << locked + QStringLiteral("/radio.dat"); // root writes into read-only folders
+    if (QFileInfo(QStringLiteral("/proc/self")).exists())
+        outputs << QStringLiteral("/proc/radio.dat"); // no new files there, not even for root
+    for (const QString& output : outputs) {
+        const CliResult r = Cli({"read", "--port", sim.device(), "-o", output});
+        EXPECT_EQ(r.status, 2) << output.toStdString() << "\n" << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(output)) << r.err.toStdString();
+    }
+    EXPECT_TRUE(sim.frames().isEmpty()) << "the radio was not asked";
+    EXPECT_EQ(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    ASSERT_TRUE(WriteFile(Path("old.dat"), "keep me"));
+    const QDateTime modified = QFileInfo(Path("old.dat")).lastModified();
+    RadioSim silent({"--ignore-handshakes", "1000"});
+    const CliResult r = Cli({"read", "--port", silent.device(), "-o", Path("old.dat")});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(ReadFile(Path("old.dat")), QByteArray("keep me"));
+    EXPECT_EQ(QFileInfo(Path("old.dat")).lastModified(), modified);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"old.dat"})) << "no probe file left";
+}
+
 TEST_F(CliLinkTest, ComNumberGoesThroughThePortMap) {
     RadioSim sim({}, RadioMemory(0));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -124,6 +174,10 @@ TEST_F(CliLinkTest, UsageAndFileErrors) {
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_FALSE(QFile::exists(Path("x.dat")));
+
+    const CliResult missing = Cli({"read", "--port", "/dev/kestrel-no-such-port", "-o", Path("x.dat")});
+    EXPECT_EQ(missing.err.count(QStringLiteral("/dev/kestrel-no-such-port")), 1) << "said once: "
+                                                                                 << missing.err.toStdString();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "link/CloneEngine.h"
 
 #include "core/Band.h"
+#include "core/Settings.h"
 #include "tests/link/RadioSim.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
@@ -226,7 +227,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {Answer::Retry, Answer::Cancel},
                   Outcome::Failed,
                   2},
-        FaultCase{"DroppedAtLine50ThenCancel", {"--drop-at-line", "50"}, {Answer::Cancel}, Outcome::Failed, 1}),
+        FaultCase{"DroppedAtLine50ThenCancel", {"--drop-at-line", "50"}, {Answer::Cancel}, Outcome::Failed, 1},
+        FaultCase{"ReplyForAnotherLineAtLine100", {"--wrong-address-at-line", "100"}, {Answer::Cancel},
+                  Outcome::Failed, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Retry after a drop opens the port again; the device is gone, which is reported
@@ -298,6 +301,52 @@ INSTANTIATE_TEST_SUITE_P(
                       QuirkCase{"EchoAndJunk", {"--echo", "--junk", "3"}, true, 2},
                       QuirkCase{"Turnaround", {"--turnaround", "2", "--write-delay", "1"}, true, 10},
                       QuirkCase{"TicksOnly", {}, false, 2}, QuirkCase{"TicksOnlyEcho", {"--echo"}, false, 2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CloneEngineTest, ReplyForAnotherLineIsRefusedAndRetryReadsTheRightOne) {
+    RadioSim sim({"--wrong-address-at-line", "100"}, RadioMemory());
+    prompter.answers = {Answer::Retry};
+    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
+    EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
+    EXPECT_EQ(events, (QStringList{"error after 0 prompts", "exit 0"}));
+}
+
+struct PacedCase {
+    const char* name;
+    QStringList simOptions;
+    qint16 first, last; // lines transferred each way
+};
+
+class PacedLinkTest : public CloneEngineTest, public ::testing::WithParamInterface<PacedCase> {};
+
+// On a 9600-baud wire with the receive interval of Radio.INI: stray bytes around
+// the replies, and a one-wire cable's echo before a radio that answers after 60 ms
+// (longer than a receive interval), still move exactly the radio's lines. Lines
+// 96-111 lie at 0x06xx: their write frames echo an 0x06 that is no acknowledgement.
+TEST_P(PacedLinkTest, ReadAndWriteStayExact) {
+    const PacedCase& c = GetParam();
+    interval = DefaultRecvInterval;
+    {
+        RadioSim sim(QStringList{"--pace"} + c.simOptions, RadioMemory());
+        ASSERT_EQ(Run(sim, clone::Read, c.first, c.last), Outcome::Completed);
+        EXPECT_EQ(RadioLines(app.image.bytes(), c.first, c.last), RadioLines(RadioMemory(), c.first, c.last));
+    }
+    {
+        RadioSim sim(QStringList{"--pace"} + c.simOptions, RadioMemory());
+        app.image.setBytes(PatternImage(ImageSeed));
+        ASSERT_EQ(Run(sim, clone::Write, c.first, c.last), Outcome::Completed);
+        EXPECT_EQ(RadioLines(sim.stopAndTakeMemory(), c.first, c.last), RadioLines(app.image.bytes(), c.first, c.last));
+    }
+    EXPECT_EQ(events, (QStringList{"exit 0", "exit 1"}));
+    EXPECT_TRUE(prompter.asked.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paced, PacedLinkTest,
+    ::testing::Values(PacedCase{"StrayReplyByteBefore", {"--stray-before", "57"}, 0, 20},
+                      PacedCase{"StrayBytesAfter", {"--stray-after", "57,57"}, 0, 20},
+                      PacedCase{"EchoAndSlowRadio", {"--echo", "--turnaround", "60"}, 95, 112},
+                      PacedCase{"EchoAndStrayBytes", {"--echo", "--stray-before", "57", "--stray-after", "57"}, 95, 112}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CloneEngineTest, BandMismatchWritesNothing) {

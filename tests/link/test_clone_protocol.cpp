@@ -141,7 +141,7 @@ TEST(Progress, ValuesAfterEachFrame) {
     }
 }
 
-TEST(Replies, OnlyTheFirstByteIsChecked) {
+TEST(Replies, FirstByteForTheStep) {
     struct {
         qint16 step;
         quint8 direction;
@@ -152,8 +152,6 @@ TEST(Replies, OnlyTheFirstByteIsChecked) {
                  {StepIdentify, Write, "46 01 01 05 00 12 30", true},
                  {StepIdentify, Read, "47 01 01 05 00 12 30", false},
                  {3, Read, "57 00 30 10 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", true},
-                 // The address bytes of a line reply are not compared with the request.
-                 {3, Read, "57 12 34 99 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", true},
                  {3, Read, "06 00 30 10 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", false},
                  {3, Write, "06", true},
                  {3, Write, "57", false},
@@ -162,37 +160,109 @@ TEST(Replies, OnlyTheFirstByteIsChecked) {
         EXPECT_EQ(ReplyValid(c.step, c.direction, Hex(c.reply)), c.valid) << c.reply;
 }
 
-TEST(Replies, TheReplyIsTheTailOfWhatCameIn) {
-    EXPECT_EQ(ReplyOf(Hex("01 02 03 06"), 1), Hex("06"));
-    EXPECT_EQ(ReplyOf(Hex("AA 46 01 01 05 00 12 30"), 7), Hex("46 01 01 05 00 12 30"));
-    EXPECT_TRUE(ReplyOf(Hex("46 01"), 7).isEmpty());
-    EXPECT_TRUE(ReplyOf(Hex("45"), 0).isEmpty());
+TEST(Replies, TheFrameSaysWhatItsReplyLooksLike) {
+    struct {
+        QByteArray frame;
+        const char* head;
+        int length;
+    } cases[] = {{kestrel::test::HandshakeFrame(), "06", 1},
+                 {Hex("4D 02"), "46", 7},
+                 {Hex("52 00 30 10"), "57 00 30 10", 20},
+                 {Hex("52 14 F0 10"), "57 14 F0 10", 20},
+                 {Hex("52 0F C0 03"), "57 0F C0 03", 7},
+                 {WriteLine3(), "06", 1},
+                 {BandFrame(), "06", 1},
+                 {Hex("45"), "", 0},
+                 {QByteArray(), "", 0},
+                 {Hex("52 00"), "", 0}};
+    for (const auto& c : cases) {
+        const ReplyShape shape = ExpectedReply(c.frame);
+        EXPECT_EQ(shape.head, Hex(c.head)) << c.frame.toHex(' ').toStdString();
+        EXPECT_EQ(shape.length, c.length) << c.frame.toHex(' ').toStdString();
+    }
 }
 
-TEST(Replies, MovingOnEarlyNeedsAnExactReplyOrEchoAndReply) {
-    const QByteArray frame = Hex("52 00 30 10");
-    QByteArray reply = Hex("57 00 30 10");
-    reply.append(QByteArray(16, '\x11'));
-    struct {
-        const char* name;
-        QByteArray received;
-        bool early;
-    } cases[] = {
-        {"exact reply", reply, true},
-        {"echo then reply", frame + reply, true},
-        {"part of the reply", reply.left(19), false},
-        {"echo only", frame, false},
-        {"junk then reply", Hex("00") + reply, false},
-        {"reply then more", reply + Hex("00"), false},
-        {"other echo then reply", Hex("52 00 40 10") + reply, false},
-        {"wrong first byte", Hex("58") + reply.mid(1), false},
-        {"nothing", QByteArray(), false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(CompleteReply(c.received, frame, 20, 3, Read), c.early) << c.name;
-    EXPECT_TRUE(CompleteReply(Hex("06"), kestrel::test::HandshakeFrame(), 1, StepHandshake, Read));
-    EXPECT_FALSE(CompleteReply(Hex("45"), Hex("45"), 0, StepEnd, Read)) << "the end frame awaits no reply";
+struct FramingCase {
+    const char* name;
+    QByteArray frame;
+    QByteArray received;
+    ReplyState state;
+    int offset; // where the reply starts; -1 for none
+};
+
+class FramingTest : public ::testing::TestWithParam<FramingCase> {};
+
+TEST_P(FramingTest, FindsTheReplyAmongEchoAndStrayBytes) {
+    const FramingCase& c = GetParam();
+    const FoundReply found = FindReply(c.received, c.frame);
+    EXPECT_EQ(int(found.state), int(c.state));
+    EXPECT_EQ(found.offset, c.offset);
+    const int length = ExpectedReply(c.frame).length;
+    EXPECT_EQ(found.reply, c.state == ReplyState::Complete ? c.received.mid(c.offset, length) : QByteArray());
 }
+
+const QByteArray ReadFrame3 = Hex("52 00 30 10");
+const QByteArray Reply3 = Hex("57 00 30 10 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF 00");
+// Line 100 lies at 0x0640: its write frame holds 0x06 in its address and its data.
+const QByteArray WriteFrame100 = Hex("57 06 40 10 06 06 00 06 01 02 03 04 05 06 07 08 09 0A 0B 0C");
+const QByteArray WriteFrame3 = Hex("57 00 30 10 06 06 00 06 01 02 03 04 05 06 07 08 09 0A 0B 0C");
+const QByteArray Ident = Hex("46 01 01 05 00 12 30");
+
+constexpr ReplyState None = ReplyState::None;
+constexpr ReplyState Begun = ReplyState::Begun;
+constexpr ReplyState Complete = ReplyState::Complete;
+
+INSTANTIATE_TEST_SUITE_P(
+    Read, FramingTest,
+    ::testing::Values(
+        FramingCase{"ReplyAlone", ReadFrame3, Reply3, Complete, 0},
+        FramingCase{"EchoThenReply", ReadFrame3, ReadFrame3 + Reply3, Complete, 4},
+        FramingCase{"StrayReplyByteBefore", ReadFrame3, Hex("57") + Reply3, Complete, 1},
+        FramingCase{"SeveralStrayBytesBefore", ReadFrame3, Hex("57 57 00 FF") + Reply3, Complete, 4},
+        FramingCase{"StrayBytesAfter", ReadFrame3, Reply3 + Hex("57 57"), Complete, 0},
+        FramingCase{"StrayEchoStrayReplyStray", ReadFrame3, Hex("57") + ReadFrame3 + Hex("57") + Reply3 + Hex("57"),
+                    Complete, 6},
+        FramingCase{"DataHoldingTheRequest", ReadFrame3,
+                    Hex("57 00 30 10 52 00 30 10 99 AA BB CC DD EE FF 00 01 02 03 04"), Complete, 0},
+        FramingCase{"DataEndingLikeTheRequest", ReadFrame3, Reply3.left(19) + Hex("52"), Complete, 0},
+        FramingCase{"Nothing", ReadFrame3, QByteArray(), None, -1},
+        FramingCase{"EchoOnly", ReadFrame3, ReadFrame3, None, -1},
+        FramingCase{"PartOfTheEcho", ReadFrame3, ReadFrame3.left(2), None, -1},
+        FramingCase{"StrayByteOnly", ReadFrame3, Hex("57"), None, -1},
+        FramingCase{"HeadOnlyMayBeStray", ReadFrame3, Reply3.left(4), None, -1},
+        FramingCase{"ReplyBegun", ReadFrame3, ReadFrame3 + Reply3.left(10), Begun, 4},
+        FramingCase{"StrayThenReplyBegun", ReadFrame3, Hex("57") + Reply3.left(5), Begun, 1},
+        FramingCase{"ReplyForAnotherLine", ReadFrame3, Hex("57 00 40 10") + Reply3.mid(4), None, -1},
+        FramingCase{"WrongLengthByte", ReadFrame3, Hex("57 00 30 11") + Reply3.mid(4), None, -1},
+        FramingCase{"WrongFirstByte", ReadFrame3, Hex("58") + Reply3.mid(1), None, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Write, FramingTest,
+    ::testing::Values(
+        FramingCase{"AckAlone", WriteFrame100, Hex("06"), Complete, 0},
+        FramingCase{"EchoThenAck", WriteFrame100, WriteFrame100 + Hex("06"), Complete, 20},
+        FramingCase{"EchoedDataAreNoAck", WriteFrame100, WriteFrame100, None, -1},
+        FramingCase{"PartOfTheEchoIsNoAck", WriteFrame100, WriteFrame100.left(9), None, -1},
+        FramingCase{"StrayBeforeTheEcho", WriteFrame100, Hex("57") + WriteFrame100 + Hex("06"), Complete, 21},
+        FramingCase{"StrayBetweenEchoAndAck", WriteFrame100, WriteFrame100 + Hex("57 06"), Complete, 21},
+        FramingCase{"StrayThenAck", WriteFrame3, Hex("57") + Hex("06"), Complete, 1},
+        // 57 06 may be the echo still arriving: no doubtful acknowledgement is taken.
+        FramingCase{"StrayThenAckLikeAnEcho", WriteFrame100, Hex("57 06"), None, -1},
+        FramingCase{"NegativeAck", WriteFrame3, Hex("15"), None, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Handshake, FramingTest,
+    ::testing::Values(FramingCase{"Ack", kestrel::test::HandshakeFrame(), Hex("06"), Complete, 0},
+                      FramingCase{"EchoThenAck", kestrel::test::HandshakeFrame(),
+                                  kestrel::test::HandshakeFrame() + Hex("06"), Complete, 7},
+                      FramingCase{"IdentReply", Hex("4D 02"), Ident, Complete, 0},
+                      FramingCase{"IdentEchoStrayReply", Hex("4D 02"), Hex("4D 02 57") + Ident + Hex("57"), Complete,
+                                  3},
+                      FramingCase{"IdentBegun", Hex("4D 02"), Ident.left(3), Begun, 0},
+                      FramingCase{"EndFrameAwaitsNoReply", Hex("45"), Hex("06"), None, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Texts, CaptionAndMessagesFollowTheLanguage) {
     EXPECT_EQ(CaptionText(Read, English), QStringLiteral("Reading..."));

@@ -6,6 +6,7 @@
 #include "link/CloneEngine.h"
 #include "link/CloneProtocol.h"
 #include "link/EmbMsgText.h"
+#include "core/Settings.h"
 #include "tests/link/RadioSim.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
@@ -208,8 +209,8 @@ TEST_F(FrmEmbMsgTest, BandMismatchWritesNothing) {
     EXPECT_EQ(engine->outcome(), CloneEngine::Outcome::BandMismatch);
     EXPECT_EQ(prompter.texts(), QStringList{clone::BandMismatchText(English)});
     EXPECT_EQ(exits->count(), 1); // only the read's
-    // The aborted write does not pretend to go on.
-    EXPECT_EQ(view->lblStatus->text(), QString());
+    EXPECT_EQ(view->lblStatus->text(), Writing);
+    EXPECT_TRUE(view->cmdWrite->isEnabled());
     QTest::qWait(100);
     const QList<QByteArray> sent = sim->frames().mid(before);
     EXPECT_EQ(sent, (QList<QByteArray>{test::HandshakeFrame(), test::IdentifyFrame()}));
@@ -269,13 +270,92 @@ TEST_F(FrmEmbMsgTest, SilentRadioShowsConnectionFailAndKeepsTheTexts) {
     EXPECT_EQ(view->txtMsg[2]->text(), QStringLiteral("1.0.0"));
 }
 
-TEST_F(FrmEmbMsgTest, PortThatCannotOpenDoesNotClaimToBeReading) {
+// The engine's exclamation box is the message; the status line stays as it was.
+TEST_F(FrmEmbMsgTest, PortThatCannotOpenLeavesTheStatusLineAsItWas) {
     engine->setDevicePath(dir.filePath(QStringLiteral("no-such-device")));
     frmEmbMsg view(*engine, app, prompter);
     EXPECT_TRUE(engine->flagComplete());
     ASSERT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
-    EXPECT_EQ(view.lblStatus->text(), QStringLiteral("Connection Fail!"));
+    EXPECT_EQ(view.lblStatus->text(), QString());
+
+    view.show();
+    QTest::keyClick(&view, Qt::Key_K, Qt::AltModifier);
+    ASSERT_TRUE(view.cmdWrite->isEnabled());
+    view.lblStatus->setText(QStringLiteral("before"));
+    QTest::mouseClick(view.cmdWrite, Qt::LeftButton);
+    EXPECT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(view.lblStatus->text(), QStringLiteral("before"));
+    EXPECT_TRUE(view.cmdWrite->isEnabled());
+}
+
+// Alt+K during the background read shows Write, but it cannot be used until the
+// read has ended: the boxes do not hold the radio's texts yet.
+TEST_F(FrmEmbMsgTest, WriteWaitsForTheReadToEnd) {
+    start(SimOptions({QStringLiteral("--turnaround"), QStringLiteral("300")}));
+    const QByteArray before = app.image.bytes();
+    frmEmbMsg view(*engine, app, prompter);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    pressAltK(view);
+    ASSERT_TRUE(view.cmdWrite->isVisible());
+    EXPECT_FALSE(view.cmdWrite->isEnabled());
+    QTest::mouseClick(view.cmdWrite, Qt::LeftButton);
+    QTest::keyClick(&view, Qt::Key_W, Qt::AltModifier);
+    EXPECT_EQ(view.lblStatus->text(), Reading);
+    EXPECT_EQ(app.image.bytes(), before);
+
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(view.cmdWrite->isEnabled());
+    EXPECT_EQ(view.txtMsg[0]->text(), QStringLiteral("ESN-0042"));
+    ASSERT_TRUE(waitForFrames(5));
+    for (const QByteArray& frame : sim->frames())
+        EXPECT_NE(frame.at(0), 'W') << "nothing was written";
+
+    QTest::mouseClick(view.cmdWrite, Qt::LeftButton);
+    EXPECT_FALSE(view.cmdWrite->isEnabled()) << "not twice at once";
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(view.cmdWrite->isEnabled());
+    EXPECT_EQ(sim->stopAndTakeMemory().mid(LineAddress(embmsg::EsnLine), LineSize),
+              RadioMemory().mid(LineAddress(embmsg::EsnLine), LineSize));
+}
+
+// The two lines read when the view opens are the radio's, not edits: they go into
+// the saved-state copy as well, and nothing else does.
+TEST_F(FrmEmbMsgTest, ReadingTheRadioIsNoEdit) {
+    start();
+    app.image.TakeImageSnapshot();
+    {
+        auto view = openRead();
+        view->close();
+    }
+    EXPECT_EQ(app.image.line(embmsg::EsnLine), RadioMemory().mid(LineAddress(embmsg::EsnLine), LineSize));
+    EXPECT_FALSE(app.image.IsImageModified());
+
+    app.image.setByte(0x20, quint8(app.image.byte(0x20) ^ 0xFF)); // an edit of the user's stays one
+    const QByteArray snapshot = app.image.snapshot();
+    openRead()->close();
+    EXPECT_TRUE(app.image.IsImageModified());
+    EXPECT_EQ(app.image.snapshot(), snapshot);
+}
+
+// A one-wire cable echoes every frame; the radio answers 60 ms later, after several
+// receive ticks. Reading and writing the two lines still work.
+TEST_F(FrmEmbMsgTest, EchoingCableAndSlowRadio) {
+    start(SimOptions({QStringLiteral("--pace"), QStringLiteral("--echo"), QStringLiteral("--turnaround"),
+                      QStringLiteral("60")}));
+    engine->setRecvInterval(DefaultRecvInterval);
+    auto view = openRead();
+    EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("ESN-0042"));
+    EXPECT_EQ(view->txtMsg[2]->text(), QStringLiteral("HW V2.3"));
+    pressAltK(*view);
+    view->txtMsg[0]->setText(QStringLiteral("ESN-0043"));
+    QTest::mouseClick(view->cmdWrite, Qt::LeftButton);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(view->lblStatus->text(), QStringLiteral("Write Successful!"));
+    EXPECT_TRUE(prompter.asked.isEmpty()) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(sim->stopAndTakeMemory().mid(LineAddress(embmsg::EsnLine), LineSize),
+              embmsg::TextLine(QStringLiteral("ESN-0043")));
 }
 
 TEST_F(FrmEmbMsgTest, AltKOpensTheServiceFunctionOnce) {

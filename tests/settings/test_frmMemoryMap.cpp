@@ -95,7 +95,10 @@ TEST_F(FrmMemoryMapTest, TypedDigitsGoThroughTheEditorAndEnterMovesRight) {
     EXPECT_FALSE(form.txtMemory->isVisible());
     EXPECT_EQ(cell(form, 0, 3), old);
 
+    prompter.answers << Prompter::Answer::Ok; // channel 1 now holds no valid channel
     Click(form.cmdOK);
+    EXPECT_EQ(prompter.texts(),
+              QStringList{QStringLiteral("Channel 1 is not valid in this band and will be cleared.")});
     EXPECT_EQ(app.image.byte(0x0000), 0x07);
     EXPECT_EQ(app.image.byte(0x0001), 0xAB);
     EXPECT_EQ(app.image.byte(0x0002), 0xFF);
@@ -163,6 +166,40 @@ TEST_F(FrmMemoryMapTest, ScrollingUnderAnOpenEditorCancelsTheEdit) {
     form.msgMemory->verticalScrollBar()->setValue(40);
     EXPECT_FALSE(form.txtMemory->isVisible());
     EXPECT_EQ(cell(form, 0, 0), old);
+}
+
+// Bytes typed into records of the shown group that the channel grid will empty:
+// OK says so first; Cancel goes back to the map with nothing written.
+TEST_F(FrmMemoryMapTest, OkWarnsBeforeTheGridClearsTypedChannels) {
+    for (Language language : {English, Chinese}) {
+        app.language = language;
+        prompter.asked.clear();
+        const QByteArray before = app.image.bytes();
+        frmMemoryMap form(app, prompter);
+        Show(form);
+        for (int line : {0, 2, 0x20}) { // rows 1 and 3 of group 1; a record of group 3
+            form.BeginEdit(MapCell{line, 12}, QStringLiteral("0"));
+            QTest::keyClick(form.txtMemory, Qt::Key_Return);
+        }
+        prompter.answers = {Prompter::Answer::Cancel};
+        Click(form.cmdOK);
+        ASSERT_EQ(prompter.asked.size(), 1);
+        EXPECT_EQ(prompter.asked[0].text, language == English
+                                              ? QStringLiteral("Channels 1, 3 are not valid in this band and will be cleared.")
+                                              : QString::fromUtf8("信道 1、3 在此频段无效，将被清除。"));
+        EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::OkCancel);
+        EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Question);
+        EXPECT_TRUE(form.isVisible()) << "back to the map";
+        EXPECT_EQ(app.image.bytes(), before);
+        EXPECT_EQ(form.cells().cellText(MapCell{2, 12}), QStringLiteral("00")) << "the typed bytes are kept";
+
+        prompter.answers = {Prompter::Answer::Ok};
+        Click(form.cmdOK);
+        EXPECT_EQ(form.result(), QDialog::Accepted);
+        EXPECT_EQ(app.image.byte(0x002C), 0x00);
+        EXPECT_EQ(app.image.byte(0x020C), 0x00);
+        app.image.setBytes(before);
+    }
 }
 
 TEST_F(FrmMemoryMapTest, CancelAfterEditsWritesNothing) {

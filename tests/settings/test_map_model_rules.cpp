@@ -3,6 +3,8 @@
 #include "settings/MemoryMapRules.h"
 #include "settings/ModelInfoRules.h"
 
+#include "core/ChannelRecord.h"
+
 #include <gtest/gtest.h>
 
 using namespace kestrel;
@@ -87,6 +89,43 @@ TEST(MemoryMapModel, StoringUnchangedCellsLeavesTheImageUnmodified) {
     model.setCellText(MapCell{0x1FF, 15}, QStringLiteral("5A"));
     model.store(image);
     EXPECT_EQ(image.byte(0x1FFF), 0x5A);
+}
+
+// Which typed records the channel grid will empty after OK: only changed records of
+// the shown group that hold no valid channel, and only when something is lost.
+TEST(MemoryMapRules, RecordsTheGridWillClear) {
+    MemoryImage before; // every record empty, group 1 shown
+    before.setBytes(QByteArray(ImageSize, char(0xFF)));
+    before.setByte(ShownGroupByte, 0);
+    CreateChannel(before, 1, 2, QStringLiteral("146.52500"));
+    struct Case {
+        const char* name;
+        QList<std::pair<Address, quint8>> typed;
+        QList<int> rows;
+    } cases[] = {
+        {"a byte in an empty record", {{0x0003, 0x14}}, {1}},
+        {"a valid frequency in an empty record", {{0x20, 0x00}, {0x21, 0x25}, {0x22, 0x65}, {0x23, 0x14}}, {}},
+        {"a valid channel moved out of the band", {{0x0013, 0x44}}, {2}},
+        {"another byte of a valid channel", {{0x001C, 0x00}}, {}},
+        {"several records", {{0x0005, 0x00}, {0x0020, 0x12}, {0x00F0, 0x99}}, {1, 3, 16}},
+        {"a record of a group not shown", {{0x0100, 0x12}}, {}},
+        {"a receive frequency erased", {{0x0010, 0xFF}, {0x0011, 0xFF}, {0x0012, 0xFF}, {0x0013, 0xFF}}, {}},
+        {"erased, with a byte typed", {{0x0010, 0xFF}, {0x0011, 0xFF}, {0x0012, 0xFF}, {0x0013, 0xFF}, {0x001F, 1}},
+         {2}},
+        {"bytes outside the records", {{0x0E20, 0x01}, {0x0FD3, 0x07}}, {}},
+        {"another group shown and typed into", {{ShownGroupByte, 1}, {0x0105, 0x00}}, {1}},
+    };
+    for (const Case& c : cases) {
+        MemoryImage after = before;
+        for (const auto& [address, value] : c.typed)
+            after.setByte(address, value);
+        EXPECT_EQ(RowsTheGridWillClear(before, after, BandOfIndex(0)), c.rows) << c.name;
+    }
+    EXPECT_EQ(ClearedChannelsText({1, 3}, English),
+              QStringLiteral("Channels 1, 3 are not valid in this band and will be cleared."));
+    EXPECT_EQ(ClearedChannelsText({4}, English),
+              QStringLiteral("Channel 4 is not valid in this band and will be cleared."));
+    EXPECT_EQ(ClearedChannelsText({1, 3}, Chinese), QString::fromUtf8("信道 1、3 在此频段无效，将被清除。"));
 }
 
 TEST(ModelInfoRules, OnlyTheVhfByteSelectsTheFirstItem) {

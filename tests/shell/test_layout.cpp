@@ -67,6 +67,25 @@ TEST(LayoutFile, BrokenOrMissingFilesFallBackToTheBuiltInLayoutWithAReason) {
     EXPECT_TRUE(warning.contains(QLatin1String("built-in"))) << warning.toStdString();
 }
 
+// A band named twice or a band the program does not know is still passed over,
+// but no longer silently.
+TEST(LayoutFile, DuplicatedAndUnknownBandsAreReported) {
+    const char* text = "band \"Menu Bar\"\nitem miNew \"New\"\n"
+                       "band \"Toolbar\"\nitem miOpen \"Open\"\n"
+                       "band \"Menu Bar\"\nitem miSave \"Save\"\n";
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteFile(dir.filePath(QStringLiteral("toolbar_E.tlb")), text));
+    QString warning;
+    const Layout layout = LoadLayout(dir.path(), English, &warning);
+    EXPECT_EQ(layout.warnings.size(), 2);
+    EXPECT_TRUE(warning.contains(QStringLiteral("toolbar_E.tlb"))) << warning.toStdString();
+    EXPECT_TRUE(warning.contains(QStringLiteral("line 3: unknown band \"Toolbar\""))) << warning.toStdString();
+    EXPECT_TRUE(warning.contains(QStringLiteral("line 5: band \"Menu Bar\" is named a second time")))
+        << warning.toStdString();
+    EXPECT_NE(layout.find(QStringLiteral("Menu Bar"), QStringLiteral("miNew")), nullptr) << "the file is still used";
+    EXPECT_EQ(layout.find(QStringLiteral("Menu Bar"), QStringLiteral("miSave")), nullptr);
+}
+
 TEST(LayoutFile, QuotedCaptionsKeepBlanksAndEscapes) {
     QString error;
     const auto layout =

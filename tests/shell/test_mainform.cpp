@@ -3,6 +3,8 @@
 #include "channels/frmChannel.h"
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
+#include "core/Frequency.h"
+#include "core/Startup.h"
 #include "shell/MainForm.h"
 #include "shell/PrintCommands.h"
 #include "shell/StatusNote.h"
@@ -11,15 +13,23 @@
 #include "tests/support/TestFiles.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -158,12 +168,103 @@ TEST_F(MainFormTest, AFailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
 }
 
+// A save that meets the file-size limit, as the program runs it (main() sets the
+// signal aside): reported, the old file kept, the edits still there and unsaved.
+TEST_F(MainFormTest, ASaveCutShortByTheFileSizeLimitKeepsTheEdits) {
+    const QString path = dir.filePath(QStringLiteral("radio.dat"));
+    ASSERT_TRUE(WriteFile(path, DefaultImageBytes(0)));
+    app.image.setByte(0x10, 0x22);
+    const auto previous = std::signal(SIGXFSZ, SIG_DFL);
+    IgnoreFileSizeLimitSignal();
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    prompter.saveNames << path;
+    window->Dispatch(QStringLiteral("miSave"));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    ASSERT_FALSE(prompter.asked.isEmpty());
+    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(prompter.asked.last().text.contains(QStringLiteral("File too large")))
+        << prompter.asked.last().text.toStdString();
+    EXPECT_EQ(app.image.byte(0x10), 0x22);
+    EXPECT_TRUE(app.image.IsImageModified());
+    EXPECT_EQ(ReadFile(path), DefaultImageBytes(0));
+}
+
+// The program itself, started with the signal at its default disposition, sets it aside.
+TEST(MainProgram, IgnoresTheFileSizeLimitSignal) {
+    if (!QFile::exists(QStringLiteral("/proc/self/status")))
+        GTEST_SKIP() << "no /proc to look into";
+    QProcess gui;
+    gui.setChildProcessModifier([] { std::signal(SIGXFSZ, SIG_DFL); });
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    gui.setProcessEnvironment(env);
+    gui.start(QDir(BinDir()).filePath(QStringLiteral("kestrel")), {});
+    ASSERT_TRUE(gui.waitForStarted(10000));
+    const QString status = QStringLiteral("/proc/%1/status").arg(gui.processId());
+    auto ignored = [&] {
+        for (const QByteArray& line : ReadFile(status).split('\n'))
+            if (line.startsWith("SigIgn:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGXFSZ - 1)) & 1;
+        return 0ULL;
+    };
+    const bool seen = QTest::qWaitFor([&] { return ignored() != 0; }, 20000);
+    gui.kill();
+    gui.waitForFinished(5000);
+    EXPECT_TRUE(seen);
+}
+
+// A frequency typed into the grid without Enter is committed before Open, Read and
+// New run: Open then asks its question, Read and New keep their own.
+TEST_F(MainFormTest, OpenReadAndNewCommitTheOpenCellFirst) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    struct Case {
+        const char* command;
+        QString question;
+    } cases[] = {{"miOpen", LoadText(1111, English)},
+                 {"miRead", QStringLiteral("Read data from radio.\nDo you wish to continue?")},
+                 {"miNew", QStringLiteral("Clear All Data!")}};
+    for (const Case& c : cases) {
+        app.image.setBytes(DefaultImageBytes(0));
+        app.image.TakeImageSnapshot();
+        window->RefreshAll();
+        prompter.asked.clear();
+        QTableWidget* grid = window->channelEditor->ChannelGrid;
+        const QRect cell = grid->visualItemRect(grid->item(0, ColRxFreq));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        ASSERT_TRUE(window->channelEditor->txtMemChannel->isVisible()) << c.command;
+        QTest::keyClicks(window->channelEditor->txtMemChannel, QStringLiteral("146.52"));
+        prompter.answers = {Answer::Cancel};
+        window->Dispatch(QString::fromLatin1(c.command));
+        EXPECT_EQ(prompter.texts(), QStringList{c.question}) << c.command;
+        EXPECT_EQ(DecodeFrequency(app.image, 0, ChannelByte::RxFrequency), QStringLiteral("146.52000")) << c.command;
+        EXPECT_TRUE(app.image.IsImageModified()) << c.command;
+    }
+}
+
 TEST_F(MainFormTest, ClosingAsksOnlyWhenModifiedAndWritesTheSettings) {
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(prompter.asked.isEmpty());
     SettingsStore check(app.settingsKeyPath, settingsFile);
     EXPECT_EQ(check.ReadRegistryText(QStringLiteral("Language")), QStringLiteral("0"));
     EXPECT_EQ(check.ReadRegistryText(QStringLiteral("Port")), QStringLiteral("1"));
+}
+
+TEST_F(MainFormTest, ADamagedSettingsFileIsNotOverwrittenAtExit) {
+    window.reset();
+    const QByteArray text = "[General]\nLanguage=0\nPort=3\n[Ports\nCom3=/tmp/radio\n";
+    ASSERT_TRUE(WriteFile(settingsFile, text));
+    app = StartedApp(settingsFile);
+    EXPECT_EQ(app.portNumber, 3);
+    window = std::make_unique<MainForm>(app, *store, prompter);
+    window->Dispatch(QStringLiteral("miChinese"));
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(ReadFile(settingsFile), text);
 }
 
 TEST_F(MainFormTest, ClosingModifiedWithCancelOrAFailedSaveStaysOpen) {

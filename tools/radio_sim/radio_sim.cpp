@@ -8,6 +8,7 @@
 //
 // Plain C++17 and POSIX on purpose: the pacing wants a simple blocking loop.
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdarg>
@@ -51,13 +52,14 @@ struct Options {
     int turnaroundMs = 0;
     int writeDelayMs = 0;
     int ignoreHandshakes = 0;
-    Fault silent, cut, wrongFirst, drop;
+    Fault silent, cut, wrongFirst, wrongAddress, drop;
     Fault wrongByte; // acknowledges a written line but keeps a wrong first byte
     int faultTimes = 1; // how often each line fault fires; 0 = every time
     int faultSkip = 0;  // requests of a faulty line answered well before the fault fires
     bool echo = false;
     int junk = 0;
     int latencyMs = 0; // a USB adapter's latency timer between radio and program; 0 = none
+    std::vector<unsigned char> strayBefore, strayAfter;
 };
 
 double Now() {
@@ -105,12 +107,15 @@ void Usage(FILE* to) {
         "  --silent-at-line N        do not answer the request for image line N\n"
         "  --cut-reply-at-line N     send only the first half of the reply for line N\n"
         "  --wrong-first-byte-at-line N  answer line N with a wrong first byte\n"
+        "  --wrong-address-at-line N  answer the read of line N with the next line's address and bytes\n"
         "  --drop-at-line N          close the device and exit when line N is requested\n"
         "  --keep-wrong-byte-at-line N  acknowledge a write of line N but keep its first byte with bit 0 flipped\n"
         "  --fault-times K           how often each line fault fires (default 1; 0 = every time)\n"
         "  --fault-skip K            answer the first K requests of a faulty line well (default 0)\n"
         "  --echo                    echo every frame back before answering it\n"
-        "  --junk N                  send N junk bytes before every reply\n",
+        "  --junk N                  send N junk bytes before every reply\n"
+        "  --stray-before HEX        send these bytes (e.g. 57 or 57,00) before every reply\n"
+        "  --stray-after HEX         send these bytes right after every reply\n",
         to);
 }
 
@@ -127,6 +132,24 @@ bool ParseInt(const char* text, long lo, long hi, long* out) {
 }
 
 unsigned char Bcd(long v) { return static_cast<unsigned char>(((v / 10) << 4) | (v % 10)); }
+
+// "57", "57 00", "57,00" or "5700" -> the bytes; false for anything else.
+bool ParseHexBytes(const char* text, std::vector<unsigned char>* out) {
+    out->clear();
+    std::string digits;
+    for (const char* p = text; p && *p; ++p) {
+        if (*p == ' ' || *p == ',' || *p == ':')
+            continue;
+        if (!std::isxdigit(static_cast<unsigned char>(*p)))
+            return false;
+        digits += *p;
+    }
+    if (digits.empty() || digits.size() % 2 != 0)
+        return false;
+    for (size_t i = 0; i < digits.size(); i += 2)
+        out->push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    return true;
+}
 
 // "12.30" -> 0x12 0x30
 bool ParseVersion(const char* text, unsigned char* out) {
@@ -184,6 +207,15 @@ bool ParseArgs(int argc, char** argv, Options& o) {
                 return false;
             }
             i += 2;
+        } else if (a == "--stray-before" || a == "--stray-after") {
+            const char* v = value(a.c_str());
+            if (!v)
+                return false;
+            if (!ParseHexBytes(v, a == "--stray-before" ? &o.strayBefore : &o.strayAfter)) {
+                std::fprintf(stderr, "kestrel-radio-sim: %s takes hexadecimal bytes such as 57 or 57,00, not \"%s\"\n",
+                             a.c_str(), v);
+                return false;
+            }
         } else if (a == "--pace") {
             o.pace = true;
         } else if (a == "--echo") {
@@ -203,12 +235,13 @@ bool ParseArgs(int argc, char** argv, Options& o) {
              : a == "--fault-skip"    ? o.faultSkip
                                       : o.ignoreHandshakes) = int(n);
         } else if (a == "--silent-at-line" || a == "--cut-reply-at-line" || a == "--wrong-first-byte-at-line" ||
-                   a == "--drop-at-line" || a == "--keep-wrong-byte-at-line") {
+                   a == "--wrong-address-at-line" || a == "--drop-at-line" || a == "--keep-wrong-byte-at-line") {
             if (!number(0, 511, &n))
                 return false;
             (a == "--silent-at-line"             ? o.silent
              : a == "--cut-reply-at-line"        ? o.cut
              : a == "--drop-at-line"             ? o.drop
+             : a == "--wrong-address-at-line"    ? o.wrongAddress
              : a == "--keep-wrong-byte-at-line" ? o.wrongByte
                                                  : o.wrongFirst)
                 .line = n;
@@ -503,9 +536,14 @@ private:
         const bool cut = Fires(m_o.cut, line);
         std::vector<unsigned char> reply;
         if (f[0] == 'R') {
-            reply = {wrong ? static_cast<unsigned char>(0x58) : static_cast<unsigned char>(0x57), f[1], f[2], f[3]};
+            // A reply meant for another request: the next line's address and bytes.
+            const int from = Fires(m_o.wrongAddress, line) ? (address + 16) & (MemorySize - 1) : address;
+            if (from != address)
+                Note("wrong address at line %ld", line);
+            reply = {wrong ? static_cast<unsigned char>(0x58) : static_cast<unsigned char>(0x57),
+                     static_cast<unsigned char>(from >> 8), static_cast<unsigned char>(from & 0xFF), f[3]};
             for (int i = 0; i < length; ++i)
-                reply.push_back(m_memory[size_t((address + i) & (MemorySize - 1))]);
+                reply.push_back(m_memory[size_t((from + i) & (MemorySize - 1))]);
         } else {
             for (int i = 0; i < length; ++i)
                 m_memory[size_t((address + i) & (MemorySize - 1))] = f[size_t(4 + i)];
@@ -536,7 +574,9 @@ private:
         out.swap(m_echo);
         for (int i = 0; i < m_o.junk; ++i)
             out.push_back(static_cast<unsigned char>(0x11 + 37 * i));
+        out.insert(out.end(), m_o.strayBefore.begin(), m_o.strayBefore.end());
         out.insert(out.end(), bytes.begin(), bytes.end());
+        out.insert(out.end(), m_o.strayAfter.begin(), m_o.strayAfter.end());
         if (m_o.latencyMs > 0) {
             DeliverInBursts(out, due);
             return;
