@@ -87,6 +87,8 @@ frmChannel::frmChannel(AppContext& app, Prompter& prompter, QWidget* parent)
     connect(cboGenFreq, &QComboBox::currentIndexChanged, this, &frmChannel::bandChanged);
     connect(ChannelGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { TransferFocus(); });
     connect(ChannelGrid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { TransferFocus(); });
+    connect(ChannelGrid, &QTableWidget::currentCellChanged, this,
+            [this] { emit currentChannelChanged(currentChannelNumber()); });
 }
 
 void frmChannel::buildControls() {
@@ -218,7 +220,15 @@ void frmChannel::RefreshSelectors() {
     cboGenFreq->setCurrentIndex(m_app.band.index);
     const int group = ReadShownGroup(m_app.image);
     CboGroup->setCurrentIndex(group);
+    const bool moved = group != m_groupIndex;
     m_groupIndex = group;
+    if (moved)
+        emit currentChannelChanged(currentChannelNumber());
+}
+
+int frmChannel::currentChannelNumber() const {
+    const int channel = ChannelIndexOf(m_groupIndex, ChannelGrid->currentRow() + 1);
+    return IsChannelIndex(channel) ? channel + 1 : 0;
 }
 
 void frmChannel::RefreshRow(int row) {
@@ -267,12 +277,17 @@ void frmChannel::bandChanged(int position) {
     }
 
     QString error;
-    if (!LoadDefaultImage(m_app.image, position, m_app.appFolder, &error)) {
-        putBack();
-        m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
-        return;
+    {
+        const RecordedStep step(m_app.changes, m_app.image,
+                                {QStringLiteral("Band %1 MHz").arg(BandText(position)),
+                                 QStringLiteral("频段 %1 MHz").arg(BandText(position))});
+        if (!LoadDefaultImage(m_app.image, position, m_app.appFolder, &error)) {
+            putBack();
+            m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
+            return;
+        }
+        EncodeBandLimits(m_app.image, m_app.band);
     }
-    EncodeBandLimits(m_app.image, m_app.band);
     emit requestRefreshData();
 }
 
@@ -364,10 +379,20 @@ void frmChannel::ShowCellEditor() {
     editor->setFocus(Qt::OtherFocusReason);
 }
 
+namespace {
+StepName EditChannelStep(int channel) {
+    return {QStringLiteral("Edit Channel %1").arg(channel + 1), QStringLiteral("编辑信道 %1").arg(channel + 1)};
+}
+} // namespace
+
 void frmChannel::CommitTextCell() {
     ChannelTexts cells = rowTexts(m_edit.row);
-    const CommitOutcome outcome =
-        kestrel::CommitTextCell(m_app.image, m_app.band, m_app.language, cells, m_edit, txtMemChannel->text());
+    CommitOutcome outcome;
+    {
+        const RecordedStep step(m_app.changes, m_app.image, EditChannelStep(m_edit.channel));
+        outcome =
+            kestrel::CommitTextCell(m_app.image, m_app.band, m_app.language, cells, m_edit, txtMemChannel->text());
+    }
     if (outcome.stored)
         setRowTexts(m_edit.row, cells);
     m_edit.savedText = cellText(m_edit.row, m_edit.column);
@@ -378,8 +403,11 @@ void frmChannel::CommitTextCell() {
 void frmChannel::CommitListCell(QComboBox* editor) {
     ChannelTexts cells = rowTexts(m_edit.row);
     const QString noTone = cboFeature0->count() > 0 ? cboFeature0->itemText(0) : LoadText(NoToneText, m_app.language);
-    const CommitOutcome outcome =
-        kestrel::CommitListCell(m_app.image, m_app.language, noTone, cells, m_edit, editor->currentText());
+    CommitOutcome outcome;
+    {
+        const RecordedStep step(m_app.changes, m_app.image, EditChannelStep(m_edit.channel));
+        outcome = kestrel::CommitListCell(m_app.image, m_app.language, noTone, cells, m_edit, editor->currentText());
+    }
     if (outcome.stored)
         setRowTexts(m_edit.row, cells);
     m_edit.savedText = cellText(m_edit.row, m_edit.column);

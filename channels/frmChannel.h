@@ -37,6 +37,8 @@ public:
 
     // The group index shown, 0-7.
     int groupIndex() const { return m_groupIndex; }
+    // Channel number 1-128 of the current cell; 0 when there is none.
+    int currentChannelNumber() const;
 
     QGroupBox* fraGeneral = nullptr;
     QLabel* lblGroup = nullptr;
@@ -54,6 +56,8 @@ signals:
     void requestRefreshData();
     // The memory map's opening gesture on the header.
     void memoryMapRequested();
+    // The current cell moved to another channel (number 1-128), or another group is shown.
+    void currentChannelChanged(int number);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

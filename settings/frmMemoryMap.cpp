@@ -273,7 +273,10 @@ bool frmMemoryMap::addressEvent(QEvent* event) {
 
 void frmMemoryMap::cmdOK_Click() {
     commitEdit();
-    m_model.store(m_app.image);
+    {
+        const RecordedStep step(m_app.changes, m_app.image, StepOf({"Memory Map", "内存映射"}));
+        m_model.store(m_app.image);
+    }
     accept();
 }
 

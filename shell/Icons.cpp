@@ -44,6 +44,10 @@ QIcon CommandIcon(const QString& name) {
         return s->standardIcon(QStyle::SP_ComputerIcon);
     if (name == QLatin1String("batch"))
         return s->standardIcon(QStyle::SP_FileDialogListView);
+    if (name == QLatin1String("undo"))
+        return QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack));
+    if (name == QLatin1String("redo"))
+        return QIcon::fromTheme(QStringLiteral("edit-redo"), s->standardIcon(QStyle::SP_ArrowForward));
     return QIcon();
 }
 

@@ -22,6 +22,7 @@ class QToolBar;
 namespace kestrel {
 
 class CloneEngine;
+class EditCommands;
 class frmChannel;
 class frmClone;
 class frmTreeView;
@@ -66,6 +67,7 @@ public:
     QMdiSubWindow* channelWindow;
     CloneEngine* frm1;
     frmClone* cloneWindow;
+    EditCommands* editCommands;
 
     QString lastLayoutWarning() const { return m_layoutWarning; }
 
