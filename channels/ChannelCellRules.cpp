@@ -19,9 +19,6 @@ bool WhollySelected(const QString& text, int selectedLength) {
 
 constexpr int DqtLength = 4;  // "D" and three octal digits
 constexpr int QtLength = 5;   // "254.1"
-constexpr int HighestDqt = 777;
-constexpr double HighestQt = 259.9;
-constexpr double LowestQt = 60.0;
 
 } // namespace
 
@@ -68,27 +65,6 @@ std::optional<QChar> GridStartChar(int qtKey, bool keypad) {
     if (qtKey == Qt::Key_Period || (keypad && qtKey == Qt::Key_Comma))
         return QChar(QLatin1Char('.'));
     return std::nullopt;
-}
-
-QString CorrectToneText(const QString& text, const QString& noToneText) {
-    if (text.isEmpty() || text == noToneText)
-        return noToneText;
-    if (text.startsWith(QLatin1Char('D'))) {
-        QString code = text;
-        while (code.length() < DqtLength)
-            code += QLatin1Char('0');
-        if (code.length() == DqtLength)
-            code += QLatin1Char('N');
-        if (LeadingNumber(code.mid(1, 3)) > HighestDqt)
-            code = QLatin1Char('D') + QString::number(HighestDqt) + code.mid(DqtLength);
-        return code;
-    }
-    double hz = LeadingNumber(text);
-    if (hz > HighestQt)
-        hz = HighestQt;
-    if (hz < LowestQt)
-        hz = LowestQt;
-    return FormatFixed(hz, 1);
 }
 
 GridCell CellAfterTextEnter(GridCell edited) { return {edited.row, edited.column + 1}; }
@@ -202,10 +178,17 @@ CommitOutcome CommitListCell(MemoryImage& image, Language language, const QStrin
     if (text == edit.savedText || !IsChannelIndex(edit.channel))
         return outcome;
     QString value = text;
-    if (edit.column == ColDecode || edit.column == ColEncode)
-        value = CorrectToneText(text, noToneText);
-    else if (edit.column < FirstOptionColumn || edit.column > LastOptionColumn)
+    if (edit.column == ColDecode || edit.column == ColEncode) {
+        const ToneEntry tone = ResolveToneText(text, noToneText);
+        outcome.message = tone.message;
+        if (tone.result == ToneEntry::Refused) {
+            outcome.refused = true;
+            return outcome;
+        }
+        value = tone.text;
+    } else if (edit.column < FirstOptionColumn || edit.column > LastOptionColumn) {
         return outcome;
+    }
     if (!StoreChannelField(image, edit.channel, edit.column, value, language))
         return outcome;
     cells.cells[edit.column] = value;

@@ -37,12 +37,6 @@ std::optional<QChar> FilterToneKey(const QString& text, int selectedLength, QCha
 // send as a comma).
 std::optional<QChar> GridStartChar(int qtKey, bool keypad);
 
-// The correction a committed tone text gets: empty or the no-tone item gives the
-// no-tone item; a DQT code is padded with "0" to "D" and three digits, gets "N" when it
-// has no polarity, and codes above 777 become 777 (D23 -> D230N, D999N -> D777N); a QT
-// tone is kept within 60.0-259.9 Hz and written with one decimal (100 -> 100.0).
-QString CorrectToneText(const QString& text, const QString& noToneText);
-
 // A grid cell: row 1-16 of the shown group, column 1-17.
 struct GridCell {
     int row = 1;
@@ -88,6 +82,8 @@ struct CommitOutcome {
     bool stored = false;     // the image and the row's texts were changed
     bool outOfRange = false; // the frequency was clamped: the out-of-range message is due
     bool created = false;    // an empty channel was created with the new-channel defaults
+    bool refused = false;    // the text was refused; the cell keeps its value
+    BilingualText message;   // a tone taken from the table or refused (ResolveToneText)
 };
 
 // Commits the frequency editor's text into channel `edit.channel` and the row's texts
@@ -98,7 +94,7 @@ struct CommitOutcome {
 CommitOutcome CommitTextCell(MemoryImage& image, const BandLimits& band, Language language, ChannelTexts& cells,
                              const CellEdit& edit, const QString& text);
 
-// Commits a list editor's text (tone columns 3-4 after CorrectToneText, option columns
+// Commits a list editor's text (tone columns 3-4 through ResolveToneText, option columns
 // 5-16 by their rule in `language`). Nothing when the text equals the saved cell text.
 CommitOutcome CommitListCell(MemoryImage& image, Language language, const QString& noToneText, ChannelTexts& cells,
                              const CellEdit& edit, const QString& text);

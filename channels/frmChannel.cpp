@@ -411,6 +411,8 @@ void frmChannel::CommitListCell(QComboBox* editor) {
     if (outcome.stored)
         setRowTexts(m_edit.row, cells);
     m_edit.savedText = cellText(m_edit.row, m_edit.column);
+    if (!outcome.message.isEmpty())
+        m_prompter.inform(m_app.productName, outcome.message(m_app.language), Prompter::Icon::Exclamation);
 }
 
 void frmChannel::closeEditor(QWidget* editor, bool commit) {

@@ -103,6 +103,20 @@ QString SnapToChannelStep(const QString& text) {
     return FrequencyTextOfTenHz(result);
 }
 
+double SnapKilohertzToChannelStep(double kHz) {
+    // Thousandths of the 10 Hz unit: fine enough to see 1.245 kHz below the halfway mark.
+    constexpr qint64 Fine = 1000;
+    constexpr double FinePerKHz = 100.0 * Fine;
+    if (!std::isfinite(kHz) || qAbs(kHz) > MaxMHz)
+        return 0;
+    const qint64 f = RoundHalfEven(kHz * FinePerKHz);
+    const qint64 qa = NearestMultiple(f, StepA * Fine);
+    const qint64 qb = NearestMultiple(f, StepB * Fine);
+    const qint64 da = f > qa ? f - qa : qa - f;
+    const qint64 db = f > qb ? f - qb : qb - f;
+    return double(db < da ? qb : qa) / FinePerKHz;
+}
+
 CorrectedText CorrectFrequency(const BandLimits& band, const QString& text) {
     switch (CheckFrequencyRange(band, text)) {
     case AboveBand:

@@ -47,6 +47,11 @@ CorrectedText CorrectFrequency(const BandLimits& band, const QString& text);
 // tie), five decimals.
 QString SnapToChannelStep(const QString& text);
 
+// A step in kHz moved to the nearest multiple of 2.5 kHz or 6.25 kHz (2.5 kHz on a tie),
+// judged on the value itself, not on a text rounded to 10 Hz first (1.245 gives 0,
+// 3.745 gives 2.5).
+double SnapKilohertzToChannelStep(double kHz);
+
 // A span or step in MHz: at least the band width gives width - 0.005 with outOfRange set;
 // otherwise snapped, and kept below the band width without a second message.
 CorrectedText CorrectFrequencySpan(const BandLimits& band, const QString& text);

@@ -15,11 +15,7 @@
 namespace kestrel {
 
 // The name of a step in both languages ("Paste 5 Channels" / "粘贴 5 个信道").
-struct StepName {
-    QString english;
-    QString chinese;
-    QString operator()(Language language) const { return language == Chinese ? chinese : english; }
-};
+using StepName = BilingualText;
 
 inline StepName StepOf(const TextPair& pair) { return {pair(English), pair(Chinese)}; }
 

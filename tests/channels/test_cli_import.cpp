@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
         CorrectionCase{"tx_not_a_number", ColTxFreq, "abc", "136.00000", "is out of range"},
         CorrectionCase{"decode_dqt_padded", ColDecode, "D23", "None", "\"D23\" stored as \"None\""},
         CorrectionCase{"encode_qt_written_short", ColEncode, "100", "100.0", ""},
-        CorrectionCase{"encode_qt_above", ColEncode, "300", "None", "\"300\" stored as \"None\""},
+        CorrectionCase{"encode_qt_above", ColEncode, "300", "254.1", "\"300\" stored as \"254.1\""},
         CorrectionCase{"option_unknown_text", ColBandwidth, "Wdie", "Narrow", "\"Wdie\" stored as \"Narrow\""},
         CorrectionCase{"option_as_written", ColReverse, "Talk Around", "Talk Around", ""},
         CorrectionCase{"call_group_outside", ColCallGroup, "17", "1", "\"17\" stored as \"1\""}));

@@ -207,11 +207,24 @@ TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
     QTest::keyClick(view->cboFeature0, Qt::Key_Backspace);
     QTest::keyClick(view->cboFeature0, Qt::Key_Return);
     EXPECT_FALSE(view->cboFeature0->isVisible());
-    EXPECT_EQ(cell(7, ColDecode), QStringLiteral("D230N"));
-    EXPECT_EQ(app.image.byte(6, 8), 0x30);
-    EXPECT_EQ(app.image.byte(6, 9), 0x82);
+    // D23 pads to D230N, which is no table code: refused, the cell keeps its tone.
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Tone D230N is not in the tone table."));
+    EXPECT_EQ(cell(7, ColDecode), QStringLiteral("None"));
+    EXPECT_EQ(app.image.byte(6, 9), 0xFF);
     // No encode tone shown in this row: Enter goes on to W/N.
     EXPECT_EQ(current(), (GridCell{7, ColBandwidth}));
+
+    // A QT value between table tones takes the nearest one and stays after a refresh.
+    click(7, ColDecode);
+    QTest::keyClicks(view->cboFeature0, QStringLiteral("88"));
+    QTest::keyClick(view->cboFeature0, Qt::Key_Return);
+    ASSERT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(prompter.asked[1].text, QStringLiteral("Tone 88 is not in the tone table; 88.5 is used."));
+    view->RefreshData();
+    EXPECT_EQ(cell(7, ColDecode), QStringLiteral("88.5"));
+    EXPECT_EQ(app.image.byte(6, 8), 0x85);
+    EXPECT_EQ(app.image.byte(6, 9), 0x08);
 }
 
 TEST_F(ChannelEditor, OptionListStoresTheChosenItem) {
