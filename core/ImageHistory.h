@@ -59,6 +59,11 @@ public:
     // Closes the step; the outermost close hands the changed bytes to the sink.
     void end(const MemoryImage& image);
     bool recording() const { return m_depth > 0; }
+    // Names the open step anew (a command that knows its count only at the end).
+    void rename(const StepName& name) {
+        if (m_depth > 0)
+            m_name = name;
+    }
 
 private:
     Sink m_sink;
@@ -75,6 +80,7 @@ public:
         m_changes.begin(m_image, name);
     }
     ~RecordedStep() { m_changes.end(m_image); }
+    void rename(const StepName& name) { m_changes.rename(name); }
     RecordedStep(const RecordedStep&) = delete;
     RecordedStep& operator=(const RecordedStep&) = delete;
 
