@@ -59,6 +59,23 @@ std::optional<QChar> FilterToneKey(const QString& text, int selectedLength, QCha
     return std::nullopt;
 }
 
+EditorText TypeThrough(EditorText editor, const QString& inserted, KeyFilter filter) {
+    for (QChar c : inserted) {
+        if (c == QLatin1Char(','))
+            c = QLatin1Char('.');
+        const std::optional<QChar> accepted = filter(editor.text, editor.selectionLength, c);
+        if (!accepted || *accepted == BackspaceChar)
+            continue;
+        if (editor.selectionLength > 0) {
+            editor.text.remove(editor.selectionStart, editor.selectionLength);
+            editor.cursor = editor.selectionStart;
+            editor.selectionLength = 0;
+        }
+        editor.text.insert(editor.cursor++, *accepted);
+    }
+    return editor;
+}
+
 std::optional<QChar> GridStartChar(int qtKey, bool keypad) {
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return QChar(QLatin1Char(char('0' + (qtKey - Qt::Key_0))));
@@ -81,6 +98,18 @@ GridCell CellAfterOptionEnter(GridCell edited) {
     if (edited.row < RowsPerGroup)
         return {edited.row + 1, ColRxFreq};
     return edited;
+}
+
+GridCell CellAfterTab(GridCell cell, bool backwards) {
+    const int column = qBound(int(ColRxFreq), cell.column, int(LastOptionColumn));
+    if (!backwards) {
+        if (column < LastOptionColumn)
+            return {cell.row, column + 1};
+        return cell.row < RowsPerGroup ? GridCell{cell.row + 1, ColRxFreq} : GridCell{cell.row, column};
+    }
+    if (column > ColRxFreq)
+        return {cell.row, column - 1};
+    return cell.row > 1 ? GridCell{cell.row - 1, LastOptionColumn} : GridCell{cell.row, column};
 }
 
 GridCell CellForEditor(GridCell clicked, bool rxShown, bool txShown) {

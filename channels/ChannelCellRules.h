@@ -32,6 +32,20 @@ std::optional<QChar> FilterFrequencyKey(const QString& text, int selectedLength,
 // at the start, "N"/"I" in upper case after "D" and three characters; Backspace.
 std::optional<QChar> FilterToneKey(const QString& text, int selectedLength, QChar key);
 
+// An editor's text with its caret and selection.
+struct EditorText {
+    QString text;
+    int cursor = 0;
+    int selectionStart = 0;
+    int selectionLength = 0;
+};
+
+// Text that arrives at once (a paste, a middle-click, a drop) typed into an editor one
+// character at a time through its key filter: refused characters are left out, the
+// first accepted one replaces the selection. A comma counts as the decimal point.
+using KeyFilter = std::optional<QChar> (*)(const QString& text, int selectedLength, QChar key);
+EditorText TypeThrough(EditorText editor, const QString& inserted, KeyFilter filter);
+
 // The character a key typed into the grid starts a frequency with: the digits and the
 // decimal point of the main keyboard and of the keypad (whose decimal key some layouts
 // send as a comma).
@@ -52,6 +66,10 @@ GridCell CellAfterToneEnter(GridCell edited, bool encodeShown);
 // After Enter in an option list: the next column; from the last option column to RX
 // Freq of the next row, except on row 16, which stays where it is.
 GridCell CellAfterOptionEnter(GridCell edited);
+// Tab: one cell right, after the last option column RX Freq of the next row (row 16
+// stays). Shift+Tab (`backwards`): one cell left, before RX Freq the last option column
+// of the row above (row 1 stays).
+GridCell CellAfterTab(GridCell cell, bool backwards);
 
 // Where a left click (or Enter) on a cell opens an editor: an empty row starts at its
 // receive frequency; an encode tone without a transmit frequency opens the transmit one.

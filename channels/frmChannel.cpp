@@ -1,9 +1,15 @@
 #include "channels/frmChannel.h"
 
+#include "channels/GridBearings.h"
+#include "channels/GridCommands.h"
 #include "core/Frequency.h"
 #include "core/Tone.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +17,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -50,6 +58,8 @@ bool IsCaretKey(int key) {
     }
 }
 
+bool IsTabKey(const QKeyEvent* key) { return key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab; }
+
 // Keys that still move the current cell through the grid.
 bool IsGridMoveKey(int key) {
     switch (key) {
@@ -81,6 +91,7 @@ frmChannel::frmChannel(AppContext& app, Prompter& prompter, QWidget* parent)
     buildControls();
     shapeGrid();
     setCurrentCell({1, ColRxFreq});
+    commands = new GridCommands(*this, m_app, m_prompter);
     RefreshDisplay();
 
     connect(CboGroup, &QComboBox::currentIndexChanged, this, &frmChannel::groupChanged);
@@ -89,6 +100,15 @@ frmChannel::frmChannel(AppContext& app, Prompter& prompter, QWidget* parent)
     connect(ChannelGrid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { TransferFocus(); });
     connect(ChannelGrid, &QTableWidget::currentCellChanged, this,
             [this] { emit currentChannelChanged(currentChannelNumber()); });
+    connect(ChannelGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        // A right click outside the selection selects the cell under it first.
+        const QModelIndex cell = ChannelGrid->indexAt(at);
+        if (cell.isValid() && cell.column() >= ColRxFreq && !ChannelGrid->selectionModel()->isSelected(cell))
+            ChannelGrid->setCurrentIndex(cell);
+        QMenu* menu = commands->contextMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(ChannelGrid->viewport()->mapToGlobal(at));
+    });
 }
 
 void frmChannel::buildControls() {
@@ -145,17 +165,21 @@ void frmChannel::buildControls() {
     cboFeature0->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
     cboFeature0->hide();
     cboFeature0->installEventFilter(this);
+    cboFeature0->lineEdit()->installEventFilter(this);
+    cboFeature0->view()->installEventFilter(this);
 
     cboFeature1 = new QComboBox(cells);
     cboFeature1->setObjectName(QStringLiteral("cboFeature1"));
     cboFeature1->hide();
     cboFeature1->installEventFilter(this);
+    cboFeature1->view()->installEventFilter(this);
 }
 
 void frmChannel::shapeGrid() {
     QTableWidget* grid = ChannelGrid;
     grid->verticalHeader()->hide();
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setTabKeyNavigation(false);
@@ -165,13 +189,9 @@ void frmChannel::shapeGrid() {
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
 
-    const double dpi = grid->logicalDpiX();
     for (int c = 0; c < ChannelColumnCount; ++c) {
         grid->setHorizontalHeaderItem(c, new QTableWidgetItem);
-        if (ColumnTwips[c] == 0)
-            grid->setColumnHidden(c, true);
-        else
-            grid->setColumnWidth(c, TwipsToPixels(ColumnTwips[c], dpi));
+        grid->setColumnHidden(c, ColumnTwips[c] == 0);
     }
 
     // Column 0 numbers the rows of whatever group is shown; it is never current.
@@ -195,6 +215,7 @@ void frmChannel::shapeGrid() {
     grid->installEventFilter(this);
     grid->viewport()->installEventFilter(this);
     grid->horizontalHeader()->viewport()->installEventFilter(this);
+    RowNumbers = new RowNumberColumn(grid);
 }
 
 void frmChannel::RefreshDisplay() {
@@ -206,6 +227,7 @@ void frmChannel::RefreshDisplay() {
         ChannelGrid->horizontalHeaderItem(c)->setText(ChannelColumnHeader(c, l));
     if (cboFeature0->count() > 0)
         cboFeature0->setItemText(0, LoadText(NoToneText, l));
+    FitColumnWidths(ChannelGrid, l, ColumnTwips.data(), ChannelColumnCount);
 }
 
 void frmChannel::RefreshData() {
@@ -308,6 +330,52 @@ void frmChannel::TransferFocus() {
 }
 
 QString frmChannel::bandSelectorText() const { return cboGenFreq->currentText(); }
+
+void frmChannel::showGroup(int groupIndex) { CboGroup->setCurrentIndex(groupIndex); }
+
+bool frmChannel::editorOpen() const {
+    return txtMemChannel->isVisible() || cboFeature0->isVisible() || cboFeature1->isVisible();
+}
+
+QLineEdit* frmChannel::openLineEditor() const {
+    if (txtMemChannel->isVisible())
+        return txtMemChannel;
+    if (cboFeature0->isVisible())
+        return cboFeature0->lineEdit();
+    return nullptr;
+}
+
+bool frmChannel::pasteIntoEditor(const QString& text) {
+    QLineEdit* line = openLineEditor();
+    if (!line)
+        return false;
+    typeThrough(line, text);
+    return true;
+}
+
+void frmChannel::typeThrough(QLineEdit* line, const QString& text) {
+    EditorText editor{line->text(), line->cursorPosition(), 0, 0};
+    if (line->hasSelectedText()) {
+        editor.selectionStart = line->selectionStart();
+        editor.selectionLength = int(line->selectedText().length());
+    }
+    const KeyFilter filter = line == txtMemChannel ? FilterFrequencyKey : FilterToneKey;
+    editor = TypeThrough(editor, text, filter);
+    line->setText(editor.text);
+    line->setCursorPosition(editor.cursor);
+}
+
+bool frmChannel::dropIntoEditor(QLineEdit* line, QDropEvent* drop) {
+    if (!drop->mimeData()->hasText())
+        return true;
+    line->deselect();
+    line->setCursorPosition(line->cursorPositionAt(drop->position().toPoint()));
+    typeThrough(line, drop->mimeData()->text());
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    line->setFocus(Qt::OtherFocusReason);
+    return true;
+}
 
 QString frmChannel::cellText(int row, int column) const {
     const QTableWidgetItem* item = ChannelGrid->item(row - 1, column);
@@ -449,6 +517,15 @@ void frmChannel::leftReleased() {
 }
 
 bool frmChannel::gridKey(QKeyEvent* key) {
+    // A key an open editor did not take stays with it: the grid's cell does not move.
+    if (editorOpen() && !ChannelGrid->hasFocus())
+        return true;
+    if (commands->gridKey(key))
+        return true;
+    if (IsTabKey(key)) {
+        setCurrentCell(CellAfterTab(currentCell(), key->key() == Qt::Key_Backtab));
+        return true;
+    }
     if (IsEnterKey(key->key())) {
         leftReleased();
         return true;
@@ -467,7 +544,17 @@ bool frmChannel::gridKey(QKeyEvent* key) {
     return !IsGridMoveKey(key->key());
 }
 
+bool frmChannel::tabOut(QWidget* editor, QKeyEvent* key) {
+    const GridCell next = CellAfterTab({m_edit.row, m_edit.column}, key->key() == Qt::Key_Backtab);
+    closeEditor(editor, true);
+    setCurrentCell(next);
+    ChannelGrid->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 bool frmChannel::textEditorKey(QKeyEvent* key) {
+    if (IsTabKey(key))
+        return tabOut(txtMemChannel, key);
     if (IsEnterKey(key->key())) {
         const GridCell next = CellAfterTextEnter({m_edit.row, m_edit.column});
         closeEditor(txtMemChannel, true);
@@ -480,10 +567,18 @@ bool frmChannel::textEditorKey(QKeyEvent* key) {
         ChannelGrid->setFocus(Qt::OtherFocusReason);
         return true;
     }
-    if (key->matches(QKeySequence::Paste))
+    if (key->matches(QKeySequence::Paste)) {
+        typeThrough(txtMemChannel, QApplication::clipboard()->text());
         return true;
+    }
     if (IsCaretKey(key->key()))
         return false;
+    // The keypad's decimal key is the decimal point, whatever the keyboard layout sends.
+    if (const auto typed = GridStartChar(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+        typed && *typed == QLatin1Char('.')) {
+        typeThrough(txtMemChannel, QStringLiteral("."));
+        return true;
+    }
     if (key->text().isEmpty())
         return false;
     return !FilterFrequencyKey(txtMemChannel->text(), int(txtMemChannel->selectedText().length()), key->text().at(0));
@@ -491,6 +586,8 @@ bool frmChannel::textEditorKey(QKeyEvent* key) {
 
 bool frmChannel::toneEditorKey(QKeyEvent* key) {
     QLineEdit* line = cboFeature0->lineEdit();
+    if (IsTabKey(key))
+        return tabOut(cboFeature0, key);
     if (IsEnterKey(key->key())) {
         const GridCell next =
             CellAfterToneEnter({m_edit.row, m_edit.column}, !cellText(m_edit.row, ColEncode).isEmpty());
@@ -504,8 +601,10 @@ bool frmChannel::toneEditorKey(QKeyEvent* key) {
         line->selectAll();
         return true;
     }
-    if (key->matches(QKeySequence::Paste))
+    if (key->matches(QKeySequence::Paste)) {
+        typeThrough(line, QApplication::clipboard()->text());
         return true;
+    }
     if (IsCaretKey(key->key()) || key->text().isEmpty())
         return false; // the list's own keys: arrows, page keys, opening the list
     const QChar typed = key->text().at(0);
@@ -520,6 +619,13 @@ bool frmChannel::toneEditorKey(QKeyEvent* key) {
 }
 
 bool frmChannel::optionEditorKey(QKeyEvent* key) {
+    if (IsTabKey(key))
+        return tabOut(cboFeature1, key);
+    if (key->key() == Qt::Key_Escape) {
+        closeEditor(cboFeature1, false);
+        ChannelGrid->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
     if (!IsEnterKey(key->key()))
         return false;
     const GridCell next = CellAfterOptionEnter({m_edit.row, m_edit.column});
@@ -527,6 +633,54 @@ bool frmChannel::optionEditorKey(QKeyEvent* key) {
     setCurrentCell(next);
     ChannelGrid->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+bool frmChannel::popupKey(QComboBox* editor, QKeyEvent* key) {
+    if (key->key() != Qt::Key_Escape)
+        return false;
+    editor->hidePopup();
+    closeEditor(editor, false);
+    ChannelGrid->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool frmChannel::mouseEvent(QObject* watched, QEvent* event) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    QLineEdit* toneLine = cboFeature0->lineEdit();
+    if ((watched == txtMemChannel || watched == toneLine) && mouse->button() == Qt::MiddleButton) {
+        // The selection paste of X11 goes through the key filter like typing.
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* line = static_cast<QLineEdit*>(watched);
+            line->deselect();
+            line->setCursorPosition(line->cursorPositionAt(mouse->position().toPoint()));
+            typeThrough(line, QApplication::clipboard()->text(QClipboard::Selection));
+        }
+        return true;
+    }
+    if (watched == ChannelGrid->viewport() && mouse->button() == Qt::LeftButton) {
+        const QModelIndex at = ChannelGrid->indexAt(mouse->position().toPoint());
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_pressed = mouse->modifiers() == Qt::NoModifier ? at : QModelIndex();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            // Only a plain click on one cell opens its editor; not a drag, not Shift or
+            // Ctrl with the click, not the row numbers.
+            const bool plainClick = m_pressed.isValid() && at == m_pressed && mouse->modifiers() == Qt::NoModifier;
+            m_pressed = QModelIndex();
+            if (plainClick && at.column() >= ColRxFreq)
+                leftReleased();
+        }
+        return false;
+    }
+    if (watched == ChannelGrid->horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const QPoint inGrid =
+            ChannelGrid->horizontalHeader()->viewport()->mapTo(ChannelGrid, mouse->position().toPoint());
+        const Qt::KeyboardModifiers mods = mouse->modifiers();
+        if (IsMemoryMapGesture(inGrid, ChannelGrid->logicalDpiX(), ChannelGrid->logicalDpiY(),
+                               mouse->button() == Qt::RightButton, mods.testFlag(Qt::ControlModifier),
+                               mods.testFlag(Qt::AltModifier), mods.testFlag(Qt::ShiftModifier)))
+            emit memoryMapRequested();
+    }
+    return false;
 }
 
 bool frmChannel::eventFilter(QObject* watched, QEvent* event) {
@@ -539,6 +693,10 @@ bool frmChannel::eventFilter(QObject* watched, QEvent* event) {
             return toneEditorKey(key);
         if (watched == cboFeature1)
             return optionEditorKey(key);
+        if (watched == cboFeature0->view())
+            return popupKey(cboFeature0, key);
+        if (watched == cboFeature1->view())
+            return popupKey(cboFeature1, key);
         if (watched == ChannelGrid)
             return gridKey(key);
         if (watched == cboGenFreq) {
@@ -552,22 +710,16 @@ bool frmChannel::eventFilter(QObject* watched, QEvent* event) {
         auto* focus = static_cast<QFocusEvent*>(event);
         if ((watched == txtMemChannel || watched == cboFeature0 || watched == cboFeature1) && !KeepsEditorOpen(focus))
             closeEditor(static_cast<QWidget*>(watched), true);
-    } else if (type == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (watched == ChannelGrid->viewport() && mouse->button() == Qt::LeftButton) {
-            // Only a release over a channel cell opens an editor, not one over the row numbers.
-            const QModelIndex at = ChannelGrid->indexAt(mouse->position().toPoint());
-            if (at.isValid() && at.column() >= ColRxFreq)
-                leftReleased();
-        } else if (watched == ChannelGrid->horizontalHeader()->viewport()) {
-            const QPoint inGrid =
-                ChannelGrid->horizontalHeader()->viewport()->mapTo(ChannelGrid, mouse->position().toPoint());
-            const Qt::KeyboardModifiers mods = mouse->modifiers();
-            if (IsMemoryMapGesture(inGrid, ChannelGrid->logicalDpiX(), ChannelGrid->logicalDpiY(),
-                                   mouse->button() == Qt::RightButton, mods.testFlag(Qt::ControlModifier),
-                                   mods.testFlag(Qt::AltModifier), mods.testFlag(Qt::ShiftModifier)))
-                emit memoryMapRequested();
-        }
+    } else if (type == QEvent::Wheel) {
+        // A list that is not open does not change its value under the wheel.
+        if (watched == cboFeature0 || watched == cboFeature1)
+            return true;
+    } else if (type == QEvent::Drop) {
+        if (watched == txtMemChannel || watched == cboFeature0->lineEdit())
+            return dropIntoEditor(static_cast<QLineEdit*>(watched), static_cast<QDropEvent*>(event));
+    } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) {
+        if (mouseEvent(watched, event))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

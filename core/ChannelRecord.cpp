@@ -83,6 +83,24 @@ QStringList ChannelOptionList(int column, Language l) {
     }
 }
 
+QStringList ChannelColumnTexts(int column, Language l) {
+    switch (column) {
+    case ColRxFreq:
+    case ColTxFreq:
+        return {QStringLiteral("888.88888")};
+    case ColDecode:
+    case ColEncode: {
+        QStringList tones = BuildToneTable(l);
+        tones << T::NoTone(English) << T::NoTone(Chinese);
+        return tones;
+    }
+    case ColPttId:
+        return ChannelOptionList(column, l) << T::OffNone(l);
+    default:
+        return ChannelOptionList(column, l);
+    }
+}
+
 QString ChannelTexts::text(int column) const {
     if (column < 1 || column >= ChannelColumnCount)
         return QString();

@@ -1,5 +1,6 @@
 #include "shell/EditCommands.h"
 
+#include "channels/GridCommands.h"
 #include "channels/frmChannel.h"
 #include "core/Band.h"
 #include "shell/MainForm.h"
@@ -48,7 +49,7 @@ bool EditCommands::dispatch(const QString& id) {
         m_window.SaveData();
         m_history->redo();
     } else {
-        return false;
+        return m_window.channelEditor->commands->run(id);
     }
     return true;
 }
@@ -60,6 +61,18 @@ void EditCommands::refreshTexts() {
         undo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
     if (QAction* redo = m_window.menuAction(RedoId))
         redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    // The grid's commands run on their keys while the grid has the focus (so that the
+    // keys keep their meaning in every other field); the menu shows them.
+    for (const QString& id : GridCommands::Ids()) {
+        const QKeySequence key = GridCommands::KeyOf(id);
+        if (key.isEmpty())
+            continue;
+        for (QAction* a : m_window.actions(id)) {
+            a->setToolTip(QString(a->text()).remove(QLatin1Char('&')));
+            if (a == m_window.menuAction(id))
+                a->setText(a->text() + QLatin1Char('\t') + key.toString(QKeySequence::NativeText));
+        }
+    }
     refreshUndoActions();
     showChannel(m_channelNumber);
 }
