@@ -541,6 +541,8 @@ bool frmChannel::gridKey(QKeyEvent* key) {
         }
         return true;
     }
+    if (key->matches(QKeySequence::SelectAll))
+        return false; // the grid selects every cell of the group
     return !IsGridMoveKey(key->key());
 }
 

@@ -276,8 +276,7 @@ bool CreateChannel(MemoryImage& image, int n, int row, const QString& rxText) {
         return false;
     // Check that the frequency fits before anything is written, so a refused text
     // leaves no half-made channel.
-    MemoryImage probe;
-    if (!EncodeFrequency(probe, 0, 0, rxText))
+    if (!FrequencyFits(rxText))
         return false;
     EncodeFrequency(image, n, ChannelByte::RxFrequency, rxText);
     // No decode or encode tone; an empty record already holds these 0xFF.
@@ -326,8 +325,7 @@ void ClearTransmit(MemoryImage& image, int n) {
 bool StoreTransmit(MemoryImage& image, int n, const QString& text) {
     if (!IsChannelIndex(n))
         return false;
-    MemoryImage probe;
-    if (!EncodeFrequency(probe, 0, 0, text))
+    if (!FrequencyFits(text))
         return false;
     PutBit(image, n, ChannelBit::TxPending, false);
     return EncodeFrequency(image, n, ChannelByte::TxFrequency, text);

@@ -28,6 +28,8 @@ QString DecodeFrequency(const MemoryImage& image, int line, int position);
 // A value that does not fit eight digits (negative, 1000 MHz or more) or a place
 // outside the image stores nothing and gives false.
 bool EncodeFrequency(MemoryImage& image, int line, int position, const QString& text);
+// Whether EncodeFrequency would store the text (it fits eight digits).
+bool FrequencyFits(const QString& text);
 
 // InBand when lower <= value < upper, AboveBand when value >= upper, BelowBand otherwise;
 // the value is the leading number of the text (0 when there is none).

@@ -132,15 +132,21 @@ ToneEntry ResolveToneText(const QString& written, const QString& noToneText) {
         return refuse(text);
     // Compared in thousandths of a Hz, so that a value halfway between two tones is
     // seen as such and goes to the lower one.
+    static const QList<qint64> thousandths = [] {
+        QList<qint64> out;
+        for (const char* q : QtTones)
+            out << RoundHalfAway(QString::fromLatin1(q).toDouble() * 1000.0);
+        return out;
+    }();
     const qint64 value = RoundHalfAway(LeadingNumber(text) * 1000.0);
     const char* nearest = QtTones[0];
     qint64 best = -1;
-    for (const char* q : QtTones) {
-        const qint64 tone = RoundHalfAway(QString::fromLatin1(q).toDouble() * 1000.0);
+    for (int i = 0; i < thousandths.size(); ++i) {
+        const qint64 tone = thousandths[i];
         const qint64 distance = tone > value ? tone - value : value - tone;
         if (best < 0 || distance < best) {
             best = distance;
-            nearest = q;
+            nearest = QtTones[i];
         }
     }
     entry.text = QString::fromLatin1(nearest);
