@@ -235,6 +235,7 @@ void frmChannel::RefreshData() {
     RefreshSelectors();
     for (int r = 1; r <= RowsPerGroup; ++r)
         RefreshRow(r);
+    emit currentChannelChanged(currentChannelNumber()); // the group shown may be another one
 }
 
 void frmChannel::RefreshSelectors() {
@@ -242,10 +243,7 @@ void frmChannel::RefreshSelectors() {
     cboGenFreq->setCurrentIndex(m_app.band.index);
     const int group = ReadShownGroup(m_app.image);
     CboGroup->setCurrentIndex(group);
-    const bool moved = group != m_groupIndex;
     m_groupIndex = group;
-    if (moved)
-        emit currentChannelChanged(currentChannelNumber());
 }
 
 int frmChannel::currentChannelNumber() const {

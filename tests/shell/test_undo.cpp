@@ -167,6 +167,9 @@ TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
 }
 
 TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
+    channels()->CboGroup->setCurrentIndex(2);
+    EXPECT_EQ(window->editCommands->channelPanel()->text(), QStringLiteral("Channel 33"));
+    channels()->CboGroup->setCurrentIndex(0);
     const QByteArray start = app.image.bytes();
     channels()->cboGenFreq->setCurrentIndex(1);
     ASSERT_EQ(app.band.index, 1);
