@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -329,52 +328,6 @@ void frmChannel::TransferFocus() {
 
 QString frmChannel::bandSelectorText() const { return cboGenFreq->currentText(); }
 
-void frmChannel::showGroup(int groupIndex) { CboGroup->setCurrentIndex(groupIndex); }
-
-bool frmChannel::editorOpen() const {
-    return txtMemChannel->isVisible() || cboFeature0->isVisible() || cboFeature1->isVisible();
-}
-
-QLineEdit* frmChannel::openLineEditor() const {
-    if (txtMemChannel->isVisible())
-        return txtMemChannel;
-    if (cboFeature0->isVisible())
-        return cboFeature0->lineEdit();
-    return nullptr;
-}
-
-bool frmChannel::pasteIntoEditor(const QString& text) {
-    QLineEdit* line = openLineEditor();
-    if (!line)
-        return false;
-    typeThrough(line, text);
-    return true;
-}
-
-void frmChannel::typeThrough(QLineEdit* line, const QString& text) {
-    EditorText editor{line->text(), line->cursorPosition(), 0, 0};
-    if (line->hasSelectedText()) {
-        editor.selectionStart = line->selectionStart();
-        editor.selectionLength = int(line->selectedText().length());
-    }
-    const KeyFilter filter = line == txtMemChannel ? FilterFrequencyKey : FilterToneKey;
-    editor = TypeThrough(editor, text, filter);
-    line->setText(editor.text);
-    line->setCursorPosition(editor.cursor);
-}
-
-bool frmChannel::dropIntoEditor(QLineEdit* line, QDropEvent* drop) {
-    if (!drop->mimeData()->hasText())
-        return true;
-    line->deselect();
-    line->setCursorPosition(line->cursorPositionAt(drop->position().toPoint()));
-    typeThrough(line, drop->mimeData()->text());
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    line->setFocus(Qt::OtherFocusReason);
-    return true;
-}
-
 QString frmChannel::cellText(int row, int column) const {
     const QTableWidgetItem* item = ChannelGrid->item(row - 1, column);
     return item ? item->text() : QString();
@@ -544,14 +497,6 @@ bool frmChannel::gridKey(QKeyEvent* key) {
     return !IsGridMoveKey(key->key());
 }
 
-bool frmChannel::tabOut(QWidget* editor, QKeyEvent* key) {
-    const GridCell next = CellAfterTab({m_edit.row, m_edit.column}, key->key() == Qt::Key_Backtab);
-    closeEditor(editor, true);
-    setCurrentCell(next);
-    ChannelGrid->setFocus(Qt::OtherFocusReason);
-    return true;
-}
-
 bool frmChannel::textEditorKey(QKeyEvent* key) {
     if (IsTabKey(key))
         return tabOut(txtMemChannel, key);
@@ -633,54 +578,6 @@ bool frmChannel::optionEditorKey(QKeyEvent* key) {
     setCurrentCell(next);
     ChannelGrid->setFocus(Qt::OtherFocusReason);
     return true;
-}
-
-bool frmChannel::popupKey(QComboBox* editor, QKeyEvent* key) {
-    if (key->key() != Qt::Key_Escape)
-        return false;
-    editor->hidePopup();
-    closeEditor(editor, false);
-    ChannelGrid->setFocus(Qt::OtherFocusReason);
-    return true;
-}
-
-bool frmChannel::mouseEvent(QObject* watched, QEvent* event) {
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    QLineEdit* toneLine = cboFeature0->lineEdit();
-    if ((watched == txtMemChannel || watched == toneLine) && mouse->button() == Qt::MiddleButton) {
-        // The selection paste of X11 goes through the key filter like typing.
-        if (event->type() == QEvent::MouseButtonRelease) {
-            auto* line = static_cast<QLineEdit*>(watched);
-            line->deselect();
-            line->setCursorPosition(line->cursorPositionAt(mouse->position().toPoint()));
-            typeThrough(line, QApplication::clipboard()->text(QClipboard::Selection));
-        }
-        return true;
-    }
-    if (watched == ChannelGrid->viewport() && mouse->button() == Qt::LeftButton) {
-        const QModelIndex at = ChannelGrid->indexAt(mouse->position().toPoint());
-        if (event->type() == QEvent::MouseButtonPress) {
-            m_pressed = mouse->modifiers() == Qt::NoModifier ? at : QModelIndex();
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            // Only a plain click on one cell opens its editor; not a drag, not Shift or
-            // Ctrl with the click, not the row numbers.
-            const bool plainClick = m_pressed.isValid() && at == m_pressed && mouse->modifiers() == Qt::NoModifier;
-            m_pressed = QModelIndex();
-            if (plainClick && at.column() >= ColRxFreq)
-                leftReleased();
-        }
-        return false;
-    }
-    if (watched == ChannelGrid->horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        const QPoint inGrid =
-            ChannelGrid->horizontalHeader()->viewport()->mapTo(ChannelGrid, mouse->position().toPoint());
-        const Qt::KeyboardModifiers mods = mouse->modifiers();
-        if (IsMemoryMapGesture(inGrid, ChannelGrid->logicalDpiX(), ChannelGrid->logicalDpiY(),
-                               mouse->button() == Qt::RightButton, mods.testFlag(Qt::ControlModifier),
-                               mods.testFlag(Qt::AltModifier), mods.testFlag(Qt::ShiftModifier)))
-            emit memoryMapRequested();
-    }
-    return false;
 }
 
 bool frmChannel::eventFilter(QObject* watched, QEvent* event) {
