@@ -550,6 +550,11 @@ bool frmChannel::toneEditorKey(QKeyEvent* key) {
         typeThrough(line, QApplication::clipboard()->text());
         return true;
     }
+    if (const auto typed = GridStartChar(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+        typed && *typed == QLatin1Char('.')) {
+        typeThrough(line, QStringLiteral("."));
+        return true;
+    }
     if (IsCaretKey(key->key()) || key->text().isEmpty())
         return false; // the list's own keys: arrows, page keys, opening the list
     const QChar typed = key->text().at(0);
