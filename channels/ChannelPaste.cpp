@@ -219,10 +219,11 @@ QString PasteReportText(const QList<CellNote>& notes, Language language, int max
     for (int i = 0; i < shown; ++i) {
         const CellNote& n = notes.at(i);
         const QString detail = n.text()(language);
+        // A bullet each, so that a line the message box wraps still reads as one.
         if (n.column == 0)
-            lines << Pick(language, "Channel %1: %2", "信道 %1：%2").arg(n.channel + 1).arg(detail);
+            lines << Pick(language, "• Channel %1: %2", "• 信道 %1：%2").arg(n.channel + 1).arg(detail);
         else
-            lines << Pick(language, "Channel %1, %2: %3", "信道 %1，%2：%3")
+            lines << Pick(language, "• Channel %1, %2: %3", "• 信道 %1，%2：%3")
                          .arg(n.channel + 1)
                          .arg(ChannelColumnHeader(n.column, language), detail);
     }

@@ -97,12 +97,12 @@ TEST(ChannelPaste, ASpreadsheetBlockIsStoredWithItsCorrectionsNoted) {
 
     const QString report = PasteReportText(r.notes, English);
     EXPECT_EQ(report, QStringLiteral("Some pasted values were corrected or left out:\n"
-                                     "Channel 15, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
-                                     "Channel 16, RX Freq: Frequency 500 is out of range; 173.99750 is used.\n"
-                                     "Channel 17, Decode: \"67.0\" ignored: the channel has no RX Freq."));
+                                     "• Channel 15, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
+                                     "• Channel 16, RX Freq: Frequency 500 is out of range; 173.99750 is used.\n"
+                                     "• Channel 17, Decode: \"67.0\" ignored: the channel has no RX Freq."));
     EXPECT_EQ(PasteReportText(r.notes, Chinese, 1),
               QStringLiteral("部分粘贴的数值已更正或未采用：\n"
-                             "信道 15，接收信令：亚音 88 不在亚音表中，已改为 88.5。\n"
+                             "• 信道 15，接收信令：亚音 88 不在亚音表中，已改为 88.5。\n"
                              "……另有 2 条。"));
 }
 

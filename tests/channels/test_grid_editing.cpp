@@ -83,9 +83,9 @@ TEST_F(GridEditing, PasteFromASpreadsheetStoresCorrectedValuesAndReportsThemOnce
     ASSERT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(prompter.asked[0].text,
               QStringLiteral("Some pasted values were corrected or left out:\n"
-                             "Channel 5, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
-                             "Channel 6, RX Freq: Frequency 180 is out of range; 173.99750 is used.\n"
-                             "Channel 7, Decode: \"67.0\" ignored: the channel has no RX Freq."));
+                             "• Channel 5, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
+                             "• Channel 6, RX Freq: Frequency 180 is out of range; 173.99750 is used.\n"
+                             "• Channel 7, Decode: \"67.0\" ignored: the channel has no RX Freq."));
     // The pasted rows are selected.
     EXPECT_TRUE(grid()->selectionModel()->isSelected(grid()->model()->index(5, ColBandwidth)));
 }
