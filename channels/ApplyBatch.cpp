@@ -183,7 +183,9 @@ void ApplyBatch(MemoryImage& image, const BandLimits& band, const QStringList& t
         else
             ClearBitmapBit(image, ScanBitmap, n);
 
+        // The grid's power rule: High sets the high bit and clears mid, Low clears both.
         SetRecordBit(image, line, ChannelBit::HighPower, values.power == 0);
+        SetRecordBit(image, line, ChannelBit::MidPower, false);
 
         SetRecordBit(image, line, ChannelBit::CarrierLockout, values.lockout == 1);
         SetRecordBit(image, line, ChannelBit::ToneLockout, values.lockout == 2);

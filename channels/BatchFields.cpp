@@ -142,10 +142,9 @@ QString ValidateChannelNumber(const QString& text) {
 
 QString ValidateStep(const QString& text) {
     const double kHz = std::clamp(LeadingNumber(text), 0.0, MaxStepKHz);
-    // Snap in MHz, then count the result in 10 Hz units so the kHz text carries no
-    // binary noise: 7 gives 7.5, 12.5 stays 12.5, 1 gives 0.
-    const QString snapped = SnapToChannelStep(FormatFixed(kHz / 1000.0, 5));
-    const qint64 units = RoundHalfEven(LeadingNumber(snapped) * 100000.0);
+    // Snapped once, from the value typed; counted in 10 Hz units so the kHz text
+    // carries no binary noise: 7 gives 7.5, 12.5 stays 12.5, 1 and 1.245 give 0.
+    const qint64 units = RoundHalfEven(SnapKilohertzToChannelStep(kHz) * 100.0);
     QString out = FormatFixed(double(units) / 100.0, 2);
     if (out.contains(QLatin1Char('.'))) {
         while (out.endsWith(QLatin1Char('0')))

@@ -19,9 +19,6 @@ bool WhollySelected(const QString& text, int selectedLength) {
 
 constexpr int DqtLength = 4;  // "D" and three octal digits
 constexpr int QtLength = 5;   // "254.1"
-constexpr int HighestDqt = 777;
-constexpr double HighestQt = 259.9;
-constexpr double LowestQt = 60.0;
 
 } // namespace
 
@@ -62,33 +59,29 @@ std::optional<QChar> FilterToneKey(const QString& text, int selectedLength, QCha
     return std::nullopt;
 }
 
+EditorText TypeThrough(EditorText editor, const QString& inserted, KeyFilter filter) {
+    for (QChar c : inserted) {
+        if (c == QLatin1Char(','))
+            c = QLatin1Char('.');
+        const std::optional<QChar> accepted = filter(editor.text, editor.selectionLength, c);
+        if (!accepted || *accepted == BackspaceChar)
+            continue;
+        if (editor.selectionLength > 0) {
+            editor.text.remove(editor.selectionStart, editor.selectionLength);
+            editor.cursor = editor.selectionStart;
+            editor.selectionLength = 0;
+        }
+        editor.text.insert(editor.cursor++, *accepted);
+    }
+    return editor;
+}
+
 std::optional<QChar> GridStartChar(int qtKey, bool keypad) {
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return QChar(QLatin1Char(char('0' + (qtKey - Qt::Key_0))));
     if (qtKey == Qt::Key_Period || (keypad && qtKey == Qt::Key_Comma))
         return QChar(QLatin1Char('.'));
     return std::nullopt;
-}
-
-QString CorrectToneText(const QString& text, const QString& noToneText) {
-    if (text.isEmpty() || text == noToneText)
-        return noToneText;
-    if (text.startsWith(QLatin1Char('D'))) {
-        QString code = text;
-        while (code.length() < DqtLength)
-            code += QLatin1Char('0');
-        if (code.length() == DqtLength)
-            code += QLatin1Char('N');
-        if (LeadingNumber(code.mid(1, 3)) > HighestDqt)
-            code = QLatin1Char('D') + QString::number(HighestDqt) + code.mid(DqtLength);
-        return code;
-    }
-    double hz = LeadingNumber(text);
-    if (hz > HighestQt)
-        hz = HighestQt;
-    if (hz < LowestQt)
-        hz = LowestQt;
-    return FormatFixed(hz, 1);
 }
 
 GridCell CellAfterTextEnter(GridCell edited) { return {edited.row, edited.column + 1}; }
@@ -105,6 +98,18 @@ GridCell CellAfterOptionEnter(GridCell edited) {
     if (edited.row < RowsPerGroup)
         return {edited.row + 1, ColRxFreq};
     return edited;
+}
+
+GridCell CellAfterTab(GridCell cell, bool backwards) {
+    const int column = qBound(int(ColRxFreq), cell.column, int(LastOptionColumn));
+    if (!backwards) {
+        if (column < LastOptionColumn)
+            return {cell.row, column + 1};
+        return cell.row < RowsPerGroup ? GridCell{cell.row + 1, ColRxFreq} : GridCell{cell.row, column};
+    }
+    if (column > ColRxFreq)
+        return {cell.row, column - 1};
+    return cell.row > 1 ? GridCell{cell.row - 1, LastOptionColumn} : GridCell{cell.row, column};
 }
 
 GridCell CellForEditor(GridCell clicked, bool rxShown, bool txShown) {
@@ -202,10 +207,17 @@ CommitOutcome CommitListCell(MemoryImage& image, Language language, const QStrin
     if (text == edit.savedText || !IsChannelIndex(edit.channel))
         return outcome;
     QString value = text;
-    if (edit.column == ColDecode || edit.column == ColEncode)
-        value = CorrectToneText(text, noToneText);
-    else if (edit.column < FirstOptionColumn || edit.column > LastOptionColumn)
+    if (edit.column == ColDecode || edit.column == ColEncode) {
+        const ToneEntry tone = ResolveToneText(text, noToneText);
+        outcome.message = tone.message;
+        if (tone.result == ToneEntry::Refused) {
+            outcome.refused = true;
+            return outcome;
+        }
+        value = tone.text;
+    } else if (edit.column < FirstOptionColumn || edit.column > LastOptionColumn) {
         return outcome;
+    }
     if (!StoreChannelField(image, edit.channel, edit.column, value, language))
         return outcome;
     cells.cells[edit.column] = value;

@@ -32,16 +32,24 @@ std::optional<QChar> FilterFrequencyKey(const QString& text, int selectedLength,
 // at the start, "N"/"I" in upper case after "D" and three characters; Backspace.
 std::optional<QChar> FilterToneKey(const QString& text, int selectedLength, QChar key);
 
+// An editor's text with its caret and selection.
+struct EditorText {
+    QString text;
+    int cursor = 0;
+    int selectionStart = 0;
+    int selectionLength = 0;
+};
+
+// Text that arrives at once (a paste, a middle-click, a drop) typed into an editor one
+// character at a time through its key filter: refused characters are left out, the
+// first accepted one replaces the selection. A comma counts as the decimal point.
+using KeyFilter = std::optional<QChar> (*)(const QString& text, int selectedLength, QChar key);
+EditorText TypeThrough(EditorText editor, const QString& inserted, KeyFilter filter);
+
 // The character a key typed into the grid starts a frequency with: the digits and the
 // decimal point of the main keyboard and of the keypad (whose decimal key some layouts
 // send as a comma).
 std::optional<QChar> GridStartChar(int qtKey, bool keypad);
-
-// The correction a committed tone text gets: empty or the no-tone item gives the
-// no-tone item; a DQT code is padded with "0" to "D" and three digits, gets "N" when it
-// has no polarity, and codes above 777 become 777 (D23 -> D230N, D999N -> D777N); a QT
-// tone is kept within 60.0-259.9 Hz and written with one decimal (100 -> 100.0).
-QString CorrectToneText(const QString& text, const QString& noToneText);
 
 // A grid cell: row 1-16 of the shown group, column 1-17.
 struct GridCell {
@@ -58,6 +66,10 @@ GridCell CellAfterToneEnter(GridCell edited, bool encodeShown);
 // After Enter in an option list: the next column; from the last option column to RX
 // Freq of the next row, except on row 16, which stays where it is.
 GridCell CellAfterOptionEnter(GridCell edited);
+// Tab: one cell right, after the last option column RX Freq of the next row (row 16
+// stays). Shift+Tab (`backwards`): one cell left, before RX Freq the last option column
+// of the row above (row 1 stays).
+GridCell CellAfterTab(GridCell cell, bool backwards);
 
 // Where a left click (or Enter) on a cell opens an editor: an empty row starts at its
 // receive frequency; an encode tone without a transmit frequency opens the transmit one.
@@ -88,6 +100,8 @@ struct CommitOutcome {
     bool stored = false;     // the image and the row's texts were changed
     bool outOfRange = false; // the frequency was clamped: the out-of-range message is due
     bool created = false;    // an empty channel was created with the new-channel defaults
+    bool refused = false;    // the text was refused; the cell keeps its value
+    BilingualText message;   // a tone taken from the table or refused (ResolveToneText)
 };
 
 // Commits the frequency editor's text into channel `edit.channel` and the row's texts
@@ -98,7 +112,7 @@ struct CommitOutcome {
 CommitOutcome CommitTextCell(MemoryImage& image, const BandLimits& band, Language language, ChannelTexts& cells,
                              const CellEdit& edit, const QString& text);
 
-// Commits a list editor's text (tone columns 3-4 after CorrectToneText, option columns
+// Commits a list editor's text (tone columns 3-4 through ResolveToneText, option columns
 // 5-16 by their rule in `language`). Nothing when the text equals the saved cell text.
 CommitOutcome CommitListCell(MemoryImage& image, Language language, const QString& noToneText, ChannelTexts& cells,
                              const CellEdit& edit, const QString& text);

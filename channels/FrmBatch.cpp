@@ -529,7 +529,10 @@ void FrmBatch::Apply() {
     if (auto* box = qobject_cast<QLineEdit*>(focusWidget()))
         validate(box);
     const QStringList tones = m_app.toneTable.size() == ToneCount ? m_app.toneTable : BuildToneTable(m_app.language);
-    ApplyBatch(m_app.image, m_app.band, tones, values(), m_random, m_names);
+    {
+        const RecordedStep step(m_app.changes, m_app.image, StepOf({"Batch Edit", "信道批量编辑"}));
+        ApplyBatch(m_app.image, m_app.band, tones, values(), m_random, m_names);
+    }
     emit applied();
 }
 

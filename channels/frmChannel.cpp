@@ -1,9 +1,15 @@
 #include "channels/frmChannel.h"
 
+#include "channels/GridBearings.h"
+#include "channels/GridCommands.h"
 #include "core/Frequency.h"
 #include "core/Tone.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -49,6 +56,8 @@ bool IsCaretKey(int key) {
     }
 }
 
+bool IsTabKey(const QKeyEvent* key) { return key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab; }
+
 // Keys that still move the current cell through the grid.
 bool IsGridMoveKey(int key) {
     switch (key) {
@@ -80,12 +89,24 @@ frmChannel::frmChannel(AppContext& app, Prompter& prompter, QWidget* parent)
     buildControls();
     shapeGrid();
     setCurrentCell({1, ColRxFreq});
+    commands = new GridCommands(*this, m_app, m_prompter);
     RefreshDisplay();
 
     connect(CboGroup, &QComboBox::currentIndexChanged, this, &frmChannel::groupChanged);
     connect(cboGenFreq, &QComboBox::currentIndexChanged, this, &frmChannel::bandChanged);
     connect(ChannelGrid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { TransferFocus(); });
     connect(ChannelGrid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { TransferFocus(); });
+    connect(ChannelGrid, &QTableWidget::currentCellChanged, this,
+            [this] { emit currentChannelChanged(currentChannelNumber()); });
+    connect(ChannelGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        // A right click outside the selection selects the cell under it first.
+        const QModelIndex cell = ChannelGrid->indexAt(at);
+        if (cell.isValid() && cell.column() >= ColRxFreq && !ChannelGrid->selectionModel()->isSelected(cell))
+            ChannelGrid->setCurrentIndex(cell);
+        QMenu* menu = commands->contextMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(ChannelGrid->viewport()->mapToGlobal(at));
+    });
 }
 
 void frmChannel::buildControls() {
@@ -142,17 +163,21 @@ void frmChannel::buildControls() {
     cboFeature0->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
     cboFeature0->hide();
     cboFeature0->installEventFilter(this);
+    cboFeature0->lineEdit()->installEventFilter(this);
+    cboFeature0->view()->installEventFilter(this);
 
     cboFeature1 = new QComboBox(cells);
     cboFeature1->setObjectName(QStringLiteral("cboFeature1"));
     cboFeature1->hide();
     cboFeature1->installEventFilter(this);
+    cboFeature1->view()->installEventFilter(this);
 }
 
 void frmChannel::shapeGrid() {
     QTableWidget* grid = ChannelGrid;
     grid->verticalHeader()->hide();
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setTabKeyNavigation(false);
@@ -162,13 +187,9 @@ void frmChannel::shapeGrid() {
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
 
-    const double dpi = grid->logicalDpiX();
     for (int c = 0; c < ChannelColumnCount; ++c) {
         grid->setHorizontalHeaderItem(c, new QTableWidgetItem);
-        if (ColumnTwips[c] == 0)
-            grid->setColumnHidden(c, true);
-        else
-            grid->setColumnWidth(c, TwipsToPixels(ColumnTwips[c], dpi));
+        grid->setColumnHidden(c, ColumnTwips[c] == 0);
     }
 
     // Column 0 numbers the rows of whatever group is shown; it is never current.
@@ -192,6 +213,7 @@ void frmChannel::shapeGrid() {
     grid->installEventFilter(this);
     grid->viewport()->installEventFilter(this);
     grid->horizontalHeader()->viewport()->installEventFilter(this);
+    RowNumbers = new RowNumberColumn(grid);
 }
 
 void frmChannel::RefreshDisplay() {
@@ -203,6 +225,7 @@ void frmChannel::RefreshDisplay() {
         ChannelGrid->horizontalHeaderItem(c)->setText(ChannelColumnHeader(c, l));
     if (cboFeature0->count() > 0)
         cboFeature0->setItemText(0, LoadText(NoToneText, l));
+    FitColumnWidths(ChannelGrid, l, ColumnTwips.data(), ChannelColumnCount);
 }
 
 void frmChannel::RefreshData() {
@@ -210,6 +233,7 @@ void frmChannel::RefreshData() {
     RefreshSelectors();
     for (int r = 1; r <= RowsPerGroup; ++r)
         RefreshRow(r);
+    emit currentChannelChanged(currentChannelNumber()); // the group shown may be another one
 }
 
 void frmChannel::RefreshSelectors() {
@@ -218,6 +242,11 @@ void frmChannel::RefreshSelectors() {
     const int group = ReadShownGroup(m_app.image);
     CboGroup->setCurrentIndex(group);
     m_groupIndex = group;
+}
+
+int frmChannel::currentChannelNumber() const {
+    const int channel = ChannelIndexOf(m_groupIndex, ChannelGrid->currentRow() + 1);
+    return IsChannelIndex(channel) ? channel + 1 : 0;
 }
 
 void frmChannel::RefreshRow(int row) {
@@ -266,12 +295,17 @@ void frmChannel::bandChanged(int position) {
     }
 
     QString error;
-    if (!LoadDefaultImage(m_app.image, position, m_app.appFolder, &error)) {
-        putBack();
-        m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
-        return;
+    {
+        const RecordedStep step(m_app.changes, m_app.image,
+                                {QStringLiteral("Band %1 MHz").arg(BandText(position)),
+                                 QStringLiteral("频段 %1 MHz").arg(BandText(position))});
+        if (!LoadDefaultImage(m_app.image, position, m_app.appFolder, &error)) {
+            putBack();
+            m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
+            return;
+        }
+        EncodeBandLimits(m_app.image, m_app.band);
     }
-    EncodeBandLimits(m_app.image, m_app.band);
     emit requestRefreshData();
 }
 
@@ -363,10 +397,20 @@ void frmChannel::ShowCellEditor() {
     editor->setFocus(Qt::OtherFocusReason);
 }
 
+namespace {
+StepName EditChannelStep(int channel) {
+    return {QStringLiteral("Edit Channel %1").arg(channel + 1), QStringLiteral("编辑信道 %1").arg(channel + 1)};
+}
+} // namespace
+
 void frmChannel::CommitTextCell() {
     ChannelTexts cells = rowTexts(m_edit.row);
-    const CommitOutcome outcome =
-        kestrel::CommitTextCell(m_app.image, m_app.band, m_app.language, cells, m_edit, txtMemChannel->text());
+    CommitOutcome outcome;
+    {
+        const RecordedStep step(m_app.changes, m_app.image, EditChannelStep(m_edit.channel));
+        outcome =
+            kestrel::CommitTextCell(m_app.image, m_app.band, m_app.language, cells, m_edit, txtMemChannel->text());
+    }
     if (outcome.stored)
         setRowTexts(m_edit.row, cells);
     m_edit.savedText = cellText(m_edit.row, m_edit.column);
@@ -377,11 +421,16 @@ void frmChannel::CommitTextCell() {
 void frmChannel::CommitListCell(QComboBox* editor) {
     ChannelTexts cells = rowTexts(m_edit.row);
     const QString noTone = cboFeature0->count() > 0 ? cboFeature0->itemText(0) : LoadText(NoToneText, m_app.language);
-    const CommitOutcome outcome =
-        kestrel::CommitListCell(m_app.image, m_app.language, noTone, cells, m_edit, editor->currentText());
+    CommitOutcome outcome;
+    {
+        const RecordedStep step(m_app.changes, m_app.image, EditChannelStep(m_edit.channel));
+        outcome = kestrel::CommitListCell(m_app.image, m_app.language, noTone, cells, m_edit, editor->currentText());
+    }
     if (outcome.stored)
         setRowTexts(m_edit.row, cells);
     m_edit.savedText = cellText(m_edit.row, m_edit.column);
+    if (!outcome.message.isEmpty())
+        m_prompter.inform(m_app.productName, outcome.message(m_app.language), Prompter::Icon::Exclamation);
 }
 
 void frmChannel::closeEditor(QWidget* editor, bool commit) {
@@ -418,6 +467,15 @@ void frmChannel::leftReleased() {
 }
 
 bool frmChannel::gridKey(QKeyEvent* key) {
+    // A key an open editor did not take stays with it: the grid's cell does not move.
+    if (editorOpen() && !ChannelGrid->hasFocus())
+        return true;
+    if (commands->gridKey(key))
+        return true;
+    if (IsTabKey(key)) {
+        setCurrentCell(CellAfterTab(currentCell(), key->key() == Qt::Key_Backtab));
+        return true;
+    }
     if (IsEnterKey(key->key())) {
         leftReleased();
         return true;
@@ -433,10 +491,14 @@ bool frmChannel::gridKey(QKeyEvent* key) {
         }
         return true;
     }
+    if (key->matches(QKeySequence::SelectAll))
+        return false; // the grid selects every cell of the group
     return !IsGridMoveKey(key->key());
 }
 
 bool frmChannel::textEditorKey(QKeyEvent* key) {
+    if (IsTabKey(key))
+        return tabOut(txtMemChannel, key);
     if (IsEnterKey(key->key())) {
         const GridCell next = CellAfterTextEnter({m_edit.row, m_edit.column});
         closeEditor(txtMemChannel, true);
@@ -449,10 +511,18 @@ bool frmChannel::textEditorKey(QKeyEvent* key) {
         ChannelGrid->setFocus(Qt::OtherFocusReason);
         return true;
     }
-    if (key->matches(QKeySequence::Paste))
+    if (key->matches(QKeySequence::Paste)) {
+        typeThrough(txtMemChannel, QApplication::clipboard()->text());
         return true;
+    }
     if (IsCaretKey(key->key()))
         return false;
+    // The keypad's decimal key is the decimal point, whatever the keyboard layout sends.
+    if (const auto typed = GridStartChar(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+        typed && *typed == QLatin1Char('.')) {
+        typeThrough(txtMemChannel, QStringLiteral("."));
+        return true;
+    }
     if (key->text().isEmpty())
         return false;
     return !FilterFrequencyKey(txtMemChannel->text(), int(txtMemChannel->selectedText().length()), key->text().at(0));
@@ -460,6 +530,8 @@ bool frmChannel::textEditorKey(QKeyEvent* key) {
 
 bool frmChannel::toneEditorKey(QKeyEvent* key) {
     QLineEdit* line = cboFeature0->lineEdit();
+    if (IsTabKey(key))
+        return tabOut(cboFeature0, key);
     if (IsEnterKey(key->key())) {
         const GridCell next =
             CellAfterToneEnter({m_edit.row, m_edit.column}, !cellText(m_edit.row, ColEncode).isEmpty());
@@ -473,8 +545,15 @@ bool frmChannel::toneEditorKey(QKeyEvent* key) {
         line->selectAll();
         return true;
     }
-    if (key->matches(QKeySequence::Paste))
+    if (key->matches(QKeySequence::Paste)) {
+        typeThrough(line, QApplication::clipboard()->text());
         return true;
+    }
+    if (const auto typed = GridStartChar(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+        typed && *typed == QLatin1Char('.')) {
+        typeThrough(line, QStringLiteral("."));
+        return true;
+    }
     if (IsCaretKey(key->key()) || key->text().isEmpty())
         return false; // the list's own keys: arrows, page keys, opening the list
     const QChar typed = key->text().at(0);
@@ -489,6 +568,13 @@ bool frmChannel::toneEditorKey(QKeyEvent* key) {
 }
 
 bool frmChannel::optionEditorKey(QKeyEvent* key) {
+    if (IsTabKey(key))
+        return tabOut(cboFeature1, key);
+    if (key->key() == Qt::Key_Escape) {
+        closeEditor(cboFeature1, false);
+        ChannelGrid->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
     if (!IsEnterKey(key->key()))
         return false;
     const GridCell next = CellAfterOptionEnter({m_edit.row, m_edit.column});
@@ -508,6 +594,10 @@ bool frmChannel::eventFilter(QObject* watched, QEvent* event) {
             return toneEditorKey(key);
         if (watched == cboFeature1)
             return optionEditorKey(key);
+        if (watched == cboFeature0->view())
+            return popupKey(cboFeature0, key);
+        if (watched == cboFeature1->view())
+            return popupKey(cboFeature1, key);
         if (watched == ChannelGrid)
             return gridKey(key);
         if (watched == cboGenFreq) {
@@ -521,22 +611,16 @@ bool frmChannel::eventFilter(QObject* watched, QEvent* event) {
         auto* focus = static_cast<QFocusEvent*>(event);
         if ((watched == txtMemChannel || watched == cboFeature0 || watched == cboFeature1) && !KeepsEditorOpen(focus))
             closeEditor(static_cast<QWidget*>(watched), true);
-    } else if (type == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (watched == ChannelGrid->viewport() && mouse->button() == Qt::LeftButton) {
-            // Only a release over a channel cell opens an editor, not one over the row numbers.
-            const QModelIndex at = ChannelGrid->indexAt(mouse->position().toPoint());
-            if (at.isValid() && at.column() >= ColRxFreq)
-                leftReleased();
-        } else if (watched == ChannelGrid->horizontalHeader()->viewport()) {
-            const QPoint inGrid =
-                ChannelGrid->horizontalHeader()->viewport()->mapTo(ChannelGrid, mouse->position().toPoint());
-            const Qt::KeyboardModifiers mods = mouse->modifiers();
-            if (IsMemoryMapGesture(inGrid, ChannelGrid->logicalDpiX(), ChannelGrid->logicalDpiY(),
-                                   mouse->button() == Qt::RightButton, mods.testFlag(Qt::ControlModifier),
-                                   mods.testFlag(Qt::AltModifier), mods.testFlag(Qt::ShiftModifier)))
-                emit memoryMapRequested();
-        }
+    } else if (type == QEvent::Wheel) {
+        // A list that is not open does not change its value under the wheel.
+        if (watched == cboFeature0 || watched == cboFeature1)
+            return true;
+    } else if (type == QEvent::Drop) {
+        if (watched == txtMemChannel || watched == cboFeature0->lineEdit())
+            return dropIntoEditor(static_cast<QLineEdit*>(watched), static_cast<QDropEvent*>(event));
+    } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) {
+        if (mouseEvent(watched, event))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

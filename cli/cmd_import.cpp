@@ -1,8 +1,8 @@
 // kestrel-cli import: applies a channel list in the CSV form of `kestrel-cli channels`
-// to an image, cell by cell through the same rules as a commit in the channel grid.
+// to an image, row by row through the same rules as a paste into the channel grid.
 #include "cli/Command.h"
 
-#include "channels/ChannelCellRules.h"
+#include "channels/ChannelPaste.h"
 #include "core/Band.h"
 #include "core/Frequency.h"
 #include "core/ChannelRecord.h"
@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QHash>
 #include <QList>
+#include <QSet>
 
 namespace kestrel::cli {
 namespace {
@@ -159,20 +160,17 @@ bool ReadChannelList(const QString& fileName, QList<CsvRow>* rows) {
     return ok;
 }
 
-// Whether the grid shows what the cell asked for: the same text, the same number
-// written another way (146.52 for 146.52000, 100 for 100.0), or another text of the
-// same option (both Chinese texts of an option that has two).
-bool TakenAsWritten(int column, const QString& written, const QString& shown, Language language) {
+// Whether the grid shows a frequency as the cell asked for it: the same text or the same
+// number written another way (146.52 for 146.52000). Tones and options say themselves
+// when they were not taken as written.
+bool TakenAsWritten(const QString& written, const QString& shown) {
     if (written == shown)
         return true;
-    if (column >= ColRxFreq && column <= ColEncode) {
-        bool a = false;
-        bool b = false;
-        const double w = written.toDouble(&a);
-        const double s = shown.toDouble(&b);
-        return a && b && qAbs(w - s) < 1e-9;
-    }
-    return ChannelOptionList(column, language).contains(written);
+    bool a = false;
+    bool b = false;
+    const double w = written.toDouble(&a);
+    const double s = shown.toDouble(&b);
+    return a && b && qAbs(w - s) < 1e-9;
 }
 
 struct Importer {
@@ -181,62 +179,36 @@ struct Importer {
     Language language;
     QStringList tones;
     const QString& fileName;
-    int corrections = 0;
 
     void note(const CsvRow& row, int column, const QString& text) {
-        ++corrections;
-        Err(QStringLiteral("kestrel-cli import: %1 line %2 (group %3, CH %4), %5: %6")
+        const QString where = column > 0 ? QStringLiteral(", ") + ChannelColumnHeader(column, English) : QString();
+        Err(QStringLiteral("kestrel-cli import: %1 line %2 (group %3, CH %4)%5: %6")
                 .arg(fileName)
                 .arg(row.lineNumber)
                 .arg(row.group)
                 .arg(row.ch)
-                .arg(ChannelColumnHeader(column, English), text));
+                .arg(where, text));
     }
 
     QString written(const CsvRow& row, int column) const { return row.cells.at(CellOfColumn(column)); }
 
     void apply(const CsvRow& row) {
         const int channel = ChannelIndexOf(row.group - 1, row.ch);
-        ChannelTexts cells = ReadChannelForDisplay(image, band, tones, language, channel);
-        const auto edit = [&](int column) { return CellEdit{row.ch, column, channel, cells.cells[column]}; };
-
-        QList<int> applied;
-        const QString rx = written(row, ColRxFreq);
-        kestrel::CommitTextCell(image, band, language, cells, edit(ColRxFreq), rx);
-        if (rx.isEmpty()) {
-            for (int c = ColTxFreq; c <= LastOptionColumn; ++c)
-                if (!written(row, c).isEmpty())
-                    note(row, c, QStringLiteral("\"%1\" ignored: the channel has no RX Freq").arg(written(row, c)));
-            return;
+        QList<CellNote> notes;
+        CommitRowTexts(image, band, language, tones, channel, ColRxFreq,
+                       row.cells.mid(CellOfColumn(ColRxFreq), LastOptionColumn), &notes);
+        QSet<int> noted;
+        for (const CellNote& n : notes) {
+            noted << n.column;
+            note(row, n.column, n.text()(English));
         }
-        applied << ColRxFreq;
-        for (int c = ColTxFreq; c <= LastOptionColumn; ++c) {
-            const QString text = written(row, c);
-            if (text.isEmpty())
-                continue;
-            if (c == ColEncode && cells.cells[ColTxFreq].isEmpty()) {
-                note(row, c, QStringLiteral("\"%1\" ignored: the channel has no TX Freq").arg(text));
-                continue;
-            }
-            if (c == ColTxFreq)
-                kestrel::CommitTextCell(image, band, language, cells, edit(c), text);
-            else
-                kestrel::CommitListCell(image, language, tones.value(0), cells, edit(c), text);
-            applied << c;
-        }
-
-        // What the grid now shows, against what the list asked for.
+        // Frequencies moved onto the raster, against what the list asked for.
         const ChannelTexts shown = ReadChannelForDisplay(image, band, tones, language, channel);
-        for (int c : applied) {
+        for (int c : {int(ColRxFreq), int(ColTxFreq)}) {
             const QString text = written(row, c);
-            const QString result = shown.cells[c];
-            if (TakenAsWritten(c, text, result, language))
+            if (text.isEmpty() || noted.contains(c) || TakenAsWritten(text, shown.cells[c]))
                 continue;
-            const bool outOfBand = c <= ColTxFreq && CheckFrequencyRange(band, text) != InBand;
-            note(row, c, QStringLiteral("\"%1\" %2 \"%3\"")
-                             .arg(text, outOfBand ? QStringLiteral("is out of range, stored as")
-                                                  : QStringLiteral("stored as"),
-                                  result));
+            note(row, c, QStringLiteral("\"%1\" stored as \"%2\"").arg(text, shown.cells[c]));
         }
     }
 };
@@ -292,8 +264,9 @@ int RunImport(Context& ctx) {
 
 KESTREL_CLI_COMMAND("import", "import FILE.dat CHANNELS.csv -o OUT.dat [--lang en|zh]",
                     "apply a channel list in the form `channels` prints to an image and write the result; rows are "
-                    "found by Group and CH, every non-empty cell is stored as if typed into the channel grid, an "
-                    "empty RX Freq clears the channel; corrections are reported on stderr",
+                    "found by Group and CH, every non-empty cell is stored as if typed into the channel grid (option "
+                    "texts in either language, tones only from the tone table), an empty RX Freq clears the channel; "
+                    "corrections are reported on stderr",
                     RunImport);
 
 } // namespace kestrel::cli

@@ -2,6 +2,7 @@
 // The process-wide values of one run: made by the start-up, owned by main() and
 // handed by reference to whoever needs them. Nothing else holds codeplug state.
 #include "core/Band.h"
+#include "core/ImageHistory.h"
 #include "core/MemoryImage.h"
 #include "core/StringTable.h"
 
@@ -28,6 +29,7 @@ struct AppContext {
     QStringList toneTable;     // the tone option table; position 0 follows the language
 
     MemoryImage image;         // the image and its saved-state copy
+    ImageChanges changes;      // every undoable change to the image passes here
     BandLimits band;           // decoded from the image (or chosen in the channel editor)
     bool radioReadFlag = false; // true while the main window's read command runs
 

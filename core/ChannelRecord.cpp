@@ -90,6 +90,24 @@ QStringList ChannelOptionList(int column, Language l) {
     }
 }
 
+QStringList ChannelColumnTexts(int column, Language l) {
+    switch (column) {
+    case ColRxFreq:
+    case ColTxFreq:
+        return {QStringLiteral("888.88888")};
+    case ColDecode:
+    case ColEncode: {
+        QStringList tones = BuildToneTable(l);
+        tones << T::NoTone(English) << T::NoTone(Chinese);
+        return tones;
+    }
+    case ColPttId:
+        return ChannelOptionList(column, l) << T::OffNone(l);
+    default:
+        return ChannelOptionList(column, l);
+    }
+}
+
 QString ChannelTexts::text(int column) const {
     if (column < 1 || column >= ChannelColumnCount)
         return QString();
@@ -270,8 +288,7 @@ bool CreateChannel(MemoryImage& image, int n, int row, const QString& rxText) {
         return false;
     // Check that the frequency fits before anything is written, so a refused text
     // leaves no half-made channel.
-    MemoryImage probe;
-    if (!EncodeFrequency(probe, 0, 0, rxText))
+    if (!FrequencyFits(rxText))
         return false;
     EncodeFrequency(image, n, ChannelByte::RxFrequency, rxText);
     // No decode or encode tone; an empty record already holds these 0xFF.
@@ -320,8 +337,7 @@ void ClearTransmit(MemoryImage& image, int n) {
 bool StoreTransmit(MemoryImage& image, int n, const QString& text) {
     if (!IsChannelIndex(n))
         return false;
-    MemoryImage probe;
-    if (!EncodeFrequency(probe, 0, 0, text))
+    if (!FrequencyFits(text))
         return false;
     PutBit(image, n, ChannelBit::TxPending, false);
     return EncodeFrequency(image, n, ChannelByte::TxFrequency, text);

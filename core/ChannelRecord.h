@@ -117,6 +117,10 @@ QString ChannelColumnHeader(int column, Language language);
 // The in-place list of an option column 5-16 in list order; empty for other columns.
 QStringList ChannelOptionList(int column, Language language);
 
+// Every text grid column 1-16 can show in `language` (option lists with their other
+// spellings, the tone table, a widest frequency), for sizing the column.
+QStringList ChannelColumnTexts(int column, Language language);
+
 // Texts of one grid row: cells[c] is grid column c (1-17); cells[0] is not used.
 struct ChannelTexts {
     std::array<QString, ChannelColumnCount> cells;

@@ -60,14 +60,24 @@ QString DecodeFrequency(const MemoryImage& image, int line, int position) {
     return FrequencyTextOfTenHz(qint64(LeadingNumber(digits)));
 }
 
+namespace {
+// The eight digits of a frequency in 10 Hz units; empty when it does not fit.
+QString FrequencyDigits(const QString& text) {
+    const double mhz = LeadingNumber(text);
+    if (!std::isfinite(mhz) || mhz < 0 || mhz >= 1000)
+        return QString();
+    const QString digits = FormatInteger(mhz * TenHzPerMHz, 8);
+    return digits.size() == 8 ? digits : QString(); // 999.999995 and above round up to nine digits
+}
+} // namespace
+
+bool FrequencyFits(const QString& text) { return !FrequencyDigits(text).isEmpty(); }
+
 bool EncodeFrequency(MemoryImage& image, int line, int position, const QString& text) {
     if (!ValidPlace(line, position))
         return false;
-    const double mhz = LeadingNumber(text);
-    if (!std::isfinite(mhz) || mhz < 0 || mhz >= 1000)
-        return false;
-    const QString digits = FormatInteger(mhz * TenHzPerMHz, 8);
-    if (digits.size() != 8) // 999.999995 and above round up to nine digits
+    const QString digits = FrequencyDigits(text);
+    if (digits.isEmpty())
         return false;
     auto digit = [&](int i) { return digits[i].unicode() - '0'; };
     for (int k = 0; k < 4; ++k) {
@@ -101,6 +111,20 @@ QString SnapToChannelStep(const QString& text) {
         result = db < da ? qb : qa;
     }
     return FrequencyTextOfTenHz(result);
+}
+
+double SnapKilohertzToChannelStep(double kHz) {
+    // Thousandths of the 10 Hz unit: fine enough to see 1.245 kHz below the halfway mark.
+    constexpr qint64 Fine = 1000;
+    constexpr double FinePerKHz = 100.0 * Fine;
+    if (!std::isfinite(kHz) || qAbs(kHz) > MaxMHz)
+        return 0;
+    const qint64 f = RoundHalfEven(kHz * FinePerKHz);
+    const qint64 qa = NearestMultiple(f, StepA * Fine);
+    const qint64 qb = NearestMultiple(f, StepB * Fine);
+    const qint64 da = f > qa ? f - qa : qa - f;
+    const qint64 db = f > qb ? f - qb : qb - f;
+    return double(db < da ? qb : qa) / FinePerKHz;
 }
 
 CorrectedText CorrectFrequency(const BandLimits& band, const QString& text) {

@@ -28,6 +28,8 @@ QString DecodeFrequency(const MemoryImage& image, int line, int position);
 // A value that does not fit eight digits (negative, 1000 MHz or more) or a place
 // outside the image stores nothing and gives false.
 bool EncodeFrequency(MemoryImage& image, int line, int position, const QString& text);
+// Whether EncodeFrequency would store the text (it fits eight digits).
+bool FrequencyFits(const QString& text);
 
 // InBand when lower <= value < upper, AboveBand when value >= upper, BelowBand otherwise;
 // the value is the leading number of the text (0 when there is none).
@@ -46,6 +48,11 @@ CorrectedText CorrectFrequency(const BandLimits& band, const QString& text);
 // The frequency text moved to the nearest multiple of 2.5 kHz or 6.25 kHz (2.5 kHz on a
 // tie), five decimals.
 QString SnapToChannelStep(const QString& text);
+
+// A step in kHz moved to the nearest multiple of 2.5 kHz or 6.25 kHz (2.5 kHz on a tie),
+// judged on the value itself, not on a text rounded to 10 Hz first (1.245 gives 0,
+// 3.745 gives 2.5).
+double SnapKilohertzToChannelStep(double kHz);
 
 // A span or step in MHz: at least the band width gives width - 0.005 with outOfRange set;
 // otherwise snapped, and kept below the band width without a second message.

@@ -30,4 +30,12 @@ struct TextPair {
 };
 inline QString Pick(Language language, const char* en, const char* zh) { return TextPair{en, zh}(language); }
 
+// A text built at run time in both languages (a message with numbers in it, a step name).
+struct BilingualText {
+    QString english;
+    QString chinese;
+    QString operator()(Language language) const { return language == Chinese ? chinese : english; }
+    bool isEmpty() const { return english.isEmpty() && chinese.isEmpty(); }
+};
+
 } // namespace kestrel

@@ -1,5 +1,7 @@
 #include "core/Tone.h"
 
+#include "core/Numbers.h"
+
 namespace kestrel {
 
 namespace {
@@ -94,6 +96,67 @@ ToneCode ToneCodeOfText(const QString& text) {
     }
     const bool normal = text.endsWith(QLatin1Char('N'));
     return {quint8(DigitOf(text, 2) * 16 + DigitOf(text, 3)), quint8((normal ? 8 : 12) * 16 + DigitOf(text, 1))};
+}
+
+ToneEntry ResolveToneText(const QString& written, const QString& noToneText) {
+    const QString text = written.trimmed();
+    ToneEntry entry;
+    if (text.isEmpty() || text == noToneText || text.compare(QLatin1String("None"), Qt::CaseInsensitive) == 0 ||
+        text == QString::fromUtf8("无")) {
+        entry.text = noToneText;
+        return entry;
+    }
+    const auto refuse = [&](const QString& shown) {
+        entry.result = ToneEntry::Refused;
+        entry.message = {QStringLiteral("Tone %1 is not in the tone table.").arg(shown),
+                         QStringLiteral("亚音 %1 不在亚音表中。").arg(shown)};
+        return entry;
+    };
+    if (text.startsWith(QLatin1Char('D'), Qt::CaseInsensitive)) {
+        QString code = text.toUpper();
+        while (code.length() < 4)
+            code += QLatin1Char('0');
+        if (code.length() == 4)
+            code += QLatin1Char('N');
+        if (code.length() == 5 && (code.endsWith(QLatin1Char('N')) || code.endsWith(QLatin1Char('I')))) {
+            for (const char* d : DqtCodes)
+                if (code.mid(1, 3) == QLatin1String(d)) {
+                    entry.text = code;
+                    return entry;
+                }
+        }
+        return refuse(code);
+    }
+    const QChar first = text.front();
+    if (!(first.isDigit() || first == QLatin1Char('.')))
+        return refuse(text);
+    // Compared in thousandths of a Hz, so that a value halfway between two tones is
+    // seen as such and goes to the lower one.
+    static const QList<qint64> thousandths = [] {
+        QList<qint64> out;
+        for (const char* q : QtTones)
+            out << RoundHalfAway(QString::fromLatin1(q).toDouble() * 1000.0);
+        return out;
+    }();
+    const qint64 value = RoundHalfAway(LeadingNumber(text) * 1000.0);
+    const char* nearest = QtTones[0];
+    qint64 best = -1;
+    for (int i = 0; i < thousandths.size(); ++i) {
+        const qint64 tone = thousandths[i];
+        const qint64 distance = tone > value ? tone - value : value - tone;
+        if (best < 0 || distance < best) {
+            best = distance;
+            nearest = QtTones[i];
+        }
+    }
+    entry.text = QString::fromLatin1(nearest);
+    // Written another way but the same tone (100 for 100.0): taken as it is.
+    if (FormatFixed(LeadingNumber(text), 1) == entry.text)
+        return entry;
+    entry.result = ToneEntry::Snapped;
+    entry.message = {QStringLiteral("Tone %1 is not in the tone table; %2 is used.").arg(text, entry.text),
+                     QStringLiteral("亚音 %1 不在亚音表中，已改为 %2。").arg(text, entry.text)};
+    return entry;
 }
 
 void EncodeTone(MemoryImage& image, int channelLine, const QString& text, int offset) {

@@ -40,6 +40,19 @@ QString DecodeTone(const QStringList& toneTable, quint8 low, quint8 high);
 // "67.0" or "067.0" a QT tone, "D023N"/"D023I" a DQT code. Non-digits count as 0.
 ToneCode ToneCodeOfText(const QString& text);
 
+// A tone text typed or imported, held against the table. Only table tones are stored:
+// a QT value that is not a table tone takes the nearest one (the lower one of two
+// equally near), a DQT code that is not in the table is refused. Empty text, "None" (in
+// any case) and "无" mean no tone; a DQT code is taken in capitals, padded with "0" to
+// "D" and three digits and given "N" when it has no polarity (D23 -> D230N); a QT
+// value is read as a number of Hz (100 -> 100.0). Text that is neither is refused.
+struct ToneEntry {
+    enum Result { Taken, Snapped, Refused } result = Taken;
+    QString text;           // the table text to store; empty when refused
+    BilingualText message;  // what the user is told; empty when taken as written
+};
+ToneEntry ResolveToneText(const QString& written, const QString& noToneText);
+
 // Stores ToneCodeOfText(text) at positions 8 + offset (low) and 9 + offset (high) of the
 // line; an offset other than 0 or 2 stores nothing.
 void EncodeTone(MemoryImage& image, int channelLine, const QString& text, int offset);

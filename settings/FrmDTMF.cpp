@@ -340,7 +340,10 @@ void FrmDTMF::Command1_Click(int index) {
         if (answer != Prompter::Answer::Ok)
             return; // nothing written; the user can undo the entries or cancel
     }
-    StoreDtmf(m_app.image, v, m_loaded);
+    {
+        const RecordedStep step(m_app.changes, m_app.image, StepOf({"DTMF", "DTMF"}));
+        StoreDtmf(m_app.image, v, m_loaded);
+    }
     accept();
 }
 

@@ -142,7 +142,10 @@ KeyValues FrmKey::values() const {
 }
 
 void FrmKey::cmdOK_Click() {
-    StoreKeys(m_app.image, values());
+    {
+        const RecordedStep step(m_app.changes, m_app.image, StepOf({"Key Assignment", "侧键设定"}));
+        StoreKeys(m_app.image, values());
+    }
     accept();
 }
 

@@ -283,7 +283,10 @@ void frmMemoryMap::cmdOK_Click() {
         m_prompter.message(m_app.productName, ClearedChannelsText(cleared, m_app.language), Prompter::Icon::Question,
                            Prompter::Buttons::OkCancel, Prompter::Answer::Cancel) != Prompter::Answer::Ok)
         return;
-    m_model.store(m_app.image);
+    {
+        const RecordedStep step(m_app.changes, m_app.image, StepOf({"Memory Map", "内存映射"}));
+        m_model.store(m_app.image);
+    }
     accept();
 }
 

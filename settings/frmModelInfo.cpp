@@ -56,8 +56,10 @@ void frmModelInfo::cmdOK_Click() {
         const Prompter::Answer answer =
             m_prompter.message(LoadText(1108, l), LoadText(1329, l), Prompter::Icon::Exclamation,
                                Prompter::Buttons::OkCancel, Prompter::Answer::Cancel);
-        if (answer == Prompter::Answer::Ok)
+        if (answer == Prompter::Answer::Ok) {
+            const RecordedStep step(m_app.changes, m_app.image, StepOf({"Model Information", "机型信息"}));
             m_app.image.setByte(ModelInfoMap::ModelType, ModelTypeByte(position));
+        }
     }
     accept();
 }

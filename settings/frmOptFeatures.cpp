@@ -154,7 +154,10 @@ void frmOptFeatures::voxChosen(int position) {
 }
 
 void frmOptFeatures::cmdOK_Click() {
-    StoreOptFeatures(m_app.image, values());
+    {
+        const RecordedStep step(m_app.changes, m_app.image, StepOf({"Optional Features", "可选功能"}));
+        StoreOptFeatures(m_app.image, values());
+    }
     accept();
 }
 

@@ -181,7 +181,11 @@ Layout BuiltInLayout() {
                          item("miPrint", "Print(&P)", "print"), item("miPrintPreview", "Print Preview"), sep(),
                          item("miRecent", "Recent Files"), sep(), item("miExit", "Exit(&X)")});
     bar.entries << menu("miEdit", "Edit(&E)",
-                        {item("miModel", "Model Information"), item("miChannel", "Channel Information"),
+                        {item("miUndo", "Undo", "undo"), item("miRedo", "Redo", "redo"), sep(), item("miCut", "Cut"),
+                         item("miCopy", "Copy"), item("miPaste", "Paste"), item("miDelete", "Delete"), sep(),
+                         item("miInsertChannel", "Insert Channel"), item("miDeleteChannel", "Delete Channel"),
+                         item("miMoveUp", "Move Up"), item("miMoveDown", "Move Down"),
+                         item("miSortRx", "Sort by RX Freq"), sep(), item("miModel", "Model Information"), item("miChannel", "Channel Information"),
                          item("miVFO", "VFO"), item("miCommonSet", "Optional Features"), item("miDTMF", "DTMF"),
                          item("miMSK", "MSK"), item("mi5Tone", "5-Tone"), item("miStun", "DisStun"),
                          item("miKeySet", "Key Assignment"), item("miRadio", "&Radio"),
@@ -203,7 +207,8 @@ Layout BuiltInLayout() {
                         {item("miCheckCable", "Check Cable…"), item("miAbout", "About...(&A)", "about")});
     LayoutBand tools{QStringLiteral("ToolBar"), {}};
     tools.entries << item("miNew", "New", "new") << item("miOpen", "Open", "open") << item("miSave", "Save", "save")
-                  << sep() << item("miPrint", "Print", "print") << sep() << item("miRead", "Read", "read")
+                  << sep() << item("miUndo", "Undo", "undo") << item("miRedo", "Redo", "redo") << sep()
+                  << item("miPrint", "Print", "print") << sep() << item("miRead", "Read", "read")
                   << item("miWrite", "Write", "write") << sep() << item("miAbout", "About", "about");
     l.bands << bar << tools;
     return l;

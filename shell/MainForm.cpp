@@ -20,6 +20,7 @@
 #include "settings/frmOptFeatures.h"
 #include "shell/Caption.h"
 #include "shell/CommandTips.h"
+#include "shell/EditCommands.h"
 #include "shell/FileDrop.h"
 #include "shell/Icons.h"
 #include "shell/PrintCommands.h"
@@ -176,6 +177,7 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     channelWindow->showMaximized();
     connect(channelEditor, &frmChannel::requestRefreshData, this, &MainForm::RefreshData);
     connect(channelEditor, &frmChannel::memoryMapRequested, this, &MainForm::OpenMemoryMap);
+    editCommands = new EditCommands(*this, m_app);
 
     // 5. flags; 6. texts and data
     flagView = 1;
@@ -241,6 +243,7 @@ void MainForm::RefreshDisplay() {
                            "miStun", "miBatch"})
         if (QAction* a = menuAction(QString::fromLatin1(id)))
             a->setVisible(false);
+    editCommands->refreshTexts();
     // 6. view flags; 7. the tree's texts; 8. the channel editor's texts
     applyViewFlags();
     treeView->RefreshDisplay();
@@ -367,6 +370,8 @@ void MainForm::applyViewFlags() {
 
 void MainForm::Dispatch(const QString& id) {
     auto modal = [this](QDialog& dialog) { dialog.exec(); };
+    if (editCommands->dispatch(id))
+        return;
     if (id == QLatin1String("miNew")) {
         NewCommand();
     } else if (id == QLatin1String("miOpen")) {
@@ -512,8 +517,11 @@ void MainForm::NewCommand() {
     if (answer != Prompter::Answer::Ok)
         return;
     QString error;
-    if (!LoadDefaultImage(m_app.image, m_app.band.index, m_app.appFolder, &error))
-        ShowLoadError(error);
+    {
+        const RecordedStep step(m_app.changes, m_app.image, StepOf({"New", "新建"}));
+        if (!LoadDefaultImage(m_app.image, m_app.band.index, m_app.appFolder, &error))
+            ShowLoadError(error);
+    }
     m_app.band = DecodeBandLimits(m_app.image);
     RefreshData();
 }
@@ -568,7 +576,9 @@ void MainForm::ReadCommand() {
     if (answer != Prompter::Answer::Ok)
         return;
     m_app.radioReadFlag = true;
+    editCommands->readStarted();
     RunTransfer(0);
+    editCommands->readEnded(); // a read that failed part way is a step too
     m_app.radioReadFlag = false;
 }
 
@@ -595,6 +605,7 @@ void MainForm::OnCloneExit(int direction) {
     if (direction == 0) {
         // The backup keeps the radio's bytes as they came, before the grid cleans empty records.
         m_safety->BackupAfterRead();
+        editCommands->readEnded();
         m_app.band = DecodeBandLimits(m_app.image);
         RefreshData();
         m_app.image.TakeImageSnapshot();

@@ -24,6 +24,7 @@ class QToolBar;
 namespace kestrel {
 
 class CloneEngine;
+class EditCommands;
 class frmChannel;
 class frmClone;
 class frmTreeView;
@@ -77,6 +78,7 @@ public:
     QMdiSubWindow* channelWindow;
     CloneEngine* frm1;
     frmClone* cloneWindow;
+    EditCommands* editCommands;
 
     QString lastLayoutWarning() const { return m_layoutWarning; }
 

@@ -36,6 +36,7 @@ bool MainForm::OpenPath(const QString& path) {
         ShowLoadError(error);
         return false;
     }
+    editCommands->clearHistory(); // another file is another document
     m_app.currentFileName = full;
     m_app.band = DecodeBandLimits(m_app.image);
     RefreshData();
@@ -78,6 +79,7 @@ void MainForm::CloseCommand() {
         ShowLoadError(error);
         return;
     }
+    editCommands->clearHistory(); // a closed file's steps belong to it
     m_app.currentFileName = QStringLiteral("Untitled");
     m_app.band = DecodeBandLimits(m_app.image);
     RefreshData();

@@ -277,6 +277,21 @@ TEST(ApplyBatch, ScanDeleteAndLowPowerOnAnExistingChannelKeepItsOtherBytes) {
     EXPECT_TRUE(BitmapBit(image, ValidBitmap, 5));
 }
 
+TEST(ApplyBatch, PowerFollowsTheGridsRuleOverAMidPowerChannel) {
+    for (int power : {0, 1}) {
+        MemoryImage image = ErasedImage(0);
+        CreateChannel(image, 2, 3, QStringLiteral("146.52500"));
+        StoreChannelField(image, 2, ColTxPower, QStringLiteral("Mid"), English);
+        BatchValues v = Range(3, 3);
+        v.power = power;
+        ChannelNameStore names;
+        ToneRandom random;
+        ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+        EXPECT_EQ(ChannelOptionText(image, 2, ColTxPower, English), power == 0 ? "High" : "Low");
+        EXPECT_EQ(image.byte(2, 13) & 0x08, 0) << "mid bit cleared for power " << power;
+    }
+}
+
 TEST(ApplyBatch, EmptyChannelGetsNewChannelOptionBytesAndShowsTransmitEnabled) {
     BatchValues v = Range(2, 3);
     v.rxStart = QStringLiteral("145.00000");
@@ -286,7 +301,7 @@ TEST(ApplyBatch, EmptyChannelGetsNewChannelOptionBytesAndShowsTransmitEnabled) {
     Result run = Apply(v);
     for (int line : {1, 2}) {
         EXPECT_EQ(run.image.byte(line, 12), 0xD2) << line; // 0xF8 base: bits 6-7, wide, BCL
-        EXPECT_EQ(run.image.byte(line, 13), 0x08) << line;
+        EXPECT_EQ(run.image.byte(line, 13), 0x00) << line; // Low clears the new channel's mid bit
         EXPECT_EQ(run.image.byte(line, 14), 0x70) << line;
         EXPECT_EQ(run.image.byte(line, 15), 0xFD) << line;
     }

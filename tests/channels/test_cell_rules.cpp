@@ -1,4 +1,4 @@
-// The channel grid's rules without a window: key filters, tone corrections, the moves
+// The channel grid's rules without a window: key filters, the moves
 // of the current cell, the memory map gesture and the cell commits on a real image.
 #include "channels/ChannelCellRules.h"
 #include "core/ChannelRecord.h"
@@ -78,37 +78,6 @@ TEST(GridStartChar, DigitsAndPointOfBothKeyboards) {
     EXPECT_EQ(GridStartChar(Qt::Key_Comma, false), Refused);
     EXPECT_EQ(GridStartChar(Qt::Key_A, false), Refused);
     EXPECT_EQ(GridStartChar(Qt::Key_Minus, true), Refused);
-}
-
-// ---- tone corrections ------------------------------------------------------------
-
-struct ToneCase {
-    const char* text;
-    const char* expected;
-};
-
-class ToneCorrection : public ::testing::TestWithParam<ToneCase> {};
-
-TEST_P(ToneCorrection, English) {
-    EXPECT_EQ(CorrectToneText(QString::fromUtf8(GetParam().text), QStringLiteral("None")),
-              QString::fromUtf8(GetParam().expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(Commit, ToneCorrection,
-                         ::testing::Values(ToneCase{"D23", "D230N"}, ToneCase{"D", "D000N"},
-                                           ToneCase{"D023", "D023N"}, ToneCase{"D023I", "D023I"},
-                                           ToneCase{"D999N", "D777N"}, ToneCase{"D9", "D777N"},
-                                           ToneCase{"D778I", "D777I"}, ToneCase{"D777N", "D777N"},
-                                           ToneCase{"D089N", "D089N"}, ToneCase{"300", "259.9"},
-                                           ToneCase{"259.95", "259.9"}, ToneCase{"50", "60.0"},
-                                           ToneCase{"59.99", "60.0"}, ToneCase{"88.5", "88.5"},
-                                           ToneCase{"100", "100.0"}, ToneCase{"67.05", "67.1"},
-                                           ToneCase{"abc", "60.0"}, ToneCase{"", "None"},
-                                           ToneCase{"None", "None"}));
-
-TEST(ToneCorrection, NoToneItemOfTheLanguage) {
-    EXPECT_EQ(CorrectToneText(QString(), QStringLiteral("无")), QStringLiteral("无"));
-    EXPECT_EQ(CorrectToneText(QStringLiteral("无"), QStringLiteral("无")), QStringLiteral("无"));
 }
 
 // ---- moves of the current cell ---------------------------------------------------
@@ -278,6 +247,26 @@ TEST_F(CellCommit, EmptyTransmitFrequencyClearsOnlyTheTransmitSide) {
     EXPECT_EQ(image.byte(2, 15), 0xFD);
     EXPECT_EQ(image.byte(2, 10), 0xFF);
     EXPECT_EQ(image.byte(2, 11), 0xFF);
+}
+
+TEST_F(CellCommit, ATypedToneOutsideTheTableSnapsOrIsRefused) {
+    ChannelTexts cells = Created(3, "146.52");
+    CommitListCell(image, English, QStringLiteral("None"), cells, Edit(3, ColDecode, cells), QStringLiteral("67.0"));
+    const QByteArray before = Record(3);
+
+    CommitOutcome out =
+        CommitListCell(image, English, QStringLiteral("None"), cells, Edit(3, ColDecode, cells), QStringLiteral("D23"));
+    EXPECT_TRUE(out.refused);
+    EXPECT_FALSE(out.stored);
+    EXPECT_EQ(out.message(English), QStringLiteral("Tone D230N is not in the tone table."));
+    EXPECT_EQ(cells.cells[ColDecode], QStringLiteral("67.0")) << "the cell keeps its value";
+    EXPECT_EQ(Record(3), before);
+
+    out = CommitListCell(image, English, QStringLiteral("None"), cells, Edit(3, ColEncode, cells), QStringLiteral("88"));
+    EXPECT_TRUE(out.stored);
+    EXPECT_EQ(out.message(Chinese), QStringLiteral("亚音 88 不在亚音表中，已改为 88.5。"));
+    EXPECT_EQ(cells.cells[ColEncode], QStringLiteral("88.5"));
+    EXPECT_EQ(Shown(3).cells[ColEncode], QStringLiteral("88.5")) << "still shown after a refresh";
 }
 
 } // namespace

@@ -159,15 +159,18 @@ TEST_P(Corrections, ReportedWithRowAndColumn) {
 INSTANTIATE_TEST_SUITE_P(
     Cells, Corrections,
     ::testing::Values(
-        CorrectionCase{"rx_above_band", ColRxFreq, "180", "173.99750", "\"180\" is out of range, stored as \"173.99750\""},
+        CorrectionCase{"rx_above_band", ColRxFreq, "180", "173.99750", "Frequency 180 is out of range; 173.99750 is used."},
         CorrectionCase{"rx_snapped", ColRxFreq, "146.5213", "146.52250", "\"146.5213\" stored as \"146.52250\""},
+        CorrectionCase{"rx_decimal_comma", ColRxFreq, "\"146,5\"", "146.50000", "\"146,5\" stored as \"146.50000\""},
         CorrectionCase{"tx_not_a_number", ColTxFreq, "abc", "136.00000", "is out of range"},
-        CorrectionCase{"decode_dqt_padded", ColDecode, "D23", "None", "\"D23\" stored as \"None\""},
+        CorrectionCase{"decode_dqt_padded_not_in_table", ColDecode, "D23", "None", "Tone D230N is not in the tone table."},
+        CorrectionCase{"decode_dqt_lower_case", ColDecode, "d023", "D023N", ""},
         CorrectionCase{"encode_qt_written_short", ColEncode, "100", "100.0", ""},
-        CorrectionCase{"encode_qt_above", ColEncode, "300", "None", "\"300\" stored as \"None\""},
-        CorrectionCase{"option_unknown_text", ColBandwidth, "Wdie", "Narrow", "\"Wdie\" stored as \"Narrow\""},
+        CorrectionCase{"encode_qt_above", ColEncode, "300", "254.1", "Tone 300 is not in the tone table; 254.1 is used."},
+        CorrectionCase{"option_unknown_text", ColBandwidth, "Wdie", "Wide", "\"Wdie\" is not a choice of this column"},
+        CorrectionCase{"option_other_language", ColBandwidth, "窄", "Narrow", ""},
         CorrectionCase{"option_as_written", ColReverse, "Talk Around", "Talk Around", ""},
-        CorrectionCase{"call_group_outside", ColCallGroup, "17", "1", "\"17\" stored as \"1\""}));
+        CorrectionCase{"call_group_outside", ColCallGroup, "17", "1", "\"17\" is not a choice of this column"}));
 
 TEST_F(CliImport, CellsOfAChannelThatCannotTakeThemAreIgnoredAndReported) {
     ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));

@@ -180,6 +180,7 @@ TEST_F(FrmBatchTest, StepAndIntervalBoxesSnapAndClamp) {
         {"txtRxStep", "7", "7", "7.5"},           {"txtRxStep", "3", "3", "2.5"},
         {"txtRxStep", "12.5", "12.5", "12.5"},    {"txtRxStep", "1", "1", "0"},
         {"txtRxStep", "1000.5", "1000", "1000"},  {"txtRxStep", "6.25a", "6.25", "6.25"},
+        {"txtRxStep", "1.245", "1.245", "0"},     {"txtRxStep", "3.745", "3.745", "2.5"}, // snapped once
         {"txtDecodeInterval", "25", "20", "20"},  {"txtDecodeInterval", "7", "7", "7"},
     };
     for (const Case& c : cases) {

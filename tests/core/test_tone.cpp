@@ -109,3 +109,36 @@ TEST(ToneCodec, EveryBytePairDecodesToATableText) {
     }
     EXPECT_EQ(seen.size(), ToneCount);
 }
+
+// Typed and imported tones: only table tones are stored.
+TEST(ToneEntry, QtSnapsToTheNearestTableToneDqtOutsideTheTableIsRefused) {
+    using R = ToneEntry::Result;
+    struct {
+        const char* written;
+        R result;
+        const char* stored;
+    } cases[] = {
+        {"88.5", R::Taken, "88.5"},    {"100", R::Taken, "100.0"},  {" 67 ", R::Taken, "67.0"},
+        {"88", R::Snapped, "88.5"},    {"300", R::Snapped, "254.1"}, {"50", R::Snapped, "67.0"},
+        {"68.15", R::Snapped, "67.0"}, {"68.151", R::Snapped, "69.3"}, // halfway goes to the lower tone
+        {"D023", R::Taken, "D023N"},   {"d754i", R::Taken, "D754I"}, {"D23", R::Refused, ""},
+        {"D999N", R::Refused, ""},     {"D023X", R::Refused, ""},    {"abc", R::Refused, ""},
+        {"", R::Taken, "None"},        {"none", R::Taken, "None"},   {"无", R::Taken, "None"},
+    };
+    for (const auto& c : cases) {
+        const ToneEntry e = ResolveToneText(QString::fromUtf8(c.written), QStringLiteral("None"));
+        EXPECT_EQ(e.result, c.result) << c.written;
+        EXPECT_EQ(e.text, QString::fromUtf8(c.stored)) << c.written;
+        EXPECT_EQ(e.message.isEmpty(), c.result == R::Taken) << c.written;
+    }
+    const ToneEntry snapped = ResolveToneText(QStringLiteral("88"), QStringLiteral("None"));
+    EXPECT_EQ(snapped.message(English), QStringLiteral("Tone 88 is not in the tone table; 88.5 is used."));
+    EXPECT_EQ(snapped.message(Chinese), QStringLiteral("亚音 88 不在亚音表中，已改为 88.5。"));
+    const ToneEntry refused = ResolveToneText(QStringLiteral("D23"), QStringLiteral("None"));
+    EXPECT_EQ(refused.message(English), QStringLiteral("Tone D230N is not in the tone table."));
+    EXPECT_EQ(refused.message(Chinese), QStringLiteral("亚音 D230N 不在亚音表中。"));
+    EXPECT_EQ(ResolveToneText(QString(), QStringLiteral("无")).text, QStringLiteral("无"));
+    // Every table text is taken as it is.
+    for (const QString& t : BuildToneTable(English))
+        EXPECT_EQ(ResolveToneText(t, QStringLiteral("None")).text, t);
+}

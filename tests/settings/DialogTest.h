@@ -22,7 +22,11 @@ protected:
         QString error;
         ASSERT_TRUE(LoadDefaultImage(app.image, 0, BinDir(), &error)) << error.toStdString();
         app.image.TakeImageSnapshot();
+        app.changes.setSink([this](const ImageStep& step) { steps << step; });
     }
+
+    // The name of the one undoable step OK recorded; empty unless there is exactly one.
+    QString recordedStep() const { return steps.size() == 1 ? steps[0].name.english : QString(); }
 
     // Shows the dialog as the main window's exec() would, without blocking the test.
     static void Show(QDialog& dialog) {
@@ -43,6 +47,7 @@ protected:
     QTemporaryDir dir;
     AppContext app;
     ScriptedPrompter prompter;
+    QList<ImageStep> steps;
 };
 
 } // namespace kestrel::test

@@ -140,6 +140,7 @@ TEST_F(FrmDTMFTest, CallListCellEditorWritesItsCell) {
     Click(form.Command1[0]);
     EXPECT_EQ(field(CallEntry(1), CallEntryLength), Keys({1, 2, 10, 14}, CallEntryLength));
     EXPECT_EQ(field(CallEntry(3), CallEntryLength), Keys({15, 0}, CallEntryLength));
+    EXPECT_EQ(recordedStep(), QStringLiteral("DTMF"));
 }
 
 TEST_F(FrmDTMFTest, OkWithoutEditsLeavesTheChannelMemoryUnchanged) {

@@ -67,6 +67,7 @@ TEST_F(FrmKeyTest, KeyboardChangesAreStoredAsFunctionCodes) {
     EXPECT_EQ(keyBytes(), QByteArray::fromHex("04031913" "0734")); // nothing written yet
     Click(form.cmdOK);
     EXPECT_EQ(keyBytes(), QByteArray::fromHex("05030b130405"));
+    EXPECT_EQ(recordedStep(), QStringLiteral("Key Assignment"));
 }
 
 TEST_F(FrmKeyTest, CancelAfterChangingEveryListWritesNothing) {

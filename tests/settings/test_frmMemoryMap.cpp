@@ -103,6 +103,7 @@ TEST_F(FrmMemoryMapTest, TypedDigitsGoThroughTheEditorAndEnterMovesRight) {
     EXPECT_EQ(app.image.byte(0x0001), 0xAB);
     EXPECT_EQ(app.image.byte(0x0002), 0xFF);
     EXPECT_EQ(app.image.byte(0x0003), quint8(old.toInt(nullptr, 16)));
+    EXPECT_EQ(recordedStep(), QStringLiteral("Memory Map"));
 }
 
 TEST_F(FrmMemoryMapTest, MouseReleaseOverTheCurrentCellBeginsEditing) {

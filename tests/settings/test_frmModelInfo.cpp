@@ -41,6 +41,7 @@ TEST_F(FrmModelInfoTest, ChangeIsWrittenOnlyWhenTheWarningIsConfirmed) {
         app.image.setByte(ModelType, 0x55);
         app.image.TakeImageSnapshot();
         prompter.asked.clear();
+        steps.clear();
         prompter.answers = {c.answer};
         frmModelInfo form(app, prompter);
         Show(form);
@@ -59,6 +60,7 @@ TEST_F(FrmModelInfoTest, ChangeIsWrittenOnlyWhenTheWarningIsConfirmed) {
         EXPECT_EQ(asked.defaultAnswer, Prompter::Answer::Cancel);
         EXPECT_EQ(app.image.byte(ModelType), c.written);
         EXPECT_EQ(app.image.IsImageModified(), c.written == 0x56);
+        EXPECT_EQ(steps.size(), c.written == 0x56 ? 1 : 0);
     }
 }
 

@@ -53,6 +53,7 @@ TEST_F(FrmOptFeaturesTest, ErasedBytesOpenCorrectedAndOkStoresTheShownPositions)
     EXPECT_EQ(app.image.byte(VoxGain), 0);
     EXPECT_EQ(app.image.byte(VoxDelay), 0);
     EXPECT_EQ(app.image.byte(ToneBurst), 0);
+    EXPECT_EQ(recordedStep(), QStringLiteral("Optional Features"));
 }
 
 TEST_F(FrmOptFeaturesTest, VoxOffDisablesGainAndDelayButTheirValuesAreStored) {

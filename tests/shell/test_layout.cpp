@@ -31,6 +31,10 @@ TEST(LayoutFile, ShippedFilesParseAndHoldEveryCommandOfTheBuiltInMenus) {
         // Entries the program hides in the menus stay reachable from the tool bar.
         EXPECT_NE(layout.find(QStringLiteral("ToolBar"), QStringLiteral("miModel")), nullptr);
         EXPECT_NE(layout.find(QStringLiteral("ToolBar"), QStringLiteral("miBatch")), nullptr);
+        for (const char* id : {"miUndo", "miRedo"}) {
+            EXPECT_NE(layout.find(QStringLiteral("ToolBar"), QString::fromLatin1(id)), nullptr) << id;
+            EXPECT_NE(builtIn.find(QStringLiteral("ToolBar"), QString::fromLatin1(id)), nullptr) << id;
+        }
         EXPECT_NE(layout.find(QStringLiteral("Menu Bar"), QStringLiteral("miView"))->children.size(), 0);
     }
     EXPECT_EQ(LoadLayout(BinDir(), Chinese, nullptr).find(QStringLiteral("Menu Bar"), QStringLiteral("miFile"))->caption,

@@ -1,0 +1,125 @@
+// Rows of texts applied as if typed: the tab-separated text of the clipboard, option
+// texts of either language, and a pasted block with its corrections and omissions.
+#include "channels/ChannelPaste.h"
+#include "core/Frequency.h"
+#include "core/Tone.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+
+namespace {
+
+MemoryImage ErasedImage() {
+    MemoryImage m;
+    m.setBytes(QByteArray(ImageSize, char(0xFF)));
+    EncodeBandLimits(m, BandOfIndex(0));
+    return m;
+}
+
+QStringList Row(std::initializer_list<const char*> cells) {
+    QStringList row;
+    for (const char* c : cells)
+        row << QString::fromUtf8(c);
+    return row;
+}
+
+} // namespace
+
+TEST(TabText, SpreadsheetTextSplitsIntoRowsAndCells) {
+    struct {
+        const char* text;
+        QList<QStringList> rows;
+    } cases[] = {
+        {"a\tb\r\nc\td\r\n", {Row({"a", "b"}), Row({"c", "d"})}},
+        {"a\tb\t\nc", {Row({"a", "b", ""}), Row({"c"})}}, // a trailing tab is an empty cell
+        {"a\rb\n\nc\n", {Row({"a"}), Row({"b"}), Row({""}), Row({"c"})}},
+        {" \"x\ty\"\t\"say \"\"hi\"\"\" \n", {Row({"x\ty", "say \"hi\""})}},
+        {"\"two\nlines\"\tz", {Row({"two\nlines", "z"})}},
+        {"", {}},
+        {"\n", {Row({""})}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseTabText(QString::fromUtf8(c.text)), c.rows) << c.text;
+    const QList<QStringList> rows{Row({"146.52000", "None", "宽"}), Row({"", "", "Add"})};
+    EXPECT_EQ(TabText(rows), QStringLiteral("146.52000\tNone\t宽\n\t\tAdd\n"));
+    EXPECT_EQ(ParseTabText(TabText(rows)), rows);
+}
+
+TEST(TabText, OptionTextsOfEitherLanguage) {
+    struct {
+        int column;
+        const char* written;
+        Language language;
+        const char* expected;
+    } cases[] = {
+        {ColBandwidth, "宽", English, "Wide"},      {ColBandwidth, "wide", Chinese, "宽"},
+        {ColReverse, "脱网", English, "Talk Around"}, {ColPttId, "无", English, "Off"},
+        {ColPttId, "关", Chinese, "关"},             {ColSignalling, "无", English, "Off"},
+        {ColCallGroup, "03", English, "3"},         {ColCallGroup, "17", English, ""},
+        {ColTxPower, "Medium", English, ""},        {ColDecode, "None", English, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OptionTextOf(c.column, QString::fromUtf8(c.written), c.language), QString::fromUtf8(c.expected))
+            << c.written;
+}
+
+TEST(ChannelPaste, ASpreadsheetBlockIsStoredWithItsCorrectionsNoted) {
+    MemoryImage image = ErasedImage();
+    const BandLimits band = BandOfIndex(0);
+    const QStringList tones = BuildToneTable(English);
+    CreateChannel(image, 15, 16, QStringLiteral("150.00000"));
+    StoreChannelField(image, 15, ColScan, QStringLiteral("Del"), English);
+    const QString text = QString::fromUtf8("146.52\t\t88\tD754I\t窄\r\n"
+                                           "500\t145\t\t\t\tBCL\t\r\n"
+                                           "\t\t67.0\t\r\n"
+                                           "147.5\t\t\t\t\t\t\t\t\t\t\t\t\t\t\tOn\t7\tignored\r\n");
+    const PasteResult r = PasteRows(image, band, English, tones, 14, ColRxFreq, ParseTabText(text));
+    EXPECT_EQ(r.rows, 4);
+
+    const auto shown = [&](int channel) { return ReadChannelForDisplay(image, band, tones, English, channel); };
+    EXPECT_EQ(shown(14).text(ColRxFreq), QStringLiteral("146.52000"));
+    EXPECT_EQ(shown(14).text(ColDecode), QStringLiteral("88.5"));
+    EXPECT_EQ(shown(14).text(ColEncode), QStringLiteral("D754I"));
+    EXPECT_EQ(shown(14).text(ColBandwidth), QStringLiteral("Narrow"));
+    // An existing channel keeps what its empty cells leave alone.
+    EXPECT_EQ(shown(15).text(ColRxFreq), QStringLiteral("173.99750"));
+    EXPECT_EQ(shown(15).text(ColTxFreq), QStringLiteral("145.00000"));
+    EXPECT_EQ(shown(15).text(ColLockout), QStringLiteral("BCL"));
+    EXPECT_EQ(shown(15).text(ColScan), QStringLiteral("Del"));
+    // An empty RX Freq clears the channel; the row continues into group 2 and sets row 1's bits.
+    EXPECT_TRUE(shown(16).isEmpty());
+    EXPECT_EQ(image.line(16), QByteArray(LineSize, char(0xFF)));
+    EXPECT_EQ(shown(17).text(ColRxFreq), QStringLiteral("147.50000"));
+    EXPECT_EQ(shown(17).text(ColTxInhibit), QStringLiteral("On"));
+    EXPECT_TRUE(BitmapBit(image, ValidBitmap, 2));
+    EXPECT_TRUE(BitmapBit(image, ScanBitmap, 2));
+
+    const QString report = PasteReportText(r.notes, English);
+    EXPECT_EQ(report, QStringLiteral("Some pasted values were corrected or left out:\n"
+                                     "• Channel 15, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
+                                     "• Channel 16, RX Freq: Frequency 500 is out of range; 173.99750 is used.\n"
+                                     "• Channel 17, Decode: \"67.0\" ignored: the channel has no RX Freq."));
+    EXPECT_EQ(PasteReportText(r.notes, Chinese, 1),
+              QStringLiteral("部分粘贴的数值已更正或未采用：\n"
+                             "• 信道 15，接收信令：亚音 88 不在亚音表中，已改为 88.5。\n"
+                             "……另有 2 条。"));
+}
+
+TEST(ChannelPaste, RowsWithoutReceiveFrequencyOrPastTheLastChannel) {
+    MemoryImage image = ErasedImage();
+    const BandLimits band = BandOfIndex(0);
+    const QStringList tones = BuildToneTable(Chinese);
+    CreateChannel(image, 126, 15, QStringLiteral("150.00000"));
+    // From the Decode column: the existing channel takes it, the empty one is skipped.
+    const QList<QStringList> rows{Row({"D023N", "", "宽"}), Row({"67.0"}), Row({"71.9"})};
+    EXPECT_EQ(RowsPastLastChannel(126, int(rows.size())), 1);
+    const PasteResult r = PasteRows(image, band, Chinese, tones, 126, ColDecode, rows);
+    EXPECT_EQ(r.rows, 1);
+    ASSERT_EQ(r.notes.size(), 1);
+    EXPECT_EQ(r.notes[0].kind, CellNote::RowSkipped);
+    EXPECT_EQ(r.notes[0].channel, 127);
+    EXPECT_EQ(ReadChannelForDisplay(image, band, tones, Chinese, 126).text(ColDecode), QStringLiteral("D023N"));
+    EXPECT_EQ(image.line(127), QByteArray(LineSize, char(0xFF)));
+    EXPECT_EQ(RowsPastLastChannel(0, 128), 0);
+}
