@@ -21,6 +21,7 @@
 #include "shell/Caption.h"
 #include "shell/CommandTips.h"
 #include "shell/FileDrop.h"
+#include "shell/FleetCommand.h"
 #include "shell/Icons.h"
 #include "shell/PrintCommands.h"
 #include "shell/RecentFilesMenu.h"
@@ -417,6 +418,9 @@ void MainForm::Dispatch(const QString& id) {
     } else if (id == QLatin1String("miWrite")) {
         SaveData();
         WriteCommand();
+    } else if (id == QLatin1String("miFleetWrite")) {
+        SaveData();
+        FleetWriteCommand(m_app, m_prompter, this);
     } else if (id == QLatin1String("miTreeView")) {
         flagView2 ^= 1u;
         applyViewFlags();
