@@ -199,6 +199,7 @@ void FleetWrite::beginRun(int i) {
     r.phase = FleetRow::Phase::Writing;
     r.outcome = FleetOutcome::Running;
     r.progress = 0;
+    r.written = false;
     r.radioBand = -1;
     r.version[0].clear();
     r.version[1].clear();
@@ -255,6 +256,7 @@ void FleetWrite::onClosed(int i) {
     r.detail = s.prompter.last;
     switch (outcome) {
     case CloneEngine::Outcome::Completed:
+        r.written = true;
         if (!verifying && m_verify) {
             r.phase = FleetRow::Phase::Verifying;
             r.progress = 0;

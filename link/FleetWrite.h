@@ -58,6 +58,7 @@ struct FleetRow {
     Phase phase = Phase::Idle;
     FleetOutcome outcome = FleetOutcome::None;
     int progress = 0;   // 0-100 of the current phase
+    bool written = false; // the radio acknowledged every line of the write
     int radioBand = -1; // band index the radio reported; -1 before it did
     QString version[2]; // the radio's version texts
     QString verify;     // "ok", "failed", "off" once the run has ended; empty before

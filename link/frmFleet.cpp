@@ -280,7 +280,7 @@ void frmFleet::showRow(int r) {
     else if (row.verify == QLatin1String("ok"))
         verify = Pick(l, "OK", "通过");
     else if (row.verify == QLatin1String("failed"))
-        verify = Pick(l, "Failed", "失败");
+        verify = row.written ? Pick(l, "Failed", "失败") : QStringLiteral("—"); // nothing to verify
     else if (row.verify == QLatin1String("off"))
         verify = Pick(l, "Off", "关闭");
     grdFleet->item(r, ColVerify)->setText(verify);
@@ -332,17 +332,21 @@ void frmFleet::refreshButtons() {
 }
 
 QString frmFleet::summary() const {
-    int ok = 0, failed = 0;
+    int ok = 0, failed = 0, stopped = 0;
     for (int r : m_list) {
         const FleetOutcome o = m_fleet->row(r).outcome;
         ok += o == FleetOutcome::Ok ? 1 : 0;
-        failed += Failed(o) ? 1 : 0;
+        stopped += o == FleetOutcome::Stopped ? 1 : 0;
+        failed += Failed(o) && o != FleetOutcome::Stopped ? 1 : 0;
     }
-    if (ok + failed == 0)
+    if (ok + failed + stopped == 0)
         return QString();
-    return Pick(m_app.language, "Fleet write: %1 written, %2 failed", "批量写频：成功 %1 台，失败 %2 台")
-        .arg(ok)
-        .arg(failed);
+    QString text = Pick(m_app.language, "Fleet write: %1 written, %2 failed", "批量写频：成功 %1 台，失败 %2 台")
+                       .arg(ok)
+                       .arg(failed);
+    if (stopped > 0)
+        text += Pick(m_app.language, ", %1 stopped", "，停止 %1 台").arg(stopped);
+    return text;
 }
 
 bool frmFleet::mayClose() {

@@ -113,15 +113,17 @@ TEST(FleetWrite, EveryRadioEndsOnItsOwnAndAFailedOneIsRetriedAlone) {
         FleetOutcome outcome;
         const char* verify;
         const char* version;
-    } expected[] = {{FleetOutcome::Ok, "ok", "1.5"},
-                    {FleetOutcome::VerifyFailed, "failed", "1.0"},
-                    {FleetOutcome::PortError, "failed", "1.0"}};
+        bool written;
+    } expected[] = {{FleetOutcome::Ok, "ok", "1.5", true},
+                    {FleetOutcome::VerifyFailed, "failed", "1.0", true},
+                    {FleetOutcome::PortError, "failed", "1.0", false}};
     for (int i = 0; i < 3; ++i) {
         const FleetRow& row = fleet.row(i);
         EXPECT_EQ(row.outcome, expected[i].outcome) << i << " " << row.detail.toStdString();
         EXPECT_EQ(row.verify, QLatin1String(expected[i].verify)) << i;
         EXPECT_EQ(row.version[0], QLatin1String(expected[i].version)) << i;
         EXPECT_EQ(row.radioBand, 0) << i;
+        EXPECT_EQ(row.written, expected[i].written) << i;
     }
     EXPECT_TRUE(fleet.row(1).detail.contains(QLatin1String("Channel 37"))) << fleet.row(1).detail.toStdString();
     EXPECT_TRUE(fleet.row(2).detail.contains(QLatin1String("is gone"))) << fleet.row(2).detail.toStdString();

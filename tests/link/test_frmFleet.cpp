@@ -149,6 +149,7 @@ TEST_F(FrmFleetTest, ClosingDuringATransferAsksThenStopsEveryRadio) {
     ASSERT_EQ(prompter.asked.size(), 2);
     EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Radios are being written. Stop every transfer and close?"));
     EXPECT_EQ(Cell(0, frmFleet::ColOutcome), QStringLiteral("Stopped"));
+    EXPECT_TRUE(window->summary().endsWith(QStringLiteral(" stopped"))) << window->summary().toStdString();
     EXPECT_TRUE(LogLines().last().endsWith(QStringLiteral(",stopped")));
     // The ports are closed: another program may open them at once.
     QSerialPort port;
