@@ -24,8 +24,9 @@ QString SameDeviceKey(const QString& device) {
 QString RowReport(const FleetRow& row, const FleetWrite& fleet, const QString& input) {
     switch (row.outcome) {
     case FleetOutcome::Ok:
-        return fleet.verify() ? QStringLiteral("wrote %1 and read it back: the radio holds every byte").arg(input)
-                              : QStringLiteral("wrote %1 into the radio").arg(input);
+        return fleet.verify()
+                   ? QStringLiteral("wrote %1 and read it back: the radio holds every byte").arg(input)
+                   : QStringLiteral("wrote %1 into the radio").arg(input);
     case FleetOutcome::BandMismatch:
         return QStringLiteral("the radio is a %1 MHz radio, not %2 MHz; nothing was written")
             .arg(BandText(row.radioBand), BandText(fleet.bandIndex()));
@@ -93,8 +94,8 @@ int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
             return; // a restart from the handshake is not worth a line
         shown[i] = key;
         Err(Prefix + row.target.port + QStringLiteral(": ") +
-            clone::CaptionText(verifying ? clone::Verify : clone::Write, English).trimmed() + QLatin1Char(' ') +
-            QString::number(row.progress / 10 * 10) + QLatin1Char('%'));
+            clone::CaptionText(verifying ? clone::Verify : clone::Write, English).trimmed() +
+            QLatin1Char(' ') + QString::number(row.progress / 10 * 10) + QLatin1Char('%'));
     });
     QObject::connect(&fleet, &FleetWrite::rowFinished, &fleet, [&](int i) {
         const FleetRow& row = fleet.row(i);
@@ -112,7 +113,8 @@ int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
     for (int i = 0; i < fleet.rowCount(); ++i) {
         const FleetRow& row = fleet.row(i);
         Out(QStringList{row.target.port, FleetOutcomeName(row.outcome),
-                        row.radioBand >= 0 ? BandText(row.radioBand) : QString(), row.version[0], row.version[1]}
+                        row.radioBand >= 0 ? BandText(row.radioBand) : QString(), row.version[0],
+                        row.version[1]}
                 .join(QLatin1Char('\t')));
         status = std::max(status, FleetExitStatus(row.outcome));
     }

@@ -9,7 +9,7 @@ struct FleetCliOptions {
     QString retriesText; // --retries, "0" when not given
     bool verify = false;
     QString logFile;
-    QString input;       // the .dat file
+    QString input; // the .dat file
 };
 
 // Writes the file into every radio at once; the exit status is 0 when every radio

@@ -11,8 +11,8 @@ namespace kestrel {
 namespace {
 
 QString CsvField(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-        !text.contains(QLatin1Char('\r')))
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
     QString quoted = text;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
@@ -48,13 +48,16 @@ QString FleetLogTime(const QDateTime& time) {
     const QDateTime local = time.toLocalTime();
     const int offset = local.offsetFromUtc();
     const int minutes = std::abs(offset) / 60;
-    return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + (offset < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
-           QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, QLatin1Char('0')).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+           (offset < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString FleetLogLine(const FleetLogEntry& e) {
-    const QStringList fields{FleetLogTime(e.time), e.port,     e.device, e.usbSerial, e.band,   e.version1,
-                             e.version2,           e.image,    e.sha256, e.verify,    e.outcome};
+    const QStringList fields{FleetLogTime(e.time), e.port,  e.device, e.usbSerial, e.band,   e.version1,
+                             e.version2,           e.image, e.sha256, e.verify,    e.outcome};
     QStringList out;
     for (const QString& f : fields)
         out << CsvField(f);
@@ -62,7 +65,8 @@ QString FleetLogLine(const FleetLogEntry& e) {
 }
 
 QString DefaultFleetLogFile() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/fleet-log.csv");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/fleet-log.csv");
 }
 
 bool PrepareFleetLog(const QString& file, QString* error, Language language) {

@@ -18,10 +18,10 @@ struct FleetLogEntry {
     QString usbSerial; // the USB adapter's serial number, when the system knows it
     QString band;      // the band the radio reported ("136-174"); empty when it never did
     QString version1, version2;
-    QString image;     // the file name of the image, or "Untitled"
-    QString sha256;    // of the 8192 bytes sent, in lower-case hex
-    QString verify;    // "ok", "failed", "off"
-    QString outcome;   // "ok", "verify-failed", "no-answer", "band-mismatch", "port-error", "stopped"
+    QString image;   // the file name of the image, or "Untitled"
+    QString sha256;  // of the 8192 bytes sent, in lower-case hex
+    QString verify;  // "ok", "failed", "off"
+    QString outcome; // "ok", "verify-failed", "no-answer", "band-mismatch", "port-error", "stopped"
 };
 
 QString FleetLogHeader();

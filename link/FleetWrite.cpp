@@ -26,7 +26,8 @@ public:
         last.clear();
         retriesLeft = retries;
     }
-    Answer message(const QString&, const QString& text, Icon, Buttons buttons, Answer defaultAnswer) override {
+    Answer message(const QString&, const QString& text, Icon, Buttons buttons,
+                   Answer defaultAnswer) override {
         last = text;
         if (buttons != Buttons::RetryCancel)
             return defaultAnswer;
@@ -111,7 +112,8 @@ FleetWrite::FleetWrite(const AppContext& app, const MemoryImage& image, QObject*
     m_app.image = image;
     m_app.radioVersion[0].clear();
     m_app.radioVersion[1].clear();
-    m_sha256 = QString::fromLatin1(QCryptographicHash::hash(m_image.bytes(), QCryptographicHash::Sha256).toHex());
+    m_sha256 =
+        QString::fromLatin1(QCryptographicHash::hash(m_image.bytes(), QCryptographicHash::Sha256).toHex());
 }
 
 FleetWrite::~FleetWrite() {
@@ -142,7 +144,9 @@ void FleetWrite::setLog(const QString& file, const QString& imageName) {
     m_imageName = imageName;
 }
 
-const FleetRow& FleetWrite::row(int i) const { return m_rows.at(size_t(i)); }
+const FleetRow& FleetWrite::row(int i) const {
+    return m_rows.at(size_t(i));
+}
 
 bool FleetWrite::rowRunning(int i) const {
     return i >= 0 && i < rowCount() && m_rows[size_t(i)].phase != FleetRow::Phase::Idle;
@@ -346,7 +350,8 @@ void FleetWrite::checkFinished() {
 
 void RunFleetToEnd(FleetWrite& fleet) {
     QEventLoop loop;
-    const QMetaObject::Connection c = QObject::connect(&fleet, &FleetWrite::finished, &loop, &QEventLoop::quit);
+    const QMetaObject::Connection c =
+        QObject::connect(&fleet, &FleetWrite::finished, &loop, &QEventLoop::quit);
     fleet.start();
     if (fleet.running())
         loop.exec();

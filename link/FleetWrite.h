@@ -57,13 +57,13 @@ struct FleetRow {
     FleetTarget target;
     Phase phase = Phase::Idle;
     FleetOutcome outcome = FleetOutcome::None;
-    int progress = 0;   // 0-100 of the current phase
+    int progress = 0;     // 0-100 of the current phase
     bool written = false; // the radio acknowledged every line of the write
-    int radioBand = -1; // band index the radio reported; -1 before it did
-    QString version[2]; // the radio's version texts
-    QString verify;     // "ok", "failed", "off" once the run has ended; empty before
-    QString detail;     // what the row would have shown in a message box, or the differences
-    int runs = 0;       // runs started
+    int radioBand = -1;   // band index the radio reported; -1 before it did
+    QString version[2];   // the radio's version texts
+    QString verify;       // "ok", "failed", "off" once the run has ended; empty before
+    QString detail;       // what the row would have shown in a message box, or the differences
+    int runs = 0;         // runs started
 };
 
 class FleetWrite : public QObject {

@@ -26,7 +26,9 @@ namespace {
 
 constexpr int ShortHash = 16;
 
-QString FirstLine(const QString& text) { return text.section(QLatin1Char('\n'), 0, 0); }
+QString FirstLine(const QString& text) {
+    return text.section(QLatin1Char('\n'), 0, 0);
+}
 
 bool Failed(FleetOutcome o) {
     return o != FleetOutcome::None && o != FleetOutcome::Running && o != FleetOutcome::Ok;
@@ -47,11 +49,10 @@ frmFleet::frmFleet(const AppContext& app, Prompter& prompter, const QString& ima
 
     lblImage = new QLabel(this);
     lblImage->setObjectName(QStringLiteral("lblImage"));
-    lblImage->setText(
-        Pick(l, "Image: %1 (%2 MHz), SHA-256 %3…    Verify After Write: %4",
-             "数据：%1（%2 MHz），SHA-256 %3…    写入后校验：%4")
-            .arg(imageName, BandText(m_fleet->bandIndex()), m_fleet->sha256().left(ShortHash),
-                 app.verifyAfterWrite ? Pick(l, "on", "开") : Pick(l, "off", "关")));
+    lblImage->setText(Pick(l, "Image: %1 (%2 MHz), SHA-256 %3…    Verify After Write: %4",
+                           "数据：%1（%2 MHz），SHA-256 %3…    写入后校验：%4")
+                          .arg(imageName, BandText(m_fleet->bandIndex()), m_fleet->sha256().left(ShortHash),
+                               app.verifyAfterWrite ? Pick(l, "on", "开") : Pick(l, "off", "关")));
     lblImage->setToolTip(QStringLiteral("SHA-256 ") + m_fleet->sha256());
 
     grdFleet = new QTableWidget(0, ColumnCount, this);
@@ -95,9 +96,8 @@ frmFleet::frmFleet(const AppContext& app, Prompter& prompter, const QString& ima
         refreshButtons();
         emit runFinished();
     });
-    connect(m_fleet.get(), &FleetWrite::logFailed, this, [this](const QString& error) {
-        lblStatus->setText(error);
-    });
+    connect(m_fleet.get(), &FleetWrite::logFailed, this,
+            [this](const QString& error) { lblStatus->setText(error); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdRescan);
@@ -129,7 +129,9 @@ QProgressBar* frmFleet::progressBar(int row) const {
     return qobject_cast<QProgressBar*>(grdFleet->cellWidget(row, ColProgress));
 }
 
-bool frmFleet::running() const { return m_fleet->running(); }
+bool frmFleet::running() const {
+    return m_fleet->running();
+}
 
 void frmFleet::Rescan() {
     if (!m_list.isEmpty() || running())
@@ -162,7 +164,8 @@ void frmFleet::Rescan() {
         port->setCheckState(usable && likely ? Qt::Checked : Qt::Unchecked);
         grdFleet->setItem(r, ColPort, port);
         const QString adapter = AdapterText(p.adapter, l);
-        auto* device = new QTableWidgetItem(adapter.isEmpty() ? p.device : p.device + QStringLiteral("  ") + adapter);
+        auto* device =
+            new QTableWidgetItem(adapter.isEmpty() ? p.device : p.device + QStringLiteral("  ") + adapter);
         device->setFlags(usable ? Qt::ItemIsEnabled : Qt::NoItemFlags);
         grdFleet->setItem(r, ColDevice, device);
         for (int c : {ColBand, ColVerify, ColOutcome}) {
@@ -186,10 +189,11 @@ void frmFleet::Rescan() {
         grdFleet->setCellWidget(r, ColRetry, retry);
     }
     m_fleet->setTargets(targets);
-    lblStatus->setText(ports.isEmpty() ? Pick(l, "No serial port is there. Plug in the cables and choose Rescan.",
-                                              "没有串口。请插入数据线后选择“重新扫描”。")
-                                       : Pick(l, "Check the radios to write and choose Start.",
-                                              "勾选要写入的电台后选择“开始”。"));
+    lblStatus->setText(
+        ports.isEmpty()
+            ? Pick(l, "No serial port is there. Plug in the cables and choose Rescan.",
+                   "没有串口。请插入数据线后选择“重新扫描”。")
+            : Pick(l, "Check the radios to write and choose Start.", "勾选要写入的电台后选择“开始”。"));
     refreshButtons();
 }
 
@@ -243,8 +247,8 @@ bool frmFleet::RetryRow(int row) {
         m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
         return false;
     }
-    lblStatus->setText(Pick(m_app.language, "Writing %1 again…", "正在重新写入 %1…")
-                           .arg(m_fleet->row(row).target.port));
+    lblStatus->setText(
+        Pick(m_app.language, "Writing %1 again…", "正在重新写入 %1…").arg(m_fleet->row(row).target.port));
     const bool started = m_fleet->startRow(row);
     refreshButtons();
     return started;
@@ -290,8 +294,9 @@ void frmFleet::showRow(int r) {
     case FleetOutcome::None:
         break;
     case FleetOutcome::Running:
-        outcome = clone::CaptionText(row.phase == FleetRow::Phase::Verifying ? clone::Verify : clone::Write, l)
-                      .trimmed();
+        outcome =
+            clone::CaptionText(row.phase == FleetRow::Phase::Verifying ? clone::Verify : clone::Write, l)
+                .trimmed();
         break;
     case FleetOutcome::Ok:
         outcome = Pick(l, "Write Successful!", "写入成功！");
@@ -328,7 +333,8 @@ void frmFleet::refreshButtons() {
     cmdRepeat->setEnabled(!busy && started);
     for (int r = 0; r < grdFleet->rowCount(); ++r)
         if (QPushButton* retry = retryButton(r))
-            retry->setEnabled(m_list.contains(r) && !m_fleet->rowRunning(r) && Failed(m_fleet->row(r).outcome));
+            retry->setEnabled(m_list.contains(r) && !m_fleet->rowRunning(r) &&
+                              Failed(m_fleet->row(r).outcome));
 }
 
 QString frmFleet::summary() const {
@@ -341,9 +347,10 @@ QString frmFleet::summary() const {
     }
     if (ok + failed + stopped == 0)
         return QString();
-    QString text = Pick(m_app.language, "Fleet write: %1 written, %2 failed", "批量写频：成功 %1 台，失败 %2 台")
-                       .arg(ok)
-                       .arg(failed);
+    QString text =
+        Pick(m_app.language, "Fleet write: %1 written, %2 failed", "批量写频：成功 %1 台，失败 %2 台")
+            .arg(ok)
+            .arg(failed);
     if (stopped > 0)
         text += Pick(m_app.language, ", %1 stopped", "，停止 %1 台").arg(stopped);
     return text;

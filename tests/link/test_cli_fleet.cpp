@@ -15,7 +15,9 @@ using namespace kestrel::test;
 namespace {
 
 // Whether a full write sends the byte at `a`.
-bool Sent(int a) { return a < 0x0ED0 || (a >= 0x0FC0 && a < 0x0FC3) || (a >= 0x0FD0 && a < 0x0FE0); }
+bool Sent(int a) {
+    return a < 0x0ED0 || (a >= 0x0FC0 && a < 0x0FC3) || (a >= 0x0FD0 && a < 0x0FE0);
+}
 
 QByteArray FileImage() {
     QByteArray image = DefaultImageBytes(0);
@@ -53,14 +55,17 @@ TEST_F(CliFleetTest, FourRadiosAtOnceEachWithItsOwnOutcome) {
     EXPECT_EQ(r.status, 4) << r.err.toStdString();
 
     const QString tab = QStringLiteral("\t");
-    EXPECT_EQ(QString::fromUtf8(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-              (QStringList{good1.device() + "\tok\t136-174\t1.5\t12.30", silent.device() + "\tno-answer\t\t\t",
-                           otherBand.device() + "\tband-mismatch\t400-470\t\t", good2.device() + "\tok\t136-174\t1.0\t1.0"}));
+    EXPECT_EQ(
+        QString::fromUtf8(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        (QStringList{good1.device() + "\tok\t136-174\t1.5\t12.30", silent.device() + "\tno-answer\t\t\t",
+                     otherBand.device() + "\tband-mismatch\t400-470\t\t",
+                     good2.device() + "\tok\t136-174\t1.0\t1.0"}));
     // The silent radio holds nobody up: the others are done before it gives up.
     const int silentEnd = int(r.err.indexOf(silent.device() + QStringLiteral(": Connection Fail!")));
     ASSERT_GE(silentEnd, 0) << r.err.toStdString();
     for (const RadioSim* sim : {&good1, &good2})
-        EXPECT_LT(r.err.indexOf(sim->device() + QStringLiteral(": wrote ")), silentEnd) << r.err.toStdString();
+        EXPECT_LT(r.err.indexOf(sim->device() + QStringLiteral(": wrote ")), silentEnd)
+            << r.err.toStdString();
 
     const QByteArray image = FileImage();
     for (RadioSim* sim : {&good1, &good2}) {
@@ -75,8 +80,10 @@ TEST_F(CliFleetTest, FourRadiosAtOnceEachWithItsOwnOutcome) {
 
     const QStringList log = Log(dir.filePath(QStringLiteral("data/Varnel/Kestrel/fleet-log.csv")));
     ASSERT_EQ(log.size(), 5) << log.join('\n').toStdString();
-    EXPECT_EQ(log[0], QStringLiteral("time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome"));
-    const QString sha = QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
+    EXPECT_EQ(log[0], QStringLiteral(
+                          "time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome"));
+    const QString sha =
+        QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
     QStringList rest;
     for (const QString& line : log.mid(1))
         rest << line.section(QLatin1Char(','), 1);
@@ -105,7 +112,9 @@ TEST_F(CliFleetTest, BadListsAndLogsWriteNothingAndOnePortLogsOnlyWithLog) {
         {{"write", "--port", a.device(), "--port", a.device(), file}, 1, "are the same port"},
         {{"write", "--port", a.device(), "--port", b.device(), file, "--log"}, 1, "--log takes the name"},
         {{"write", "--port", a.device(), "--port", b.device(), file, "--retries", "x"}, 1, "--retries takes"},
-        {{"write", "--port", a.device(), "--port", b.device(), file, "--log", folderAsLog}, 2, "Cannot write the log"},
+        {{"write", "--port", a.device(), "--port", b.device(), file, "--log", folderAsLog},
+         2,
+         "Cannot write the log"},
         {{"write", "--port", a.device(), file, "--log", folderAsLog}, 2, "Cannot write the log"},
         {{"write", "--port", a.device(), "--port", b.device(), dir.filePath("none.dat")}, 2, "none.dat"},
     };
@@ -128,9 +137,9 @@ TEST_F(CliFleetTest, BadListsAndLogsWriteNothingAndOnePortLogsOnlyWithLog) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = Log(log);
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(",136-174,1.0,1.0,shop.dat,") +
-                                  QString::fromLatin1(QCryptographicHash::hash(FileImage(), QCryptographicHash::Sha256)
-                                                          .toHex()) +
-                                  QStringLiteral(",ok,ok")))
+    EXPECT_TRUE(lines[1].endsWith(
+        QStringLiteral(",136-174,1.0,1.0,shop.dat,") +
+        QString::fromLatin1(QCryptographicHash::hash(FileImage(), QCryptographicHash::Sha256).toHex()) +
+        QStringLiteral(",ok,ok")))
         << lines[1].toStdString();
 }

@@ -42,13 +42,15 @@ TEST(FleetLog, LinesAreCsvWithAHeaderOnceAndLocalTimeWithItsOffset) {
     e.outcome = QStringLiteral("ok");
     const QString line = FleetLogLine(e);
     const QString time = line.section(QLatin1Char(','), 0, 0);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"))
-                    .match(time)
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d$"))
+            .match(time)
+            .hasMatch())
         << time.toStdString();
     EXPECT_EQ(QDateTime::fromString(time, Qt::ISODate), e.time);
-    EXPECT_EQ(line.mid(time.size()),
-              QStringLiteral(",Com 5,/dev/ttyUSB0,A1B2,136-174,1.5,12.30,\"shop, \"\"blue\"\".dat\",ab,ok,ok"));
+    EXPECT_EQ(
+        line.mid(time.size()),
+        QStringLiteral(",Com 5,/dev/ttyUSB0,A1B2,136-174,1.5,12.30,\"shop, \"\"blue\"\".dat\",ab,ok,ok"));
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("deep/folder/fleet-log.csv"));
@@ -57,8 +59,9 @@ TEST(FleetLog, LinesAreCsvWithAHeaderOnceAndLocalTimeWithItsOffset) {
     for (int i = 0; i < 2; ++i)
         ASSERT_TRUE(AppendFleetLog(file, e, &error)) << error.toStdString();
     EXPECT_EQ(LogLines(file), (QStringList{FleetLogHeader(), line, line}));
-    EXPECT_EQ(FleetLogHeader(),
-              QStringLiteral("time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome"));
+    EXPECT_EQ(
+        FleetLogHeader(),
+        QStringLiteral("time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome"));
     // A folder in place of the log file: refused before anything is written.
     EXPECT_FALSE(PrepareFleetLog(dir.filePath(QStringLiteral("deep")), &error));
     EXPECT_TRUE(error.contains(QLatin1String("Cannot write the log"))) << error.toStdString();
@@ -70,9 +73,12 @@ TEST(FleetWrite, OutcomesHaveTheirNamesAndExitStatuses) {
         const char* name;
         int status;
     } cases[] = {
-        {FleetOutcome::Ok, "ok", 0},           {FleetOutcome::VerifyFailed, "verify-failed", 5},
-        {FleetOutcome::NoAnswer, "no-answer", 3}, {FleetOutcome::BandMismatch, "band-mismatch", 4},
-        {FleetOutcome::PortError, "port-error", 3}, {FleetOutcome::Stopped, "stopped", 3},
+        {FleetOutcome::Ok, "ok", 0},
+        {FleetOutcome::VerifyFailed, "verify-failed", 5},
+        {FleetOutcome::NoAnswer, "no-answer", 3},
+        {FleetOutcome::BandMismatch, "band-mismatch", 4},
+        {FleetOutcome::PortError, "port-error", 3},
+        {FleetOutcome::Stopped, "stopped", 3},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FleetOutcomeName(c.outcome), QLatin1String(c.name));
@@ -106,7 +112,8 @@ TEST(FleetWrite, EveryRadioEndsOnItsOwnAndAFailedOneIsRetriedAlone) {
     FleetWrite fleet(app, sent);
     fleet.setVerify(true);
     fleet.setLog(log, QStringLiteral("Untitled"));
-    ASSERT_TRUE(fleet.setTargets({{"A", good.device(), ""}, {"B", wrong.device(), ""}, {"C", unplugged.device(), ""}}));
+    ASSERT_TRUE(fleet.setTargets(
+        {{"A", good.device(), ""}, {"B", wrong.device(), ""}, {"C", unplugged.device(), ""}}));
     RunFleetToEnd(fleet);
 
     const struct {
@@ -125,7 +132,8 @@ TEST(FleetWrite, EveryRadioEndsOnItsOwnAndAFailedOneIsRetriedAlone) {
         EXPECT_EQ(row.radioBand, 0) << i;
         EXPECT_EQ(row.written, expected[i].written) << i;
     }
-    EXPECT_TRUE(fleet.row(1).detail.contains(QLatin1String("Channel 37"))) << fleet.row(1).detail.toStdString();
+    EXPECT_TRUE(fleet.row(1).detail.contains(QLatin1String("Channel 37")))
+        << fleet.row(1).detail.toStdString();
     EXPECT_TRUE(fleet.row(2).detail.contains(QLatin1String("is gone"))) << fleet.row(2).detail.toStdString();
     // The program's own values are not the fleet's business.
     EXPECT_EQ(app.image.bytes(), open);
@@ -137,7 +145,8 @@ TEST(FleetWrite, EveryRadioEndsOnItsOwnAndAFailedOneIsRetriedAlone) {
     QObject::connect(&fleet, &FleetWrite::finished, [&] { finished = true; });
     ASSERT_TRUE(fleet.startRow(1));
     EXPECT_FALSE(fleet.startRow(1)); // it runs already
-    ASSERT_TRUE(RunUntil(&fleet, &FleetWrite::finished, [&] { return finished; }, 60000));
+    ASSERT_TRUE(RunUntil(
+        &fleet, &FleetWrite::finished, [&] { return finished; }, 60000));
     EXPECT_EQ(fleet.row(1).outcome, FleetOutcome::Ok);
     EXPECT_EQ(fleet.row(1).runs, 2);
     EXPECT_EQ(fleet.row(0).runs, 1);

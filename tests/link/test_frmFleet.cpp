@@ -61,7 +61,8 @@ protected:
         bool done = false;
         const auto c = QObject::connect(window.get(), &frmFleet::runFinished, [&] { done = true; });
         QTest::mouseClick(button, Qt::LeftButton);
-        const bool ended = RunUntil(window.get(), &frmFleet::runFinished, [&] { return done; }, 60000);
+        const bool ended = RunUntil(
+            window.get(), &frmFleet::runFinished, [&] { return done; }, 60000);
         QObject::disconnect(c);
         return ended;
     }
@@ -75,7 +76,8 @@ protected:
     QTemporaryDir dir;
     QByteArray savedData;
     // Com 1 and Com 4 good, Com 2 deaf to three handshakes (one run), Com 3 another band.
-    RadioSim sims[4] = {RadioSim({}, PatternImage(1)), RadioSim({"--ignore-handshakes", "3"}, PatternImage(2)),
+    RadioSim sims[4] = {RadioSim({}, PatternImage(1)),
+                        RadioSim({"--ignore-handshakes", "3"}, PatternImage(2)),
                         RadioSim({"--band-code", "2"}, PatternImage(3)),
                         RadioSim({"--version", "2.1", "3.4"}, PatternImage(4))};
     const QStringList rows{"Com 1", "Com 2", "Com 3", "Com 4"};
@@ -91,11 +93,13 @@ TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeAndRetryRunsTheFailedRowAlone) {
     for (int i = 0; i < 4; ++i)
         ASSERT_GE(rowOf[i], 0) << i;
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Fleet Write"));
-    EXPECT_TRUE(window->lblImage->text().startsWith(QStringLiteral("Image: shop.dat (136-174 MHz), SHA-256 ")));
+    EXPECT_TRUE(
+        window->lblImage->text().startsWith(QStringLiteral("Image: shop.dat (136-174 MHz), SHA-256 ")));
     EXPECT_FALSE(window->cmdRepeat->isEnabled());
 
     ASSERT_TRUE(RunToEnd(window->cmdStart));
-    const char* outcomes[] = {"Write Successful!", "Connection Fail!", "Frequency not match!", "Write Successful!"};
+    const char* outcomes[] = {"Write Successful!", "Connection Fail!", "Frequency not match!",
+                              "Write Successful!"};
     const char* bands[] = {"136-174 MHz", "", "400-470 MHz (image: 136-174 MHz)", "136-174 MHz"};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(Cell(i, frmFleet::ColOutcome), QLatin1String(outcomes[i])) << i;
@@ -121,7 +125,8 @@ TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeAndRetryRunsTheFailedRowAlone) {
         EXPECT_EQ(sims[i].frames().size(), frames[i]) << i;
     EXPECT_EQ(window->summary(), QStringLiteral("Fleet write: 3 written, 1 failed"));
     EXPECT_EQ(LogLines().size(), 6);
-    EXPECT_TRUE(LogLines().last().contains(QStringLiteral(",Com 2,") + sims[1].device() + QStringLiteral(",")));
+    EXPECT_TRUE(
+        LogLines().last().contains(QStringLiteral(",Com 2,") + sims[1].device() + QStringLiteral(",")));
 
     // What the radios got: the image with the current channel byte the write command
     // sets (row 3), while the open image and the version texts stay as they were.
@@ -147,7 +152,8 @@ TEST_F(FrmFleetTest, ClosingDuringATransferAsksThenStopsEveryRadio) {
     EXPECT_TRUE(done);
     EXPECT_FALSE(window->running());
     ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Radios are being written. Stop every transfer and close?"));
+    EXPECT_EQ(prompter.asked[0].text,
+              QStringLiteral("Radios are being written. Stop every transfer and close?"));
     EXPECT_EQ(Cell(0, frmFleet::ColOutcome), QStringLiteral("Stopped"));
     EXPECT_TRUE(window->summary().endsWith(QStringLiteral(" stopped"))) << window->summary().toStdString();
     EXPECT_TRUE(LogLines().last().endsWith(QStringLiteral(",stopped")));

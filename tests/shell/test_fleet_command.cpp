@@ -58,7 +58,8 @@ TEST(FleetCommand, RadiosGetWhatTheWriteCommandSendsAndTheOpenImageStays) {
         bool done = false;
         QObject::connect(fleet, &frmFleet::runFinished, [&] { done = true; });
         QTest::mouseClick(fleet->cmdStart, Qt::LeftButton);
-        RunUntil(fleet, &frmFleet::runFinished, [&] { return done; }, 60000);
+        RunUntil(
+            fleet, &frmFleet::runFinished, [&] { return done; }, 60000);
         if (com1 >= 0)
             outcome = fleet->grdFleet->item(com1, frmFleet::ColOutcome)->text();
         QTest::mouseClick(fleet->cmdClose, Qt::LeftButton);

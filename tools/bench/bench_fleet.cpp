@@ -100,8 +100,9 @@ int main(int argc, char** argv) {
     QString error;
     LoadDefaultImage(app.image, 0, app.appFolder, &error);
     app.band = DecodeBandLimits(app.image);
-    Print(QStringLiteral("fleet write%1 into paced virtual radios (9600 baud); receive interval %2 ms; wire time of "
-                         "one write %3 s")
+    Print(QStringLiteral(
+              "fleet write%1 into paced virtual radios (9600 baud); receive interval %2 ms; wire time of "
+              "one write %3 s")
               .arg(verify ? QStringLiteral(" + verify") : QString())
               .arg(app.recvInterval)
               .arg(WriteBytes * ByteSeconds, 0, 'f', 2));
