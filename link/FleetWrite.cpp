@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QTimer>
+#include <algorithm>
 
 namespace kestrel {
 
