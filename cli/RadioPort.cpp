@@ -11,6 +11,17 @@ RadioOptions TakeRadioOptions(QStringList& args) {
     return o;
 }
 
+QStringList TakeAllPorts(QStringList& args) {
+    QStringList ports;
+    for (;;) {
+        bool found = false;
+        const QString port = TakeOption(args, {QStringLiteral("--port"), QStringLiteral("-p")}, &found);
+        if (!found)
+            return ports;
+        ports << port;
+    }
+}
+
 std::optional<RadioPort> ResolveRadioPort(const AppContext& app, const RadioOptions& options, const QString& prefix) {
     const auto& [havePort, portText, haveRetries, retriesText] = options;
     RadioPort port;

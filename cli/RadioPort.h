@@ -19,6 +19,8 @@ struct RadioOptions {
     QString retriesText;
 };
 RadioOptions TakeRadioOptions(QStringList& args);
+// Every --port (-p) value in the order given, taken out of the arguments.
+QStringList TakeAllPorts(QStringList& args);
 
 // Checks the option values; on a problem says so on stderr (after `prefix`) and
 // gives nothing, which is a usage error.

@@ -1,13 +1,19 @@
 // kestrel-cli write: writes a .dat file into a radio.
 #include "cli/Command.h"
 #include "cli/RadioPort.h"
+#include "cli/WriteFleet.h"
 
 #include "core/Band.h"
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
+#include "link/FleetWrite.h"
+#include "link/PortInfo.h"
 #include "link/PortMap.h"
 #include "link/WriteVerify.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
 
 namespace kestrel::cli {
 namespace {
@@ -34,10 +40,50 @@ int VerifyWrite(Context& ctx, CloneEngine& engine) {
     return RadioError;
 }
 
+// The log line of a single write: what the transfer and its read-back came to.
+void LogSingleWrite(const QString& logFile, const QString& port, const QString& device, const QString& input,
+                    const AppContext& app, const CloneEngine& engine, bool verify, int status) {
+    FleetLogEntry e;
+    e.time = QDateTime::currentDateTime();
+    e.port = port;
+    e.device = device;
+    e.usbSerial = AdapterOfDevice(device).serialNumber;
+    e.band = engine.radioBand() >= 0 ? BandText(engine.radioBand()) : QString();
+    e.version1 = app.radioVersion[0];
+    e.version2 = app.radioVersion[1];
+    e.image = QFileInfo(input).fileName();
+    e.sha256 = QString::fromLatin1(QCryptographicHash::hash(app.image.bytes(), QCryptographicHash::Sha256).toHex());
+    e.verify = !verify ? QStringLiteral("off") : status == Ok ? QStringLiteral("ok") : QStringLiteral("failed");
+    FleetOutcome outcome = FleetOutcome::NoAnswer;
+    if (status == Ok)
+        outcome = FleetOutcome::Ok;
+    else if (status == BandMismatch)
+        outcome = FleetOutcome::BandMismatch;
+    else if (status == VerifyFailed)
+        outcome = FleetOutcome::VerifyFailed;
+    else if (engine.outcome() == CloneEngine::Outcome::StartFailed)
+        outcome = FleetOutcome::PortError;
+    e.outcome = FleetOutcomeName(outcome);
+    QString error;
+    if (!AppendFleetLog(logFile, e, &error))
+        Err(Prefix + error);
+}
+
 int RunWrite(Context& ctx) {
     QStringList args = ctx.args;
-    const RadioOptions options = TakeRadioOptions(args);
+    const QStringList ports = TakeAllPorts(args);
+    RadioOptions options = TakeRadioOptions(args); // --retries; the ports are taken already
+    if (ports.size() == 1) {
+        options.havePort = true;
+        options.portText = ports.first();
+    }
     const bool verify = TakeFlag(args, {QStringLiteral("--verify")});
+    bool haveLog = false;
+    const QString logFile = TakeOption(args, {QStringLiteral("--log")}, &haveLog);
+    if (haveLog && logFile.isEmpty()) {
+        Err(Prefix + QStringLiteral("--log takes the name of the log file"));
+        return Usage;
+    }
     if (args.isEmpty()) {
         Err(Prefix + QStringLiteral("name the .dat file to write"));
         return Usage;
@@ -48,6 +94,15 @@ int RunWrite(Context& ctx) {
             Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args[i]));
             return Usage;
         }
+    }
+    if (ports.size() > 1) {
+        FleetCliOptions fleet;
+        fleet.ports = ports;
+        fleet.retriesText = options.haveRetries ? options.retriesText : QStringLiteral("0");
+        fleet.verify = verify;
+        fleet.logFile = haveLog ? logFile : DefaultFleetLogFile();
+        fleet.input = args.first();
+        return RunFleetWrite(ctx, fleet);
     }
     const std::optional<RadioPort> port =
         ResolveRadioPort(ctx.app, options, Prefix);
@@ -63,6 +118,11 @@ int RunWrite(Context& ctx) {
     }
     // The file's band limits say which band the radio must be.
     ctx.app.band = DecodeBandLimits(ctx.app.image);
+    // A log that cannot be written is found before the radio is.
+    if (haveLog && !PrepareFleetLog(logFile, &error)) {
+        Err(Prefix + error);
+        return FileError;
+    }
 
     ConsolePrompter prompter(Prefix, retries);
     CloneEngine engine(ctx.app, prompter);
@@ -72,29 +132,40 @@ int RunWrite(Context& ctx) {
     engine.setStepData(0);
     engine.setStepExit(253);
     ShowProgressOnStderr(engine, Prefix);
+    int status = RadioError;
     switch (RunCloneToEnd(engine)) {
     case CloneEngine::Outcome::Completed:
         Err(Prefix + QStringLiteral("wrote %1 into the radio").arg(input));
-        return verify ? VerifyWrite(ctx, engine) : Ok;
+        status = verify ? VerifyWrite(ctx, engine) : Ok;
+        break;
     case CloneEngine::Outcome::BandMismatch:
         Err(Prefix + QStringLiteral("the radio is not a %1 MHz radio; nothing was written%2")
                          .arg(BandText(ctx.app.band.index),
                               verify ? QStringLiteral(", so there is nothing to verify") : QString()));
-        return BandMismatch;
+        status = BandMismatch;
+        break;
     default:
-        return RadioError;
+        break;
     }
+    if (haveLog)
+        LogSingleWrite(logFile, options.portText, device, input, ctx.app, engine, verify, status);
+    return status;
 }
 
 } // namespace
 
-KESTREL_CLI_COMMAND("write", "write --port P FILE.dat [--retries N] [--verify]",
+KESTREL_CLI_COMMAND("write", "write --port P [--port P2 ...] FILE.dat [--retries N] [--verify] [--log FILE]",
                     "write FILE.dat into the radio on port P (a Com number 1-20 or a device path); nothing is "
                     "written when the radio's band differs from the file's (exit status 4). --verify: then read "
                     "back every line written and compare; exit status 5 when the radio holds different data "
                     "(the differences on stderr). --retries: how often "
                     "to retry after the radio stops answering (0 by default). Exit status 3 when the port cannot "
-                    "be opened or the radio does not answer (also while it is read back)",
+                    "be opened or the radio does not answer (also while it is read back). "
+                    "Two or more --port: a fleet write into every radio at once, progress per port on stderr, one "
+                    "line per port on stdout (port, outcome, band, versions, tab-separated), one line per radio "
+                    "in the audit log (fleet-log.csv in the data folder, or --log FILE); exit status 0 when every "
+                    "radio succeeded, else the highest of the failing ports' statuses. "
+                    "--log with one --port: also log the single write",
                     RunWrite);
 
 } // namespace kestrel::cli

@@ -375,6 +375,14 @@ void SetCurrentChannelByte(MemoryImage& image, const std::array<bool, RowsPerGro
     image.setByte(CurrentChannelByte, CurrentChannelOfRows(rowFilled));
 }
 
+std::array<bool, RowsPerGroup> ShownRowsFilled(const MemoryImage& image, const BandLimits& band) {
+    std::array<bool, RowsPerGroup> filled{};
+    const int group = ReadShownGroup(image);
+    for (int row = 1; row <= RowsPerGroup; ++row)
+        filled[size_t(row - 1)] = !ShowsAsEmpty(image, band, ChannelIndexOf(group, row));
+    return filled;
+}
+
 int ReadShownGroup(const MemoryImage& image) {
     const int g = image.byte(ShownGroupByte);
     return g < GroupCount ? g : 0;

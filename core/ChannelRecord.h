@@ -187,6 +187,9 @@ bool BitmapBit(const MemoryImage& image, Address base, int number);
 // row r shows a receive frequency): the first filled row of 3-16 less one, else 0.
 quint8 CurrentChannelOfRows(const std::array<bool, RowsPerGroup>& rowFilled);
 void SetCurrentChannelByte(MemoryImage& image, const std::array<bool, RowsPerGroup>& rowFilled);
+// Rows 1-16 of the shown group that show a receive frequency, judged from the image as
+// the grid shows it: a record that shows as empty is an empty row.
+std::array<bool, RowsPerGroup> ShownRowsFilled(const MemoryImage& image, const BandLimits& band);
 
 // The shown group as a group index 0-7 (a byte of 8 or more shows group index 0).
 int ReadShownGroup(const MemoryImage& image);

@@ -81,6 +81,22 @@ PortListing Examine(int com, const QString& device, const QString& origin,
 
 } // namespace
 
+AdapterInfo AdapterOfDevice(const QString& device) {
+    return AdapterOf(device, QSerialPortInfo::availablePorts());
+}
+
+QString AdapterText(const AdapterInfo& a, quint8 language) {
+    QStringList parts;
+    for (const QString& p : {a.description, a.manufacturer})
+        if (!p.isEmpty() && !parts.contains(p))
+            parts << p;
+    if (!a.serialNumber.isEmpty())
+        parts << Pick(language, "serial %1", "序列号 %1").arg(a.serialNumber);
+    if (!a.vidPid.isEmpty())
+        parts << a.vidPid;
+    return parts.join(QStringLiteral(", "));
+}
+
 QString PortStateName(PortState state) {
     switch (state) {
     case PortState::Ok:

@@ -24,6 +24,13 @@ struct AdapterInfo {
     QString vidPid; // "0403:6001"
 };
 
+// What the system knows about the USB adapter behind `device` now.
+AdapterInfo AdapterOfDevice(const QString& device);
+
+// "FT232R USB UART, FTDI, serial A1B2, 0403:6001" in the language chosen; empty
+// when nothing is known.
+QString AdapterText(const AdapterInfo& adapter, quint8 language);
+
 struct PortListing {
     int com = 0; // the Com number that reaches the device; 0: none does
     QString device;

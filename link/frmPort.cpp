@@ -15,22 +15,6 @@
 
 namespace kestrel {
 
-namespace {
-
-QString AdapterText(const AdapterInfo& a, quint8 language) {
-    QStringList parts;
-    for (const QString& p : {a.description, a.manufacturer})
-        if (!p.isEmpty() && !parts.contains(p))
-            parts << p;
-    if (!a.serialNumber.isEmpty())
-        parts << Pick(language, "serial %1", "序列号 %1").arg(a.serialNumber);
-    if (!a.vidPid.isEmpty())
-        parts << a.vidPid;
-    return parts.join(QStringLiteral(", "));
-}
-
-} // namespace
-
 frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_app(app), m_prompter(prompter), m_probe(new RadioProbe(app.language, this)),
       m_settingsFile(PortSettingsFile(app)) {

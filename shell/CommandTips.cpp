@@ -29,6 +29,7 @@ const Tip Tips[] = {
     {"miBatch", {"Fill a range of channels by rule", "按规则批量填写信道"}},
     {"miRead", {"Read the data from the radio", "从对讲机读取数据"}},
     {"miWrite", {"Write the data to the radio", "向对讲机写入数据"}},
+    {"miFleetWrite", {"Write the data into many radios at once", "同时向多台对讲机写入数据"}},
     {"miComPort", {"Choose the serial port of the programming cable", "选择写频线所接的串口"}},
     {"miChinese", {"Show the program in Chinese", "以中文显示程序"}},
     {"miEnglish", {"Show the program in English", "以英文显示程序"}},

@@ -3,6 +3,9 @@
 #include "shell/AppIconArt.h"
 
 #include <QApplication>
+#include <QPainter>
+#include <QPen>
+#include <QPolygonF>
 #include <QPixmap>
 #include <QStyle>
 

@@ -192,7 +192,7 @@ Layout BuiltInLayout() {
                          item("miMessage", "&Radio Information "), item("miBatch", "&Batch Edit")});
     bar.entries << menu("miProgram", "Program(&P)",
                         {item("miRead", "Read from Radio(&R)", "read"), item("miWrite", "&Write to Radio(&W)", "write"),
-                         sep(), item("miVerifyAfterWrite", "Verify After Write")});
+                         item("miFleetWrite", "Fleet Write…"), sep(), item("miVerifyAfterWrite", "Verify After Write")});
     bar.entries << item("miComPort", "&Communication Port");
     bar.entries << menu("miLanguage", "Language", {item("miChinese", "Chinese(&C)"), item("miEnglish", "English(&E)")});
     bar.entries << menu("miView", "View(&V)",

@@ -22,6 +22,7 @@
 #include "shell/CommandTips.h"
 #include "shell/EditCommands.h"
 #include "shell/FileDrop.h"
+#include "shell/FleetCommand.h"
 #include "shell/Icons.h"
 #include "shell/PrintCommands.h"
 #include "shell/RecentFilesMenu.h"
@@ -422,6 +423,9 @@ void MainForm::Dispatch(const QString& id) {
     } else if (id == QLatin1String("miWrite")) {
         SaveData();
         WriteCommand();
+    } else if (id == QLatin1String("miFleetWrite")) {
+        SaveData();
+        FleetWriteCommand(m_app, m_prompter, this);
     } else if (id == QLatin1String("miTreeView")) {
         flagView2 ^= 1u;
         applyViewFlags();

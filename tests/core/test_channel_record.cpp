@@ -334,6 +334,33 @@ TEST(ChannelRecord, CurrentChannelIsTheFirstFilledRowFromThree) {
     EXPECT_EQ(m.byte(CurrentChannelByte), 6);
 }
 
+// The rows are read from the image as the grid shows them: the shown group, and a
+// receive frequency outside the band counts as an empty row.
+TEST(ChannelRecord, ShownRowsFilledFollowTheShownGroupAndTheBand) {
+    struct Case {
+        int shownByte;
+        QList<int> inBand, outOfBand; // channel indexes given a record
+        int current;                  // the current channel byte that follows
+    } cases[] = {
+        {0, {0, 4}, {}, 4},            // rows 1 and 5 of group 1
+        {0, {0, 1}, {}, 0},            // rows 1 and 2 are not looked at
+        {2, {36}, {34}, 4},            // group 3: row 3 out of band, row 5 in band
+        {2, {4}, {}, 0},               // row 5 of group 1 is not shown
+        {0xFF, {2}, {}, 2},            // an unusable byte shows group 1
+    };
+    for (const Case& c : cases) {
+        MemoryImage m;
+        m.setBytes(QByteArray(ImageSize, char(0xFF)));
+        m.setByte(ShownGroupByte, quint8(c.shownByte));
+        for (int n : c.inBand)
+            m.setLine(n, Record(0, 0, 0));
+        for (int n : c.outOfBand)
+            m.setLine(n, QByteArray::fromHex("00000045000000450000000000000000"));
+        SetCurrentChannelByte(m, ShownRowsFilled(m, Vhf));
+        EXPECT_EQ(m.byte(CurrentChannelByte), c.current) << c.shownByte;
+    }
+}
+
 TEST(ChannelRecord, ShownGroupByte) {
     MemoryImage m;
     for (auto [stored, group] : {std::pair{0xFF, 0}, {8, 0}, {7, 7}, {2, 2}, {0, 0}}) {

@@ -1,0 +1,126 @@
+#include "cli/WriteFleet.h"
+
+#include "core/Band.h"
+#include "link/CloneProtocol.h"
+#include "link/FleetWrite.h"
+#include "link/PortInfo.h"
+#include "link/PortMap.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+namespace kestrel::cli {
+
+namespace {
+
+const QString Prefix = QStringLiteral("kestrel-cli write: ");
+
+QString SameDeviceKey(const QString& device) {
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    return canonical.isEmpty() ? device : canonical;
+}
+
+// What became of one radio, for stderr.
+QString RowReport(const FleetRow& row, const FleetWrite& fleet, const QString& input) {
+    switch (row.outcome) {
+    case FleetOutcome::Ok:
+        return fleet.verify()
+                   ? QStringLiteral("wrote %1 and read it back: the radio holds every byte").arg(input)
+                   : QStringLiteral("wrote %1 into the radio").arg(input);
+    case FleetOutcome::BandMismatch:
+        return QStringLiteral("the radio is a %1 MHz radio, not %2 MHz; nothing was written")
+            .arg(BandText(row.radioBand), BandText(fleet.bandIndex()));
+    case FleetOutcome::NoAnswer:
+        return row.detail.isEmpty() ? QStringLiteral("the radio does not answer") : row.detail;
+    default:
+        return row.detail.isEmpty() ? FleetOutcomeName(row.outcome) : row.detail;
+    }
+}
+
+} // namespace
+
+int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
+    bool ok = true;
+    const int retries = o.retriesText.toInt(&ok);
+    if (!ok || retries < 0) {
+        Err(Prefix + QStringLiteral("--retries takes a count of 0 or more"));
+        return Usage;
+    }
+    QList<FleetTarget> targets;
+    QHash<QString, QString> named; // device -> the port text that named it
+    for (const QString& text : o.ports) {
+        QString error;
+        const QString device = ResolvePortArgument(text, ctx.app, &error);
+        if (device.isEmpty()) {
+            Err(Prefix + error);
+            return Usage;
+        }
+        const QString key = SameDeviceKey(device);
+        if (named.contains(key)) {
+            Err(Prefix + QStringLiteral("\"%1\" and \"%2\" are the same port; name each radio's port once")
+                             .arg(named.value(key), text));
+            return Usage;
+        }
+        named.insert(key, text);
+        targets << FleetTarget{text, device, AdapterOfDevice(device).serialNumber};
+    }
+    QString error;
+    if (!ctx.app.image.LoadImageFile(o.input, &error)) {
+        Err(Prefix + error);
+        return FileError;
+    }
+    ctx.app.band = DecodeBandLimits(ctx.app.image);
+    if (!PrepareFleetLog(o.logFile, &error)) {
+        Err(Prefix + error + QStringLiteral("; no radio was written"));
+        return FileError;
+    }
+
+    // The file's bytes as they are, as a single write sends them.
+    FleetWrite fleet(ctx.app, ctx.app.image);
+    fleet.setTargets(targets);
+    fleet.setVerify(o.verify);
+    fleet.setRetries(retries);
+    fleet.setLog(o.logFile, QFileInfo(o.input).fileName());
+
+    // One line per port and tenth, and one when it ends.
+    QList<int> shown(targets.size(), -1);
+    QObject::connect(&fleet, &FleetWrite::rowChanged, &fleet, [&](int i) {
+        const FleetRow& row = fleet.row(i);
+        if (row.outcome != FleetOutcome::Running)
+            return;
+        const bool verifying = row.phase == FleetRow::Phase::Verifying;
+        const int key = (verifying ? 1000 : 0) + row.progress / 10 * 10;
+        if (key <= shown[i] && !(key == 0 && shown[i] < 0))
+            return; // a restart from the handshake is not worth a line
+        shown[i] = key;
+        Err(Prefix + row.target.port + QStringLiteral(": ") +
+            clone::CaptionText(verifying ? clone::Verify : clone::Write, English).trimmed() +
+            QLatin1Char(' ') + QString::number(row.progress / 10 * 10) + QLatin1Char('%'));
+    });
+    QObject::connect(&fleet, &FleetWrite::rowFinished, &fleet, [&](int i) {
+        const FleetRow& row = fleet.row(i);
+        Err(Prefix + row.target.port + QStringLiteral(": ") + RowReport(row, fleet, o.input));
+    });
+    QObject::connect(&fleet, &FleetWrite::logFailed, &fleet, [](const QString& e) { Err(Prefix + e); });
+
+    Err(Prefix + QStringLiteral("writing %1 into %2 radios at once; the log is %3")
+                     .arg(o.input)
+                     .arg(targets.size())
+                     .arg(o.logFile));
+    RunFleetToEnd(fleet);
+
+    int status = Ok;
+    for (int i = 0; i < fleet.rowCount(); ++i) {
+        const FleetRow& row = fleet.row(i);
+        Out(QStringList{row.target.port, FleetOutcomeName(row.outcome),
+                        row.radioBand >= 0 ? BandText(row.radioBand) : QString(), row.version[0],
+                        row.version[1]}
+                .join(QLatin1Char('\t')));
+        status = std::max(status, FleetExitStatus(row.outcome));
+    }
+    if (status == Ok && !fleet.logError().isEmpty())
+        status = FileError; // every radio is written, but the record of it is not
+    return status;
+}
+
+} // namespace kestrel::cli

@@ -1,0 +1,19 @@
+#include "shell/FleetCommand.h"
+
+#include "link/frmFleet.h"
+#include "shell/Caption.h"
+#include "shell/StatusNote.h"
+
+#include <QMainWindow>
+
+namespace kestrel {
+
+void FleetWriteCommand(const AppContext& app, Prompter& prompter, QMainWindow* window) {
+    frmFleet dialog(app, prompter, FilePartOfName(app.currentFileName), window);
+    dialog.exec();
+    const QString note = dialog.summary();
+    if (!note.isEmpty())
+        ShowStatusNote(window, note);
+}
+
+} // namespace kestrel
