@@ -3,6 +3,7 @@
 #include "shell/AppIconArt.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPixmap>
 #include <QStyle>
 
