@@ -6,6 +6,7 @@
 #include "channels/frmChannel.h"
 #include "core/Band.h"
 #include "shell/Caption.h"
+#include "shell/EditCommands.h"
 #include "shell/RecentFilesMenu.h"
 #include "shell/StatusNote.h"
 
