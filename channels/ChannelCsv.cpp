@@ -190,13 +190,14 @@ void ReadKestrelCsv(MemoryImage& image, const QList<CsvRecord>& records, ImportR
         QList<CellNote> notes;
         const RowOutcome outcome =
             CommitRowTexts(image, band, English, tones, row.channel, firstColumn, cells, &notes);
-        if (!outcome.skipped)
-            ++report.rowsApplied;
         QList<int> noted;
         for (const CellNote& n : std::as_const(notes)) {
             noted << n.column;
             report.addCellNote(row.line, n);
         }
+        if (outcome.skipped)
+            continue;
+        ++report.rowsApplied;
         // Frequencies moved onto the raster, against what the list asked for.
         const ChannelTexts shown = ReadChannelForDisplay(image, band, tones, English, row.channel);
         for (int c : {int(ColRxFreq), int(ColTxFreq)}) {

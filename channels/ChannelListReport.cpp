@@ -81,7 +81,7 @@ QString ImportReport::text(Language language, const QString& fileName, int maxNo
             out << Pick(language, "... and %1 more.", "……另有 %1 条。").arg(count(ListNote::Refused) - maxNotes);
         return out.join(QLatin1Char('\n'));
     }
-    out << Pick(language, "%1 (%2): %3 rows applied.", "%1（%2）：已导入 %3 行。")
+    out << Pick(language, "Rows applied from %1 (%2): %3", "已从 %1（%2）导入 %3 行")
                .arg(fileName, ListFormatName(format))
                .arg(rowsApplied);
     struct Section {

@@ -62,10 +62,10 @@ int RunImport(Context& ctx) {
         Err(QStringLiteral("kestrel-cli import: ") + error);
         return FileError;
     }
-    Err(Pick(language, "kestrel-cli import: %1 rows of %2 applied, %3 skipped",
-             "kestrel-cli import: 已导入 %1 行 %2，跳过 %3 行")
-            .arg(report.rowsApplied)
+    Err(Pick(language, "kestrel-cli import: %1, rows applied: %2, rows skipped: %3",
+             "kestrel-cli import: %1，已导入 %2 行，已跳过 %3 行")
             .arg(ListFormatName(report.format))
+            .arg(report.rowsApplied)
             .arg(report.count(ListNote::Skipped)));
     return Ok;
 }
