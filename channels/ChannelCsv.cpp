@@ -38,6 +38,7 @@ bool NamesColumn(const QString& written, int column) {
 // The column names; false with notes when a column is named twice or Group/CH is missing.
 bool ReadHeader(const CsvRecord& header, Columns* columns, ImportReport& report) {
     bool ok = true;
+    QStringList unknown;
     for (int i = 0; i < header.cells.size(); ++i) {
         const QString name = header.cells.at(i).trimmed();
         int* slot = nullptr;
@@ -49,9 +50,7 @@ bool ReadHeader(const CsvRecord& header, Columns* columns, ImportReport& report)
             if (NamesColumn(name, c))
                 slot = &columns->grid[c];
         if (!slot) {
-            report.add(ListNote::NotStored, 0, -1,
-                       {QStringLiteral("column \"%1\" is not a channel field; it is left out").arg(name),
-                        QStringLiteral("“%1”列不是信道字段，已忽略").arg(name)});
+            unknown << name;
             continue;
         }
         if (*slot != Absent) {
@@ -61,6 +60,19 @@ bool ReadHeader(const CsvRecord& header, Columns* columns, ImportReport& report)
             ok = false;
         }
         *slot = i;
+    }
+    if (!unknown.isEmpty()) {
+        // Said once, with the first few names.
+        constexpr int MaxNames = 5;
+        QStringList names;
+        for (const QString& name : unknown.mid(0, MaxNames))
+            names << QStringLiteral("\"%1\"").arg(name);
+        const QString more = unknown.size() > MaxNames ? QStringLiteral(" …") : QString();
+        report.add(
+            ListNote::NotStored, 0, -1,
+            {QStringLiteral("columns that are no channel field are left out: %1%2")
+                 .arg(names.join(QStringLiteral(", ")), more),
+             QStringLiteral("以下列不是信道字段，已忽略：%1%2").arg(names.join(QStringLiteral("、")), more)});
     }
     if (columns->group == Absent || columns->ch == Absent) {
         report.add(ListNote::Refused, header.line, -1,
@@ -163,8 +175,9 @@ void ReadKestrelCsv(MemoryImage& image, const QList<CsvRecord>& records, ImportR
         const int channel = ChannelIndexOf(group - 1, ch);
         if (lineOfChannel.contains(channel)) {
             const int first = lineOfChannel.value(channel);
-            refuse({QStringLiteral("group %1 CH %2 is already given on line %3").arg(group).arg(ch).arg(first),
-                    QStringLiteral("第 %1 组信道 %2 已在第 %3 行给出").arg(group).arg(ch).arg(first)});
+            refuse(
+                {QStringLiteral("group %1 CH %2 is already given on line %3").arg(group).arg(ch).arg(first),
+                 QStringLiteral("第 %1 组信道 %2 已在第 %3 行给出").arg(group).arg(ch).arg(first)});
             continue;
         }
         lineOfChannel.insert(channel, record.line);
@@ -212,7 +225,8 @@ void ReadKestrelCsv(MemoryImage& image, const QList<CsvRecord>& records, ImportR
     }
     if (namesGiven)
         report.add(ListNote::NotStored, 0, -1,
-                   {QStringLiteral("channel names are not kept in the radio"), QStringLiteral("对讲机不保存信道名称")});
+                   {QStringLiteral("channel names are not kept in the radio"),
+                    QStringLiteral("对讲机不保存信道名称")});
 }
 
 } // namespace kestrel

@@ -8,9 +8,12 @@ namespace kestrel {
 
 QString ListFormatName(ListFormat format) {
     switch (format) {
-    case ListFormat::Kestrel: return QStringLiteral("Kestrel CSV");
-    case ListFormat::Chirp: return QStringLiteral("CHIRP CSV");
-    case ListFormat::Auto: break;
+    case ListFormat::Kestrel:
+        return QStringLiteral("Kestrel CSV");
+    case ListFormat::Chirp:
+        return QStringLiteral("CHIRP CSV");
+    case ListFormat::Auto:
+        break;
     }
     return QString();
 }
@@ -29,10 +32,13 @@ QString ListNote::describe(Language language) const {
     return where.isEmpty() ? text(language) : where + Pick(language, ": ", "：") + text(language);
 }
 
-bool ImportReport::refused() const { return count(ListNote::Refused) > 0; }
+bool ImportReport::refused() const {
+    return count(ListNote::Refused) > 0;
+}
 
 int ImportReport::count(ListNote::Kind kind) const {
-    return int(std::count_if(notes.begin(), notes.end(), [kind](const ListNote& n) { return n.kind == kind; }));
+    return int(
+        std::count_if(notes.begin(), notes.end(), [kind](const ListNote& n) { return n.kind == kind; }));
 }
 
 void ImportReport::add(ListNote::Kind kind, int line, int channel, const BilingualText& text,
@@ -72,13 +78,15 @@ QStringList ImportReport::lines(Language language) const {
 QString ImportReport::text(Language language, const QString& fileName, int maxNotes) const {
     QStringList out;
     if (refused()) {
-        out << Pick(language, "%1 was not imported; nothing was changed:", "未导入 %1，数据没有改动：").arg(fileName);
+        out << Pick(language, "%1 was not imported; nothing was changed:", "未导入 %1，数据没有改动：")
+                   .arg(fileName);
         int shown = 0;
         for (const ListNote& n : notes)
             if (n.kind == ListNote::Refused && shown++ < maxNotes)
                 out << QStringLiteral("• ") + n.describe(language);
         if (count(ListNote::Refused) > maxNotes)
-            out << Pick(language, "... and %1 more.", "……另有 %1 条。").arg(count(ListNote::Refused) - maxNotes);
+            out << Pick(language, "... and %1 more.", "……另有 %1 条。")
+                       .arg(count(ListNote::Refused) - maxNotes);
         return out.join(QLatin1Char('\n'));
     }
     out << Pick(language, "Rows applied from %1 (%2): %3", "已从 %1（%2）导入 %3 行")
@@ -90,7 +98,8 @@ QString ImportReport::text(Language language, const QString& fileName, int maxNo
     };
     const Section sections[] = {
         {ListNote::Corrected, {"Values corrected:", "已更正的数值："}},
-        {ListNote::NotTaken, {"Values not taken (the field is left as it was):", "未采用的数值（该项保持不变）："}},
+        {ListNote::NotTaken,
+         {"Values not taken (the field is left as it was):", "未采用的数值（该项保持不变）："}},
         {ListNote::Skipped, {"Rows skipped:", "已跳过的行："}},
         {ListNote::NotStored, {"Not kept in the radio:", "对讲机不保存的内容："}},
     };

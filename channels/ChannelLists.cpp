@@ -18,12 +18,14 @@ void Refuse(ImportReport& report, int line, const BilingualText& why) {
     report.add(ListNote::Refused, line, -1, why);
 }
 
-const BilingualText KestrelHeaderWanted{QStringLiteral("the first line is not the header of a Kestrel list "
-                                                       "(Group,CH,RX Freq,...)"),
-                                        QStringLiteral("第一行不是 Kestrel 信道列表的标题行（Group,CH,RX Freq,...）")};
-const BilingualText ChirpHeaderWanted{QStringLiteral("the first line is not the header of a CHIRP list "
-                                                     "(Location,Name,Frequency,...)"),
-                                      QStringLiteral("第一行不是 CHIRP 信道列表的标题行（Location,Name,Frequency,...）")};
+const BilingualText KestrelHeaderWanted{
+    QStringLiteral("the first line is not the header of a Kestrel list "
+                   "(Group,CH,RX Freq,...)"),
+    QStringLiteral("第一行不是 Kestrel 信道列表的标题行（Group,CH,RX Freq,...）")};
+const BilingualText ChirpHeaderWanted{
+    QStringLiteral("the first line is not the header of a CHIRP list "
+                   "(Location,Name,Frequency,...)"),
+    QStringLiteral("第一行不是 CHIRP 信道列表的标题行（Location,Name,Frequency,...）")};
 
 } // namespace
 
@@ -39,7 +41,8 @@ ImportReport ImportChannelList(MemoryImage& image, const QByteArray& data, ListF
     ImportReport report;
     const QList<CsvRecord> records = ReadCsvRecords(QString::fromUtf8(data));
     if (records.isEmpty()) {
-        Refuse(report, 0, {QStringLiteral("the file holds no channel list"), QStringLiteral("文件中没有信道列表")});
+        Refuse(report, 0,
+               {QStringLiteral("the file holds no channel list"), QStringLiteral("文件中没有信道列表")});
         return report;
     }
     const CsvRecord& header = records.first();
@@ -65,11 +68,12 @@ ImportReport ImportChannelList(MemoryImage& image, const QByteArray& data, ListF
         ReadChirpCsv(image, records, report);
         break;
     case ListFormat::Auto:
-        Refuse(report, header.line,
-               {QStringLiteral("not a channel list: the first line is neither the header of a Kestrel list "
-                               "(Group,CH,RX Freq,...) nor that of a CHIRP list (Location,Name,Frequency,...)"),
-                QStringLiteral("不是信道列表：第一行既不是 Kestrel 信道列表的标题行（Group,CH,RX Freq,...），"
-                               "也不是 CHIRP 信道列表的标题行（Location,Name,Frequency,...）")});
+        Refuse(
+            report, header.line,
+            {QStringLiteral("not a channel list: the first line is neither the header of a Kestrel list "
+                            "(Group,CH,RX Freq,...) nor that of a CHIRP list (Location,Name,Frequency,...)"),
+             QStringLiteral("不是信道列表：第一行既不是 Kestrel 信道列表的标题行（Group,CH,RX Freq,...），"
+                            "也不是 CHIRP 信道列表的标题行（Location,Name,Frequency,...）")});
         break;
     }
     return report;

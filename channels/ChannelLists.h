@@ -20,7 +20,8 @@ std::optional<ListFormat> ListFormatOfName(const QString& name);
 // from the header: CHIRP's names Location and Frequency, Kestrel's Group and CH) and
 // applies it to the channels of `image` in its band. A list that is refused (no channel
 // list, a malformed Kestrel list) leaves the image as it was.
-ImportReport ImportChannelList(MemoryImage& image, const QByteArray& data, ListFormat format = ListFormat::Auto);
+ImportReport ImportChannelList(MemoryImage& image, const QByteArray& data,
+                               ListFormat format = ListFormat::Auto);
 
 // The same for a file; a file that cannot be read or is too large is refused.
 ImportReport ImportChannelListFile(MemoryImage& image, const QString& fileName,

@@ -56,12 +56,21 @@ struct ToneColumns {
 constexpr qint64 HzPerTenHz = 10;
 constexpr qint64 MaxDuplexOffsetHz = 70'000'000; // farther apart TX is written as "split"
 
-bool IsQt(const QString& tone) { return !tone.isEmpty() && tone.front().isDigit(); }
-bool IsDqt(const QString& tone) { return tone.size() == 5 && tone.startsWith(QLatin1Char('D')); }
+bool IsQt(const QString& tone) {
+    return !tone.isEmpty() && tone.front().isDigit();
+}
+bool IsDqt(const QString& tone) {
+    return tone.size() == 5 && tone.startsWith(QLatin1Char('D'));
+}
 
 // MHz with six decimals from Hz ("146.520000").
 QString MhzText(qint64 hz) {
-    return QStringLiteral("%1.%2").arg(hz / 1'000'000).arg(hz % 1'000'000, 6, 10, QLatin1Char('0'));
+    const QString sign = hz < 0 ? QStringLiteral("-") : QString();
+    hz = qAbs(hz);
+    return QStringLiteral("%1%2.%3")
+        .arg(sign)
+        .arg(hz / 1'000'000)
+        .arg(hz % 1'000'000, 6, 10, QLatin1Char('0'));
 }
 
 // Hz of a frequency in MHz; nothing for text that is not a number or is negative.
@@ -74,7 +83,9 @@ std::optional<qint64> HzOf(const QString& text) {
 }
 
 // 10 Hz units of a frequency text of the grid ("146.52500").
-qint64 TenHzOf(const QString& text) { return RoundHalfAway(LeadingNumber(text) * 100000.0); }
+qint64 TenHzOf(const QString& text) {
+    return RoundHalfAway(LeadingNumber(text) * 100000.0);
+}
 
 // Fills the columns of `source` for side `side` (0 TX, 1 RX) so that it reads back as
 // `tone`; false when this source cannot give that tone or contradicts the other side.
@@ -170,14 +181,16 @@ QString DqtText(const QString& code, QChar polarity) {
     return QLatin1Char('D') + digits + (polarity == QLatin1Char('R') ? QLatin1Char('I') : QLatin1Char('N'));
 }
 
-BilingualText Field(int column) { return {ChannelColumnHeader(column, English), ChannelColumnHeader(column, Chinese)}; }
+BilingualText Field(int column) {
+    return {ChannelColumnHeader(column, English), ChannelColumnHeader(column, Chinese)};
+}
 
 // One data row of a CHIRP list, columns looked up by name.
 class ChirpRow {
 public:
-    ChirpRow(const QHash<QString, int>& columns, const QStringList& cells) : m_columns(columns), m_cells(cells) {}
+    ChirpRow(const QHash<QString, int>& columns, const QStringList& cells)
+        : m_columns(columns), m_cells(cells) {}
 
-    bool has(const char* name) const { return m_columns.contains(QString::fromLatin1(name).toLower()); }
     // The trimmed cell, or `fallback` when the column is missing or the cell empty.
     QString cell(const char* name, const char* fallback = "") const {
         const int i = m_columns.value(QString::fromLatin1(name).toLower(), -1);
@@ -198,7 +211,8 @@ struct RowTones {
 class ChirpReader {
 public:
     ChirpReader(MemoryImage& image, ImportReport& report)
-        : m_image(image), m_report(report), m_band(DecodeBandLimits(image)), m_tones(BuildToneTable(English)) {}
+        : m_image(image), m_report(report), m_band(DecodeBandLimits(image)),
+          m_tones(BuildToneTable(English)) {}
 
     void read(const QList<CsvRecord>& records) {
         const QStringList& header = records.first().cells;
@@ -211,8 +225,9 @@ public:
                          {QStringLiteral("channel names are not kept in the radio"),
                           QStringLiteral("对讲机不保存信道名称")});
         if (m_comments)
-            m_report.add(ListNote::NotStored, 0, -1,
-                         {QStringLiteral("comments are not kept in the radio"), QStringLiteral("对讲机不保存备注")});
+            m_report.add(
+                ListNote::NotStored, 0, -1,
+                {QStringLiteral("comments are not kept in the radio"), QStringLiteral("对讲机不保存备注")});
     }
 
 private:
@@ -227,8 +242,10 @@ private:
         if (CheckFrequencyRange(m_band, MhzText(hz)) == InBand)
             return true;
         skip(line, channel,
-             {QStringLiteral("%1 %2 MHz is outside the band %3").arg(QLatin1String(what), MhzText(hz), bandText()),
-              QStringLiteral("%1 %2 MHz 超出频段 %3").arg(QString::fromUtf8(whatZh), MhzText(hz), bandText())});
+             {QStringLiteral("%1 %2 MHz is outside the band %3")
+                  .arg(QLatin1String(what), MhzText(hz), bandText()),
+              QStringLiteral("%1 %2 MHz 超出频段 %3")
+                  .arg(QString::fromUtf8(whatZh), MhzText(hz), bandText())});
         return false;
     }
 
@@ -236,10 +253,11 @@ private:
     QString snapped(int line, int channel, int column, qint64 hz) {
         const QString text = CorrectFrequency(m_band, MhzText(hz)).text;
         if (TenHzOf(text) * HzPerTenHz != hz)
-            m_report.add(ListNote::Corrected, line, channel,
-                         {QStringLiteral("%1 MHz is off the channel raster; %2 is used").arg(MhzText(hz), text),
-                          QStringLiteral("%1 MHz 不在信道步进上，已改为 %2").arg(MhzText(hz), text)},
-                         Field(column));
+            m_report.add(
+                ListNote::Corrected, line, channel,
+                {QStringLiteral("%1 MHz is off the channel raster; %2 is used").arg(MhzText(hz), text),
+                 QStringLiteral("%1 MHz 不在信道步进上，已改为 %2").arg(MhzText(hz), text)},
+                Field(column));
         return text;
     }
 
@@ -263,12 +281,13 @@ private:
                                          : QStringLiteral("tone mode \"%1\"").arg(mode);
             const QString whatZh = isCross ? QStringLiteral("交叉方式“%1”").arg(cross)
                                            : QStringLiteral("亚音方式“%1”").arg(mode);
-            skip(line, channel, {QStringLiteral("%1 cannot be stored").arg(what), QStringLiteral("%1无法保存").arg(whatZh)});
+            skip(line, channel,
+                 {QStringLiteral("%1 cannot be stored").arg(what), QStringLiteral("%1无法保存").arg(whatZh)});
             return std::nullopt;
         }
         const QString polarity = row.cell("DtcsPolarity", "NN").toUpper();
-        const bool dtcsUsed = way->encode == Source::Dtcs || way->decode == Source::Dtcs ||
-                              way->decode == Source::RxDtcs;
+        const bool dtcsUsed =
+            way->encode == Source::Dtcs || way->decode == Source::Dtcs || way->decode == Source::RxDtcs;
         static const QRegularExpression twoLetters(QStringLiteral("^[NR][NR]$"));
         if (dtcsUsed && !twoLetters.match(polarity).hasMatch()) {
             skip(line, channel,
@@ -278,11 +297,16 @@ private:
         }
         const auto text = [&](Source source, int side) {
             switch (source) {
-            case Source::None: return ChannelText::NoTone(English);
-            case Source::RTone: return row.cell("rToneFreq", "88.5");
-            case Source::CTone: return row.cell("cToneFreq", "88.5");
-            case Source::Dtcs: return DqtText(row.cell("DtcsCode", "023"), polarity.at(side));
-            case Source::RxDtcs: return DqtText(row.cell("RxDtcsCode", "023"), polarity.at(side));
+            case Source::None:
+                return ChannelText::NoTone(English);
+            case Source::RTone:
+                return row.cell("rToneFreq", "88.5");
+            case Source::CTone:
+                return row.cell("cToneFreq", "88.5");
+            case Source::Dtcs:
+                return DqtText(row.cell("DtcsCode", "023"), polarity.at(side));
+            case Source::RxDtcs:
+                return DqtText(row.cell("RxDtcsCode", "023"), polarity.at(side));
             }
             return QString();
         };
@@ -345,16 +369,16 @@ private:
         const QString duplex = row.cell("Duplex").toLower();
         const QString offsetText = row.cell("Offset", "0");
         const std::optional<qint64> offset = HzOf(offsetText);
-        static const QStringList duplexes{QString(), QStringLiteral("+"), QStringLiteral("-"), QStringLiteral("split"),
-                                          QStringLiteral("off")};
+        static const QStringList duplexes{QString(), QStringLiteral("+"), QStringLiteral("-"),
+                                          QStringLiteral("split"), QStringLiteral("off")};
         if (!duplexes.contains(duplex)) {
             skip(line, channel,
                  {QStringLiteral("Duplex \"%1\" is not empty, +, -, split or off").arg(row.cell("Duplex")),
                   QStringLiteral("Duplex“%1”不是空、+、-、split 或 off").arg(row.cell("Duplex"))});
             return;
         }
-        const bool offsetUsed = duplex == QLatin1String("+") || duplex == QLatin1String("-") ||
-                                duplex == QLatin1String("split");
+        const bool offsetUsed =
+            duplex == QLatin1String("+") || duplex == QLatin1String("-") || duplex == QLatin1String("split");
         if (offsetUsed && !offset) {
             skip(line, channel,
                  {QStringLiteral("Offset \"%1\" is not a frequency in MHz").arg(offsetText),
@@ -391,7 +415,8 @@ private:
             cells << QString();
         const auto put = [&](int column, const QString& text) { cells[column - ColRxFreq] = text; };
         put(ColRxFreq, snapped(line, channel, ColRxFreq, *rx));
-        put(ColTxFreq, tx == *rx ? CorrectFrequency(m_band, MhzText(tx)).text : snapped(line, channel, ColTxFreq, tx));
+        put(ColTxFreq,
+            tx == *rx ? CorrectFrequency(m_band, MhzText(tx)).text : snapped(line, channel, ColTxFreq, tx));
         put(ColDecode, tones->decode);
         put(ColEncode, tones->encode);
         put(ColBandwidth, (narrow ? ChannelText::Narrow : ChannelText::Wide)(English));
@@ -419,13 +444,13 @@ private:
 } // namespace
 
 QStringList ChirpHeader() {
-    return {QStringLiteral("Location"), QStringLiteral("Name"),     QStringLiteral("Frequency"),
-            QStringLiteral("Duplex"),   QStringLiteral("Offset"),   QStringLiteral("Tone"),
-            QStringLiteral("rToneFreq"), QStringLiteral("cToneFreq"), QStringLiteral("DtcsCode"),
+    return {QStringLiteral("Location"),     QStringLiteral("Name"),       QStringLiteral("Frequency"),
+            QStringLiteral("Duplex"),       QStringLiteral("Offset"),     QStringLiteral("Tone"),
+            QStringLiteral("rToneFreq"),    QStringLiteral("cToneFreq"),  QStringLiteral("DtcsCode"),
             QStringLiteral("DtcsPolarity"), QStringLiteral("RxDtcsCode"), QStringLiteral("CrossMode"),
-            QStringLiteral("Mode"),     QStringLiteral("TStep"),    QStringLiteral("Skip"),
-            QStringLiteral("Power"),    QStringLiteral("Comment"),  QStringLiteral("URCALL"),
-            QStringLiteral("RPT1CALL"), QStringLiteral("RPT2CALL"), QStringLiteral("DVCODE")};
+            QStringLiteral("Mode"),         QStringLiteral("TStep"),      QStringLiteral("Skip"),
+            QStringLiteral("Power"),        QStringLiteral("Comment"),    QStringLiteral("URCALL"),
+            QStringLiteral("RPT1CALL"),     QStringLiteral("RPT2CALL"),   QStringLiteral("DVCODE")};
 }
 
 QString ChirpCsvText(const MemoryImage& image) {
@@ -474,7 +499,8 @@ QString ChirpCsvText(const MemoryImage& image) {
                                 t.cross,
                                 narrow ? QStringLiteral("NFM") : QStringLiteral("FM"),
                                 onRaster ? QStringLiteral("2.50") : QStringLiteral("6.25"),
-                                row.cells[ColScan] == ChannelText::Del(English) ? QStringLiteral("S") : QString(),
+                                row.cells[ColScan] == ChannelText::Del(English) ? QStringLiteral("S")
+                                                                                : QString(),
                                 PowerCell(row.cells[ColTxPower]),
                                 QString(),
                                 QString(),

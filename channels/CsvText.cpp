@@ -4,8 +4,12 @@ namespace kestrel {
 
 namespace {
 
-bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
-bool IsLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+bool IsBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+bool IsLineEnd(QChar c) {
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
 
 class CsvReader {
 public:
@@ -110,7 +114,8 @@ private:
                 }
                 return true;
             }
-            if (c == QLatin1Char('\n') || (c == QLatin1Char('\r') && !(m_i < m_n && m_text.at(m_i) == QLatin1Char('\n'))))
+            if (c == QLatin1Char('\n') ||
+                (c == QLatin1Char('\r') && !(m_i < m_n && m_text.at(m_i) == QLatin1Char('\n'))))
                 ++m_line;
             cell += c;
         }
@@ -125,7 +130,9 @@ private:
 
 } // namespace
 
-QList<CsvRecord> ReadCsvRecords(const QString& text) { return CsvReader(text).records(); }
+QList<CsvRecord> ReadCsvRecords(const QString& text) {
+    return CsvReader(text).records();
+}
 
 QString CsvCell(const QString& text) {
     const bool plain = !text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&

@@ -10,7 +10,7 @@
 namespace kestrel {
 
 struct CsvRecord {
-    int line = 0;        // line of the text the record starts on, from 1
+    int line = 0; // line of the text the record starts on, from 1
     QStringList cells;
     BilingualText error; // a quote out of place; the cells read up to it
 };

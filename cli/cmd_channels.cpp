@@ -34,8 +34,9 @@ int RunChannels(Context& ctx) {
         format = *named;
     }
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
-        Err(args.isEmpty() ? QStringLiteral("kestrel-cli channels: name the image to show: channels FILE.dat")
-                           : QStringLiteral("kestrel-cli channels: unexpected argument \"%1\"").arg(args.last()));
+        Err(args.isEmpty()
+                ? QStringLiteral("kestrel-cli channels: name the image to show: channels FILE.dat")
+                : QStringLiteral("kestrel-cli channels: unexpected argument \"%1\"").arg(args.last()));
         return Usage;
     }
     MemoryImage image;
@@ -53,11 +54,12 @@ int RunChannels(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("channels", "channels FILE.dat [--format kestrel|chirp] [--lang en|zh]",
-                    "print the channels of an image as a channel list: Kestrel's own CSV by default (the 128 "
-                    "channels with the texts the channel grid shows, English unless --lang zh), or with --format "
-                    "chirp the CHIRP generic CSV (a row per channel in use, CR LF line ends), which `import` and "
-                    "other programs read",
-                    RunChannels);
+KESTREL_CLI_COMMAND(
+    "channels", "channels FILE.dat [--format kestrel|chirp] [--lang en|zh]",
+    "print the channels of an image as a channel list: Kestrel's own CSV by default (the 128 "
+    "channels with the texts the channel grid shows, English unless --lang zh), or with --format "
+    "chirp the CHIRP generic CSV (a row per channel in use, CR LF line ends), which `import` and "
+    "other programs read",
+    RunChannels);
 
 } // namespace kestrel::cli

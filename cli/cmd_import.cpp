@@ -35,8 +35,9 @@ int RunImport(Context& ctx) {
         format = *named;
     }
     if (args.size() != 2) {
-        Err(QStringLiteral("kestrel-cli import: name the image and the channel list: import FILE.dat CHANNELS.csv "
-                           "-o OUT.dat"));
+        Err(QStringLiteral(
+            "kestrel-cli import: name the image and the channel list: import FILE.dat CHANNELS.csv "
+            "-o OUT.dat"));
         return Usage;
     }
     if (output.isEmpty()) {
@@ -72,14 +73,15 @@ int RunImport(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("import", "import FILE.dat CHANNELS.csv -o OUT.dat [--format kestrel|chirp] [--lang en|zh]",
-                    "apply a channel list to an image and write the result: Kestrel's own CSV (what `channels` "
-                    "prints; columns found by name, Group and CH required) or the CHIRP generic CSV (what "
-                    "`channels --format chirp` prints), found from the header unless --format names one. Every "
-                    "value is stored as if typed into the channel grid; corrections, values not taken and rows "
-                    "skipped are reported on stderr (in the language of --lang). A list that cannot be read, "
-                    "is not a channel list or is a malformed Kestrel list writes nothing (exit 2); skipped "
-                    "CHIRP rows do not",
-                    RunImport);
+KESTREL_CLI_COMMAND(
+    "import", "import FILE.dat CHANNELS.csv -o OUT.dat [--format kestrel|chirp] [--lang en|zh]",
+    "apply a channel list to an image and write the result: Kestrel's own CSV (what `channels` "
+    "prints; columns found by name, Group and CH required) or the CHIRP generic CSV (what "
+    "`channels --format chirp` prints), found from the header unless --format names one. Every "
+    "value is stored as if typed into the channel grid; corrections, values not taken and rows "
+    "skipped are reported on stderr (in the language of --lang). A list that cannot be read, "
+    "is not a channel list or is a malformed Kestrel list writes nothing (exit 2); skipped "
+    "CHIRP rows do not",
+    RunImport);
 
 } // namespace kestrel::cli

@@ -21,10 +21,11 @@ QString ListNameFor(const QString& imageName) {
 }
 } // namespace
 
-bool ImportChannels(AppContext& app, Prompter& prompter, QMainWindow* window, const std::function<void()>& refresh) {
+bool ImportChannels(AppContext& app, Prompter& prompter, QMainWindow* window,
+                    const std::function<void()>& refresh) {
     const Language l = app.language;
-    const QString path =
-        prompter.openFileName(QString(), Pick(l, "Channel lists (*.csv);;All files (*)", "信道列表 (*.csv);;所有文件 (*)"));
+    const QString path = prompter.openFileName(
+        QString(), Pick(l, "Channel lists (*.csv);;All files (*)", "信道列表 (*.csv);;所有文件 (*)"));
     if (path.isEmpty())
         return false;
     ImportReport report;
@@ -39,10 +40,14 @@ bool ImportChannels(AppContext& app, Prompter& prompter, QMainWindow* window, co
     }
     if (refresh)
         refresh();
-    ShowStatusNote(window, Pick(l, "Imported %1 rows from %2", "已从 %2 导入 %1 行").arg(report.rowsApplied).arg(name));
-    const bool clean = report.notes.isEmpty();
+    ShowStatusNote(
+        window, Pick(l, "Imported %1 rows from %2", "已从 %2 导入 %1 行").arg(report.rowsApplied).arg(name));
+    // Names and comments left behind are no cause for alarm; corrections and skips are.
+    const bool asWritten = report.count(ListNote::Corrected) + report.count(ListNote::NotTaken) +
+                               report.count(ListNote::Skipped) ==
+                           0;
     prompter.inform(app.productName, report.text(l, name),
-                    clean ? Prompter::Icon::Information : Prompter::Icon::Exclamation);
+                    asWritten ? Prompter::Icon::Information : Prompter::Icon::Exclamation);
     return true;
 }
 
@@ -50,7 +55,8 @@ bool ExportChannels(const AppContext& app, Prompter& prompter, QMainWindow* wind
     const Language l = app.language;
     // The file types, in the order of the dialog.
     const ListFormat formats[] = {ListFormat::Kestrel, ListFormat::Chirp};
-    const QStringList filters{app.productName + QStringLiteral(" CSV (*.csv)"), QStringLiteral("CHIRP CSV (*.csv)")};
+    const QStringList filters{app.productName + QStringLiteral(" CSV (*.csv)"),
+                              QStringLiteral("CHIRP CSV (*.csv)")};
     int chosen = 0;
     const QString path = prompter.saveFileNameOfType(ListNameFor(app.currentFileName), filters, &chosen);
     if (path.isEmpty())
@@ -58,9 +64,10 @@ bool ExportChannels(const AppContext& app, Prompter& prompter, QMainWindow* wind
     const ListFormat format = formats[qBound(0, chosen, 1)];
     QString reason;
     if (!WriteChannelListFile(path, ExportChannelList(app.image, format, l), &reason)) {
-        prompter.inform(app.productName,
-                        Pick(l, "Cannot write %1: %2", "无法写入 %1：%2").arg(QDir::toNativeSeparators(path), reason),
-                        Prompter::Icon::Critical);
+        prompter.inform(
+            app.productName,
+            Pick(l, "Cannot write %1: %2", "无法写入 %1：%2").arg(QDir::toNativeSeparators(path), reason),
+            Prompter::Icon::Critical);
         return false;
     }
     ShowStatusNote(window, Pick(l, "Exported %1 channels to %2 (%3)", "已导出 %1 个信道到 %2（%3）")

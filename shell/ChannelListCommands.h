@@ -16,7 +16,8 @@ namespace kestrel {
 // report shows, so that the grid behind the report shows the channels. Nothing
 // changes when the file cannot be read or is not a channel list. True when the list
 // was applied.
-bool ImportChannels(AppContext& app, Prompter& prompter, QMainWindow* window, const std::function<void()>& refresh);
+bool ImportChannels(AppContext& app, Prompter& prompter, QMainWindow* window,
+                    const std::function<void()>& refresh);
 
 // Asks for a file and a file type and writes the channel list. True when written.
 bool ExportChannels(const AppContext& app, Prompter& prompter, QMainWindow* window);

@@ -161,29 +161,34 @@ INSTANTIATE_TEST_SUITE_P(
                     {{1, "00206514 00206514 FFFF FFFF C8 08 70 FD"}}, 1, {}},
         KestrelCase{"empty_cells_leave_fields", "Group,CH,RX Freq,TX Freq,W/N,TX Power\n1,2,146.5,,,Low\n",
                     {{1, "00006514 00206514 FFFF FFFF D8 00 70 FD"}}, 1, {}},
-        KestrelCase{"empty_rx_clears", "Group,CH,RX Freq,W/N\n1,2,,Narrow\n", {{1, "FFFFFFFF FFFFFFFF FFFF FFFF FF FF FF FF"}},
+        KestrelCase{"empty_rx_clears",
+                    "Group,CH,RX Freq,W/N\n1,2,,Narrow\n", {{1, "FFFFFFFF FFFFFFFF FFFF FFFF FF FF FF FF"}},
                     1, {"line 2 (group 1, CH 2), W/N: \"Narrow\" ignored: the channel has no RX Freq."}},
         KestrelCase{"no_rx_column_cannot_start_a_channel", "Group,CH,TX Freq\n1,5,147\n", {}, 0,
                     {"line 2 (group 1, CH 5): row skipped: an empty channel is started from its RX Freq."}},
         KestrelCase{"chinese_header_and_texts", "分组,信道,接收频率,宽/窄,扫描添加\n1,2,146.52,窄,删除\n",
                     {{1, "00206514 00206514 FFFF FFFF E0 08 70 FD"}}, 1, {}},
-        KestrelCase{"bom_crlf_quotes", "\xEF\xBB\xBFGroup,CH,\"RX Freq\",Decode\r\n\"1\",\"2\",\" 146.5 \",\"d023\"\r\n",
+        KestrelCase{"bom_crlf_quotes",
+                    "\xEF\xBB\xBFGroup,CH,\"RX Freq\",Decode\r\n\"1\",\"2\",\" 146.5 \",\"d023\"\r\n",
                     {{1, "00006514 00206514 2380 FFFF F8 08 70 FD"}}, 1, {}},
-        KestrelCase{"corrections_and_left_out", "Group,CH,RX Freq,Encode,BCL,ChName,Colour\n2,1,146.5213,69.4,Maybe,Home,red\n",
+        KestrelCase{"corrections_and_left_out",
+                    "Group,CH,RX Freq,Encode,BCL,ChName,Colour\n2,1,146.5213,69.4,Maybe,Home,red\n",
                     {{16, "50226514 50226514 FFFF 9306 F8 08 70 FD"}}, 1,
-                    {"column \"Colour\" is not a channel field; it is left out",
+                    {"columns that are no channel field are left out: \"Colour\"",
                      "line 2 (group 2, CH 1), Encode: Tone 69.4 is not in the tone table; 69.3 is used.",
                      "line 2 (group 2, CH 1), BCL: \"Maybe\" is not a choice of this column",
                      "line 2 (group 2, CH 1), RX Freq: \"146.5213\" stored as \"146.52250\"",
                      "channel names are not kept in the radio"}},
-        KestrelCase{"cell_count_differs", "Group,CH,RX Freq\n1,1,146\n1,3\n", {}, 0, {"line 3: 2 cells where 3 are expected"}},
+        KestrelCase{"cell_count_differs",
+                    "Group,CH,RX Freq\n1,1,146\n1,3\n", {}, 0, {"line 3: 2 cells where 3 are expected"}},
         KestrelCase{"group_outside", "Group,CH,RX Freq\n9,1,146\n", {}, 0, {"line 2: Group \"9\" is not a group 1-8"}},
         KestrelCase{"ch_outside", "Group,CH,RX Freq\n1,17,146\n", {}, 0, {"line 2: CH \"17\" is not a channel 1-16"}},
         KestrelCase{"same_channel_twice", "Group,CH,RX Freq\n1,1,146\n1,1,147\n", {}, 0,
                     {"line 3: group 1 CH 1 is already given on line 2"}},
         KestrelCase{"column_twice", "Group,CH,RX Freq,rx freq\n1,1,146,147\n", {}, 0,
                     {"line 1: column \"rx freq\" is given twice"}},
-        KestrelCase{"quote_not_closed", "Group,CH,RX Freq\n1,1,\"146\n", {}, 0, {"line 2: a quoted cell is not closed"}}));
+        KestrelCase{"quote_not_closed",
+                    "Group,CH,RX Freq\n1,1,\"146\n", {}, 0, {"line 2: a quoted cell is not closed"}}));
 
 // ---- the CHIRP generic CSV -----------------------------------------------------------
 
@@ -250,11 +255,14 @@ INSTANTIATE_TEST_SUITE_P(
         ChirpCase{"tone_minus_nfm_skip_low",
                   "H\n1,,146.940000,-,0.600000,Tone,100.0,88.5,023,NN,023,Tone->Tone,NFM,5.00,S,1.0W,,,,,\n",
                   {{1, "00406914 00406314 FFFF 0010 C0 00 70 FD"}}, 1, {}},
-        ChirpCase{"tsql_plus_mid", "H\n2,,147.000000,+,0.600000,TSQL,88.5,67.0,023,NN,023,Tone->Tone,FM,5.00,P,2.0W,,,,,\n",
+        ChirpCase{"tsql_plus_mid",
+                  "H\n2,,147.000000,+,0.600000,TSQL,88.5,67.0,023,NN,023,Tone->Tone,FM,5.00,P,2.0W,,,,,\n",
                   {{2, "00007014 00007614 7006 7006 D8 08 70 FD"}}, 1, {}},
-        ChirpCase{"dtcs_split_polarity", "H\n3,,146.500000,split,147.000000,DTCS,88.5,88.5,23,RN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\n",
+        ChirpCase{"dtcs_split_polarity",
+                  "H\n3,,146.500000,split,147.000000,DTCS,88.5,88.5,23,RN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\n",
                   {{3, "00006514 00007014 2380 23C0 F8 08 70 FD"}}, 1, {}},
-        ChirpCase{"off_duplex_inhibits_tx", "H\n4,,146.520000,off,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\n",
+        ChirpCase{"off_duplex_inhibits_tx",
+                  "H\n4,,146.520000,off,5.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\n",
                   {{4, "00206514 00206514 FFFF FFFF F8 08 F0 FD"}}, 1, {}},
         // rToneFreq 100.0, cToneFreq 67.0, DtcsCode 023, RxDtcsCode 754, polarity NR.
         ChirpCase{"every_cross_mode",
@@ -308,7 +316,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {{17, "00005514 00005514 FFFF 7006 F8 08 70 FD"}}, 1,
                   {"channel names are not kept in the radio", "comments are not kept in the radio"}},
         // Older files: no RxDtcsCode, CrossMode or Power; a Cross row takes Tone->Tone.
-        ChirpCase{"older_file", "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,"
+        ChirpCase{"older_file",
+                  "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,Mode,"
                                 "TStep,Skip,Comment\n0,,146.52,,0,Cross,100.0,67.0,023,NN,NFM,5.00,,\n",
                   {{0, "00206514 00206514 7006 0010 E8 08 70 FD"}}, 1, {}},
         // Columns in another order, most of them missing: their defaults, not old values.
@@ -467,7 +476,8 @@ TEST(ChannelListRoundTrip, RandomImagesComeBackAsTheyWere) {
         // for the rest.
         MemoryImage fresh = ErasedImage(band);
         ImportChannelList(fresh, chirp);
-        const int carried[] = {ColRxFreq, ColTxFreq, ColDecode, ColEncode, ColBandwidth, ColScan, ColTxPower, ColTxInhibit};
+        const int carried[] = {ColRxFreq,    ColTxFreq, ColDecode,  ColEncode,
+                               ColBandwidth, ColScan,   ColTxPower, ColTxInhibit};
         for (int n = 0; n < ChannelCount; ++n) {
             const ChannelTexts want = Shown(expected, n);
             const ChannelTexts got = Shown(fresh, n);

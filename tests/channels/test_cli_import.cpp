@@ -243,12 +243,15 @@ TEST_F(CliImport, ChirpListsOutAndIn) {
     EXPECT_TRUE(skipped.err.contains(QString::fromUtf8("对讲机不保存信道名称"))) << skipped.err.toStdString();
 
     // --format names the format: a CHIRP list read as Kestrel's is refused.
-    const CliRun forced = Cli({"import", path("empty.dat"), path("chirp.csv"), "-o", path("no.dat"), "--format", "kestrel"});
+    const CliRun forced =
+        Cli({"import", path("empty.dat"), path("chirp.csv"), "-o", path("no.dat"), "--format", "kestrel"});
     EXPECT_EQ(forced.status, 2);
-    EXPECT_TRUE(forced.err.contains("line 1: the first line is not the header of a Kestrel list")) << forced.err.toStdString();
+    EXPECT_TRUE(forced.err.contains("line 1: the first line is not the header of a Kestrel list"))
+        << forced.err.toStdString();
     EXPECT_FALSE(QFile::exists(path("no.dat")));
     for (const char* command : {"channels", "import"})
-        EXPECT_EQ(Cli({command, image, path("chirp.csv"), "-o", path("no.dat"), "--format", "icf"}).status, 1) << command;
+        EXPECT_EQ(Cli({command, image, path("chirp.csv"), "-o", path("no.dat"), "--format", "icf"}).status, 1)
+            << command;
 }
 
 TEST_F(CliImport, BadArguments) {

@@ -42,7 +42,9 @@ protected:
     }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QString cell(int row, int column) const { return window->channelEditor->ChannelGrid->item(row - 1, column)->text(); }
+    QString cell(int row, int column) const {
+        return window->channelEditor->ChannelGrid->item(row - 1, column)->text();
+    }
 
     // Opens the File menu with the mouse and clicks the entry of `id`.
     void choose(const char* id) {
@@ -138,7 +140,8 @@ TEST_F(ChannelListCommands, AFileThatIsNoChannelListChangesNothing) {
     ASSERT_EQ(prompter.asked.size(), 2);
     EXPECT_TRUE(prompter.asked[0].text.startsWith(QString::fromUtf8("未导入 notes.csv，数据没有改动：\n• 第 1 行：不是信道列表")))
         << prompter.asked[0].text.toStdString();
-    EXPECT_TRUE(prompter.asked[1].text.contains(QString::fromUtf8("无法打开"))) << prompter.asked[1].text.toStdString();
+    EXPECT_TRUE(prompter.asked[1].text.contains(QString::fromUtf8("无法打开")))
+        << prompter.asked[1].text.toStdString();
     EXPECT_EQ(app.image.bytes(), before);
     EXPECT_FALSE(window->menuAction(QStringLiteral("miUndo"))->isEnabled());
 }
