@@ -50,7 +50,8 @@ bool ReadHeader(const CsvRecord& header, Columns* columns, ImportReport& report)
             if (NamesColumn(name, c))
                 slot = &columns->grid[c];
         if (!slot) {
-            unknown << name;
+            if (!name.isEmpty()) // a spreadsheet's empty columns at the end
+                unknown << name;
             continue;
         }
         if (*slot != Absent) {

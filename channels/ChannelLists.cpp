@@ -46,6 +46,10 @@ ImportReport ImportChannelList(MemoryImage& image, const QByteArray& data, ListF
         return report;
     }
     const CsvRecord& header = records.first();
+    if (!header.error.isEmpty()) {
+        Refuse(report, header.line, header.error);
+        return report;
+    }
     if (format == ListFormat::Auto) {
         if (IsChirpHeader(header.cells))
             format = ListFormat::Chirp;

@@ -43,11 +43,10 @@ bool ImportChannels(AppContext& app, Prompter& prompter, QMainWindow* window,
     ShowStatusNote(
         window, Pick(l, "Imported %1 rows from %2", "已从 %2 导入 %1 行").arg(report.rowsApplied).arg(name));
     // Names and comments left behind are no cause for alarm; corrections and skips are.
-    const bool asWritten = report.count(ListNote::Corrected) + report.count(ListNote::NotTaken) +
-                               report.count(ListNote::Skipped) ==
-                           0;
+    const int troubles =
+        report.count(ListNote::Corrected) + report.count(ListNote::NotTaken) + report.count(ListNote::Skipped);
     prompter.inform(app.productName, report.text(l, name),
-                    asWritten ? Prompter::Icon::Information : Prompter::Icon::Exclamation);
+                    troubles == 0 ? Prompter::Icon::Information : Prompter::Icon::Exclamation);
     return true;
 }
 

@@ -96,6 +96,7 @@ TEST(ChannelLists, WhatIsNoChannelListChangesNothing) {
         {"Group,CH,RX Freq\n1,1,146.52\n", ListFormat::Chirp, "not the header of a CHIRP list"},
         {"Location,Frequency\n0,146.52\n", ListFormat::Kestrel, "not the header of a Kestrel list"},
         {"CH,RX Freq\n1,146.52\n", ListFormat::Auto, "the header needs the columns Group and CH"},
+        {"Location,\"Frequency\n0,146.52\n", ListFormat::Auto, "line 1: a quoted cell is not closed"},
     };
     for (const Case& c : cases) {
         MemoryImage image = ErasedImage();
@@ -154,8 +155,9 @@ TEST_P(KestrelLists, StoreTheBytesTypingWould) {
 INSTANTIATE_TEST_SUITE_P(
     Headers, KestrelLists,
     ::testing::Values(
-        // Cells go in grid order whatever the file's: RX creates the channel, then TX.
-        KestrelCase{"columns_in_any_order", "CH,TX Freq,Group,RX Freq\n1,147,1,146.52\n",
+        // Cells go in grid order whatever the file's: RX creates the channel, then TX. A
+        // spreadsheet's empty last column is no column.
+        KestrelCase{"columns_in_any_order", "CH,TX Freq,Group,RX Freq,\n1,147,1,146.52,\n",
                     {{0, "00206514 00007014 FFFF FFFF F8 08 70 FD"}}, 1, {}},
         KestrelCase{"absent_columns_leave_fields", "Group,CH,W/N,TX Power\n1,2,Narrow,Mid\n",
                     {{1, "00206514 00206514 FFFF FFFF C8 08 70 FD"}}, 1, {}},
