@@ -31,6 +31,7 @@ BilingualText CellNote::text() const {
         return {QStringLiteral("Frequency %1 is out of range; %2 is used.").arg(written, stored),
                 QStringLiteral("频率 %1 超出范围，已改为 %2。").arg(written, stored)};
     case Tone:
+    case ToneRefused:
         return message;
     case UnknownText:
         return {QStringLiteral("%1 is not a choice of this column; the field is left as it was.").arg(Quoted(written)),
@@ -181,7 +182,8 @@ RowOutcome CommitRowTexts(MemoryImage& image, const BandLimits& band, Language l
             }
             out = kestrel::CommitListCell(image, language, noTone, texts, edit(c), text);
             if (!out.message.isEmpty())
-                Note(notes, {CellNote::Tone, channel, c, text, texts.cells[c], out.message});
+                Note(notes, {out.refused ? CellNote::ToneRefused : CellNote::Tone, channel, c, text,
+                             texts.cells[c], out.message});
         } else {
             const QString option = OptionTextOf(c, text, language);
             if (option.isEmpty()) {

@@ -19,7 +19,8 @@ namespace kestrel {
 struct CellNote {
     enum Kind {
         OutOfRange,  // a frequency outside the band took the band edge
-        Tone,        // a tone outside the table was moved onto it or refused (`message`)
+        Tone,        // a tone outside the table was moved onto it (`message`)
+        ToneRefused, // a tone outside the table was refused; the field is left as it was
         UnknownText, // not a choice of an option column: the field is left as it was
         NoTransmit,  // an Encode cell for a channel without TX Freq
         NoReceive,   // a cell for a channel without RX Freq

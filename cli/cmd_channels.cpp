@@ -1,26 +1,20 @@
-// kestrel-cli channels: the 128 channels of an image as CSV, as the channel grid shows them.
+// kestrel-cli channels: the channels of an image as a channel list: Kestrel's own CSV
+// (the 128 rows as the channel grid shows them) or the CHIRP generic CSV.
 #include "cli/Command.h"
 
-#include "core/Band.h"
-#include "core/ChannelRecord.h"
-#include "core/Tone.h"
+#include "channels/ChannelLists.h"
+
+#include <cstdio>
 
 namespace kestrel::cli {
 namespace {
 
-// A cell is quoted only when it holds a comma or a quote.
-QString CsvCell(const QString& text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 int RunChannels(Context& ctx) {
     QStringList args = ctx.args;
     bool haveLang = false;
+    bool haveFormat = false;
     const QString lang = TakeOption(args, {QStringLiteral("--lang")}, &haveLang);
+    const QString formatName = TakeOption(args, {QStringLiteral("--format")}, &haveFormat);
     Language language = English;
     if (haveLang) {
         if (lang == QLatin1String("zh"))
@@ -30,9 +24,19 @@ int RunChannels(Context& ctx) {
             return Usage;
         }
     }
+    ListFormat format = ListFormat::Kestrel;
+    if (haveFormat) {
+        const std::optional<ListFormat> named = ListFormatOfName(formatName);
+        if (!named) {
+            Err(QStringLiteral("kestrel-cli channels: --format takes kestrel or chirp"));
+            return Usage;
+        }
+        format = *named;
+    }
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
-        Err(args.isEmpty() ? QStringLiteral("kestrel-cli channels: name the image to show: channels FILE.dat")
-                           : QStringLiteral("kestrel-cli channels: unexpected argument \"%1\"").arg(args.last()));
+        Err(args.isEmpty()
+                ? QStringLiteral("kestrel-cli channels: name the image to show: channels FILE.dat")
+                : QStringLiteral("kestrel-cli channels: unexpected argument \"%1\"").arg(args.last()));
         return Usage;
     }
     MemoryImage image;
@@ -41,29 +45,21 @@ int RunChannels(Context& ctx) {
         Err(QStringLiteral("kestrel-cli channels: ") + error);
         return FileError;
     }
-    // Showing cleans out-of-band records in this in-memory copy only; the file stays as it is.
-    const BandLimits band = DecodeBandLimits(image);
-    const QStringList tones = BuildToneTable(language);
-
-    QStringList header{QStringLiteral("Group"), QStringLiteral("CH")};
-    for (int c = ColRxFreq; c <= LastOptionColumn; ++c)
-        header << ChannelColumnHeader(c, English);
-    Out(header.join(QLatin1Char(',')));
-    for (int n = 0; n < ChannelCount; ++n) {
-        const ChannelTexts row = ReadChannelForDisplay(image, band, tones, language, n);
-        QStringList cells{QString::number(GroupIndexOfChannel(n) + 1), QString::number(RowOfChannel(n))};
-        for (int c = ColRxFreq; c <= LastOptionColumn; ++c)
-            cells << CsvCell(row.text(c));
-        Out(cells.join(QLatin1Char(',')));
-    }
+    // Showing cleans out-of-band records in the program's copy only; the file stays as it is.
+    const QByteArray list = ExportChannelList(image, format, language);
+    std::fwrite(list.constData(), 1, size_t(list.size()), stdout);
+    std::fflush(stdout);
     return Ok;
 }
 
 } // namespace
 
-KESTREL_CLI_COMMAND("channels", "channels FILE.dat [--lang en|zh]",
-                    "print the 128 channels of an image as CSV, with the texts the channel grid shows "
-                    "(English by default)",
-                    RunChannels);
+KESTREL_CLI_COMMAND(
+    "channels", "channels FILE.dat [--format kestrel|chirp] [--lang en|zh]",
+    "print the channels of an image as a channel list: Kestrel's own CSV by default (the 128 "
+    "channels with the texts the channel grid shows, English unless --lang zh), or with --format "
+    "chirp the CHIRP generic CSV (a row per channel in use, CR LF line ends), which `import` and "
+    "other programs read",
+    RunChannels);
 
 } // namespace kestrel::cli

@@ -24,6 +24,14 @@ public:
     // "Description (*.ext)" form.
     virtual QString openFileName(const QString& initialName, const QString& filter) = 0;
     virtual QString saveFileName(const QString& initialName, const QString& filter) = 0;
+    // A save dialog that offers several file types, one filter each; `chosen` gets the
+    // position of the type picked. Without a dialog of its own a prompter offers them
+    // all in one and answers the first.
+    virtual QString saveFileNameOfType(const QString& initialName, const QStringList& filters, int* chosen) {
+        if (chosen)
+            *chosen = 0;
+        return saveFileName(initialName, filters.join(QStringLiteral(";;")));
+    }
 
     // A plain OK box.
     void inform(const QString& title, const QString& text, Icon icon) {

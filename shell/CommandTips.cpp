@@ -16,6 +16,8 @@ const Tip Tips[] = {
     {"miClose", {"Close the file and start again from the default data of the band", "关闭文件，恢复本频段的默认数据"}},
     {"miOpen", {"Open a data file (.dat)", "打开数据文件 (.dat)"}},
     {"miSave", {"Save the data to a file (.dat)", "将数据保存到文件 (.dat)"}},
+    {"miImportChannels", {"Apply a channel list (Kestrel or CHIRP CSV) to the channels", "将信道列表（Kestrel 或 CHIRP CSV）导入信道"}},
+    {"miExportChannels", {"Save the channels as a channel list (Kestrel or CHIRP CSV)", "将信道另存为信道列表（Kestrel 或 CHIRP CSV）"}},
     {"miPrint", {"Print the channel list", "打印信道列表"}},
     {"miPrintPreview", {"Show the printed channel list before printing", "打印前预览信道列表"}},
     {"miRecent", {"Open one of the files used last", "打开最近使用的文件"}},

@@ -179,7 +179,8 @@ Layout BuiltInLayout() {
                          item("miOpen", "Open(&O)", "open"), item("miOpenBackup", "Open Backup…"),
                          item("miCompare", "Compare With File…"), item("miSave", "Save(&S)", "save"),
                          item("miPrint", "Print(&P)", "print"), item("miPrintPreview", "Print Preview"), sep(),
-                         item("miRecent", "Recent Files"), sep(), item("miExit", "Exit(&X)")});
+                         item("miImportChannels", "Import Channels…"), item("miExportChannels", "Export Channels…"),
+                         sep(), item("miRecent", "Recent Files"), sep(), item("miExit", "Exit(&X)")});
     bar.entries << menu("miEdit", "Edit(&E)",
                         {item("miUndo", "Undo", "undo"), item("miRedo", "Redo", "redo"), sep(), item("miCut", "Cut"),
                          item("miCopy", "Copy"), item("miPaste", "Paste"), item("miDelete", "Delete"), sep(),

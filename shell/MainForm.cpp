@@ -19,6 +19,7 @@
 #include "settings/frmModelInfo.h"
 #include "settings/frmOptFeatures.h"
 #include "shell/Caption.h"
+#include "shell/ChannelListCommands.h"
 #include "shell/CommandTips.h"
 #include "shell/EditCommands.h"
 #include "shell/FileDrop.h"
@@ -390,6 +391,12 @@ void MainForm::Dispatch(const QString& id) {
         FileSave();
     } else if (id == QLatin1String("miClose")) {
         CloseCommand();
+    } else if (id == QLatin1String("miImportChannels")) {
+        SaveData();
+        ImportChannels(m_app, m_prompter, this, [this] { RefreshData(); });
+    } else if (id == QLatin1String("miExportChannels")) {
+        SaveData();
+        ExportChannels(m_app, m_prompter, this);
     } else if (id == QLatin1String("miPrint")) {
         SaveData();
         printing->print();

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace kestrel {
 
@@ -90,6 +91,27 @@ QString WidgetPrompter::saveFileName(const QString& initialName, const QString& 
     dialog.setDefaultSuffix(QStringLiteral("dat"));
     StartAt(dialog, initialName, lastFolder());
     const QString path = Chosen(dialog);
+    noteChosenFile(path);
+    return path;
+}
+
+QString WidgetPrompter::saveFileNameOfType(const QString& initialName, const QStringList& filters, int* chosen) {
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filters);
+    // A name typed without an extension gets the one of the type chosen.
+    const auto suffixOf = [](const QString& filter) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+        return pattern.match(filter).captured(1);
+    };
+    dialog.setDefaultSuffix(suffixOf(filters.value(0)));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixOf](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    StartAt(dialog, initialName, lastFolder());
+    const QString path = Chosen(dialog);
+    if (chosen)
+        *chosen = qMax(0, int(filters.indexOf(dialog.selectedNameFilter())));
     noteChosenFile(path);
     return path;
 }

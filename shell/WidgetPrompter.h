@@ -15,6 +15,7 @@ public:
                    Answer defaultAnswer) override;
     QString openFileName(const QString& initialName, const QString& filter) override;
     QString saveFileName(const QString& initialName, const QString& filter) override;
+    QString saveFileNameOfType(const QString& initialName, const QStringList& filters, int* chosen) override;
 
 private:
     QWidget* m_parent;

@@ -84,7 +84,7 @@ TEST_F(CliImport, RoundTripIsStableInBothLanguages) {
 
             const CliRun r = import(image, path("first.csv"), path("out.dat"), lang);
             ASSERT_EQ(r.status, 0) << r.err.toStdString();
-            EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+            EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString(); // the summary alone
             EXPECT_EQ(channels(path("out.dat"), lang), first);
 
             // Into an empty image every channel with a transmit side comes back the same.
@@ -150,9 +150,9 @@ TEST_P(Corrections, ReportedWithRowAndColumn) {
                                        .arg(ChannelColumnHeader(c.column, English))))
             << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reported))) << r.err.toStdString();
-        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 2) << r.err.toStdString();
     } else {
-        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("kestrel-cli import: Kestrel CSV, rows applied: 2, rows skipped: 0\n"));
     }
 }
 
@@ -204,14 +204,55 @@ TEST_P(Malformed, ReportsTheLineAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, Malformed,
-    ::testing::Values(MalformedCase{"empty_file", "", "line 1: the header line is missing"},
-                      MalformedCase{"other_header", "Group,CH,RX\n1,1,146,,,,,,,,,,,,,,,\n", "line 1: the first line"},
+    ::testing::Values(MalformedCase{"empty_file", "", "the file holds no channel list"},
+                      MalformedCase{"other_header", "Group,CH,RX\n1,1,146,,,,,,,,,,,,,,,\n",
+                                    "line 2: 18 cells where 3 are expected"},
+                      MalformedCase{"no_channel_list", "Name,Value\nx,1\n", "line 1: not a channel list"},
                       MalformedCase{"short_row", "HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,2,146\n", "line 3: 3 cells"},
                       MalformedCase{"group_outside", "HEADER\n\n9,1,146,,,,,,,,,,,,,,,\n", "line 3: Group \"9\""},
                       MalformedCase{"ch_not_a_number", "HEADER\r\n1,x,146,,,,,,,,,,,,,,,\r\n", "line 2: CH \"x\""},
                       MalformedCase{"open_quote", "HEADER\n1,1,\"146,,,,,,,,,,,,,,,\n", "line 2: a quoted cell"},
                       MalformedCase{"same_row_twice", "HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,1,147,,,,,,,,,,,,,,,\n",
                                     "line 3: group 1 CH 1 is already given on line 2"}));
+
+// The README's example: CHIRP's CSV out of one image and into another, with what the
+// format cannot carry reported and rows it cannot store skipped without failing.
+TEST_F(CliImport, ChirpListsOutAndIn) {
+    const QString image = path("crafted.dat");
+    ASSERT_TRUE(WriteFile(image, Crafted(0).bytes()));
+    const CliRun out = Cli({"channels", image, "--format", "chirp"});
+    ASSERT_EQ(out.status, 0) << out.err.toStdString();
+    const QList<QByteArray> lines = out.out.split('\n');
+    ASSERT_EQ(lines.size(), 5); // the header, three channels, the end
+    EXPECT_TRUE(lines[0].startsWith("Location,Name,Frequency,Duplex,Offset,Tone,"));
+    EXPECT_EQ(lines[2], "35,,138.506250,off,0.000000,Cross,254.1,88.5,023,NR,754,Tone->DTCS,NFM,6.25,S,1.0W,,,,,\r");
+    EXPECT_TRUE(lines[3].startsWith("127,,138.000000,off,")) << lines[3].toStdString();
+    ASSERT_TRUE(WriteFile(path("chirp.csv"), out.out));
+    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
+
+    const CliRun in = Cli({"import", path("empty.dat"), path("chirp.csv"), "-o", path("out.dat")});
+    ASSERT_EQ(in.status, 0) << in.err.toStdString();
+    EXPECT_EQ(in.err, QStringLiteral("kestrel-cli import: CHIRP CSV, rows applied: 3, rows skipped: 0\n"));
+    EXPECT_EQ(Cli({"channels", path("out.dat"), "--format", "chirp"}).out, out.out);
+
+    // A row the radio cannot take is skipped; the rest is written.
+    ASSERT_TRUE(WriteFile(path("more.csv"), out.out + "5,Net,146.52,,0,,,,,,,,AM,,,,,,,,\r\n"));
+    const CliRun skipped = Cli({"import", path("empty.dat"), path("more.csv"), "-o", path("more.dat"), "--lang", "zh"});
+    ASSERT_EQ(skipped.status, 0) << skipped.err.toStdString();
+    EXPECT_TRUE(skipped.err.contains(QString::fromUtf8("第 5 行（第 1 组，信道 6）：模式“AM”无法保存"))) << skipped.err.toStdString();
+    EXPECT_TRUE(skipped.err.contains(QString::fromUtf8("对讲机不保存信道名称"))) << skipped.err.toStdString();
+
+    // --format names the format: a CHIRP list read as Kestrel's is refused.
+    const CliRun forced =
+        Cli({"import", path("empty.dat"), path("chirp.csv"), "-o", path("no.dat"), "--format", "kestrel"});
+    EXPECT_EQ(forced.status, 2);
+    EXPECT_TRUE(forced.err.contains("line 1: the first line is not the header of a Kestrel list"))
+        << forced.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("no.dat")));
+    for (const char* command : {"channels", "import"})
+        EXPECT_EQ(Cli({command, image, path("chirp.csv"), "-o", path("no.dat"), "--format", "icf"}).status, 1)
+            << command;
+}
 
 TEST_F(CliImport, BadArguments) {
     ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));

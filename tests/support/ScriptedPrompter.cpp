@@ -25,6 +25,13 @@ QString ScriptedPrompter::saveFileName(const QString&, const QString&) {
     return name;
 }
 
+QString ScriptedPrompter::saveFileNameOfType(const QString& initialName, const QStringList& filters, int* chosen) {
+    saveFilters = filters;
+    if (chosen)
+        *chosen = saveTypes.isEmpty() ? 0 : saveTypes.takeFirst();
+    return saveFileName(initialName, filters.join(QStringLiteral(";;")));
+}
+
 QStringList ScriptedPrompter::texts() const {
     QStringList out;
     for (const Asked& a : asked)

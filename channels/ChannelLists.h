@@ -1,0 +1,41 @@
+#pragma once
+// Channel lists in and out: the one entry point of every import (the GUI, kestrel-cli
+// import) and export (the GUI, kestrel-cli channels), for Kestrel's own CSV and the
+// CHIRP generic CSV.
+#include "channels/ChannelListReport.h"
+#include "core/MemoryImage.h"
+
+#include <QByteArray>
+#include <optional>
+
+namespace kestrel {
+
+// The largest file taken as a channel list.
+constexpr qint64 MaxChannelListBytes = 16 * 1024 * 1024;
+
+// "kestrel" or "chirp" (any case); nothing for another name.
+std::optional<ListFormat> ListFormatOfName(const QString& name);
+
+// Reads `data` (the bytes of a file, UTF-8) as a channel list of `format` (Auto: found
+// from the header: CHIRP's names Location and Frequency, Kestrel's Group and CH) and
+// applies it to the channels of `image` in its band. A list that is refused (no channel
+// list, a malformed Kestrel list) leaves the image as it was.
+ImportReport ImportChannelList(MemoryImage& image, const QByteArray& data,
+                               ListFormat format = ListFormat::Auto);
+
+// The same for a file; a file that cannot be read or is too large is refused.
+ImportReport ImportChannelListFile(MemoryImage& image, const QString& fileName,
+                                   ListFormat format = ListFormat::Auto);
+
+// The bytes of the channel list of `image` (UTF-8): Kestrel's own (Auto too) with option
+// texts in `language`, or CHIRP's. The image is not changed.
+QByteArray ExportChannelList(const MemoryImage& image, ListFormat format, Language language);
+
+// The channels that are not empty (the rows of a CHIRP list).
+int ChannelsInUse(const MemoryImage& image);
+
+// Writes through a temporary file renamed over the old one: a failed write leaves the
+// old file as it was. False with the system's `reason` otherwise.
+bool WriteChannelListFile(const QString& fileName, const QByteArray& data, QString* reason);
+
+} // namespace kestrel
