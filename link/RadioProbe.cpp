@@ -170,12 +170,11 @@ QList<ProbeResult> ProbeRadios(const QStringList& devices, quint8 language, int 
 
 std::optional<QByteArray> ProbeReply(const QByteArray& received, const QByteArray& frame, int replyLength,
                                      qint16 step) {
-    const QByteArray rest =
-        !frame.isEmpty() && received.startsWith(frame) ? received.mid(frame.size()) : received;
-    const QByteArray reply = clone::ReplyOf(rest, replyLength);
-    if (reply.isEmpty() || !clone::ReplyValid(step, clone::Read, reply))
+    const clone::FoundReply found = clone::FindReply(received, frame);
+    if (found.state != clone::ReplyState::Complete || found.reply.size() != replyLength ||
+        !clone::ReplyValid(step, clone::Read, found.reply))
         return std::nullopt;
-    return reply;
+    return found.reply;
 }
 
 QString BandName(int band) {
