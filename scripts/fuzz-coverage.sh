@@ -11,7 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${KESTREL_FUZZ_COVERAGE_BUILD:-build-fuzz-cov}
+case $build in /*) ;; *) build=$root/$build ;; esac
 corpus=${KESTREL_FUZZ_BUILD:-build-fuzz}/tests/fuzz/corpus
+case $corpus in /*) ;; *) corpus=$root/$corpus ;; esac
 need=80
 llvm=${LLVM_SUFFIX:--$(clang -dumpversion | cut -d. -f1)}
 
@@ -62,16 +64,16 @@ trap 'rm -rf "$work"' EXIT
 failed=()
 for h in "${harnesses[@]}"; do
   dirs=()
-  for d in "$corpus/$h" "tests/fuzz/$h"; do [ -d "$d" ] && dirs+=("$root/$d"); done
-  (cd "$work" && LLVM_PROFILE_FILE="$work/$h.profraw" "$root/$build/bin/$h" -runs=0 "${dirs[@]}" >/dev/null 2>&1)
+  for d in "$corpus/$h" "$root/tests/fuzz/$h"; do [ -d "$d" ] && dirs+=("$d"); done
+  (cd "$work" && LLVM_PROFILE_FILE="$work/$h.profraw" "$build/bin/$h" -runs=0 "${dirs[@]}" >/dev/null 2>&1)
   "llvm-profdata$llvm" merge -sparse "$work/$h.profraw" -o "$work/$h.profdata"
   total=0
   missed=0
-  echo "$h (corpus: ${dirs[*]#$root/})"
+  echo "$h (corpus: ${dirs[*]#"$root"/})"
   while read -r harness file pattern; do
     [ "$harness" = "$h" ] || continue
     # Per function: mangled name, lines, missed lines; the names demangled for matching.
-    "llvm-cov$llvm" report "$root/$build/bin/$h" -instr-profile="$work/$h.profdata" -show-functions \
+    "llvm-cov$llvm" report "$build/bin/$h" -instr-profile="$work/$h.profdata" -show-functions \
         "$root/$file" 2>/dev/null | awk 'NF == 10 && $1 != "TOTAL" && $5 ~ /^[0-9]+$/ { print $1, $5, $6 }' >"$work/rows"
     sed 's/^[^ :]*\.cpp://; s/ .*//' "$work/rows" | c++filt >"$work/names"
     read -r lines miss < <(paste -d'\t' "$work/names" "$work/rows" |

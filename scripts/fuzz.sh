@@ -12,6 +12,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 [ $# -gt 0 ] && shift
 build=${KESTREL_FUZZ_BUILD:-build-fuzz}
+case $build in /*) ;; *) build=$PWD/$build ;; esac
 
 scripts/install-deps.sh fuzz
 launcher=()
@@ -24,8 +25,8 @@ harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
   for f in tests/fuzz/fuzz_*.cpp; do harnesses+=("$(basename "$f" .cpp)"); done
 fi
-bin=$PWD/$build/bin
-artifacts=$PWD/$build/fuzz-artifacts
+bin=$build/bin
+artifacts=$build/fuzz-artifacts
 mkdir -p "$artifacts"
 for h in "${harnesses[@]}"; do
   work=$(mktemp -d)
@@ -34,7 +35,7 @@ for h in "${harnesses[@]}"; do
   # -timeout: one input running that long is a hang; the whole run is given a margin.
   (cd "$work" && timeout $((seconds + 120)) "$bin/$h" -max_total_time="$seconds" -timeout=60 \
       -artifact_prefix="$artifacts/$h-" -print_final_stats=1 >"$work/log" 2>&1) || status=$?
-  grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$work/log" >&2 || true
+  grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss_mb)' "$work/log" >&2 || true
   if [ $status -ne 0 ]; then
     tail -n 60 "$work/log" >&2
     echo "$h failed (status $status); the input is in $artifacts" >&2

@@ -366,7 +366,7 @@ void MainForm::applyViewFlags() {
 // ---- the dispatcher -----------------------------------------------------------------
 
 void MainForm::Dispatch(const QString& id) {
-    auto modal = [this](QDialog& dialog) { dialog.exec(); };
+    auto modal = [](QDialog& dialog) { dialog.exec(); };
     if (id == QLatin1String("miNew")) {
         NewCommand();
     } else if (id == QLatin1String("miOpen")) {
