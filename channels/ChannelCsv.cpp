@@ -17,7 +17,9 @@ constexpr int ChCell = 1;
 constexpr int CellCount = 2 + LastOptionColumn; // Group, CH and the grid columns 1-16
 
 // CSV cell of a grid column.
-constexpr int CellOfColumn(int column) { return column + 1; }
+constexpr int CellOfColumn(int column) {
+    return column + 1;
+}
 
 QStringList Header() {
     QStringList header{QStringLiteral("Group"), QStringLiteral("CH")};
@@ -123,7 +125,8 @@ bool ReadRows(const QByteArray& data, QList<CsvRow>* rows, QStringList* problems
             continue;
         }
         if (cells.size() != CellCount) {
-            malformed(lineNumber, QStringLiteral("%1 cells where %2 are expected").arg(cells.size()).arg(CellCount));
+            malformed(lineNumber,
+                      QStringLiteral("%1 cells where %2 are expected").arg(cells.size()).arg(CellCount));
             ok = false;
             continue;
         }
@@ -203,7 +206,8 @@ struct Importer {
         if (rx.isEmpty()) {
             for (int c = ColTxFreq; c <= LastOptionColumn; ++c)
                 if (!written(row, c).isEmpty())
-                    note(row, c, QStringLiteral("\"%1\" ignored: the channel has no RX Freq").arg(written(row, c)));
+                    note(row, c,
+                         QStringLiteral("\"%1\" ignored: the channel has no RX Freq").arg(written(row, c)));
             return;
         }
         applied << ColRxFreq;
@@ -230,10 +234,12 @@ struct Importer {
             if (TakenAsWritten(c, text, result, language))
                 continue;
             const bool outOfBand = c <= ColTxFreq && CheckFrequencyRange(band, text) != InBand;
-            note(row, c, QStringLiteral("\"%1\" %2 \"%3\"")
-                             .arg(text, outOfBand ? QStringLiteral("is out of range, stored as")
-                                                  : QStringLiteral("stored as"),
-                                  result));
+            note(row, c,
+                 QStringLiteral("\"%1\" %2 \"%3\"")
+                     .arg(text,
+                          outOfBand ? QStringLiteral("is out of range, stored as")
+                                    : QStringLiteral("stored as"),
+                          result));
         }
     }
 };
@@ -255,7 +261,8 @@ QStringList WriteChannelList(const MemoryImage& source, Language language) {
     return lines;
 }
 
-bool ImportChannelList(MemoryImage& image, const QByteArray& data, Language language, ChannelListReport* report) {
+bool ImportChannelList(MemoryImage& image, const QByteArray& data, Language language,
+                       ChannelListReport* report) {
     ChannelListReport scratch;
     ChannelListReport& r = report ? *report : scratch;
     QList<CsvRow> rows;

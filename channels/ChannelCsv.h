@@ -32,6 +32,7 @@ struct ChannelListReport {
 // are stored as if typed into the grid, RX Freq first; an empty RX Freq clears the
 // channel; rows not in the list keep their channels. A list with any malformed line
 // (or without the header) is refused as a whole: false, the image unchanged.
-bool ImportChannelList(MemoryImage& image, const QByteArray& data, Language language, ChannelListReport* report);
+bool ImportChannelList(MemoryImage& image, const QByteArray& data, Language language,
+                       ChannelListReport* report);
 
 } // namespace kestrel

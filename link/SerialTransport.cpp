@@ -58,7 +58,9 @@ bool SerialTransport::open(const QString& device, quint8 language, QString* erro
     return true;
 }
 
-bool SerialTransport::isOpen() const { return m_port->isOpen(); }
+bool SerialTransport::isOpen() const {
+    return m_port->isOpen();
+}
 
 qint64 SerialTransport::send(const QByteArray& bytes) {
     const qint64 written = m_port->write(bytes);
@@ -66,9 +68,13 @@ qint64 SerialTransport::send(const QByteArray& bytes) {
     return written;
 }
 
-QByteArray SerialTransport::readAll() { return m_port->isOpen() ? m_port->readAll() : QByteArray(); }
+QByteArray SerialTransport::readAll() {
+    return m_port->isOpen() ? m_port->readAll() : QByteArray();
+}
 
-void SerialTransport::clearInput() { m_port->clear(QSerialPort::Input); }
+void SerialTransport::clearInput() {
+    m_port->clear(QSerialPort::Input);
+}
 
 void SerialTransport::close() {
     // A vanished device keeps reporting errors: closing it ends them.
@@ -77,8 +83,12 @@ void SerialTransport::close() {
     m_port->clearError();
 }
 
-QString SerialTransport::name() const { return m_port->portName(); }
+QString SerialTransport::name() const {
+    return m_port->portName();
+}
 
-QString SerialTransport::errorString() const { return m_port->errorString(); }
+QString SerialTransport::errorString() const {
+    return m_port->errorString();
+}
 
 } // namespace kestrel

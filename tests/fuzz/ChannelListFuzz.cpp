@@ -48,8 +48,8 @@ int CheckChannelList(const ChannelListFormat& format, const uint8_t* data, size_
     } else {
         const QByteArray list = in.rest();
         if (!format.read(x, list, read))
-            Check(x.bytes() == base.bytes() && x.snapshot() == base.snapshot(), "a refused list changes nothing",
-                  Detail(format, list));
+            Check(x.bytes() == base.bytes() && x.snapshot() == base.snapshot(),
+                  "a refused list changes nothing", Detail(format, list));
     }
 
     const QByteArray first = format.write(x, written);

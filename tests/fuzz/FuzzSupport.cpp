@@ -68,7 +68,9 @@ void PrepareArguments(int* argc, char*** argv, const char* seeds, const char* co
     *argv = args.data();
 }
 
-QString BinFile(const QString& name) { return QDir(QStringLiteral(KESTREL_BIN_DIR)).filePath(name); }
+QString BinFile(const QString& name) {
+    return QDir(QStringLiteral(KESTREL_BIN_DIR)).filePath(name);
+}
 
 namespace {
 // In memory where the system offers it: the harnesses write files for every input.

@@ -22,7 +22,7 @@ inline void Check(bool holds, const char* property, const QString& detail = QStr
 struct Defaults {
     QStringList buildSeeds; // files of the build copied into the corpus, `seedPrefix` before their bytes
     QByteArray seedPrefix;
-    QStringList flags;      // libFuzzer flags ("-detect_leaks=0") unless the command line sets them
+    QStringList flags; // libFuzzer flags ("-detect_leaks=0") unless the command line sets them
 };
 
 // Called from LLVMFuzzerInitialize. With no input file or corpus folder on the command

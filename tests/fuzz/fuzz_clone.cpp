@@ -46,7 +46,7 @@ QByteArray Memory(const QByteArray& block, int salt) {
 // What the prompts answer and what happens around them.
 class FuzzPrompter : public Prompter {
 public:
-    quint8 answers = 0;         // bit i: the i-th "Connection Fail!" is answered Retry
+    quint8 answers = 0;           // bit i: the i-th "Connection Fail!" is answered Retry
     bool closeWhileAsked = false; // the transfer is closed from outside while a question is open
     CloneEngine* engine = nullptr;
     int connectionFails = 0;
@@ -78,8 +78,6 @@ struct Exchange {
     bool radioAnswers = false; // the radio was open and in programming mode (or this is the handshake)
 };
 
-bool Contains(const QByteArray& bytes, char c) { return bytes.contains(c); }
-
 // Whether what came back could have been taken for the radio's own reply although the
 // radio did not give it (or gave another): then the engine cannot be held to the data.
 bool Ambiguous(const QByteArray& frame, const InProcessRadio::Disturbance& d, bool radioAnswers) {
@@ -90,15 +88,18 @@ bool Ambiguous(const QByteArray& frame, const InProcessRadio::Disturbance& d, bo
     if (kind == 'R' && frame.size() >= 4) {
         QByteArray head = frame.left(4);
         head[0] = char(0x57);
-        return d.before.contains(head) || (!intact && !d.after.isEmpty()) || (d.corruptAt >= 0 && radioAnswers);
+        return d.before.contains(head) || (!intact && !d.after.isEmpty()) ||
+               (d.corruptAt >= 0 && radioAnswers);
     }
     if (kind == 'M')
-        return Contains(d.before, 0x46) || (!intact && !d.after.isEmpty()) || (d.corruptAt >= 0 && radioAnswers);
+        return d.before.contains(char(0x46)) || (!intact && !d.after.isEmpty()) ||
+               (d.corruptAt >= 0 && radioAnswers);
     if (kind == 'W' || kind == 0x02) {
         // An acknowledgement counts only where the radio did not take the frame.
         if (!d.silent && radioAnswers)
             return false;
-        return Contains(d.before, 0x06) || Contains(d.after, 0x06) || (d.echo && frame.contains(0x06) && !d.before.isEmpty());
+        return d.before.contains(char(0x06)) || d.after.contains(char(0x06)) ||
+               (d.echo && frame.contains(0x06) && !d.before.isEmpty());
     }
     return false;
 }
@@ -277,7 +278,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (cancelAfter > 0)
         QObject::connect(&engine, &CloneEngine::progressChanged, [&] {
             if (radio.frames().size() >= cancelAfter)
-                QMetaObject::invokeMethod(&engine, [&engine] { engine.CloseForm(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    &engine, [&engine] { engine.CloseForm(); }, Qt::QueuedConnection);
         });
 
     const bool started = engine.Start();
@@ -293,7 +295,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < 4; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
     Check(closedCount == 1, "closed() comes exactly once");
-    Check(engine.flagComplete() && !receive->isActive() && !sendTimer->isActive(), "an ended transfer is still");
+    Check(engine.flagComplete() && !receive->isActive() && !sendTimer->isActive(),
+          "an ended transfer is still");
     Check(!radio.isOpen(), "an ended transfer closes its link");
     Check(exits <= 1, "CloneExit comes at most once");
     Check(errors == prompter.connectionFails || closeOnError || prompter.closeWhileAsked,
@@ -301,7 +304,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const QList<int> path = Path(range.first, range.last, direction);
     const int attempts = 1 + clone::HandshakeRetries + MaxRetries * (1 + clone::HandshakeRetries);
-    Check(radio.frames().size() <= attempts * (path.size() + 3), "a transfer sends a bounded number of frames");
+    Check(radio.frames().size() <= attempts * (path.size() + 3),
+          "a transfer sends a bounded number of frames");
 
     const CloneEngine::Outcome outcome = engine.outcome();
     const bool completed = outcome == CloneEngine::Outcome::Completed;

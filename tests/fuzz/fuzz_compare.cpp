@@ -72,7 +72,8 @@ void CheckPair(const MemoryImage& a, const MemoryImage& b, Language language) {
         const quint8 x = a.byte(d.address);
         const quint8 y = b.byte(d.address);
         Check(x != y, "a byte difference is a differing byte");
-        Check(d.oldText == HexByteText(x) && d.newText == HexByteText(y), "a byte difference shows both bytes");
+        Check(d.oldText == HexByteText(x) && d.newText == HexByteText(y),
+              "a byte difference shows both bytes");
         Check(!raw[size_t(d.address)], "a byte is listed once");
         raw[size_t(d.address)] = true;
         Check((d.kind == ImageDifference::Kind::Bytes) == d.where.isEmpty(), "an owned byte names its view");

@@ -6,8 +6,8 @@
 
 #include "core/Band.h"
 #include "core/ChannelDescription.h"
-#include "core/ImageDescription.h"
 #include "core/ChannelRecord.h"
+#include "core/ImageDescription.h"
 #include "core/Tone.h"
 #include "link/EmbMsgText.h"
 #include "settings/DtmfRules.h"
@@ -17,8 +17,8 @@
 #include "settings/OptFeaturesRules.h"
 
 #include <array>
-#include <functional>
 #include <cstring>
+#include <functional>
 
 using namespace kestrel;
 using namespace kestrel::fuzz;
@@ -72,7 +72,8 @@ void CheckLoad(const QByteArray& data) {
     const bool loaded = image.LoadImageFile(file, &error);
     Check(loaded == (data.size() == ImageSize), "exactly the 8192-byte files load");
     if (loaded) {
-        Check(image.bytes() == data && image.snapshot() == data, "a loaded file is the image and its saved state");
+        Check(image.bytes() == data && image.snapshot() == data,
+              "a loaded file is the image and its saved state");
     } else {
         Check(image.bytes() == before && image.snapshot() == snapshot, "a refused file changes nothing");
         Check(!error.isEmpty(), "a refused file says why");
@@ -92,7 +93,8 @@ void CheckChannels(const MemoryImage& original) {
             const bool empties = ShowsAsEmpty(before, band, n);
             texts[size_t(n)] = ReadChannelForDisplay(once, band, Tones(l), l, n);
             Check(SameOutsideLine(once, before, n), "showing a channel touches only its record");
-            Check(texts[size_t(n)].isEmpty() == empties, "a channel shows empty exactly when ShowsAsEmpty says so");
+            Check(texts[size_t(n)].isEmpty() == empties,
+                  "a channel shows empty exactly when ShowsAsEmpty says so");
             if (empties)
                 Check(once.line(n) == QByteArray(LineSize, char(0xFF)), "an emptied channel is all 0xFF");
             Check(texts[size_t(n)].text(ColName).isEmpty() && texts[size_t(n)].text(0).isEmpty(),
@@ -106,7 +108,6 @@ void CheckChannels(const MemoryImage& original) {
                 Violated("showing twice gives the same texts", ChannelPlace(n, l));
         Check(twice.bytes() == once.bytes(), "showing twice gives the same bytes");
         shown[l] = once.bytes();
-
     }
     Check(shown[English] == shown[Chinese], "showing cleans the same bytes in both languages");
 }
@@ -135,7 +136,8 @@ std::vector<Editor> Editors() {
                                              {v.voxGain, int(VoxGainItems().size())},
                                              {v.voxDelay, int(VoxDelayItems().size())}};
                      for (const auto& [position, count] : lists)
-                         Check(position >= 0 && position < count, "optional features: a position in its list");
+                         Check(position >= 0 && position < count,
+                               "optional features: a position in its list");
                      StoreOptFeatures(image, v);
                      return LoadOptFeatures(image) == v;
                  }};
@@ -146,7 +148,8 @@ std::vector<Editor> Editors() {
     {
         Editor e{"keys", {}, [](MemoryImage& image) {
                      const KeyValues v = LoadKeys(image);
-                     Check(ShortPressCodes().contains(v.side1Press) && ShortPressCodes().contains(v.side2Press),
+                     Check(ShortPressCodes().contains(v.side1Press) &&
+                               ShortPressCodes().contains(v.side2Press),
                            "keys: a short press shows a function its list offers");
                      Check(LongPressCodes().contains(v.side1Hold) && LongPressCodes().contains(v.side2Hold),
                            "keys: a long press shows a function its list offers");
@@ -190,7 +193,8 @@ std::vector<Editor> Editors() {
     {
         Editor e{"model information", {}, [](MemoryImage& image) {
                      const int position = ModelTypePosition(image);
-                     Check(position >= 0 && position < ModelTypeItems().size(), "model: a position in its list");
+                     Check(position >= 0 && position < ModelTypeItems().size(),
+                           "model: a position in its list");
                      image.setByte(ModelInfoMap::ModelType, ModelTypeByte(position));
                      return ModelTypePosition(image) == position;
                  }};
@@ -242,7 +246,8 @@ void CheckEditors(const MemoryImage& original) {
             Violated("an editor reloads the values it stored", QString::fromLatin1(e.name));
         const QString where = Trespass(original, image, e.own);
         if (!where.isEmpty())
-            Violated("an editor stores only its own bytes", QString::fromLatin1(e.name) + QStringLiteral(" wrote ") + where);
+            Violated("an editor stores only its own bytes",
+                     QString::fromLatin1(e.name) + QStringLiteral(" wrote ") + where);
         // Storing again what the stored image shows changes nothing more.
         MemoryImage again = image;
         e.confirm(again);
@@ -270,7 +275,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckLoad(bytes);
     // The rules work on any 8192 bytes: the input padded or cut to an image.
     MemoryImage image;
-    image.setBytes(bytes.left(ImageSize) + QByteArray(ImageSize - qMin<qsizetype>(ImageSize, bytes.size()), char(0xFF)));
+    image.setBytes(bytes.left(ImageSize) +
+                   QByteArray(ImageSize - qMin<qsizetype>(ImageSize, bytes.size()), char(0xFF)));
     CheckChannels(image);
     CheckEditors(image);
     return 0;

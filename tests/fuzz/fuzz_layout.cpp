@@ -44,7 +44,8 @@ QString EntryText(const LayoutEntry& e) {
         return QStringLiteral("separator\n");
     case LayoutEntry::Item:
         return QStringLiteral("item %1 %2%3\n")
-            .arg(Quoted(e.id), Quoted(e.caption), e.icon.isEmpty() ? QString() : QStringLiteral(" icon ") + Quoted(e.icon));
+            .arg(Quoted(e.id), Quoted(e.caption),
+                 e.icon.isEmpty() ? QString() : QStringLiteral(" icon ") + Quoted(e.icon));
     case LayoutEntry::Menu: {
         QString text = QStringLiteral("menu %1 %2\n").arg(Quoted(e.id), Quoted(e.caption));
         for (const LayoutEntry& c : e.children)
@@ -94,7 +95,8 @@ void CheckBuildable(const Layout& layout) {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     Defaults defaults;
-    defaults.buildSeeds = QStringList{BinFile(QStringLiteral("toolbar_E.tlb")), BinFile(QStringLiteral("toolbar_C.tlb"))};
+    defaults.buildSeeds =
+        QStringList{BinFile(QStringLiteral("toolbar_E.tlb")), BinFile(QStringLiteral("toolbar_C.tlb"))};
     UseDefaultCorpus(argc, argv, defaults);
     QuietMessages(false);
     CheckBuildable(BuiltInLayout());

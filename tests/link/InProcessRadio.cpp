@@ -112,7 +112,8 @@ qint64 InProcessRadio::send(const QByteArray& bytes) {
     release();
     if (d.lose)
         QMetaObject::invokeMethod(
-            this, [this] {
+            this,
+            [this] {
                 if (m_open)
                     emit lost();
             },

@@ -20,12 +20,12 @@ class InProcessRadio : public CloneTransport {
 public:
     // What happens to one exchange (one frame and what comes back).
     struct Disturbance {
-        QByteArray before;  // stray bytes ahead of everything (late bytes of an earlier exchange, noise)
-        QByteArray after;   // stray bytes after the reply
-        bool echo = false;  // the cable echoes the frame ahead of the reply
+        QByteArray before;   // stray bytes ahead of everything (late bytes of an earlier exchange, noise)
+        QByteArray after;    // stray bytes after the reply
+        bool echo = false;   // the cable echoes the frame ahead of the reply
         bool silent = false; // the radio does not hear the frame: no reply, nothing stored
-        int cut = -1;       // the reply stops after this many bytes (-1: whole)
-        int corruptAt = -1; // this byte of the reply arrives XORed with `corruptWith`
+        int cut = -1;        // the reply stops after this many bytes (-1: whole)
+        int corruptAt = -1;  // this byte of the reply arrives XORed with `corruptWith`
         quint8 corruptWith = 0;
         // Pauses: before byte pauses[i].first of everything that comes back, the engine
         // finds nothing pauses[i].second times.

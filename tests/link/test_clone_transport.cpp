@@ -19,7 +19,7 @@ namespace {
 struct TransportCase {
     const char* name;
     quint8 direction;
-    int line;             // the line whose exchange is disturbed (-1: every exchange)
+    int line; // the line whose exchange is disturbed (-1: every exchange)
     Disturbance disturbance;
     Outcome outcome;
     int times = 0; // how often the line is disturbed; 0: every time
@@ -40,7 +40,8 @@ TEST_P(CloneTransportTest, MovesExactlyTheLinesOrNothing) {
     const QByteArray original = app.image.bytes();
 
     InProcessRadio radio(radioMemory);
-    const QByteArray frameOfLine = c.direction == clone::Read ? ReadFrameOf(c.line) : WriteFrameOf(c.line, original);
+    const QByteArray frameOfLine =
+        c.direction == clone::Read ? ReadFrameOf(c.line) : WriteFrameOf(c.line, original);
     int disturbed = 0;
     radio.setPlan([&](int, const QByteArray& frame) {
         if (c.line >= 0 && (frame != frameOfLine || (c.times > 0 && disturbed >= c.times)))
@@ -61,7 +62,8 @@ TEST_P(CloneTransportTest, MovesExactlyTheLinesOrNothing) {
     int closed = 0;
     QObject::connect(&engine, &CloneEngine::closed, [&] { ++closed; });
     engine.Start();
-    ASSERT_TRUE(RunUntil(&engine, &CloneEngine::closed, [&] { return closed > 0; }, 30000));
+    ASSERT_TRUE(RunUntil(
+        &engine, &CloneEngine::closed, [&] { return closed > 0; }, 30000));
     EXPECT_EQ(engine.outcome(), c.outcome);
     EXPECT_FALSE(radio.isOpen());
 
@@ -122,13 +124,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TransportCase{"CleanRead", clone::Read, -1, {}, Outcome::Completed},
         TransportCase{"EchoEverywhere", clone::Write, -1, Echo(), Outcome::Completed},
-        TransportCase{"StrayBytesAroundEveryReply", clone::Read, -1, Stray("57 06 57", "57 57"), Outcome::Completed},
+        TransportCase{"StrayBytesAroundEveryReply", clone::Read, -1, Stray("57 06 57", "57 57"),
+                      Outcome::Completed},
         TransportCase{"PauseBeforeTheReply", clone::Read, 100, Paused(0, 3), Outcome::Completed},
         // A tick that finds no byte since the tick before ends a reply that has begun.
         TransportCase{"PauseInsideTheReply", clone::Read, 100, Paused(6, 2), Outcome::Failed},
         TransportCase{"SilentRadioTakesNoWrite", clone::Write, 100, Silent(), Outcome::Failed},
-        TransportCase{"SilentWithEchoOfAnAcknowledgement", clone::Write, 100,
-                      Silent(true), Outcome::Failed},
+        TransportCase{"SilentWithEchoOfAnAcknowledgement", clone::Write, 100, Silent(true), Outcome::Failed},
         TransportCase{"CutReply", clone::Read, 100, Cut(10), Outcome::Failed},
         TransportCase{"ReplyForAnotherLine", clone::Read, 100, Corrupt(2), Outcome::Failed},
         TransportCase{"LostThenRetryOpensAgain", clone::Read, 100, Lost(), Outcome::Completed, 1}),
