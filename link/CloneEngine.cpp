@@ -49,6 +49,12 @@ void CloneEngine::setTransport(CloneTransport* transport) {
     m_transport = transport;
     connect(m_transport, &CloneTransport::readyRead, this, &CloneEngine::onReadyRead);
     connect(m_transport, &CloneTransport::lost, this, &CloneEngine::onPortLost);
+    if (m_transport != m_serial)
+        connect(m_transport, &QObject::destroyed, this, [this] {
+            // A link that goes first leaves the engine its serial port.
+            m_transport = nullptr;
+            setTransport(nullptr);
+        });
 }
 
 QString CloneEngine::portDevice() const {

@@ -78,8 +78,8 @@ public:
     void setDirection(quint8 direction) { m_direction = direction; }
 
     // The link the next Start opens instead of the serial port (a radio played in
-    // the same process, for example); the engine does not own it. nullptr goes
-    // back to the serial port. Not while a transfer runs.
+    // the same process, for example); the engine does not own it, and goes back to
+    // the serial port when it is destroyed or on nullptr. Not while a transfer runs.
     void setTransport(CloneTransport* transport);
     CloneTransport* transport() const { return m_transport; }
 

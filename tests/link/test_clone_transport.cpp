@@ -137,3 +137,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+TEST(CloneTransport, EngineGoesBackToTheSerialPortWhenItsLinkIsGone) {
+    AppContext app;
+    ScriptedPrompter prompter;
+    CloneEngine engine(app, prompter);
+    CloneTransport* serial = engine.transport();
+    {
+        InProcessRadio radio(PatternImage(7));
+        engine.setTransport(&radio);
+        EXPECT_EQ(engine.transport(), &radio);
+    }
+    EXPECT_EQ(engine.transport(), serial);
+    engine.setDevicePath(QStringLiteral("/dev/kestrel-no-such-port"));
+    EXPECT_FALSE(engine.Start());
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("/dev/kestrel-no-such-port")));
+}
+
+} // namespace
