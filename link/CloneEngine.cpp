@@ -1,8 +1,8 @@
 #include "link/CloneEngine.h"
 
 #include "core/Log.h"
-#include "link/LowLatency.h"
 #include "link/PortMap.h"
+#include "link/SerialTransport.h"
 
 #include <QTimer>
 
@@ -15,8 +15,9 @@ constexpr int ReceiveKeep = 4096;
 } // namespace
 
 CloneEngine::CloneEngine(AppContext& app, Prompter& prompter, QObject* parent)
-    : QObject(parent), m_app(app), m_prompter(prompter), m_port(new QSerialPort(this)), tmrSend(new QTimer(this)),
-      TmrReceive(new QTimer(this)), m_tickCountMax(app.recvCount), m_recvInterval(app.recvInterval) {
+    : QObject(parent), m_app(app), m_prompter(prompter), m_serial(new SerialTransport(this)), m_transport(nullptr),
+      tmrSend(new QTimer(this)), TmrReceive(new QTimer(this)), m_tickCountMax(app.recvCount),
+      m_recvInterval(app.recvInterval) {
     tmrSend->setObjectName(QStringLiteral("tmrSend"));
     TmrReceive->setObjectName(QStringLiteral("TmrReceive"));
     tmrSend->setSingleShot(true);
@@ -25,15 +26,35 @@ CloneEngine::CloneEngine(AppContext& app, Prompter& prompter, QObject* parent)
     TmrReceive->setTimerType(Qt::PreciseTimer);
     connect(tmrSend, &QTimer::timeout, this, &CloneEngine::tmrSendTick);
     connect(TmrReceive, &QTimer::timeout, this, &CloneEngine::TmrReceiveTick);
-    connect(m_port, &QSerialPort::readyRead, this, &CloneEngine::onReadyRead);
-    connect(m_port, &QSerialPort::errorOccurred, this, &CloneEngine::onPortError);
+    setTransport(nullptr);
 }
 
 CloneEngine::~CloneEngine() {
     tmrSend->stop();
     TmrReceive->stop();
-    if (m_port->isOpen())
-        m_port->close();
+    if (m_transport->isOpen())
+        m_transport->close();
+}
+
+void CloneEngine::setTransport(CloneTransport* transport) {
+    if (!transport)
+        transport = m_serial;
+    if (transport == m_transport)
+        return;
+    if (m_transport) {
+        disconnect(m_transport, nullptr, this, nullptr);
+        if (m_transport->isOpen())
+            m_transport->close();
+    }
+    m_transport = transport;
+    connect(m_transport, &CloneTransport::readyRead, this, &CloneEngine::onReadyRead);
+    connect(m_transport, &CloneTransport::lost, this, &CloneEngine::onPortLost);
+    if (m_transport != m_serial)
+        connect(m_transport, &QObject::destroyed, this, [this] {
+            // A link that goes first leaves the engine its serial port.
+            m_transport = nullptr;
+            setTransport(nullptr);
+        });
 }
 
 QString CloneEngine::portDevice() const {
@@ -54,8 +75,8 @@ bool CloneEngine::Start() {
     m_pending.clear();
     m_readBack.clear();
     m_radioBand = -1;
-    if (m_port->isOpen())
-        m_port->close();
+    if (m_transport->isOpen())
+        m_transport->close();
 
     QString error;
     if (m_stepData < 0 || m_stepExit < m_stepData || m_stepExit >= LineCount) {
@@ -89,8 +110,8 @@ void CloneEngine::unload() {
     m_waiting = false;
     m_flagComplete = true;
     m_pending.clear();
-    if (m_port->isOpen())
-        m_port->close();
+    if (m_transport->isOpen())
+        m_transport->close();
     setOkEnabled(true);
     if (m_loaded) {
         m_loaded = false;
@@ -108,29 +129,7 @@ bool CloneEngine::openPort(QString* error) {
                      .arg(LastComPort);
         return false;
     }
-    m_port->setPortName(device);
-    m_port->setBaudRate(9600);
-    m_port->setDataBits(QSerialPort::Data8);
-    m_port->setParity(QSerialPort::NoParity);
-    m_port->setStopBits(QSerialPort::OneStop);
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        *error = PortErrorText(device, m_port->error(), m_port->errorString(), m_app.language);
-        // The caller's message box (or console line) reports it; this is for tracing.
-        qCDebug(logLink) << "cannot open" << device << m_port->errorString();
-        m_port->clearError();
-        return false;
-    }
-    // A pseudo-terminal has no modem lines; the radio does not need DTR there.
-    if (!m_port->setDataTerminalReady(true)) {
-        qCDebug(logLink) << "DTR not raised on" << device << ":" << m_port->errorString();
-        m_port->clearError();
-    }
-    // USB adapters otherwise hold every reply up to their latency timer.
-    RequestLowLatency(*m_port, device);
-    m_port->clear(QSerialPort::AllDirections);
-    qCDebug(logLink) << "opened" << device;
-    return true;
+    return m_transport->open(device, m_app.language, error);
 }
 
 void CloneEngine::portOpenFailed(const QString& error) {
@@ -146,7 +145,7 @@ void CloneEngine::RestartClone() {
     m_step = clone::StepHandshake;
     setProgress(0);
     m_pending.clear();
-    if (!m_port->isOpen()) {
+    if (!m_transport->isOpen()) {
         // The connection was lost; a Retry opens the port again.
         QString error;
         if (!openPort(&error)) {
@@ -168,18 +167,17 @@ void CloneEngine::tmrSendTick() {
     // Whatever is still in the input belongs to an earlier exchange. It is
     // discarded before the frame goes out, so that no part of the new reply can
     // be lost however fast the radio answers.
-    m_port->clear(QSerialPort::Input);
+    m_transport->clearInput();
     m_received.clear();
     m_found = clone::FoundReply();
     m_newBytes = false;
     m_tickCount = 0;
-    const qint64 written = m_port->write(frame.bytes);
-    m_port->flush();
+    const qint64 written = m_transport->send(frame.bytes);
     qCDebug(logLink) << "sent" << m_step << frame.bytes.toHex(' ');
     if (const std::optional<int> value = clone::ProgressValue(m_step, m_stepData, m_stepExit))
         setProgress(*value);
     if (written != frame.bytes.size() || frame.bytes.isEmpty()) {
-        qCWarning(logLink) << "cannot send to" << m_port->portName() << m_port->errorString();
+        qCWarning(logLink) << "cannot send to" << m_transport->name() << m_transport->errorString();
         Fail();
         return;
     }
@@ -188,9 +186,9 @@ void CloneEngine::tmrSendTick() {
 }
 
 void CloneEngine::takeBytes() {
-    if (!m_port->isOpen())
+    if (!m_transport->isOpen())
         return;
-    const QByteArray data = m_port->readAll();
+    const QByteArray data = m_transport->readAll();
     if (data.isEmpty())
         return;
     m_newBytes = true;
@@ -329,30 +327,21 @@ void CloneEngine::Fail() {
     }
 }
 
-void CloneEngine::onPortError(QSerialPort::SerialPortError error) {
-    switch (error) {
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-        break;
-    default:
-        return; // open errors are handled where the port is opened; DTR is optional
-    }
-    if (!m_loaded || m_flagComplete || !m_port->isOpen())
+void CloneEngine::onPortLost() {
+    if (!m_loaded || m_flagComplete || !m_transport->isOpen())
         return;
-    qCWarning(logLink) << "connection lost on" << m_port->portName() << error;
-    // Handled outside the port's own signal: the port is closed there.
+    qCWarning(logLink) << "connection lost on" << m_transport->name() << m_transport->errorString();
+    // Handled outside the transport's own signal: the link is closed there.
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(this, [this, generation] { portLost(generation); }, Qt::QueuedConnection);
 }
 
 void CloneEngine::portLost(quint64 generation) {
-    if (generation != m_generation || m_flagComplete || !m_port->isOpen())
+    if (generation != m_generation || m_flagComplete || !m_transport->isOpen())
         return;
     // A vanished device keeps reporting errors; close it so nothing spins, and
     // let the failure rules decide (a Retry opens it again).
-    m_port->close();
-    m_port->clearError();
+    m_transport->close();
     // After the end frame nothing more is awaited: the transfer still completes.
     if (m_step != clone::StepEnd && (m_waiting || tmrSend->isActive()))
         Fail();

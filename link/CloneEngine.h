@@ -1,6 +1,7 @@
 #pragma once
 // The clone engine: copies image lines between the program and a radio over a
-// serial port, driven by two single-shot timers on the UI thread.
+// serial port (or another CloneTransport), driven by two single-shot timers on the
+// UI thread.
 //
 // One object lives for the whole run; the main window (full read / write, with
 // frmClone shown modally) and the radio information view (lines 254 and 335,
@@ -30,11 +31,12 @@
 #include <QByteArray>
 #include <QMap>
 #include <QObject>
-#include <QSerialPort>
 
 class QTimer;
 
 namespace kestrel {
+
+class CloneTransport;
 
 class CloneEngine : public QObject {
     Q_OBJECT
@@ -74,6 +76,12 @@ public:
     // 0 (clone::Read) reads from the radio, 1 (clone::Write) writes to it.
     quint8 direction() const { return m_direction; }
     void setDirection(quint8 direction) { m_direction = direction; }
+
+    // The link the next Start opens instead of the serial port (a radio played in
+    // the same process, for example); the engine does not own it, and goes back to
+    // the serial port when it is destroyed or on nullptr. Not while a transfer runs.
+    void setTransport(CloneTransport* transport);
+    CloneTransport* transport() const { return m_transport; }
 
     // The device to open instead of the one app.portNumber maps to (for example
     // "/dev/pts/7" from the command line). Empty: use the port map.
@@ -132,7 +140,7 @@ private:
     void portOpenFailed(const QString& error);
     void takeBytes();
     void onReadyRead();
-    void onPortError(QSerialPort::SerialPortError error);
+    void onPortLost();
     void portLost(quint64 generation);
     void setProgress(int value);
     void setCaption(const QString& caption);
@@ -140,7 +148,8 @@ private:
 
     AppContext& m_app;
     Prompter& m_prompter;
-    QSerialPort* m_port;
+    CloneTransport* m_serial;    // the program's own link, owned
+    CloneTransport* m_transport; // the link in use: m_serial or one set from outside
     QTimer* tmrSend;
     QTimer* TmrReceive;
 

@@ -69,9 +69,9 @@ private:
 QList<ProbeResult> ProbeRadios(const QStringList& devices, quint8 language = English,
                                int timeoutMs = RadioProbe::DefaultTimeoutMs);
 
-// The reply to `frame` in what came back, once complete: the last `replyLength`
-// bytes with the right first byte for the step, after an echo of the frame (a
-// cable that echoes) and any stray bytes before it.
+// The reply to `frame` in what came back, once complete (`replyLength` bytes with
+// the right first byte for the step), found by the clone engine's framing rule:
+// after an echo of the frame (a cable that echoes) and any stray bytes.
 std::optional<QByteArray> ProbeReply(const QByteArray& received, const QByteArray& frame, int replyLength,
                                      qint16 step);
 

@@ -1,15 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Kestrel needs to build, run and test, when missing.
+# `install-deps.sh fuzz` also installs clang and its libFuzzer runtime (scripts/fuzz.sh).
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk
           qt6-translations-l10n)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}" >&2
+[ "${1:-}" = fuzz ] && packages+=(clang)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+updated=false
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}" >&2
+  $updated || "${sudo[@]}" apt-get update -qq
+  updated=true
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+install_missing "${packages[@]}"
+# The fuzzer runtime of the installed clang (--no-install-recommends leaves it out).
+if [ "${1:-}" = fuzz ]; then
+  install_missing "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+fi

@@ -371,7 +371,7 @@ void MainForm::applyViewFlags() {
 // ---- the dispatcher -----------------------------------------------------------------
 
 void MainForm::Dispatch(const QString& id) {
-    auto modal = [this](QDialog& dialog) { dialog.exec(); };
+    auto modal = [](QDialog& dialog) { dialog.exec(); };
     if (editCommands->dispatch(id))
         return;
     if (id == QLatin1String("miNew")) {

@@ -1,0 +1,39 @@
+#pragma once
+// What the clone engine talks through: a byte pipe to the radio that opens, sends,
+// hands over what came in, drops stale input and closes. The program talks through
+// the serial port (SerialTransport); any other transport (a radio played in the same
+// process, for example) lets the engine run without one.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+namespace kestrel {
+
+class CloneTransport : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Opens `device` for a transfer and drops whatever waited in it. False with a
+    // message in `language` the user can act on.
+    virtual bool open(const QString& device, quint8 language, QString* error) = 0;
+    virtual bool isOpen() const = 0;
+    // Sends `bytes` on their way at once; the number of bytes taken, -1 on an error.
+    virtual qint64 send(const QByteArray& bytes) = 0;
+    // Everything received and not yet taken.
+    virtual QByteArray readAll() = 0;
+    // Drops what was received and not yet taken.
+    virtual void clearInput() = 0;
+    virtual void close() = 0;
+    // For the frame trace: the device and the text of the last error.
+    virtual QString name() const = 0;
+    virtual QString errorString() const = 0;
+
+signals:
+    // Bytes came in.
+    void readyRead();
+    // The open connection broke (the device went away, a read or write failed).
+    void lost();
+};
+
+} // namespace kestrel

@@ -1,0 +1,73 @@
+#include "tests/fuzz/ChannelListFuzz.h"
+
+#include "core/Band.h"
+#include "core/ChannelRecord.h"
+
+namespace kestrel::fuzz {
+
+namespace {
+MemoryImage g_defaults[BandCount];
+
+constexpr quint8 ImageMode = 0x10;
+
+QString Detail(const ChannelListFormat& format, const QByteArray& list) {
+    return QString::fromLatin1(format.name) + QStringLiteral(":\n") + QString::fromUtf8(list);
+}
+} // namespace
+
+Defaults ChannelListDefaults() {
+    Defaults d;
+    for (const char* name : {"Default_136174.dat", "Default_400470.dat", "Default_340400.dat"})
+        d.buildSeeds << BinFile(QString::fromLatin1(name));
+    d.seedPrefix = QByteArray(1, char(ImageMode));
+    return d;
+}
+
+int PrepareChannelLists() {
+    QuietMessages(true);
+    for (int band = 0; band < BandCount; ++band) {
+        QString error;
+        Check(LoadDefaultImage(g_defaults[band], band, QStringLiteral(KESTREL_BIN_DIR), &error),
+              "the default images are in the build folder", error);
+    }
+    return 0;
+}
+
+void CheckReport(const ImportReport& report) {
+    Check(report.rowsApplied >= 0 && report.rowsApplied <= ChannelCount, "at most one row per channel is applied");
+    Check(!report.refused() || report.rowsApplied == 0, "a refused list applies no row");
+    for (Language language : {English, Chinese})
+        Check(!report.text(language, QStringLiteral("list.csv")).isEmpty(), "the report has a text");
+}
+
+int CheckChannelList(const ChannelListFormat& format, const uint8_t* data, size_t size) {
+    if (size > 64 * 1024)
+        return -1;
+    Input in(data, size);
+    const quint8 flags = in.byte();
+    const Language written = flags & 1 ? Chinese : English;
+    const Language read = flags & 2 ? Chinese : English;
+    const MemoryImage& base = g_defaults[((flags >> 2) & 3) % BandCount];
+
+    MemoryImage x = base;
+    if (flags & ImageMode) {
+        const QByteArray bytes = in.take(ImageSize);
+        x.setBytes(bytes + base.bytes().mid(bytes.size()));
+    } else {
+        const QByteArray list = in.rest();
+        if (!format.read(x, list, read))
+            Check(x.bytes() == base.bytes() && x.snapshot() == base.snapshot(),
+                  "a refused list changes nothing", Detail(format, list));
+    }
+
+    const QByteArray first = format.write(x, written);
+    MemoryImage y = x;
+    Check(format.read(y, first, read), "a written list reads back", Detail(format, first));
+    const QByteArray second = format.write(y, written);
+    MemoryImage z = y;
+    Check(format.read(z, second, read), "a written list reads back", Detail(format, second));
+    Check(z.bytes() == y.bytes(), "a list read back a second time changes nothing", Detail(format, second));
+    return 0;
+}
+
+} // namespace kestrel::fuzz

@@ -1,0 +1,160 @@
+// The clone engine through a transport that is not a serial port: the in-process radio
+// of the fuzz harness, with its disturbances counted in the engine's own polls.
+#include "link/CloneEngine.h"
+
+#include "core/Band.h"
+#include "tests/link/InProcessRadio.h"
+#include "tests/link/RadioSim.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+using Outcome = CloneEngine::Outcome;
+using Disturbance = InProcessRadio::Disturbance;
+
+namespace {
+
+struct TransportCase {
+    const char* name;
+    quint8 direction;
+    int line; // the line whose exchange is disturbed (-1: every exchange)
+    Disturbance disturbance;
+    Outcome outcome;
+    int times = 0; // how often the line is disturbed; 0: every time
+};
+
+class CloneTransportTest : public ::testing::TestWithParam<TransportCase> {};
+
+TEST_P(CloneTransportTest, MovesExactlyTheLinesOrNothing) {
+    const TransportCase& c = GetParam();
+    const QByteArray radioMemory = PatternImage(7);
+    AppContext app;
+    MemoryImage start;
+    start.setBytes(PatternImage(100));
+    EncodeBandLimits(start, BandOfIndex(0));
+    app.image.setBytes(start.bytes());
+    app.image.TakeImageSnapshot();
+    app.band = DecodeBandLimits(app.image);
+    const QByteArray original = app.image.bytes();
+
+    InProcessRadio radio(radioMemory);
+    const QByteArray frameOfLine =
+        c.direction == clone::Read ? ReadFrameOf(c.line) : WriteFrameOf(c.line, original);
+    int disturbed = 0;
+    radio.setPlan([&](int, const QByteArray& frame) {
+        if (c.line >= 0 && (frame != frameOfLine || (c.times > 0 && disturbed >= c.times)))
+            return Disturbance();
+        ++disturbed;
+        return c.disturbance;
+    });
+    ScriptedPrompter prompter;
+    prompter.answers = {Prompter::Answer::Retry, Prompter::Answer::Cancel};
+    CloneEngine engine(app, prompter);
+    engine.setTransport(&radio);
+    engine.setDevicePath(QStringLiteral("in-process"));
+    engine.setDirection(c.direction);
+    engine.setStepData(90);
+    engine.setStepExit(110);
+    engine.setRecvInterval(1);
+    engine.setTickCountMax(5);
+    int closed = 0;
+    QObject::connect(&engine, &CloneEngine::closed, [&] { ++closed; });
+    engine.Start();
+    ASSERT_TRUE(RunUntil(
+        &engine, &CloneEngine::closed, [&] { return closed > 0; }, 30000));
+    EXPECT_EQ(engine.outcome(), c.outcome);
+    EXPECT_FALSE(radio.isOpen());
+
+    QByteArray image = original;
+    QByteArray radioAfter = radioMemory;
+    if (c.outcome == Outcome::Completed && c.direction == clone::Read)
+        image.replace(90 * LineSize, 21 * LineSize, radioMemory.mid(90 * LineSize, 21 * LineSize));
+    if (c.outcome == Outcome::Completed && c.direction == clone::Write)
+        radioAfter.replace(90 * LineSize, 21 * LineSize, original.mid(90 * LineSize, 21 * LineSize));
+    EXPECT_EQ(app.image.bytes(), image);
+    if (c.direction == clone::Write && c.outcome == Outcome::Completed) {
+        EXPECT_EQ(radio.memory(), radioAfter);
+    }
+}
+
+Disturbance Echo() {
+    Disturbance d;
+    d.echo = true;
+    return d;
+}
+Disturbance Stray(const char* before, const char* after) {
+    Disturbance d = Echo();
+    d.before = Hex(before);
+    d.after = Hex(after);
+    return d;
+}
+Disturbance Paused(int at, int polls) {
+    Disturbance d;
+    d.pauses = {{at, polls}};
+    return d;
+}
+Disturbance Silent(bool echo = false) {
+    Disturbance d;
+    d.silent = true;
+    d.echo = echo;
+    return d;
+}
+Disturbance Cut(int at) {
+    Disturbance d;
+    d.cut = at;
+    return d;
+}
+Disturbance Corrupt(int at) {
+    Disturbance d;
+    d.corruptAt = at;
+    d.corruptWith = 0x20;
+    return d;
+}
+Disturbance Lost() {
+    Disturbance d;
+    d.lose = true;
+    return d;
+}
+
+// Lines 96-111 lie at 0x06xx: their write frames echo an 0x06 that is no acknowledgement.
+INSTANTIATE_TEST_SUITE_P(
+    Exchanges, CloneTransportTest,
+    ::testing::Values(
+        TransportCase{"CleanRead", clone::Read, -1, {}, Outcome::Completed},
+        TransportCase{"EchoEverywhere", clone::Write, -1, Echo(), Outcome::Completed},
+        TransportCase{"StrayBytesAroundEveryReply", clone::Read, -1, Stray("57 06 57", "57 57"),
+                      Outcome::Completed},
+        TransportCase{"PauseBeforeTheReply", clone::Read, 100, Paused(0, 3), Outcome::Completed},
+        // A tick that finds no byte since the tick before ends a reply that has begun.
+        TransportCase{"PauseInsideTheReply", clone::Read, 100, Paused(6, 2), Outcome::Failed},
+        TransportCase{"SilentRadioTakesNoWrite", clone::Write, 100, Silent(), Outcome::Failed},
+        TransportCase{"SilentWithEchoOfAnAcknowledgement", clone::Write, 100, Silent(true), Outcome::Failed},
+        TransportCase{"CutReply", clone::Read, 100, Cut(10), Outcome::Failed},
+        TransportCase{"ReplyForAnotherLine", clone::Read, 100, Corrupt(2), Outcome::Failed},
+        TransportCase{"LostThenRetryOpensAgain", clone::Read, 100, Lost(), Outcome::Completed, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+TEST(CloneTransport, EngineGoesBackToTheSerialPortWhenItsLinkIsGone) {
+    AppContext app;
+    ScriptedPrompter prompter;
+    CloneEngine engine(app, prompter);
+    CloneTransport* serial = engine.transport();
+    {
+        InProcessRadio radio(PatternImage(7));
+        engine.setTransport(&radio);
+        EXPECT_EQ(engine.transport(), &radio);
+    }
+    EXPECT_EQ(engine.transport(), serial);
+    engine.setDevicePath(QStringLiteral("/dev/kestrel-no-such-port"));
+    EXPECT_FALSE(engine.Start());
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("/dev/kestrel-no-such-port")));
+}
+
+} // namespace
