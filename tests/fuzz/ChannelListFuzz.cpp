@@ -10,8 +10,18 @@ MemoryImage g_defaults[BandCount];
 
 constexpr quint8 ImageMode = 0x10;
 
-QString Detail(const ChannelListFormat& format, const QByteArray& list) {
-    return QString::fromLatin1(format.name) + QStringLiteral(":\n") + QString::fromUtf8(list);
+QString Detail(ListFormat format, const QByteArray& list) {
+    return ListFormatName(format) + QStringLiteral(":\n") + QString::fromUtf8(list);
+}
+
+// Applies the list; false when it is refused.
+bool Read(MemoryImage& image, const QByteArray& list, ListFormat format) {
+    const ImportReport report = ImportChannelList(image, list, format);
+    Check(report.rowsApplied >= 0 && report.rowsApplied <= ChannelCount, "at most one row per channel is applied");
+    Check(!report.refused() || report.rowsApplied == 0, "a refused list applies no row");
+    for (Language language : {English, Chinese})
+        Check(!report.text(language, QStringLiteral("list.csv")).isEmpty(), "the report has a text");
+    return !report.refused();
 }
 } // namespace
 
@@ -33,20 +43,12 @@ int PrepareChannelLists() {
     return 0;
 }
 
-void CheckReport(const ImportReport& report) {
-    Check(report.rowsApplied >= 0 && report.rowsApplied <= ChannelCount, "at most one row per channel is applied");
-    Check(!report.refused() || report.rowsApplied == 0, "a refused list applies no row");
-    for (Language language : {English, Chinese})
-        Check(!report.text(language, QStringLiteral("list.csv")).isEmpty(), "the report has a text");
-}
-
-int CheckChannelList(const ChannelListFormat& format, const uint8_t* data, size_t size) {
+int CheckChannelList(ListFormat format, const uint8_t* data, size_t size) {
     if (size > 64 * 1024)
         return -1;
     Input in(data, size);
     const quint8 flags = in.byte();
     const Language written = flags & 1 ? Chinese : English;
-    const Language read = flags & 2 ? Chinese : English;
     const MemoryImage& base = g_defaults[((flags >> 2) & 3) % BandCount];
 
     MemoryImage x = base;
@@ -55,17 +57,17 @@ int CheckChannelList(const ChannelListFormat& format, const uint8_t* data, size_
         x.setBytes(bytes + base.bytes().mid(bytes.size()));
     } else {
         const QByteArray list = in.rest();
-        if (!format.read(x, list, read))
+        if (!Read(x, list, format))
             Check(x.bytes() == base.bytes() && x.snapshot() == base.snapshot(),
                   "a refused list changes nothing", Detail(format, list));
     }
 
-    const QByteArray first = format.write(x, written);
+    const QByteArray first = ExportChannelList(x, format, written);
     MemoryImage y = x;
-    Check(format.read(y, first, read), "a written list reads back", Detail(format, first));
-    const QByteArray second = format.write(y, written);
+    Check(Read(y, first, format), "a written list reads back", Detail(format, first));
+    const QByteArray second = ExportChannelList(y, format, written);
     MemoryImage z = y;
-    Check(format.read(z, second, read), "a written list reads back", Detail(format, second));
+    Check(Read(z, second, format), "a written list reads back", Detail(format, second));
     Check(z.bytes() == y.bytes(), "a list read back a second time changes nothing", Detail(format, second));
     return 0;
 }

@@ -2,18 +2,4 @@
 // every channel list format keeps (tests/fuzz/ChannelListFuzz.h).
 #include "tests/fuzz/ChannelListFuzz.h"
 
-using namespace kestrel;
-using namespace kestrel::fuzz;
-
-namespace {
-KESTREL_CHANNEL_LIST_FORMAT("Kestrel CSV", ListFormat::Kestrel)
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    UseDefaultCorpus(argc, argv, ChannelListDefaults());
-    return PrepareChannelLists();
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return CheckChannelList(Format, data, size);
-}
+KESTREL_CHANNEL_LIST_HARNESS(ListFormat::Kestrel)
