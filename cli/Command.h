@@ -1,9 +1,14 @@
 #pragma once
 // kestrel-cli subcommands: one file each, registered by KESTREL_CLI_COMMAND.
 #include "core/AppContext.h"
+#include "core/StringTable.h"
 
 #include <QStringList>
 #include <functional>
+
+namespace kestrel {
+enum class ListFormat; // channels/ChannelListReport.h
+}
 
 namespace kestrel::cli {
 
@@ -34,6 +39,11 @@ void Out(const QString& text);                 // one line on stdout (UTF-8)
 // An option followed by nothing or by another option ("--band -o x.dat") has an empty value.
 QString TakeOption(QStringList& args, const QStringList& names, bool* found = nullptr);
 bool TakeFlag(QStringList& args, const QStringList& names);
+// "--lang en|zh" (`language` left as it is when absent) and "--format kestrel|chirp"
+// (the same). False after saying on stderr, behind `prefix` ("kestrel-cli channels: "),
+// which values the option takes.
+bool TakeLanguage(QStringList& args, const QString& prefix, Language* language);
+bool TakeListFormat(QStringList& args, const QString& prefix, ListFormat* format);
 
 } // namespace kestrel::cli
 

@@ -11,28 +11,11 @@ namespace {
 
 int RunChannels(Context& ctx) {
     QStringList args = ctx.args;
-    bool haveLang = false;
-    bool haveFormat = false;
-    const QString lang = TakeOption(args, {QStringLiteral("--lang")}, &haveLang);
-    const QString formatName = TakeOption(args, {QStringLiteral("--format")}, &haveFormat);
+    const QString prefix = QStringLiteral("kestrel-cli channels: ");
     Language language = English;
-    if (haveLang) {
-        if (lang == QLatin1String("zh"))
-            language = Chinese;
-        else if (lang != QLatin1String("en")) {
-            Err(QStringLiteral("kestrel-cli channels: --lang takes en or zh"));
-            return Usage;
-        }
-    }
     ListFormat format = ListFormat::Kestrel;
-    if (haveFormat) {
-        const std::optional<ListFormat> named = ListFormatOfName(formatName);
-        if (!named) {
-            Err(QStringLiteral("kestrel-cli channels: --format takes kestrel or chirp"));
-            return Usage;
-        }
-        format = *named;
-    }
+    if (!TakeLanguage(args, prefix, &language) || !TakeListFormat(args, prefix, &format))
+        return Usage;
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
         Err(args.isEmpty()
                 ? QStringLiteral("kestrel-cli channels: name the image to show: channels FILE.dat")

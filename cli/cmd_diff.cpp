@@ -13,17 +13,9 @@ enum DiffExit { Same = 0, Different = 1, Trouble = 2 };
 
 int RunDiff(Context& ctx) {
     QStringList args = ctx.args;
-    bool haveLang = false;
-    const QString lang = TakeOption(args, {QStringLiteral("--lang")}, &haveLang);
     Language language = English;
-    if (haveLang) {
-        if (lang == QLatin1String("zh"))
-            language = Chinese;
-        else if (lang != QLatin1String("en")) {
-            Err(Prefix + QStringLiteral("--lang takes en or zh"));
-            return Trouble;
-        }
-    }
+    if (!TakeLanguage(args, Prefix, &language))
+        return Trouble;
     for (const QString& a : args) {
         if (a.startsWith(QLatin1Char('-'))) {
             Err(Prefix + QStringLiteral("unexpected option \"%1\"").arg(a));

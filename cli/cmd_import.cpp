@@ -11,29 +11,12 @@ namespace {
 
 int RunImport(Context& ctx) {
     QStringList args = ctx.args;
-    bool haveLang = false;
-    bool haveFormat = false;
-    const QString lang = TakeOption(args, {QStringLiteral("--lang")}, &haveLang);
-    const QString formatName = TakeOption(args, {QStringLiteral("--format")}, &haveFormat);
     const QString output = TakeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")});
+    const QString prefix = QStringLiteral("kestrel-cli import: ");
     Language language = English;
-    if (haveLang) {
-        if (lang == QLatin1String("zh")) {
-            language = Chinese;
-        } else if (lang != QLatin1String("en")) {
-            Err(QStringLiteral("kestrel-cli import: --lang takes en or zh"));
-            return Usage;
-        }
-    }
     ListFormat format = ListFormat::Auto;
-    if (haveFormat) {
-        const std::optional<ListFormat> named = ListFormatOfName(formatName);
-        if (!named) {
-            Err(QStringLiteral("kestrel-cli import: --format takes kestrel or chirp"));
-            return Usage;
-        }
-        format = *named;
-    }
+    if (!TakeLanguage(args, prefix, &language) || !TakeListFormat(args, prefix, &format))
+        return Usage;
     if (args.size() != 2) {
         Err(QStringLiteral(
             "kestrel-cli import: name the image and the channel list: import FILE.dat CHANNELS.csv "
