@@ -25,13 +25,7 @@ bool Read(MemoryImage& image, const QByteArray& list, ListFormat format) {
 }
 } // namespace
 
-Defaults ChannelListDefaults() {
-    Defaults d;
-    for (const char* name : {"Default_136174.dat", "Default_400470.dat", "Default_340400.dat"})
-        d.buildSeeds << BinFile(QString::fromLatin1(name));
-    d.seedPrefix = QByteArray(1, char(ImageMode));
-    return d;
-}
+Defaults ChannelListDefaults() { return DefaultImageSeeds(QByteArray(1, char(ImageMode))); }
 
 int PrepareChannelLists() {
     QuietMessages(true);

@@ -1,5 +1,7 @@
 #include "tests/fuzz/FuzzSupport.h"
 
+#include "core/Band.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -70,6 +72,14 @@ void PrepareArguments(int* argc, char*** argv, const char* seeds, const char* co
 
 QString BinFile(const QString& name) {
     return QDir(QStringLiteral(KESTREL_BIN_DIR)).filePath(name);
+}
+
+Defaults DefaultImageSeeds(const QByteArray& prefix) {
+    Defaults d;
+    for (int band = 0; band < BandCount; ++band)
+        d.buildSeeds << BinFile(DefaultImageName(band));
+    d.seedPrefix = prefix;
+    return d;
 }
 
 namespace {

@@ -39,6 +39,8 @@ inline void UseDefaultCorpus(int* argc, char*** argv, const Defaults& defaults =
 
 // A file of the build's bin folder (the default images, Radio.INI, the layouts).
 QString BinFile(const QString& name);
+// The default images of every band as build seeds, each behind `prefix`.
+Defaults DefaultImageSeeds(const QByteArray& prefix = QByteArray());
 
 // A file in the run's own scratch folder (removed at exit).
 QString ScratchFile(const QString& name);

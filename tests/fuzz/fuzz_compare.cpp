@@ -126,11 +126,7 @@ void CheckChannelTexts(const MemoryImage& image, Language language) {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // The default images with no edits: each compared with itself.
-    Defaults defaults;
-    for (const char* name : {"Default_136174.dat", "Default_400470.dat", "Default_340400.dat"})
-        defaults.buildSeeds << BinFile(QString::fromLatin1(name));
-    defaults.seedPrefix = QByteArray(1, '\0');
-    UseDefaultCorpus(argc, argv, defaults);
+    UseDefaultCorpus(argc, argv, DefaultImageSeeds(QByteArray(1, '\0')));
     QuietMessages(true);
     return 0;
 }

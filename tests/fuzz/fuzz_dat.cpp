@@ -259,10 +259,7 @@ void CheckEditors(const MemoryImage& original) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    Defaults defaults;
-    for (const char* name : {"Default_136174.dat", "Default_400470.dat", "Default_340400.dat"})
-        defaults.buildSeeds << BinFile(QString::fromLatin1(name));
-    UseDefaultCorpus(argc, argv, defaults);
+    UseDefaultCorpus(argc, argv, DefaultImageSeeds());
     QuietMessages(true);
     CheckMemoryMap();
     return 0;
