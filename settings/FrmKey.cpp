@@ -96,16 +96,16 @@ void FrmKey::buildControls() {
 
 void FrmKey::RefreshDisplay() {
     const Language l = m_app.language;
-    const QString keyFunction = LoadText(1457, l);
+    const QString keyFunction = LoadText(KeyText::KeyFunction, l);
     setWindowTitle(keyFunction);
     fraKey1->setTitle(keyFunction + QStringLiteral("-1"));
     fraKey2->setTitle(keyFunction + QStringLiteral("-2"));
-    fraTopKey->setTitle(LoadText(1469, l));
+    fraTopKey->setTitle(LoadText(KeyText::TopKey, l));
     for (QLabel* press : {lblKey1Press, lblKey2Press, lblTopKey})
-        press->setText(LoadText(1458, l));
+        press->setText(LoadText(KeyText::Press, l));
     for (QLabel* hold : {lblKey1Hold, lblKey2Hold})
-        hold->setText(LoadText(1461, l));
-    lblLongPress->setText(LoadText(1657, l));
+        hold->setText(LoadText(KeyText::Hold, l));
+    lblLongPress->setText(LoadText(KeyText::LongPress, l));
     cmdOK->setText(LoadText(1102, l));
     cmdCancel->setText(LoadText(1103, l));
 

@@ -19,6 +19,15 @@ constexpr Address TopKey = 0x0FDB;
 constexpr Address LongPress = 0x0FDC; // tenths of a second, 5-50 in steps of 5
 } // namespace KeyMap
 
+// Numbers in the string table of the view's captions and labels.
+namespace KeyText {
+constexpr int KeyFunction = 1457;
+constexpr int TopKey = 1469;
+constexpr int Press = 1458;
+constexpr int Hold = 1461;
+constexpr int LongPress = 1657;
+} // namespace KeyText
+
 constexpr int KeyFunctionCount = 20;
 constexpr int AlarmFunctionCount = 5;
 constexpr int DurationCount = 10;

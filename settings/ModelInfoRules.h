@@ -12,6 +12,12 @@ constexpr quint8 Vhf = 0x56; // "V", 136-174 MHz
 constexpr quint8 Uhf = 0x55; // "U", 400-470 MHz
 } // namespace ModelInfoMap
 
+// Numbers in the string table of the view's caption and label.
+namespace ModelInfoText {
+constexpr int Caption = 1309;
+constexpr int ModelType = 1308;
+} // namespace ModelInfoText
+
 // Position 0 for a VHF byte, position 1 for any other value.
 int ModelTypePosition(const MemoryImage& image);
 // The byte a list position stores.

@@ -11,15 +11,6 @@ namespace kestrel {
 
 namespace {
 
-// Text number of the key view's captions and labels.
-constexpr int KeyFunctionText = 1457;
-constexpr int TopKeyText = 1469;
-constexpr int PressText = 1458;
-constexpr int HoldText = 1461;
-constexpr int LongPressText = 1657;
-constexpr int ModelInfoText = 1309;
-constexpr int ModelTypeText = 1308;
-
 ByteSpans Bytes(Address first, int count = 1) {
     return {ByteSpan{first, count}};
 }
@@ -74,9 +65,9 @@ void DescribeOptFeatures(const MemoryImage& image, Language l, ImageDescription&
 
 void DescribeKeys(const MemoryImage& image, Language l, ImageDescription& out) {
     const KeyValues v = LoadKeys(image);
-    const QString keyFunction = LoadText(KeyFunctionText, l);
-    const QString press = LoadText(PressText, l);
-    const QString hold = LoadText(HoldText, l);
+    const QString keyFunction = LoadText(KeyText::KeyFunction, l);
+    const QString press = LoadText(KeyText::Press, l);
+    const QString hold = LoadText(KeyText::Hold, l);
     const QStringList functions = KeyFunctionTexts(l);
     const QString side1 = keyFunction + QStringLiteral("-1 ");
     const QString side2 = keyFunction + QStringLiteral("-2 ");
@@ -84,9 +75,9 @@ void DescribeKeys(const MemoryImage& image, Language l, ImageDescription& out) {
     out.addField(keyFunction, side1 + hold, functions.value(v.side1Hold), Bytes(KeyMap::Side1Hold));
     out.addField(keyFunction, side2 + press, functions.value(v.side2Press), Bytes(KeyMap::Side2Press));
     out.addField(keyFunction, side2 + hold, functions.value(v.side2Hold), Bytes(KeyMap::Side2Hold));
-    out.addField(keyFunction, LoadText(TopKeyText, l) + QLatin1Char(' ') + press,
+    out.addField(keyFunction, LoadText(KeyText::TopKey, l) + QLatin1Char(' ') + press,
                  AlarmFunctionTexts(l).value(v.topKey), Bytes(KeyMap::TopKey));
-    out.addField(keyFunction, LoadText(LongPressText, l), DurationTexts().value(v.duration),
+    out.addField(keyFunction, LoadText(KeyText::LongPress, l), DurationTexts().value(v.duration),
                  Bytes(KeyMap::LongPress));
 }
 
@@ -125,7 +116,7 @@ void DescribeDtmf(const MemoryImage& image, Language l, ImageDescription& out) {
 }
 
 void DescribeModelInfo(const MemoryImage& image, Language l, ImageDescription& out) {
-    out.addField(LoadText(ModelInfoText, l), LoadText(ModelTypeText, l),
+    out.addField(LoadText(ModelInfoText::Caption, l), LoadText(ModelInfoText::ModelType, l),
                  ModelTypeItems().value(ModelTypePosition(image)), Bytes(ModelInfoMap::ModelType));
 }
 

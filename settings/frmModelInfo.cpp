@@ -19,12 +19,12 @@ frmModelInfo::frmModelInfo(AppContext& app, Prompter& prompter, QWidget* parent)
     setObjectName(QStringLiteral("frmModelInfo"));
     setModal(true);
     const Language l = m_app.language;
-    setWindowTitle(LoadText(1309, l));
+    setWindowTitle(LoadText(ModelInfoText::Caption, l));
 
     lblModelType = Make<QLabel>(this, QStringLiteral("lblModelType"));
     cboModelType = Make<QComboBox>(this, QStringLiteral("cboModelType"));
     lblModelType->setBuddy(cboModelType);
-    lblModelType->setText(LoadText(1308, l));
+    lblModelType->setText(LoadText(ModelInfoText::ModelType, l));
     cboModelType->addItems(ModelTypeItems());
     cmdOK = Make<QPushButton>(this, QStringLiteral("cmdOK"));
     cmdCancel = Make<QPushButton>(this, QStringLiteral("cmdCancel"));
