@@ -2,8 +2,7 @@
 // a box, enabling rules, values kept across Close, and Apply into the image.
 #include "channels/FrmBatch.h"
 #include "core/Frequency.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/channels/GridFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,16 +23,8 @@ using namespace kestrel::test;
 
 namespace {
 
-class FrmBatchTest : public ::testing::Test {
+class FrmBatchTest : public AppFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        app = StartedApp(dir.filePath(QStringLiteral("settings.ini")));
-        QString error;
-        ASSERT_TRUE(LoadDefaultImage(app.image, 0, BinDir(), &error)) << error.toStdString();
-        app.band = DecodeBandLimits(app.image);
-    }
-
     FrmBatch& open() {
         if (!form)
             form = std::make_unique<FrmBatch>(app, prompter);
@@ -50,6 +41,7 @@ protected:
         return w;
     }
     QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
+    QComboBox* list(const char* name) { return find<QComboBox>(name); }
 
     // Types into a box that has just received the focus (its text selected).
     void typeInto(QLineEdit* b, const QString& keys) {
@@ -58,12 +50,15 @@ protected:
         QTest::keyClicks(b, keys);
     }
     void leave(QLineEdit* b) { QTest::keyClick(b, Qt::Key_Tab); }
+    // Types into the box and leaves it.
+    void enter(const char* name, const char* keys) {
+        typeInto(box(name), QString::fromUtf8(keys));
+        leave(box(name));
+    }
     // On the indicator: option buttons only take clicks on their indicator and text.
     void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+    void click(const char* name) { click(find<QAbstractButton>(name)); }
 
-    QTemporaryDir dir;
-    AppContext app;
-    ScriptedPrompter prompter;
     std::unique_ptr<FrmBatch> form;
 };
 
@@ -116,14 +111,14 @@ TEST_F(FrmBatchTest, StartsWithDefaultsAndTheirEnablingRules) {
     EXPECT_EQ(box("txtTxStart")->text(), "136.00000");
     for (const char* name : {"txtOffset", "txtTxStart", "txtTxStep", "txtEncodeInterval"})
         EXPECT_FALSE(box(name)->isEnabled()) << name;
-    EXPECT_FALSE(find<QComboBox>("cboEncode")->isEnabled());
+    EXPECT_FALSE(list("cboEncode")->isEnabled());
     EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isEnabled());
-    EXPECT_TRUE(find<QComboBox>("cboDecode")->isEnabled());
+    EXPECT_TRUE(list("cboDecode")->isEnabled());
 }
 
-TEST_F(FrmBatchTest, ChannelFieldsClampTypingWrapArrowsAndFollowEachOther) {
+TEST_F(FrmBatchTest, ChannelFieldsClampWrapFollowEachOtherAndAllChannelResetsThem) {
     open();
-    click(find<QRadioButton>("optFrom"));
+    click("optFrom");
     QLineEdit* first = box("txtFirst");
     QLineEdit* last = box("txtLast");
     ASSERT_TRUE(first->isEnabled());
@@ -141,27 +136,19 @@ TEST_F(FrmBatchTest, ChannelFieldsClampTypingWrapArrowsAndFollowEachOther) {
     QTest::keyClick(first, Qt::Key_Down);
     EXPECT_EQ(first->text(), "1");
 
-    typeInto(first, QStringLiteral("0"));
-    leave(first);
+    enter("txtFirst", "0");
     EXPECT_EQ(first->text(), "1");
 
-    typeInto(first, QStringLiteral("12"));
-    leave(first);
+    enter("txtFirst", "12");
     EXPECT_EQ(last->text(), "16");
-    typeInto(last, QStringLiteral("5"));
-    leave(last);
+    enter("txtLast", "5");
     EXPECT_EQ(last->text(), "5");
     EXPECT_EQ(first->text(), "5");
-}
 
-TEST_F(FrmBatchTest, AllChannelAfterFromToResetsAndDisablesTheRange) {
-    open();
-    click(find<QRadioButton>("optFrom"));
-    typeInto(box("txtFirst"), QStringLiteral("3"));
-    leave(box("txtFirst"));
-    typeInto(box("txtLast"), QStringLiteral("9"));
-    leave(box("txtLast"));
-    click(find<QRadioButton>("optAll"));
+    // All Channel resets and disables the range.
+    enter("txtFirst", "3");
+    enter("txtLast", "9");
+    click("optAll");
     EXPECT_EQ(box("txtFirst")->text(), "1");
     EXPECT_EQ(box("txtLast")->text(), "16");
     EXPECT_FALSE(box("txtFirst")->isEnabled());
@@ -207,34 +194,29 @@ TEST_F(FrmBatchTest, StartFrequencyOutsideTheBandIsCorrectedWithOneMessage) {
     EXPECT_EQ(rx->text(), "173.99750");
     EXPECT_FALSE(rx->hasFocus());
     ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, "Frequency is out of range.");
-    EXPECT_EQ(prompter.asked[0].title, app.productName);
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    expectMessage("Frequency is out of range.");
 
-    typeInto(rx, QStringLiteral("146.5213"));
-    leave(rx);
+    enter("txtRxStart", "146.5213");
     EXPECT_EQ(rx->text(), "146.52250");
     EXPECT_EQ(prompter.asked.size(), 1);
 }
 
 TEST_F(FrmBatchTest, DefaultTransmitModeResetsOffsetAndTransmitStart) {
     open();
-    click(find<QRadioButton>("optTxOffset"));
+    click("optTxOffset");
     QLineEdit* offset = box("txtOffset");
     ASSERT_TRUE(offset->isEnabled());
     EXPECT_FALSE(box("txtTxStart")->isEnabled());
-    typeInto(offset, QStringLiteral("0.6"));
-    leave(offset);
+    enter("txtOffset", "0.6");
     EXPECT_EQ(offset->text(), "0.60000");
-    click(find<QRadioButton>("optMinus"));
+    click("optMinus");
 
-    click(find<QRadioButton>("optTxStart"));
+    click("optTxStart");
     EXPECT_FALSE(offset->isEnabled());
-    typeInto(box("txtTxStart"), QStringLiteral("150"));
-    leave(box("txtTxStart"));
+    enter("txtTxStart", "150");
     EXPECT_EQ(box("txtTxStart")->text(), "150.00000");
 
-    click(find<QRadioButton>("optTxDefault"));
+    click("optTxDefault");
     EXPECT_EQ(offset->text(), "0.00000");
     EXPECT_EQ(box("txtTxStart")->text(), "136.00000");
     EXPECT_TRUE(find<QRadioButton>("optPlus")->isChecked());
@@ -246,21 +228,21 @@ TEST_F(FrmBatchTest, RandomChecksDisableTheToneWalkFields) {
     open();
     auto* random = find<QCheckBox>("chkDecodeRandom");
     click(random);
-    EXPECT_FALSE(find<QComboBox>("cboDecode")->isEnabled());
+    EXPECT_FALSE(list("cboDecode")->isEnabled());
     EXPECT_FALSE(box("txtDecodeInterval")->isEnabled());
     EXPECT_FALSE(find<QRadioButton>("optDecodeDesc")->isEnabled());
     click(random);
-    EXPECT_TRUE(find<QComboBox>("cboDecode")->isEnabled());
+    EXPECT_TRUE(list("cboDecode")->isEnabled());
     EXPECT_TRUE(box("txtDecodeInterval")->isEnabled());
 
-    click(find<QRadioButton>("optEncodeOwn"));
-    EXPECT_TRUE(find<QComboBox>("cboEncode")->isEnabled());
-    click(find<QCheckBox>("chkEncodeRandom"));
-    EXPECT_FALSE(find<QComboBox>("cboEncode")->isEnabled());
-    find<QComboBox>("cboEncode")->setCurrentIndex(7);
-    click(find<QRadioButton>("optEncodeDefault"));
+    click("optEncodeOwn");
+    EXPECT_TRUE(list("cboEncode")->isEnabled());
+    click("chkEncodeRandom");
+    EXPECT_FALSE(list("cboEncode")->isEnabled());
+    list("cboEncode")->setCurrentIndex(7);
+    click("optEncodeDefault");
     EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isChecked());
-    EXPECT_EQ(find<QComboBox>("cboEncode")->currentIndex(), 0);
+    EXPECT_EQ(list("cboEncode")->currentIndex(), 0);
     EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isEnabled());
 }
 
@@ -280,28 +262,24 @@ TEST_F(FrmBatchTest, EscapeInABoxDoesNotCloseAndCloseKeepsTheValues) {
     QTest::keyClick(box("txtRxStart"), Qt::Key_Escape);
     EXPECT_TRUE(f.isVisible());
     leave(box("txtRxStart"));
-    typeInto(box("txtRxStep"), QStringLiteral("12.5"));
-    leave(box("txtRxStep"));
-    find<QComboBox>("cboPower")->setCurrentIndex(1);
+    enter("txtRxStep", "12.5");
+    list("cboPower")->setCurrentIndex(1);
 
-    click(find<QPushButton>("cmdClose"));
+    click("cmdClose");
     EXPECT_FALSE(f.isVisible());
     open();
     EXPECT_EQ(box("txtRxStart")->text(), "145.00000");
     EXPECT_EQ(box("txtRxStep")->text(), "12.5");
-    EXPECT_EQ(find<QComboBox>("cboPower")->currentIndex(), 1);
+    EXPECT_EQ(list("cboPower")->currentIndex(), 1);
 }
 
 TEST_F(FrmBatchTest, ApplyWritesTheImageAndSignalsEvenFromAnOpenBox) {
     FrmBatch& f = open();
     QSignalSpy spy(&f, &FrmBatch::applied);
-    click(find<QRadioButton>("optFrom"));
-    typeInto(box("txtFirst"), QStringLiteral("3"));
-    leave(box("txtFirst"));
-    typeInto(box("txtLast"), QStringLiteral("5"));
-    leave(box("txtLast"));
-    typeInto(box("txtRxStep"), QStringLiteral("12.5"));
-    leave(box("txtRxStep"));
+    click("optFrom");
+    enter("txtFirst", "3");
+    enter("txtLast", "5");
+    enter("txtRxStep", "12.5");
     typeInto(box("txtRxStart"), QStringLiteral("145")); // still being edited
     f.Apply();
     EXPECT_EQ(spy.count(), 1);
@@ -311,17 +289,17 @@ TEST_F(FrmBatchTest, ApplyWritesTheImageAndSignalsEvenFromAnOpenBox) {
     EXPECT_EQ(DecodeFrequency(app.image, 4, 4), "145.02500");
     EXPECT_TRUE(app.image.IsImageModified());
 
-    click(find<QPushButton>("cmdApply"));
+    click("cmdApply");
     EXPECT_EQ(spy.count(), 2);
     EXPECT_TRUE(f.isVisible());
 }
 
 TEST_F(FrmBatchTest, EnterInListsMovesOnAndFromNamedByChannelToApply) {
     open();
-    auto* scan = find<QComboBox>("cboScan");
+    auto* scan = list("cboScan");
     scan->setFocus(Qt::TabFocusReason);
     QTest::keyClick(scan, Qt::Key_Return);
-    EXPECT_TRUE(find<QComboBox>("cboPower")->hasFocus());
+    EXPECT_TRUE(list("cboPower")->hasFocus());
     auto* named = find<QCheckBox>("chkNamed");
     named->setFocus(Qt::TabFocusReason);
     QTest::keyClick(named, Qt::Key_Return);

@@ -61,10 +61,7 @@ TEST_F(ChannelEditor, OutOfBandFrequencyIsClampedAfterTheMessage) {
     // Other characters and a tenth one are refused: the editor holds "180.00000".
     typeFrequency(1, ColRxFreq, "1x8-0.000001");
     ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Frequency is out of range."));
-    EXPECT_EQ(prompter.asked[0].title, app.productName);
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
-    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::Ok);
+    expectMessage("Frequency is out of range.");
     EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("173.99750"));
     EXPECT_EQ(DecodeFrequency(app.image, 0, 0), QStringLiteral("173.99750"));
 }
@@ -158,7 +155,7 @@ TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
     EXPECT_FALSE(view->cboFeature0->isVisible());
     // D23 pads to D230N, which is no table code: refused, the cell keeps its tone.
     ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Tone D230N is not in the tone table."));
+    expectMessage("Tone D230N is not in the tone table.");
     EXPECT_EQ(cell(7, ColDecode), QStringLiteral("None"));
     EXPECT_EQ(app.image.byte(6, 9), 0xFF);
     // No encode tone shown in this row: Enter goes on to W/N.
@@ -169,7 +166,7 @@ TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
     QTest::keyClicks(view->cboFeature0, QStringLiteral("88"));
     QTest::keyClick(view->cboFeature0, Qt::Key_Return);
     ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked[1].text, QStringLiteral("Tone 88 is not in the tone table; 88.5 is used."));
+    expectMessage("Tone 88 is not in the tone table; 88.5 is used.");
     view->RefreshData();
     EXPECT_EQ(cell(7, ColDecode), QStringLiteral("88.5"));
     EXPECT_EQ(app.image.byte(6, 8), 0x85);
@@ -248,9 +245,7 @@ TEST_F(ChannelEditor, BandChangeOfAnUnmodifiedImageWarnsOnceAndReplacesIt) {
 
     view->cboGenFreq->setCurrentIndex(1);
     ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Frequency data will be cleared."));
-    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::Ok);
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    expectMessage("Frequency data will be cleared.");
     EXPECT_EQ(refresh.count(), 1);
     EXPECT_EQ(app.band.index, 1);
     EXPECT_EQ(app.band.lower, 400);
