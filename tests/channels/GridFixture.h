@@ -30,10 +30,10 @@ protected:
         app.band = DecodeBandLimits(app.image);
     }
 
-    // The one message asked so far, or the last of them.
-    void expectMessage(const char* text, Prompter::Icon icon = Prompter::Icon::Exclamation,
+    // `count` messages asked so far, the last of them this one.
+    void expectMessage(qsizetype count, const char* text, Prompter::Icon icon = Prompter::Icon::Exclamation,
                        Prompter::Buttons buttons = Prompter::Buttons::Ok) {
-        ASSERT_FALSE(prompter.asked.isEmpty());
+        ASSERT_EQ(prompter.asked.size(), count);
         const auto& m = prompter.asked.last();
         EXPECT_EQ(m.text, QString::fromUtf8(text));
         EXPECT_EQ(m.title, app.productName);

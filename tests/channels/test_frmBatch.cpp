@@ -193,8 +193,7 @@ TEST_F(FrmBatchTest, StartFrequencyOutsideTheBandIsCorrectedWithOneMessage) {
     QTest::keyClick(rx, Qt::Key_Return); // validates and moves on
     EXPECT_EQ(rx->text(), "173.99750");
     EXPECT_FALSE(rx->hasFocus());
-    ASSERT_EQ(prompter.asked.size(), 1);
-    expectMessage("Frequency is out of range.");
+    expectMessage(1, "Frequency is out of range.");
 
     enter("txtRxStart", "146.5213");
     EXPECT_EQ(rx->text(), "146.52250");

@@ -80,11 +80,10 @@ TEST_F(GridEditing, PasteFromASpreadsheetStoresCorrectedValuesAndReportsThemOnce
     EXPECT_EQ(cell(6, ColTxFreq), QStringLiteral("146.50000"));
     EXPECT_EQ(cell(7, ColRxFreq), QString()) << "an empty RX Freq cell clears the channel";
     EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 6));
-    ASSERT_EQ(prompter.asked.size(), 1);
-    expectMessage("Some pasted values were corrected or left out:\n"
-                  "• Channel 5, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
-                  "• Channel 6, RX Freq: Frequency 180 is out of range; 173.99750 is used.\n"
-                  "• Channel 7, Decode: \"67.0\" ignored: the channel has no RX Freq.");
+    expectMessage(1, "Some pasted values were corrected or left out:\n"
+                     "• Channel 5, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
+                     "• Channel 6, RX Freq: Frequency 180 is out of range; 173.99750 is used.\n"
+                     "• Channel 7, Decode: \"67.0\" ignored: the channel has no RX Freq.");
     // The pasted rows are selected.
     EXPECT_TRUE(grid()->selectionModel()->isSelected(grid()->model()->index(5, ColBandwidth)));
 }
@@ -173,8 +172,7 @@ TEST_F(GridEditing, RowCommandsFromKeysAndTheContextMenu) {
     select(1, ColRxFreq);
     prompter.answers << Answer::Cancel;
     view->commands->run(QStringLiteral("miInsertChannel"));
-    ASSERT_EQ(prompter.asked.size(), 1);
-    expectMessage("Channel 128 is in use and drops off the end of the list. Insert anyway?",
+    expectMessage(1, "Channel 128 is in use and drops off the end of the list. Insert anyway?",
                   Prompter::Icon::Question, Prompter::Buttons::OkCancel);
     EXPECT_EQ(app.image.bytes(), before);
 }
