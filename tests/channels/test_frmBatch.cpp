@@ -63,41 +63,40 @@ protected:
 };
 
 TEST_F(FrmBatchTest, TextsComeFromTheTableWithColonOrUnitAttached) {
-    struct Case {
-        Language language;
-        const char* title;
-        const char* rx;
-        const char* rxStart;
-        const char* txStart;
-        const char* scan0;
-        const char* lockout0;
-        const char* noTone;
+    // A label's or button's text, a list's item, or (no name) the window title.
+    const struct {
+        const char* name;
+        int item;
+        const char* english;
+        const char* chinese;
+    } texts[] = {
+        {"", 0, "Batch ChannelEdit", "信道批量编辑"},
+        {"lblRx", 0, "RX Freq:", "接收频率:"},
+        {"lblRxStart", 0, "Incept Freq(Mhz)", "起始频率(Mhz)"},
+        {"optTxStart", 0, "Incept Freq(MHz)", "起始频率(MHz)"},
+        {"cboScan", 0, "Add", "添加"},
+        {"cboLockout", 0, "Off", "关"},
+        {"cboLockout", 2, "QT/DQT", "QT/DQT"},
+        {"cboDecode", 0, "None", "无"},
+        {"cboDecode", 260, "D754I", "D754I"},
     };
-    const Case cases[] = {
-        {English, "Batch ChannelEdit", "RX Freq:", "Incept Freq(Mhz)", "Incept Freq(MHz)", "Add", "Off", "None"},
-        {Chinese, "信道批量编辑", "接收频率:", "起始频率(Mhz)", "起始频率(MHz)", "添加", "关", "无"},
-    };
-    for (const Case& c : cases) {
-        app.language = c.language;
+    for (Language l : {English, Chinese}) {
+        app.language = l;
         FrmBatch f(app, prompter);
-        auto text = [&f](const char* name) {
-            if (auto* l = f.findChild<QLabel*>(QString::fromLatin1(name)))
-                return l->text();
-            return f.findChild<QAbstractButton*>(QString::fromLatin1(name))->text();
+        EXPECT_EQ(f.findChild<QComboBox*>(QStringLiteral("cboDecode"))->count(), 261);
+        const auto shown = [&f](const char* name, int item) {
+            if (!*name)
+                return f.windowTitle();
+            QObject* o = f.findChild<QObject*>(QString::fromLatin1(name));
+            if (auto* list = qobject_cast<QComboBox*>(o))
+                return list->itemText(item);
+            if (auto* button = qobject_cast<QAbstractButton*>(o))
+                return button->text();
+            return qobject_cast<QLabel*>(o)->text();
         };
-        EXPECT_EQ(f.windowTitle(), QString::fromUtf8(c.title));
-        EXPECT_EQ(text("lblRx"), QString::fromUtf8(c.rx));
-        EXPECT_EQ(text("lblRxStart"), QString::fromUtf8(c.rxStart));
-        EXPECT_EQ(text("optTxStart"), QString::fromUtf8(c.txStart));
-        auto* scan = f.findChild<QComboBox*>(QStringLiteral("cboScan"));
-        auto* lockout = f.findChild<QComboBox*>(QStringLiteral("cboLockout"));
-        auto* decode = f.findChild<QComboBox*>(QStringLiteral("cboDecode"));
-        EXPECT_EQ(scan->itemText(0), QString::fromUtf8(c.scan0));
-        EXPECT_EQ(lockout->itemText(0), QString::fromUtf8(c.lockout0));
-        EXPECT_EQ(lockout->itemText(2), QStringLiteral("QT/DQT"));
-        ASSERT_EQ(decode->count(), 261);
-        EXPECT_EQ(decode->itemText(0), QString::fromUtf8(c.noTone));
-        EXPECT_EQ(decode->itemText(260), QStringLiteral("D754I"));
+        for (const auto& t : texts)
+            EXPECT_EQ(shown(t.name, t.item), QString::fromUtf8(l == English ? t.english : t.chinese))
+                << t.name << " " << t.item;
     }
 }
 
@@ -245,16 +244,6 @@ TEST_F(FrmBatchTest, RandomChecksDisableTheToneWalkFields) {
     EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isEnabled());
 }
 
-TEST_F(FrmBatchTest, ChannelNameTakesSixCapitalsUpToZ) {
-    open();
-    QLineEdit* name = box("txtName");
-    name->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(name, QStringLiteral("ab{1-"));
-    EXPECT_EQ(name->text(), "AB1-");
-    QTest::keyClicks(name, QStringLiteral("xyz"));
-    EXPECT_EQ(name->text(), "AB1-XY");
-}
-
 TEST_F(FrmBatchTest, EscapeInABoxDoesNotCloseAndCloseKeepsTheValues) {
     FrmBatch& f = open();
     typeInto(box("txtRxStart"), QStringLiteral("145"));
@@ -293,8 +282,15 @@ TEST_F(FrmBatchTest, ApplyWritesTheImageAndSignalsEvenFromAnOpenBox) {
     EXPECT_TRUE(f.isVisible());
 }
 
-TEST_F(FrmBatchTest, EnterInListsMovesOnAndFromNamedByChannelToApply) {
+TEST_F(FrmBatchTest, NameTakesSixCapitalsEnterInListsMovesOnAndFromNamedByChannelToApply) {
     open();
+    QLineEdit* name = box("txtName");
+    name->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(name, QStringLiteral("ab{1-"));
+    EXPECT_EQ(name->text(), "AB1-");
+    QTest::keyClicks(name, QStringLiteral("xyz"));
+    EXPECT_EQ(name->text(), "AB1-XY");
+
     auto* scan = list("cboScan");
     scan->setFocus(Qt::TabFocusReason);
     QTest::keyClick(scan, Qt::Key_Return);
