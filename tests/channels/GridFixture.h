@@ -78,10 +78,14 @@ protected:
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, mods, centre(row, column));
     }
 
-    // Types a receive frequency into an empty row and presses Enter.
-    void typeFrequency(int row, int column, const char* text) {
+    // Opens the frequency editor of a cell with a click and types into it.
+    void typeInto(int row, int column, const char* text) {
         click(row, column);
         QTest::keyClicks(view->txtMemChannel, QString::fromLatin1(text));
+    }
+    // Types a receive frequency into an empty row and presses Enter.
+    void typeFrequency(int row, int column, const char* text) {
+        typeInto(row, column, text);
         QTest::keyClick(view->txtMemChannel, Qt::Key_Return);
     }
 

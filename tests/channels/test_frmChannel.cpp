@@ -80,8 +80,7 @@ TEST_F(ChannelEditor, EmptyingTheReceiveFrequencyEmptiesTheRowAndTheRecord) {
 
 TEST_F(ChannelEditor, EscapeRestoresTheCellAndStoresNothing) {
     const QByteArray before = app.image.bytes();
-    click(7, ColRxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("160"));
+    typeInto(7, ColRxFreq, "160");
     QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
     EXPECT_FALSE(view->txtMemChannel->isVisible());
     EXPECT_EQ(cell(7, ColRxFreq), QStringLiteral("150.00000"));
@@ -191,8 +190,7 @@ TEST_F(ChannelEditor, OptionListStoresTheChosenItem) {
 }
 
 TEST_F(ChannelEditor, LeavingAnEditorCommitsIt) {
-    click(7, ColRxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("155"));
+    typeInto(7, ColRxFreq, "155");
     click(7, ColPttId);
     EXPECT_EQ(cell(7, ColRxFreq), QStringLiteral("155.00000"));
     EXPECT_EQ(DecodeFrequency(app.image, 6, 0), QStringLiteral("155.00000"));
@@ -204,8 +202,7 @@ TEST_F(ChannelEditor, LeavingAnEditorCommitsIt) {
     EXPECT_EQ(app.image.byte(6, 13) & 0x03, 3);
 
     // Before a command the main window has the open editor committed.
-    click(7, ColTxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("152"));
+    typeInto(7, ColTxFreq, "152");
     view->TransferFocus();
     EXPECT_FALSE(view->txtMemChannel->isVisible());
     EXPECT_EQ(DecodeFrequency(app.image, 6, 4), QStringLiteral("152.00000"));
@@ -215,8 +212,7 @@ TEST_F(ChannelEditor, GroupThreeShowsChannels33To48) {
     ASSERT_TRUE(CreateChannel(app.image, 32, 1, QStringLiteral("160.00000")));
     ASSERT_TRUE(CreateChannel(app.image, 47, 16, QStringLiteral("161.00000")));
     // A group chosen with the wheel, the focus still in an editor: the editor is stored first.
-    click(7, ColRxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("155"));
+    typeInto(7, ColRxFreq, "155");
     view->CboGroup->setCurrentIndex(2);
     EXPECT_EQ(DecodeFrequency(app.image, 6, 0), QStringLiteral("155.00000"));
     EXPECT_EQ(app.image.byte(ShownGroupByte), 2);

@@ -161,10 +161,9 @@ TEST_F(GridEditing, RowCommandsFromKeysAndTheContextMenu) {
     select(1, ColRxFreq);
     click(7, ColRxFreq, Qt::ShiftModifier);
     menu->findChild<QAction*>(QStringLiteral("miSortRx"))->trigger();
-    EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("145.00000"));
-    EXPECT_EQ(cell(2, ColRxFreq), QStringLiteral("146.00000"));
-    EXPECT_EQ(cell(3, ColRxFreq), QStringLiteral("150.00000"));
-    EXPECT_EQ(cell(4, ColRxFreq), QString());
+    const QStringList sorted{"145.00000", "146.00000", "150.00000", ""};
+    for (int row = 1; row <= 4; ++row)
+        EXPECT_EQ(cell(row, ColRxFreq), sorted[row - 1]) << row;
 
     // Inserting in front of a channel 128 in use asks first.
     ASSERT_TRUE(CreateChannel(app.image, 127, 16, QStringLiteral("160.00000")));
@@ -199,8 +198,7 @@ TEST_F(GridEditing, RowNumbersStayWhileTheGridScrollsAndSelectWholeChannels) {
 }
 
 TEST_F(GridEditing, TabCommitsAndMovesOnShiftTabMovesBack) {
-    click(9, ColRxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("150"));
+    typeInto(9, ColRxFreq, "150");
     QTest::keyClick(view->txtMemChannel, Qt::Key_Tab);
     EXPECT_FALSE(view->txtMemChannel->isVisible());
     EXPECT_EQ(cell(9, ColRxFreq), QStringLiteral("150.00000"));
