@@ -39,7 +39,7 @@ TEST_F(ChannelEditor, ShapeAndTexts) {
     EXPECT_EQ(view->cboFeature0->itemText(0), QStringLiteral("无"));
 }
 
-TEST_F(ChannelEditor, TypingIntoAnEmptyRowCreatesTheChannel) {
+TEST_F(ChannelEditor, TypingIntoAnEmptyRowCreatesTheChannelEmptyingRxEmptiesIt) {
     typeFrequency(3, ColScan, "146.52"); // any cell of an empty row opens its receive frequency
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_FALSE(view->txtMemChannel->isVisible());
@@ -55,6 +55,17 @@ TEST_F(ChannelEditor, TypingIntoAnEmptyRowCreatesTheChannel) {
     EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 3));
     EXPECT_TRUE(BitmapBit(app.image, ScanBitmap, 3));
     EXPECT_TRUE(app.image.IsImageModified());
+
+    // Emptying the receive frequency empties the row and the record; the bitmaps stay.
+    click(3, ColRxFreq);
+    ASSERT_TRUE(view->txtMemChannel->isVisible());
+    EXPECT_EQ(view->txtMemChannel->selectedText(), QStringLiteral("146.52000"));
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Backspace);
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Return);
+    for (int c = ColRxFreq; c <= ColTxInhibit; ++c)
+        EXPECT_TRUE(cell(3, c).isEmpty()) << "column " << c;
+    EXPECT_EQ(app.image.line(2), QByteArray(LineSize, char(0xFF)));
+    EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 3));
 }
 
 TEST_F(ChannelEditor, OutOfBandFrequencyIsClampedAfterTheMessage) {
@@ -65,20 +76,7 @@ TEST_F(ChannelEditor, OutOfBandFrequencyIsClampedAfterTheMessage) {
     EXPECT_EQ(DecodeFrequency(app.image, 0, 0), QStringLiteral("173.99750"));
 }
 
-TEST_F(ChannelEditor, EmptyingTheReceiveFrequencyEmptiesTheRowAndTheRecord) {
-    typeFrequency(2, ColRxFreq, "146.52");
-    click(2, ColRxFreq);
-    ASSERT_TRUE(view->txtMemChannel->isVisible());
-    EXPECT_EQ(view->txtMemChannel->selectedText(), QStringLiteral("146.52000"));
-    QTest::keyClick(view->txtMemChannel, Qt::Key_Backspace);
-    QTest::keyClick(view->txtMemChannel, Qt::Key_Return);
-    for (int c = ColRxFreq; c <= ColTxInhibit; ++c)
-        EXPECT_TRUE(cell(2, c).isEmpty()) << "column " << c;
-    EXPECT_EQ(app.image.line(1), QByteArray(LineSize, char(0xFF)));
-    EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 2));
-}
-
-TEST_F(ChannelEditor, EscapeRestoresTheCellAndStoresNothing) {
+TEST_F(ChannelEditor, EscapeRestoresTheCellAndEncodeWithoutTransmitOpensTheTransmitEditor) {
     const QByteArray before = app.image.bytes();
     typeInto(7, ColRxFreq, "160");
     QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
@@ -94,9 +92,8 @@ TEST_F(ChannelEditor, EscapeRestoresTheCellAndStoresNothing) {
     view->TransferFocus();
     EXPECT_FALSE(view->cboFeature0->isVisible());
     EXPECT_EQ(app.image.bytes(), before);
-}
 
-TEST_F(ChannelEditor, EncodeToneWithoutTransmitFrequencyOpensTheTransmitEditor) {
+    // The encode tone of a channel without transmit frequency opens the transmit editor.
     EXPECT_TRUE(cell(7, ColTxFreq).isEmpty());
     click(7, ColEncode);
     EXPECT_TRUE(view->txtMemChannel->isVisible());
