@@ -88,12 +88,28 @@ TEST_F(GridEditing, PasteFromASpreadsheetStoresCorrectedValuesAndReportsThemOnce
     EXPECT_TRUE(grid()->selectionModel()->isSelected(grid()->model()->index(5, ColBandwidth)));
 }
 
-TEST_F(GridEditing, PasteInsideAnOpenEditorGoesThroughItsKeyFilter) {
+TEST_F(GridEditing, PastedOrDroppedTextInsideAnOpenEditorGoesThroughItsKeyFilter) {
     QApplication::clipboard()->setText(QStringLiteral("14x6,52\n"));
     click(9, ColRxFreq);
     ASSERT_TRUE(view->txtMemChannel->isVisible());
     QTest::keyClick(view->txtMemChannel, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("146.52"));
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
+    click(9, ColRxFreq);
+    ASSERT_TRUE(view->txtMemChannel->text().isEmpty());
+    QMimeData data;
+    data.setText(QStringLiteral("1a4b7.5-"));
+    // A drop reaches only a widget the drag entered.
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->txtMemChannel, &enter);
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->txtMemChannel, &drop);
+    EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("147.5"));
+    if (QApplication::clipboard()->supportsSelection()) {
+        QApplication::clipboard()->setText(QStringLiteral("x2"), QClipboard::Selection);
+        QTest::mouseClick(view->txtMemChannel, Qt::MiddleButton);
+        EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("147.52"));
+    }
     QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
     click(1, ColDecode);
     QApplication::clipboard()->setText(QStringLiteral("d023n"));
@@ -254,23 +270,6 @@ TEST_F(GridEditing, KeysAndTheWheelStayInTheOpenEditor) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(list, &wheel);
     EXPECT_EQ(list->currentText(), QStringLiteral("Off"));
-}
-
-TEST_F(GridEditing, DroppedTextGoesThroughTheKeyFilter) {
-    click(9, ColRxFreq);
-    QMimeData data;
-    data.setText(QStringLiteral("1a4b7.5-"));
-    // A drop reaches only a widget the drag entered.
-    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->txtMemChannel, &enter);
-    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->txtMemChannel, &drop);
-    EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("147.5"));
-    if (QApplication::clipboard()->supportsSelection()) {
-        QApplication::clipboard()->setText(QStringLiteral("x2"), QClipboard::Selection);
-        QTest::mouseClick(view->txtMemChannel, Qt::MiddleButton);
-        EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("147.52"));
-    }
 }
 
 TEST_F(GridEditing, ColumnsAreAsWideAsTheirLongestText) {
