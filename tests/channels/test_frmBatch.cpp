@@ -199,7 +199,7 @@ TEST_F(FrmBatchTest, StartFrequencyOutsideTheBandIsCorrectedWithOneMessage) {
     EXPECT_EQ(prompter.asked.size(), 1);
 }
 
-TEST_F(FrmBatchTest, DefaultTransmitModeResetsOffsetAndTransmitStart) {
+TEST_F(FrmBatchTest, DefaultTransmitModeResetsItsFieldsAndRandomChecksDisableTheToneWalks) {
     open();
     click("optTxOffset");
     QLineEdit* offset = box("txtOffset");
@@ -220,16 +220,13 @@ TEST_F(FrmBatchTest, DefaultTransmitModeResetsOffsetAndTransmitStart) {
     EXPECT_TRUE(find<QRadioButton>("optPlus")->isChecked());
     EXPECT_FALSE(offset->isEnabled());
     EXPECT_FALSE(box("txtTxStart")->isEnabled());
-}
 
-TEST_F(FrmBatchTest, RandomChecksDisableTheToneWalkFields) {
-    open();
-    auto* random = find<QCheckBox>("chkDecodeRandom");
-    click(random);
+    // The random checks disable the fields of their tone walks.
+    click("chkDecodeRandom");
     EXPECT_FALSE(list("cboDecode")->isEnabled());
     EXPECT_FALSE(box("txtDecodeInterval")->isEnabled());
     EXPECT_FALSE(find<QRadioButton>("optDecodeDesc")->isEnabled());
-    click(random);
+    click("chkDecodeRandom");
     EXPECT_TRUE(list("cboDecode")->isEnabled());
     EXPECT_TRUE(box("txtDecodeInterval")->isEnabled());
 
