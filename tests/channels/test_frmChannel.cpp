@@ -128,19 +128,33 @@ TEST_F(ChannelEditor, DigitTypedIntoTheGridStartsAFrequency) {
     EXPECT_TRUE(view->cboFeature1->isVisible());
 }
 
-TEST_F(ChannelEditor, RowNumbersAreNoCells) {
+TEST_F(ChannelEditor, RowNumbersAndHeaderAreNoCellsCtrlAltRightClickAsksForTheMemoryMap) {
     click(7, ColScan);
     view->TransferFocus();
     click(3, 0);
     EXPECT_EQ(current(), (GridCell{7, ColScan}));
     EXPECT_FALSE(view->txtMemChannel->isVisible());
     EXPECT_FALSE(view->cboFeature1->isVisible());
-    QTest::mouseClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      grid()->horizontalHeader()->viewport()->rect().center());
+    QWidget* header = grid()->horizontalHeader()->viewport();
+    QTest::mouseClick(header, Qt::LeftButton, Qt::NoModifier, header->rect().center());
     EXPECT_EQ(current(), (GridCell{7, ColScan}));
+
+    // Ctrl+Alt+right click at its place on the header, and only there, asks for the memory map.
+    QSignalSpy spy(view.get(), &frmChannel::memoryMapRequested);
+    const double dpi = grid()->logicalDpiX();
+    const QPoint inGrid(int(4700 * dpi / 1440), int(100 * grid()->logicalDpiY() / 1440));
+    const QPoint at = header->mapFrom(grid(), inGrid);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, at);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier, at);
+    EXPECT_EQ(spy.count(), 0);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier, at);
+    EXPECT_EQ(spy.count(), 1);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier,
+                      header->mapFrom(grid(), QPoint(int(3000 * dpi / 1440), inGrid.y())));
+    EXPECT_EQ(spy.count(), 1);
 }
 
-TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
+TEST_F(ChannelEditor, ToneEditorCorrectsOptionListStoresAndBothMoveOn) {
     click(7, ColDecode);
     ASSERT_TRUE(view->cboFeature0->isVisible());
     QTest::keyClicks(view->cboFeature0, QStringLiteral("d231"));
@@ -164,9 +178,8 @@ TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
     EXPECT_EQ(cell(7, ColDecode), QStringLiteral("88.5"));
     EXPECT_EQ(app.image.byte(6, 8), 0x85);
     EXPECT_EQ(app.image.byte(6, 9), 0x08);
-}
 
-TEST_F(ChannelEditor, OptionListStoresTheChosenItem) {
+    // An option list stores the chosen item.
     click(7, ColBandwidth);
     ASSERT_TRUE(view->cboFeature1->isVisible());
     EXPECT_EQ(view->cboFeature1->count(), 2);
@@ -293,22 +306,6 @@ TEST_F(ChannelEditor, BandChangeWithoutItsDefaultImageOrByARadioReadKeepsTheImag
     EXPECT_EQ(app.band.index, 1);
     EXPECT_EQ(app.band.lower, 400);
     EXPECT_EQ(app.image.bytes(), before);
-}
-
-TEST_F(ChannelEditor, CtrlAltRightClickOnTheHeaderAsksForTheMemoryMap) {
-    QSignalSpy spy(view.get(), &frmChannel::memoryMapRequested);
-    QWidget* header = grid()->horizontalHeader()->viewport();
-    const double dpi = grid()->logicalDpiX();
-    const QPoint inGrid(int(4700 * dpi / 1440), int(100 * grid()->logicalDpiY() / 1440));
-    const QPoint at = header->mapFrom(grid(), inGrid);
-    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, at);
-    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier, at);
-    EXPECT_EQ(spy.count(), 0);
-    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier, at);
-    EXPECT_EQ(spy.count(), 1);
-    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier,
-                      header->mapFrom(grid(), QPoint(int(3000 * dpi / 1440), inGrid.y())));
-    EXPECT_EQ(spy.count(), 1);
 }
 
 } // namespace
