@@ -4,6 +4,7 @@
 #include "core/ChannelRecord.h"
 #include "core/Frequency.h"
 #include "core/Tone.h"
+#include "tests/channels/ErasedImage.h"
 
 #include <QSet>
 #include <algorithm>
@@ -15,15 +16,10 @@ using namespace kestrel;
 
 namespace {
 
-// An image with every channel empty and the band limits of `bandIndex`.
+// An image with every channel empty, zeros after the channels (both bitmaps among them)
+// and the band limits of `bandIndex`.
 MemoryImage ErasedImage(int bandIndex) {
-    MemoryImage image;
-    QByteArray bytes(ImageSize, char(0x00));
-    bytes.replace(0, ChannelCount * LineSize, QByteArray(ChannelCount * LineSize, char(0xFF)));
-    bytes.replace(ValidBitmap, 0x40, QByteArray(0x40, char(0x00)));
-    image.setBytes(bytes);
-    EncodeBandLimits(image, BandOfIndex(bandIndex));
-    return image;
+    return test::ErasedImage(bandIndex, 0x00);
 }
 
 BatchValues Range(int first, int last) {
@@ -39,9 +35,17 @@ struct Result {
     ChannelNameStore names;
 };
 
-Result Apply(const BatchValues& v, int bandIndex = 0, ToneRandom random = ToneRandom()) {
+// Apply into `image` of band `bandIndex` with a fresh random sequence.
+ChannelNameStore ApplyTo(MemoryImage& image, const BatchValues& v, int bandIndex = 0) {
+    ChannelNameStore names;
+    ToneRandom random;
+    ApplyBatch(image, BandOfIndex(bandIndex), BuildToneTable(English), v, random, names);
+    return names;
+}
+
+Result Apply(const BatchValues& v, int bandIndex = 0) {
     Result run{ErasedImage(bandIndex), {}};
-    ApplyBatch(run.image, BandOfIndex(bandIndex), BuildToneTable(English), v, random, run.names);
+    run.names = ApplyTo(run.image, v, bandIndex);
     return run;
 }
 
@@ -70,36 +74,13 @@ struct FrequencyCase {
     std::vector<const char*> tx; // empty: same as rx
 };
 
-class FrequencyWalk : public ::testing::TestWithParam<FrequencyCase> {};
-
-TEST_P(FrequencyWalk, StoresTheWalkedFrequencies) {
-    const FrequencyCase& c = GetParam();
-    BatchValues v = Range(c.first, c.last);
-    v.rxStart = QString::fromLatin1(c.rxStart);
-    v.rxStep = QString::fromLatin1(c.rxStep);
-    v.rxDirection = c.rxDown ? BatchDirection::Descending : BatchDirection::Ascending;
-    v.transmit = c.transmit;
-    v.offset = QString::fromLatin1(c.offset);
-    v.offsetMinus = c.minus;
-    v.txStart = QString::fromLatin1(c.txStart);
-    v.txStep = QString::fromLatin1(c.txStep);
-    const Result run = Apply(v, c.band);
-    const auto& tx = c.tx.empty() ? c.rx : c.tx;
-    ASSERT_EQ(int(c.rx.size()), c.last - c.first + 1);
-    for (int n = c.first; n <= c.last; ++n) {
-        const int j = n - c.first;
-        EXPECT_EQ(DecodeFrequency(run.image, n - 1, 0), QString::fromLatin1(c.rx[size_t(j)])) << "channel " << n;
-        EXPECT_EQ(DecodeFrequency(run.image, n - 1, 4), QString::fromLatin1(tx[size_t(j)])) << "channel " << n;
-    }
-}
-
 const BatchTransmit Same = BatchTransmit::SameAsReceive;
 const BatchTransmit Offset = BatchTransmit::Offset;
 const BatchTransmit Own = BatchTransmit::OwnStart;
 
-INSTANTIATE_TEST_SUITE_P(
-    Batch, FrequencyWalk,
-    ::testing::Values(
+TEST(ApplyBatch, StoresTheWalkedFrequencies) {
+    // clang-format off
+    const FrequencyCase cases[] = {
         FrequencyCase{"AscendingStep12k5", 0, 3, 5, "145.00000", "12.5", false, Same, "0", false, "136", "0",
                       {"145.00000", "145.01250", "145.02500"}, {}},
         FrequencyCase{"DescendingWrapsBelowBandToUpperLess5k", 0, 1, 3, "136.00000", "25", true, Same, "0", false,
@@ -122,40 +103,58 @@ INSTANTIATE_TEST_SUITE_P(
                       {"469.99000", "400.00000"}, {}},
         // The first channel takes the start text as it is, even outside the band.
         FrequencyCase{"FirstChannelTakesStartTextUnchanged", 0, 1, 2, "400.00000", "12.5", false, Same, "0", false,
-                      "136", "0", {"400.00000", "136.00000"}, {}}),
-    [](const ::testing::TestParamInfo<FrequencyCase>& info) { return std::string(info.param.name); });
-
-// ---- tone walks ------------------------------------------------------------------
-
-struct ToneCase {
-    const char* name;
-    int start;
-    const char* interval;
-    bool down;
-    std::vector<int> positions;
-};
-
-class ToneWalk : public ::testing::TestWithParam<ToneCase> {};
-
-TEST_P(ToneWalk, DecodeAndSameEncodeFollowTheWalk) {
-    const ToneCase& c = GetParam();
-    BatchValues v = Range(1, int(c.positions.size()));
-    v.decode.start = c.start;
-    v.decode.interval = QString::fromLatin1(c.interval);
-    v.decode.direction = c.down ? BatchDirection::Descending : BatchDirection::Ascending;
-    const Result run = Apply(v);
-    for (size_t j = 0; j < c.positions.size(); ++j) {
-        EXPECT_EQ(TonePosition(run.image, int(j), DecodeToneOffset), c.positions[j]) << "channel " << j + 1;
-        EXPECT_EQ(TonePosition(run.image, int(j), EncodeToneOffset), c.positions[j]) << "channel " << j + 1;
+                      "136", "0", {"400.00000", "136.00000"}, {}}};
+    // clang-format on
+    for (const FrequencyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        BatchValues v = Range(c.first, c.last);
+        v.rxStart = QString::fromLatin1(c.rxStart);
+        v.rxStep = QString::fromLatin1(c.rxStep);
+        v.rxDirection = c.rxDown ? BatchDirection::Descending : BatchDirection::Ascending;
+        v.transmit = c.transmit;
+        v.offset = QString::fromLatin1(c.offset);
+        v.offsetMinus = c.minus;
+        v.txStart = QString::fromLatin1(c.txStart);
+        v.txStep = QString::fromLatin1(c.txStep);
+        const Result run = Apply(v, c.band);
+        const auto& tx = c.tx.empty() ? c.rx : c.tx;
+        ASSERT_EQ(int(c.rx.size()), c.last - c.first + 1);
+        for (int n = c.first; n <= c.last; ++n) {
+            const size_t j = size_t(n - c.first);
+            EXPECT_EQ(DecodeFrequency(run.image, n - 1, 0), QString::fromLatin1(c.rx[j])) << "channel " << n;
+            EXPECT_EQ(DecodeFrequency(run.image, n - 1, 4), QString::fromLatin1(tx[j])) << "channel " << n;
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Batch, ToneWalk,
-                         ::testing::Values(ToneCase{"AscendingByTwo", 1, "2", false, {1, 3, 5, 7}},
-                                           ToneCase{"PastTheEndGoesToNoTone", 259, "5", false, {259, 0, 5}},
-                                           ToneCase{"BelowNoToneGoesToTheLast", 2, "5", true, {2, 260, 255}},
-                                           ToneCase{"IntervalZeroStays", 42, "0", false, {42, 42, 42}}),
-                         [](const ::testing::TestParamInfo<ToneCase>& info) { return std::string(info.param.name); });
+// ---- tone walks ------------------------------------------------------------------
+
+TEST(ApplyBatch, DecodeAndSameEncodeFollowTheToneWalk) {
+    const struct {
+        int start;
+        const char* interval;
+        bool down;
+        std::vector<int> positions;
+    } cases[] = {
+        {1, "2", false, {1, 3, 5, 7}},
+        {259, "5", false, {259, 0, 5}}, // past the end goes to no tone
+        {2, "5", true, {2, 260, 255}},  // below no tone goes to the last
+        {42, "0", false, {42, 42, 42}},
+    };
+    for (const auto& c : cases) {
+        BatchValues v = Range(1, int(c.positions.size()));
+        v.decode.start = c.start;
+        v.decode.interval = QString::fromLatin1(c.interval);
+        v.decode.direction = c.down ? BatchDirection::Descending : BatchDirection::Ascending;
+        const Result run = Apply(v);
+        for (size_t j = 0; j < c.positions.size(); ++j) {
+            EXPECT_EQ(TonePosition(run.image, int(j), DecodeToneOffset), c.positions[j])
+                << c.start << " " << j;
+            EXPECT_EQ(TonePosition(run.image, int(j), EncodeToneOffset), c.positions[j])
+                << c.start << " " << j;
+        }
+    }
+}
 
 TEST(ApplyBatch, OwnEncodeWalkRunsBesideTheDecodeWalk) {
     BatchValues v = Range(1, 3);
@@ -174,17 +173,23 @@ TEST(ApplyBatch, OwnEncodeWalkRunsBesideTheDecodeWalk) {
 
 // ---- random tones ----------------------------------------------------------------
 
-TEST(ApplyBatch, RandomDecodeWithSameEncodeGivesEqualTones) {
+TEST(ApplyBatch, RandomDecodeWithSameEncodeGivesEqualTonesAndTheSequenceGoesOnAcrossApplies) {
     BatchValues v = Range(1, 16);
     v.decode.random = true;
-    const Result run = Apply(v);
+    MemoryImage image = ErasedImage(0);
+    ChannelNameStore names;
+    ToneRandom random;
+    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
     QSet<int> seen;
     for (int line = 0; line < 16; ++line) {
-        EXPECT_EQ(run.image.byte(line, 8), run.image.byte(line, 10));
-        EXPECT_EQ(run.image.byte(line, 9), run.image.byte(line, 11));
-        seen.insert(TonePosition(run.image, line, DecodeToneOffset));
+        EXPECT_EQ(image.byte(line, 8), image.byte(line, 10));
+        EXPECT_EQ(image.byte(line, 9), image.byte(line, 11));
+        seen.insert(TonePosition(image, line, DecodeToneOffset));
     }
     EXPECT_GT(seen.size(), 1);
+    const QByteArray firstPress = image.bytes();
+    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+    EXPECT_NE(image.bytes(), firstPress);
 }
 
 TEST(ApplyBatch, RandomDrawsComeDecodeThenEncodeFromOneFixedSequence) {
@@ -207,18 +212,6 @@ TEST(ApplyBatch, RandomDrawsComeDecodeThenEncodeFromOneFixedSequence) {
     }
 }
 
-TEST(ApplyBatch, OneSequenceGoesOnAcrossApplies) {
-    BatchValues v = Range(1, 16);
-    v.decode.random = true;
-    MemoryImage image = ErasedImage(0);
-    ChannelNameStore names;
-    ToneRandom random;
-    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
-    const QByteArray firstPress = image.bytes();
-    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
-    EXPECT_NE(image.bytes(), firstPress);
-}
-
 TEST(ToneRandom, ReachesBothEndsOfTheTableAndNothingBeyond) {
     ToneRandom random;
     int low = ToneCount, high = -1;
@@ -233,25 +226,13 @@ TEST(ToneRandom, ReachesBothEndsOfTheTableAndNothingBeyond) {
 
 // ---- options, bitmaps, untouched bytes -------------------------------------------
 
-struct LockoutCase {
-    int lockout;
-    int bit1;
-    int bit2;
-};
-
-class Lockout : public ::testing::TestWithParam<LockoutCase> {};
-
-TEST_P(Lockout, SetsBothLockoutBits) {
-    BatchValues v = Range(1, 1);
-    v.lockout = GetParam().lockout;
-    const Result run = Apply(v);
-    const quint8 b12 = run.image.byte(0, 12);
-    EXPECT_EQ((b12 >> 1) & 1, GetParam().bit1);
-    EXPECT_EQ((b12 >> 2) & 1, GetParam().bit2);
+TEST(ApplyBatch, LockoutSetsBothLockoutBits) {
+    for (const auto& [lockout, bits] : {std::pair{0, 0}, {1, 0x02}, {2, 0x04}}) {
+        BatchValues v = Range(1, 1);
+        v.lockout = lockout;
+        EXPECT_EQ(Apply(v).image.byte(0, 12) & 0x06, bits) << "lockout " << lockout;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Batch, Lockout,
-                         ::testing::Values(LockoutCase{0, 0, 0}, LockoutCase{1, 1, 0}, LockoutCase{2, 0, 1}));
 
 TEST(ApplyBatch, ScanDeleteAndLowPowerOnAnExistingChannelKeepItsOtherBytes) {
     MemoryImage image = ErasedImage(0);
@@ -265,9 +246,7 @@ TEST(ApplyBatch, ScanDeleteAndLowPowerOnAnExistingChannelKeepItsOtherBytes) {
     BatchValues v = Range(5, 5);
     v.scan = 1;
     v.power = 1;
-    ChannelNameStore names;
-    ToneRandom random;
-    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+    ApplyTo(image, v);
 
     EXPECT_EQ(image.byte(4, 12), 0xD1); // bits 0, 4, 6, 7 left; scan, high power, lockout cleared
     EXPECT_EQ(image.byte(4, 13), 0xA5);
@@ -284,9 +263,7 @@ TEST(ApplyBatch, PowerFollowsTheGridsRuleOverAMidPowerChannel) {
         StoreChannelField(image, 2, ColTxPower, QStringLiteral("Mid"), English);
         BatchValues v = Range(3, 3);
         v.power = power;
-        ChannelNameStore names;
-        ToneRandom random;
-        ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+        ApplyTo(image, v);
         EXPECT_EQ(ChannelOptionText(image, 2, ColTxPower, English), power == 0 ? "High" : "Low");
         EXPECT_EQ(image.byte(2, 13) & 0x08, 0) << "mid bit cleared for power " << power;
     }
@@ -307,13 +284,14 @@ TEST(ApplyBatch, EmptyChannelGetsNewChannelOptionBytesAndShowsTransmitEnabled) {
     }
     const ChannelTexts shown =
         ReadChannelForDisplay(run.image, BandOfIndex(0), BuildToneTable(English), English, 1);
-    EXPECT_EQ(shown.text(ColRxFreq), QStringLiteral("145.00000"));
-    EXPECT_EQ(shown.text(ColTxInhibit), QStringLiteral("Off"));
-    EXPECT_EQ(shown.text(ColPttId), QStringLiteral("Off"));
-    EXPECT_EQ(shown.text(ColCallGroup), QStringLiteral("1"));
-    EXPECT_EQ(shown.text(ColReverse), QStringLiteral("Off"));
-    EXPECT_EQ(shown.text(ColCompander), QStringLiteral("Off"));
-    EXPECT_EQ(shown.text(ColSquelch), QStringLiteral("Carrier"));
+    for (const auto& [column, text] : {std::pair{ColRxFreq, "145.00000"},
+                                       {ColTxInhibit, "Off"},
+                                       {ColPttId, "Off"},
+                                       {ColCallGroup, "1"},
+                                       {ColReverse, "Off"},
+                                       {ColCompander, "Off"},
+                                       {ColSquelch, "Carrier"}})
+        EXPECT_EQ(shown.text(column), QString::fromLatin1(text)) << column;
 }
 
 TEST(ApplyBatch, TouchesOnlyTheRangeAndItsBitmapBits) {
@@ -321,10 +299,7 @@ TEST(ApplyBatch, TouchesOnlyTheRangeAndItsBitmapBits) {
     for (int i = ChannelCount * LineSize; i < ImageSize; ++i)
         image.setByte(i, quint8(i * 7));
     const QByteArray before = image.bytes();
-    BatchValues v = Range(3, 5);
-    ChannelNameStore names;
-    ToneRandom random;
-    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), v, random, names);
+    ApplyTo(image, Range(3, 5));
     for (int a = 0; a < ImageSize; ++a) {
         const bool inRange = a >= 2 * LineSize && a < 5 * LineSize;
         const bool bitmapByte = a == ValidBitmap || a == ScanBitmap;
@@ -340,11 +315,8 @@ TEST(ApplyBatch, TouchesOnlyTheRangeAndItsBitmapBits) {
 TEST(ApplyBatch, FirstAboveLastWritesNothing) {
     MemoryImage image = ErasedImage(0);
     const QByteArray before = image.bytes();
-    ChannelNameStore names;
-    ToneRandom random;
-    ApplyBatch(image, BandOfIndex(0), BuildToneTable(English), Range(9, 3), random, names);
+    EXPECT_TRUE(ApplyTo(image, Range(9, 3)).name(2).isNull());
     EXPECT_EQ(image.bytes(), before);
-    EXPECT_TRUE(names.name(2).isNull());
 }
 
 // ---- names -----------------------------------------------------------------------

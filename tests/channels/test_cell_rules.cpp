@@ -4,6 +4,7 @@
 #include "core/ChannelRecord.h"
 #include "core/Frequency.h"
 #include "core/Tone.h"
+#include "tests/channels/ErasedImage.h"
 
 #include <gtest/gtest.h>
 
@@ -18,57 +19,46 @@ const std::optional<QChar> Refused;
 
 // ---- key filters -----------------------------------------------------------------
 
-struct KeyCase {
-    const char* name;
-    const char* text;
-    int selected;
-    QChar key;
-    std::optional<QChar> expected;
-};
-
-std::ostream& operator<<(std::ostream& os, const KeyCase& c) { return os << c.name; }
-
-class FrequencyKeys : public ::testing::TestWithParam<KeyCase> {};
-
-TEST_P(FrequencyKeys, AcceptOrRefuse) {
-    const KeyCase& c = GetParam();
-    EXPECT_EQ(FilterFrequencyKey(QString::fromUtf8(c.text), c.selected, c.key), c.expected);
+// The two editors' key filters: QT/DQT tones when `tone`, frequencies otherwise.
+TEST(EditorKeys, AcceptOrRefuse) {
+    const struct {
+        bool tone;
+        const char* text;
+        int selected;
+        QChar key;
+        std::optional<QChar> expected;
+    } cases[] = {
+        {false, "", 0, QLatin1Char('1'), Ch('1')},
+        {false, "146.5200", 0, QLatin1Char('0'), Ch('0')},  // ninth character
+        {false, "146.52000", 0, QLatin1Char('1'), Refused}, // tenth character
+        {false, "146.52000", 2, QLatin1Char('1'), Ch('1')}, // tenth replacing a selection
+        {false, "146.52000", 0, BackspaceChar, BackspaceChar},
+        {false, "14", 0, QLatin1Char('a'), Refused},
+        {false, "", 0, QChar(0x16), Refused},          // the paste control
+        {true, "100.", 0, QLatin1Char('0'), Ch('0')},  // QT fifth character
+        {true, "100.0", 0, QLatin1Char('1'), Refused}, // QT sixth character
+        {true, "100.0", 5, QLatin1Char('1'), Ch('1')}, // over the whole selection
+        {true, "100.0", 2, QLatin1Char('1'), Refused}, // over part of a full text
+        {true, "D02", 0, QLatin1Char('3'), Ch('3')},   // DQT fourth character
+        {true, "D023", 0, QLatin1Char('1'), Refused},  // DQT fifth digit
+        {true, "", 0, QLatin1Char('.'), Refused},      // point first
+        {true, "88", 0, QLatin1Char('.'), Ch('.')},
+        {true, "8.8", 0, QLatin1Char('.'), Refused}, // second point
+        {true, "", 0, QLatin1Char('d'), Ch('D')},    // lower d as upper
+        {true, "1", 0, QLatin1Char('D'), Refused},   // D inside
+        {true, "D023", 0, QLatin1Char('n'), Ch('N')},
+        {true, "D02", 0, QLatin1Char('N'), Refused},  // N before three digits
+        {true, "67.0", 0, QLatin1Char('N'), Refused}, // N after a QT tone
+        {true, "D023N", 0, BackspaceChar, BackspaceChar},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(c.tone ? FilterToneKey(text, c.selected, c.key)
+                         : FilterFrequencyKey(text, c.selected, c.key),
+                  c.expected)
+            << c.text << " + " << c.key.unicode();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Editor, FrequencyKeys,
-    ::testing::Values(KeyCase{"digit_into_empty", "", 0, QLatin1Char('1'), Ch('1')},
-                      KeyCase{"ninth_character", "146.5200", 0, QLatin1Char('0'), Ch('0')},
-                      KeyCase{"tenth_character_refused", "146.52000", 0, QLatin1Char('1'), Refused},
-                      KeyCase{"tenth_replacing_a_selection", "146.52000", 2, QLatin1Char('1'), Ch('1')},
-                      KeyCase{"backspace_on_a_full_text", "146.52000", 0, BackspaceChar, BackspaceChar},
-                      KeyCase{"letter_refused", "14", 0, QLatin1Char('a'), Refused},
-                      KeyCase{"paste_control_refused", "", 0, QChar(0x16), Refused}));
-
-class ToneKeys : public ::testing::TestWithParam<KeyCase> {};
-
-TEST_P(ToneKeys, AcceptOrRefuse) {
-    const KeyCase& c = GetParam();
-    EXPECT_EQ(FilterToneKey(QString::fromUtf8(c.text), c.selected, c.key), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Editor, ToneKeys,
-    ::testing::Values(KeyCase{"qt_fifth_character", "100.", 0, QLatin1Char('0'), Ch('0')},
-                      KeyCase{"qt_sixth_character_refused", "100.0", 0, QLatin1Char('1'), Refused},
-                      KeyCase{"digit_over_whole_selection", "100.0", 5, QLatin1Char('1'), Ch('1')},
-                      KeyCase{"digit_over_part_of_a_full_text", "100.0", 2, QLatin1Char('1'), Refused},
-                      KeyCase{"dqt_fourth_character", "D02", 0, QLatin1Char('3'), Ch('3')},
-                      KeyCase{"dqt_fifth_digit_refused", "D023", 0, QLatin1Char('1'), Refused},
-                      KeyCase{"point_first_refused", "", 0, QLatin1Char('.'), Refused},
-                      KeyCase{"point_after_digits", "88", 0, QLatin1Char('.'), Ch('.')},
-                      KeyCase{"second_point_refused", "8.8", 0, QLatin1Char('.'), Refused},
-                      KeyCase{"lower_d_as_upper", "", 0, QLatin1Char('d'), Ch('D')},
-                      KeyCase{"d_inside_refused", "1", 0, QLatin1Char('D'), Refused},
-                      KeyCase{"n_after_code", "D023", 0, QLatin1Char('n'), Ch('N')},
-                      KeyCase{"n_before_three_digits_refused", "D02", 0, QLatin1Char('N'), Refused},
-                      KeyCase{"n_after_a_qt_tone_refused", "67.0", 0, QLatin1Char('N'), Refused},
-                      KeyCase{"backspace", "D023N", 0, BackspaceChar, BackspaceChar}));
 
 TEST(GridStartChar, DigitsAndPointOfBothKeyboards) {
     EXPECT_EQ(GridStartChar(Qt::Key_0, false), Ch('0'));
@@ -106,53 +96,50 @@ TEST(CellMoves, WhereAnEditorOpens) {
 
 // ---- memory map gesture ----------------------------------------------------------
 
-struct GestureCase {
-    const char* name;
-    double dpi;
-    int x, y;
-    bool right, ctrl, alt, shift;
-    bool expected;
-};
-
-std::ostream& operator<<(std::ostream& os, const GestureCase& c) { return os << c.name; }
-
-class MemoryMapGesture : public ::testing::TestWithParam<GestureCase> {};
-
-TEST_P(MemoryMapGesture, HitTest) {
-    const GestureCase& c = GetParam();
-    EXPECT_EQ(IsMemoryMapGesture(QPoint(c.x, c.y), c.dpi, c.dpi, c.right, c.ctrl, c.alt, c.shift), c.expected);
-}
-
 // At 96 dpi 4200-5200 twips are 280-346.7 px and 200 twips 13.3 px; at 144 dpi 420-520 and 20.
-INSTANTIATE_TEST_SUITE_P(
-    Header, MemoryMapGesture,
-    ::testing::Values(GestureCase{"inside", 96, 300, 5, true, true, true, false, true},
-                      GestureCase{"left_edge_itself", 96, 280, 5, true, true, true, false, false},
-                      GestureCase{"right_edge", 96, 347, 5, true, true, true, false, false},
-                      GestureCase{"last_pixel", 96, 346, 13, true, true, true, false, true},
-                      GestureCase{"below_200_twips", 96, 300, 14, true, true, true, false, false},
-                      GestureCase{"with_shift", 96, 300, 5, true, true, true, true, false},
-                      GestureCase{"without_alt", 96, 300, 5, true, true, false, false, false},
-                      GestureCase{"left_button", 96, 300, 5, false, true, true, false, false},
-                      GestureCase{"high_dpi_inside", 144, 430, 19, true, true, true, false, true}));
+TEST(MemoryMapGesture, HitTest) {
+    const struct {
+        double dpi;
+        int x, y;
+        bool right, ctrl, alt, shift;
+        bool expected;
+    } cases[] = {
+        {96, 300, 5, true, true, true, false, true},   // inside
+        {96, 280, 5, true, true, true, false, false},  // the left edge itself
+        {96, 347, 5, true, true, true, false, false},  // the right edge
+        {96, 346, 13, true, true, true, false, true},  // the last pixel
+        {96, 300, 14, true, true, true, false, false}, // below 200 twips
+        {96, 300, 5, true, true, true, true, false},   // with Shift
+        {96, 300, 5, true, true, false, false, false}, // without Alt
+        {96, 300, 5, false, true, true, false, false}, // the left button
+        {144, 430, 19, true, true, true, false, true}, // inside at a high dpi
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsMemoryMapGesture(QPoint(c.x, c.y), c.dpi, c.dpi, c.right, c.ctrl, c.alt, c.shift),
+                  c.expected)
+            << c.dpi << " dpi at " << c.x << "," << c.y;
+}
 
 // ---- commits on an image ---------------------------------------------------------
 
 class CellCommit : public ::testing::Test {
 protected:
-    void SetUp() override {
-        QByteArray bytes(ImageSize, char(0x00));
-        bytes.replace(0, ChannelCount * LineSize, QByteArray(ChannelCount * LineSize, char(0xFF)));
-        image.setBytes(bytes);
-        EncodeBandLimits(image, band);
-    }
-
     ChannelTexts Shown(int channel) { return ReadChannelForDisplay(image, band, tones, English, channel); }
+
+    // Commits a typed text (a frequency) or a chosen or typed list text (a tone, an option)
+    // into the cell of `channel` and `column`, as the grid's editors do.
+    CommitOutcome Text(ChannelTexts& cells, int channel, int column, const QString& text) {
+        return CommitTextCell(image, band, English, cells, Edit(channel, column, cells), text);
+    }
+    CommitOutcome List(ChannelTexts& cells, int channel, int column, const QString& text) {
+        return CommitListCell(image, English, QStringLiteral("None"), cells, Edit(channel, column, cells),
+                              text);
+    }
 
     // Creates a channel through the receive cell of an empty row.
     ChannelTexts Created(int channel, const char* rx) {
         ChannelTexts cells;
-        CommitTextCell(image, band, English, cells, Edit(channel, ColRxFreq, cells), QString::fromLatin1(rx));
+        Text(cells, channel, ColRxFreq, QString::fromLatin1(rx));
         return cells;
     }
 
@@ -160,9 +147,7 @@ protected:
         return {RowOfChannel(channel), column, channel, cells.cells[column]};
     }
 
-    QByteArray Record(int channel) const { return image.line(channel); }
-
-    MemoryImage image;
+    MemoryImage image = test::ErasedImage(0, 0x00);
     BandLimits band = BandOfIndex(0);
     QStringList tones = BuildToneTable(English);
 };
@@ -171,98 +156,79 @@ TEST_F(CellCommit, TextEqualToTheSavedTextStoresNothing) {
     ChannelTexts cells = Created(0, "146.52");
     const QByteArray before = image.bytes();
     const quint64 revision = image.revision();
-    const CommitOutcome out =
-        CommitTextCell(image, band, English, cells, Edit(0, ColRxFreq, cells), QStringLiteral("146.52000"));
-    EXPECT_FALSE(out.stored);
+    EXPECT_FALSE(Text(cells, 0, ColRxFreq, QStringLiteral("146.52000")).stored);
+    EXPECT_FALSE(List(cells, 0, ColScan, QStringLiteral("Add")).stored);
     EXPECT_EQ(image.revision(), revision);
     EXPECT_EQ(image.bytes(), before);
-    EXPECT_FALSE(CommitListCell(image, English, QStringLiteral("None"), cells, Edit(0, ColScan, cells),
-                                QStringLiteral("Add"))
-                     .stored);
-    EXPECT_EQ(image.revision(), revision);
 }
 
-struct FrequencyCommitCase {
-    const char* name;
-    int column;
-    const char* typed;
-    const char* shown;
-    bool outOfRange;
-};
-
-std::ostream& operator<<(std::ostream& os, const FrequencyCommitCase& c) { return os << c.name; }
-
-class FrequencyCommit : public CellCommit, public ::testing::WithParamInterface<FrequencyCommitCase> {};
-
-TEST_P(FrequencyCommit, CorrectedAndStored) {
-    const FrequencyCommitCase& c = GetParam();
-    ChannelTexts cells = Created(9, "150");
-    const QByteArray before = Record(9);
-    const CommitOutcome out = CommitTextCell(image, band, English, cells, Edit(9, c.column, cells),
-                                             QString::fromLatin1(c.typed));
-    EXPECT_TRUE(out.stored);
-    EXPECT_FALSE(out.created);
-    EXPECT_EQ(out.outOfRange, c.outOfRange);
-    EXPECT_EQ(cells.cells[c.column], QString::fromLatin1(c.shown));
-    const int first = c.column == ColRxFreq ? 0 : 4;
-    QByteArray expected = before;
-    MemoryImage probe;
-    EncodeFrequency(probe, 0, 0, QString::fromLatin1(c.shown));
-    expected.replace(first, 4, probe.line(0).left(4));
-    EXPECT_EQ(Record(9), expected) << "only the frequency's four bytes change";
-    EXPECT_EQ(Shown(9).cells[c.column], QString::fromLatin1(c.shown));
+TEST_F(CellCommit, FrequencyCorrectedAndStored) {
+    const struct {
+        int column;
+        const char* typed;
+        const char* shown;
+        bool outOfRange;
+    } cases[] = {
+        {ColRxFreq, "146.5213", "146.52250", false},  {ColRxFreq, "180", "173.99750", true},
+        {ColRxFreq, "174", "173.99750", true}, // the upper limit itself
+        {ColRxFreq, "100", "136.00000", true},        {ColRxFreq, ".", "136.00000", true},
+        {ColTxFreq, "146.50625", "146.50625", false}, {ColTxFreq, "999999999", "173.99750", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ChannelTexts cells = Created(9, "150");
+        const QByteArray before = image.line(9);
+        const CommitOutcome out = Text(cells, 9, c.column, QString::fromLatin1(c.typed));
+        EXPECT_TRUE(out.stored);
+        EXPECT_FALSE(out.created);
+        EXPECT_EQ(out.outOfRange, c.outOfRange);
+        EXPECT_EQ(cells.cells[c.column], QString::fromLatin1(c.shown));
+        QByteArray expected = before;
+        MemoryImage probe;
+        EncodeFrequency(probe, 0, 0, QString::fromLatin1(c.shown));
+        expected.replace(c.column == ColRxFreq ? 0 : 4, 4, probe.line(0).left(4));
+        EXPECT_EQ(image.line(9), expected) << "only the frequency's four bytes change";
+        EXPECT_EQ(Shown(9).cells[c.column], QString::fromLatin1(c.shown));
+        ClearChannel(image, 9);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cells, FrequencyCommit,
-    ::testing::Values(FrequencyCommitCase{"rx_snapped", ColRxFreq, "146.5213", "146.52250", false},
-                      FrequencyCommitCase{"rx_above_band", ColRxFreq, "180", "173.99750", true},
-                      FrequencyCommitCase{"rx_upper_limit_itself", ColRxFreq, "174", "173.99750", true},
-                      FrequencyCommitCase{"rx_below_band", ColRxFreq, "100", "136.00000", true},
-                      FrequencyCommitCase{"rx_not_a_number", ColRxFreq, ".", "136.00000", true},
-                      FrequencyCommitCase{"tx_on_6_25_raster", ColTxFreq, "146.50625", "146.50625", false},
-                      FrequencyCommitCase{"tx_above_band", ColTxFreq, "999999999", "173.99750", true}));
 
 TEST_F(CellCommit, EmptyTransmitFrequencyClearsOnlyTheTransmitSide) {
     ChannelTexts cells = Created(2, "146.52");
-    CommitListCell(image, English, QStringLiteral("None"), cells, Edit(2, ColDecode, cells), QStringLiteral("67.0"));
-    CommitListCell(image, English, QStringLiteral("None"), cells, Edit(2, ColEncode, cells), QStringLiteral("D023N"));
-    const QByteArray before = Record(2);
-    CommitTextCell(image, band, English, cells, Edit(2, ColTxFreq, cells), QString());
+    List(cells, 2, ColDecode, QStringLiteral("67.0"));
+    List(cells, 2, ColEncode, QStringLiteral("D023N"));
+    QByteArray expected = image.line(2);
+    Text(cells, 2, ColTxFreq, QString());
     EXPECT_TRUE(cells.cells[ColTxFreq].isEmpty());
     EXPECT_TRUE(cells.cells[ColEncode].isEmpty());
     EXPECT_EQ(cells.cells[ColRxFreq], QStringLiteral("146.52000"));
     EXPECT_EQ(cells.cells[ColDecode], QStringLiteral("67.0"));
-    QByteArray expected = before;
     expected.replace(4, 4, QByteArray(4, char(0xFF)));
-    expected[10] = char(0xFF);
-    expected[11] = char(0xFF);
-    EXPECT_EQ(Record(2), expected);
+    expected.replace(10, 2, QByteArray(2, char(0xFF)));
+    EXPECT_EQ(image.line(2), expected);
 
     // A transmit frequency given again shows no encode tone and clears byte 15 bit 1.
     image.setByte(2, 15, 0xFF);
-    CommitTextCell(image, band, English, cells, Edit(2, ColTxFreq, cells), QStringLiteral("147"));
+    Text(cells, 2, ColTxFreq, QStringLiteral("147"));
     EXPECT_EQ(cells.cells[ColTxFreq], QStringLiteral("147.00000"));
     EXPECT_EQ(cells.cells[ColEncode], QStringLiteral("None"));
+    EXPECT_EQ(image.line(2).mid(10, 2), QByteArray(2, char(0xFF)));
     EXPECT_EQ(image.byte(2, 15), 0xFD);
-    EXPECT_EQ(image.byte(2, 10), 0xFF);
-    EXPECT_EQ(image.byte(2, 11), 0xFF);
 }
 
 TEST_F(CellCommit, ATypedToneOutsideTheTableSnapsOrIsRefused) {
     ChannelTexts cells = Created(3, "146.52");
-    CommitListCell(image, English, QStringLiteral("None"), cells, Edit(3, ColDecode, cells), QStringLiteral("67.0"));
-    const QByteArray before = Record(3);
+    List(cells, 3, ColDecode, QStringLiteral("67.0"));
+    const QByteArray before = image.line(3);
 
-    CommitOutcome out =
-        CommitListCell(image, English, QStringLiteral("None"), cells, Edit(3, ColDecode, cells), QStringLiteral("D23"));
+    CommitOutcome out = List(cells, 3, ColDecode, QStringLiteral("D23"));
     EXPECT_TRUE(out.refused);
     EXPECT_FALSE(out.stored);
     EXPECT_EQ(out.message(English), QStringLiteral("Tone D230N is not in the tone table."));
     EXPECT_EQ(cells.cells[ColDecode], QStringLiteral("67.0")) << "the cell keeps its value";
-    EXPECT_EQ(Record(3), before);
+    EXPECT_EQ(image.line(3), before);
 
-    out = CommitListCell(image, English, QStringLiteral("None"), cells, Edit(3, ColEncode, cells), QStringLiteral("88"));
+    out = List(cells, 3, ColEncode, QStringLiteral("88"));
     EXPECT_TRUE(out.stored);
     EXPECT_EQ(out.message(Chinese), QStringLiteral("亚音 88 不在亚音表中，已改为 88.5。"));
     EXPECT_EQ(cells.cells[ColEncode], QStringLiteral("88.5"));

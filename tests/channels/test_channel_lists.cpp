@@ -8,12 +8,14 @@
 #include "core/ChannelRecord.h"
 #include "core/Frequency.h"
 #include "core/Tone.h"
+#include "tests/channels/ErasedImage.h"
 
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
 
 using namespace kestrel;
+using kestrel::test::ErasedImage;
 
 namespace {
 
@@ -21,13 +23,6 @@ const QByteArray Erased(LineSize, char(0xFF));
 const char* const ChirpHeaderLine = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
                                     "DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,"
                                     "RPT1CALL,RPT2CALL,DVCODE";
-
-MemoryImage ErasedImage(int band = 0) {
-    MemoryImage m;
-    m.setBytes(QByteArray(ImageSize, char(0xFF)));
-    EncodeBandLimits(m, BandOfIndex(band));
-    return m;
-}
 
 // A channel record from its bytes in hex; blanks are for reading only.
 QByteArray Record(const char* hex) { return QByteArray::fromHex(QByteArray(hex).replace(' ', "")); }
@@ -42,6 +37,39 @@ void ExpectChannels(const MemoryImage& before, const MemoryImage& after, const s
         const QByteArray want = it == lines.end() ? before.line(n) : Record(it->second);
         EXPECT_EQ(after.line(n).toHex(' '), want.toHex(' ')) << "channel index " << n;
     }
+}
+
+// A list and what importing it stores: the channels named, byte for byte, the number of
+// rows applied and parts of the report, one for each note. In a CHIRP list "H" alone on a
+// line stands for the 21-column header.
+struct ListCase {
+    const char* name;
+    const char* text;
+    std::map<int, const char*> lines; // channel index -> record
+    int applied;
+    QStringList notes; // a Kestrel list refused changes nothing
+};
+using KestrelCase = ListCase;
+using ChirpCase = ListCase;
+
+std::ostream& operator<<(std::ostream& os, const ListCase& c) {
+    return os << c.name;
+}
+
+void ExpectImport(const MemoryImage& before, const ListCase& c, ListFormat format) {
+    MemoryImage image = before;
+    QByteArray text(c.text);
+    text.replace("H\n", QByteArray(ChirpHeaderLine) + "\n");
+    const ImportReport r = ImportChannelList(image, text);
+    EXPECT_EQ(r.format, format);
+    if (format == ListFormat::Chirp) {
+        EXPECT_FALSE(r.refused()) << Joined(r).toStdString();
+    }
+    EXPECT_EQ(r.rowsApplied, c.applied);
+    EXPECT_EQ(r.notes.size(), c.notes.size()) << Joined(r).toStdString();
+    for (const QString& note : c.notes)
+        EXPECT_TRUE(Joined(r).contains(note)) << note.toStdString() << "\n" << Joined(r).toStdString();
+    ExpectChannels(before, image, c.lines);
 }
 
 } // namespace
@@ -125,31 +153,12 @@ MemoryImage KestrelBase() {
     return m;
 }
 
-struct KestrelCase {
-    const char* name;
-    const char* text;
-    std::map<int, const char*> lines; // channel index -> record
-    int applied;
-    QStringList notes;                // parts of the report; a list refused changes nothing
-};
-
-std::ostream& operator<<(std::ostream& os, const KestrelCase& c) { return os << c.name; }
-
-class KestrelLists : public ::testing::TestWithParam<KestrelCase> {};
+class KestrelLists : public ::testing::TestWithParam<ListCase> {};
 
 } // namespace
 
 TEST_P(KestrelLists, StoreTheBytesTypingWould) {
-    const KestrelCase& c = GetParam();
-    const MemoryImage before = KestrelBase();
-    MemoryImage image = before;
-    const ImportReport r = ImportChannelList(image, QByteArray(c.text));
-    EXPECT_EQ(r.format, ListFormat::Kestrel);
-    EXPECT_EQ(r.rowsApplied, c.applied);
-    EXPECT_EQ(r.notes.size(), c.notes.size()) << Joined(r).toStdString();
-    for (const QString& note : c.notes)
-        EXPECT_TRUE(Joined(r).contains(note)) << note.toStdString() << "\n" << Joined(r).toStdString();
-    ExpectChannels(before, image, c.lines);
+    ExpectImport(KestrelBase(), GetParam(), ListFormat::Kestrel);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -196,57 +205,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-struct ChirpCase {
-    const char* name;
-    const char* text;                 // "H" alone on a line stands for the 21-column header
-    std::map<int, const char*> lines; // channel index -> record
-    int applied;
-    QStringList notes;
-};
-
-std::ostream& operator<<(std::ostream& os, const ChirpCase& c) { return os << c.name; }
-
-class ChirpLists : public ::testing::TestWithParam<ChirpCase> {};
+class ChirpLists : public ::testing::TestWithParam<ListCase> {};
 
 // A CHIRP row of the 21 columns with the values CHIRP writes for a plain FM channel,
 // `changes` (column name -> value) put over them.
 QString ChirpRow(int location, const std::map<QString, QString>& changes) {
-    std::map<QString, QString> cells{{"Location", QString::number(location)},
-                                     {"Frequency", "146.520000"},
-                                     {"Offset", "0.000000"},
-                                     {"rToneFreq", "88.5"},
-                                     {"cToneFreq", "88.5"},
-                                     {"DtcsCode", "023"},
-                                     {"DtcsPolarity", "NN"},
-                                     {"RxDtcsCode", "023"},
-                                     {"CrossMode", "Tone->Tone"},
-                                     {"Mode", "FM"},
-                                     {"TStep", "5.00"},
-                                     {"Power", "5.0W"}};
+    QStringList row =
+        QStringLiteral(",,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,")
+            .split(QLatin1Char(','));
+    row[0] = QString::number(location);
     for (const auto& [column, value] : changes)
-        cells[column] = value;
-    QStringList row;
-    for (const QString& column : ChirpHeader())
-        row << cells[column];
+        row[ChirpHeader().indexOf(column)] = value;
     return row.join(QLatin1Char(','));
 }
 
 } // namespace
 
 TEST_P(ChirpLists, StoreTheBytesTypingWould) {
-    const ChirpCase& c = GetParam();
-    const MemoryImage before = ErasedImage();
-    MemoryImage image = before;
-    QByteArray text(c.text);
-    text.replace("H\n", QByteArray(ChirpHeaderLine) + "\n");
-    const ImportReport r = ImportChannelList(image, text);
-    EXPECT_EQ(r.format, ListFormat::Chirp);
-    EXPECT_FALSE(r.refused()) << Joined(r).toStdString();
-    EXPECT_EQ(r.rowsApplied, c.applied);
-    EXPECT_EQ(r.notes.size(), c.notes.size()) << Joined(r).toStdString();
-    for (const QString& note : c.notes)
-        EXPECT_TRUE(Joined(r).contains(note)) << note.toStdString() << "\n" << Joined(r).toStdString();
-    ExpectChannels(before, image, c.lines);
+    ExpectImport(ErasedImage(), GetParam(), ListFormat::Chirp);
 }
 
 INSTANTIATE_TEST_SUITE_P(

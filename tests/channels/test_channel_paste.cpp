@@ -3,19 +3,14 @@
 #include "channels/ChannelPaste.h"
 #include "core/Frequency.h"
 #include "core/Tone.h"
+#include "tests/channels/ErasedImage.h"
 
 #include <gtest/gtest.h>
 
 using namespace kestrel;
+using kestrel::test::ErasedImage;
 
 namespace {
-
-MemoryImage ErasedImage() {
-    MemoryImage m;
-    m.setBytes(QByteArray(ImageSize, char(0xFF)));
-    EncodeBandLimits(m, BandOfIndex(0));
-    return m;
-}
 
 QStringList Row(std::initializer_list<const char*> cells) {
     QStringList row;
@@ -78,20 +73,20 @@ TEST(ChannelPaste, ASpreadsheetBlockIsStoredWithItsCorrectionsNoted) {
     EXPECT_EQ(r.rows, 4);
 
     const auto shown = [&](int channel) { return ReadChannelForDisplay(image, band, tones, English, channel); };
-    EXPECT_EQ(shown(14).text(ColRxFreq), QStringLiteral("146.52000"));
-    EXPECT_EQ(shown(14).text(ColDecode), QStringLiteral("88.5"));
-    EXPECT_EQ(shown(14).text(ColEncode), QStringLiteral("D754I"));
-    EXPECT_EQ(shown(14).text(ColBandwidth), QStringLiteral("Narrow"));
-    // An existing channel keeps what its empty cells leave alone.
-    EXPECT_EQ(shown(15).text(ColRxFreq), QStringLiteral("173.99750"));
-    EXPECT_EQ(shown(15).text(ColTxFreq), QStringLiteral("145.00000"));
-    EXPECT_EQ(shown(15).text(ColLockout), QStringLiteral("BCL"));
-    EXPECT_EQ(shown(15).text(ColScan), QStringLiteral("Del"));
-    // An empty RX Freq clears the channel; the row continues into group 2 and sets row 1's bits.
+    // An existing channel (index 15) keeps what its empty cells leave alone. An empty RX
+    // Freq clears the channel; the rows continue into group 2 and set row 1's bits.
+    const struct {
+        int channel, column;
+        const char* text;
+    } cells[] = {{14, ColRxFreq, "146.52000"}, {14, ColDecode, "88.5"},      {14, ColEncode, "D754I"},
+                 {14, ColBandwidth, "Narrow"}, {15, ColRxFreq, "173.99750"}, {15, ColTxFreq, "145.00000"},
+                 {15, ColLockout, "BCL"},      {15, ColScan, "Del"},         {17, ColRxFreq, "147.50000"},
+                 {17, ColTxInhibit, "On"}};
+    for (const auto& c : cells)
+        EXPECT_EQ(shown(c.channel).text(c.column), QString::fromLatin1(c.text))
+            << c.channel << " " << c.column;
     EXPECT_TRUE(shown(16).isEmpty());
     EXPECT_EQ(image.line(16), QByteArray(LineSize, char(0xFF)));
-    EXPECT_EQ(shown(17).text(ColRxFreq), QStringLiteral("147.50000"));
-    EXPECT_EQ(shown(17).text(ColTxInhibit), QStringLiteral("On"));
     EXPECT_TRUE(BitmapBit(image, ValidBitmap, 2));
     EXPECT_TRUE(BitmapBit(image, ScanBitmap, 2));
 

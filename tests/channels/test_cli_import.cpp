@@ -20,15 +20,9 @@ namespace {
 const char* const Header = "Group,CH,RX Freq,TX Freq,Decode,Encode,W/N,BCL,Scan,TX Power,Opt Signal,Mute Dtmf,"
                            "PTT ID,Call Group,Compand,Scrambler,Option,TX inhibit";
 
-struct CliRun {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
-
+using CliRun = CliOutput;
 CliRun Cli(const QStringList& args) {
-    const CliOutput o = RunKestrelCli(args);
-    return {o.status, o.out, o.err};
+    return RunKestrelCli(args);
 }
 
 // An image of `band` with channels in several groups, one without transmit side.
@@ -51,6 +45,9 @@ MemoryImage Crafted(int band) {
 
 class CliImport : public ::testing::Test {
 protected:
+    // empty.dat: the default image of the 136-174 MHz band.
+    void SetUp() override { ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0))); }
+
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
     QByteArray channels(const QString& image, const char* lang = "en") {
@@ -121,99 +118,85 @@ TEST_F(CliImport, RowsInAnyOrderAndEmptyReceiveFrequencyClears) {
     EXPECT_EQ(out.line(ChannelIndexOf(2, 4)), Crafted(0).line(ChannelIndexOf(2, 4)));
 }
 
-struct CorrectionCase {
-    const char* name;
-    int column;
-    const char* written;
-    const char* shown;      // what `channels` shows afterwards
-    const char* reported;   // part of the stderr line, empty when nothing is reported
-};
-
-std::ostream& operator<<(std::ostream& os, const CorrectionCase& c) { return os << c.name; }
-
-class Corrections : public CliImport, public ::testing::WithParamInterface<CorrectionCase> {};
-
-TEST_P(Corrections, ReportedWithRowAndColumn) {
-    const CorrectionCase& c = GetParam();
-    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
-    QStringList cells{"2", "7", "146.52"};
-    for (int col = ColTxFreq; col <= LastOptionColumn; ++col)
-        cells << QString();
-    cells[c.column + 1] = QString::fromUtf8(c.written);
-    const QString csv = list({"1,1,147,,,,,,,,,,,,,,,", cells.join(',')});
-    const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
-    ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    const QByteArray shownLine = channels(path("out.dat")).split('\n').at(1 + 16 + 6);
-    EXPECT_EQ(QString::fromUtf8(shownLine.split(',').at(c.column + 1)), QString::fromUtf8(c.shown));
-    if (*c.reported) {
-        EXPECT_TRUE(r.err.contains(QStringLiteral("line 3 (group 2, CH 7), %1: ")
-                                       .arg(ChannelColumnHeader(c.column, English))))
-            << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reported))) << r.err.toStdString();
-        EXPECT_EQ(r.err.count('\n'), 2) << r.err.toStdString();
-    } else {
-        EXPECT_EQ(r.err, QStringLiteral("kestrel-cli import: Kestrel CSV, rows applied: 2, rows skipped: 0\n"));
+// A value in row 3 (group 2, CH 7) written as a spreadsheet might: what `channels` shows
+// afterwards and a part of the one line reported, nothing reported when empty.
+TEST_F(CliImport, CorrectionsReportedWithRowAndColumn) {
+    const struct {
+        int column;
+        const char* written;
+        const char* shown;
+        const char* reported;
+    } cases[] = {
+        {ColRxFreq, "180", "173.99750", "Frequency 180 is out of range; 173.99750 is used."},
+        {ColRxFreq, "146.5213", "146.52250", "\"146.5213\" stored as \"146.52250\""},
+        {ColRxFreq, "\"146,5\"", "146.50000", "\"146,5\" stored as \"146.50000\""},
+        {ColTxFreq, "abc", "136.00000", "is out of range"},
+        {ColDecode, "D23", "None", "Tone D230N is not in the tone table."},
+        {ColDecode, "d023", "D023N", ""},
+        {ColEncode, "100", "100.0", ""},
+        {ColEncode, "300", "254.1", "Tone 300 is not in the tone table; 254.1 is used."},
+        {ColBandwidth, "Wdie", "Wide", "\"Wdie\" is not a choice of this column"},
+        {ColBandwidth, "窄", "Narrow", ""},
+        {ColReverse, "Talk Around", "Talk Around", ""},
+        {ColCallGroup, "17", "1", "\"17\" is not a choice of this column"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        QStringList cells{"2", "7", "146.52"};
+        for (int col = ColTxFreq; col <= LastOptionColumn; ++col)
+            cells << QString();
+        cells[c.column + 1] = QString::fromUtf8(c.written);
+        const QString csv = list({"1,1,147,,,,,,,,,,,,,,,", cells.join(',')});
+        const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        const QByteArray shownLine = channels(path("out.dat")).split('\n').at(1 + 16 + 6);
+        EXPECT_EQ(QString::fromUtf8(shownLine.split(',').at(c.column + 1)), QString::fromUtf8(c.shown));
+        if (*c.reported) {
+            EXPECT_TRUE(r.err.contains(
+                QStringLiteral("line 3 (group 2, CH 7), %1: ").arg(ChannelColumnHeader(c.column, English))))
+                << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.reported))) << r.err.toStdString();
+            EXPECT_EQ(r.err.count('\n'), 2) << r.err.toStdString();
+        } else {
+            EXPECT_EQ(r.err,
+                      QStringLiteral("kestrel-cli import: Kestrel CSV, rows applied: 2, rows skipped: 0\n"));
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cells, Corrections,
-    ::testing::Values(
-        CorrectionCase{"rx_above_band", ColRxFreq, "180", "173.99750", "Frequency 180 is out of range; 173.99750 is used."},
-        CorrectionCase{"rx_snapped", ColRxFreq, "146.5213", "146.52250", "\"146.5213\" stored as \"146.52250\""},
-        CorrectionCase{"rx_decimal_comma", ColRxFreq, "\"146,5\"", "146.50000", "\"146,5\" stored as \"146.50000\""},
-        CorrectionCase{"tx_not_a_number", ColTxFreq, "abc", "136.00000", "is out of range"},
-        CorrectionCase{"decode_dqt_padded_not_in_table", ColDecode, "D23", "None", "Tone D230N is not in the tone table."},
-        CorrectionCase{"decode_dqt_lower_case", ColDecode, "d023", "D023N", ""},
-        CorrectionCase{"encode_qt_written_short", ColEncode, "100", "100.0", ""},
-        CorrectionCase{"encode_qt_above", ColEncode, "300", "254.1", "Tone 300 is not in the tone table; 254.1 is used."},
-        CorrectionCase{"option_unknown_text", ColBandwidth, "Wdie", "Wide", "\"Wdie\" is not a choice of this column"},
-        CorrectionCase{"option_other_language", ColBandwidth, "窄", "Narrow", ""},
-        CorrectionCase{"option_as_written", ColReverse, "Talk Around", "Talk Around", ""},
-        CorrectionCase{"call_group_outside", ColCallGroup, "17", "1", "\"17\" is not a choice of this column"}));
-
 TEST_F(CliImport, CellsOfAChannelThatCannotTakeThemAreIgnoredAndReported) {
-    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
     const CliRun r = import(path("empty.dat"), list({"1,4,,,67.0,,,,,,,,,,,,,"}), path("out.dat"));
     ASSERT_EQ(r.status, 0);
     EXPECT_TRUE(r.err.contains("line 2 (group 1, CH 4), Decode: \"67.0\" ignored")) << r.err.toStdString();
     EXPECT_EQ(ReadFile(path("out.dat")), DefaultImageBytes(0));
 }
 
-struct MalformedCase {
-    const char* name;
-    const char* content;
-    const char* reported;
-};
-
-std::ostream& operator<<(std::ostream& os, const MalformedCase& c) { return os << c.name; }
-
-class Malformed : public CliImport, public ::testing::WithParamInterface<MalformedCase> {};
-
-TEST_P(Malformed, ReportsTheLineAndWritesNothing) {
-    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
+TEST_F(CliImport, MalformedListsReportTheLineAndWriteNothing) {
+    const struct {
+        const char* content; // HEADER stands for the header of every column
+        const char* reported;
+    } cases[] = {
+        {"", "the file holds no channel list"},
+        {"Group,CH,RX\n1,1,146,,,,,,,,,,,,,,,\n", "line 2: 18 cells where 3 are expected"},
+        {"Name,Value\nx,1\n", "line 1: not a channel list"},
+        {"HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,2,146\n", "line 3: 3 cells"},
+        {"HEADER\n\n9,1,146,,,,,,,,,,,,,,,\n", "line 3: Group \"9\""},
+        {"HEADER\r\n1,x,146,,,,,,,,,,,,,,,\r\n", "line 2: CH \"x\""},
+        {"HEADER\n1,1,\"146,,,,,,,,,,,,,,,\n", "line 2: a quoted cell"},
+        {"HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,1,147,,,,,,,,,,,,,,,\n",
+         "line 3: group 1 CH 1 is already given on line 2"},
+    };
     const QByteArray before("previous output");
     ASSERT_TRUE(WriteFile(path("out.dat"), before));
-    const QString csv = path("bad.csv");
-    ASSERT_TRUE(WriteFile(csv, QByteArray(GetParam().content).replace("HEADER", Header)));
-    const CliRun r = import(path("empty.dat"), csv, path("out.dat"));
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.err.contains(QString::fromLatin1(GetParam().reported))) << r.err.toStdString();
-    EXPECT_EQ(ReadFile(path("out.dat")), before);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reported);
+        ASSERT_TRUE(WriteFile(path("bad.csv"), QByteArray(c.content).replace("HEADER", Header)));
+        const CliRun r = import(path("empty.dat"), path("bad.csv"), path("out.dat"));
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.contains(QString::fromLatin1(c.reported))) << r.err.toStdString();
+        EXPECT_EQ(ReadFile(path("out.dat")), before);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, Malformed,
-    ::testing::Values(MalformedCase{"empty_file", "", "the file holds no channel list"},
-                      MalformedCase{"other_header", "Group,CH,RX\n1,1,146,,,,,,,,,,,,,,,\n",
-                                    "line 2: 18 cells where 3 are expected"},
-                      MalformedCase{"no_channel_list", "Name,Value\nx,1\n", "line 1: not a channel list"},
-                      MalformedCase{"short_row", "HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,2,146\n", "line 3: 3 cells"},
-                      MalformedCase{"group_outside", "HEADER\n\n9,1,146,,,,,,,,,,,,,,,\n", "line 3: Group \"9\""},
-                      MalformedCase{"ch_not_a_number", "HEADER\r\n1,x,146,,,,,,,,,,,,,,,\r\n", "line 2: CH \"x\""},
-                      MalformedCase{"open_quote", "HEADER\n1,1,\"146,,,,,,,,,,,,,,,\n", "line 2: a quoted cell"},
-                      MalformedCase{"same_row_twice", "HEADER\n1,1,146,,,,,,,,,,,,,,,\n1,1,147,,,,,,,,,,,,,,,\n",
-                                    "line 3: group 1 CH 1 is already given on line 2"}));
 
 // The README's example: CHIRP's CSV out of one image and into another, with what the
 // format cannot carry reported and rows it cannot store skipped without failing.
@@ -228,7 +211,6 @@ TEST_F(CliImport, ChirpListsOutAndIn) {
     EXPECT_EQ(lines[2], "35,,138.506250,off,0.000000,Cross,254.1,88.5,023,NR,754,Tone->DTCS,NFM,6.25,S,1.0W,,,,,\r");
     EXPECT_TRUE(lines[3].startsWith("127,,138.000000,off,")) << lines[3].toStdString();
     ASSERT_TRUE(WriteFile(path("chirp.csv"), out.out));
-    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
 
     const CliRun in = Cli({"import", path("empty.dat"), path("chirp.csv"), "-o", path("out.dat")});
     ASSERT_EQ(in.status, 0) << in.err.toStdString();
@@ -255,7 +237,6 @@ TEST_F(CliImport, ChirpListsOutAndIn) {
 }
 
 TEST_F(CliImport, BadArguments) {
-    ASSERT_TRUE(WriteFile(path("empty.dat"), DefaultImageBytes(0)));
     const QString csv = list({});
     EXPECT_EQ(Cli({"import", path("empty.dat"), csv}).status, 1);
     EXPECT_EQ(Cli({"import", path("empty.dat"), "-o", path("o.dat")}).status, 1);

@@ -2,8 +2,7 @@
 // a box, enabling rules, values kept across Close, and Apply into the image.
 #include "channels/FrmBatch.h"
 #include "core/Frequency.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/channels/GridFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,16 +23,8 @@ using namespace kestrel::test;
 
 namespace {
 
-class FrmBatchTest : public ::testing::Test {
+class FrmBatchTest : public AppFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        app = StartedApp(dir.filePath(QStringLiteral("settings.ini")));
-        QString error;
-        ASSERT_TRUE(LoadDefaultImage(app.image, 0, BinDir(), &error)) << error.toStdString();
-        app.band = DecodeBandLimits(app.image);
-    }
-
     FrmBatch& open() {
         if (!form)
             form = std::make_unique<FrmBatch>(app, prompter);
@@ -50,6 +41,7 @@ protected:
         return w;
     }
     QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
+    QComboBox* list(const char* name) { return find<QComboBox>(name); }
 
     // Types into a box that has just received the focus (its text selected).
     void typeInto(QLineEdit* b, const QString& keys) {
@@ -58,51 +50,53 @@ protected:
         QTest::keyClicks(b, keys);
     }
     void leave(QLineEdit* b) { QTest::keyClick(b, Qt::Key_Tab); }
+    // Types into the box and leaves it.
+    void enter(const char* name, const char* keys) {
+        typeInto(box(name), QString::fromUtf8(keys));
+        leave(box(name));
+    }
     // On the indicator: option buttons only take clicks on their indicator and text.
     void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(6, b->height() / 2)); }
+    void click(const char* name) { click(find<QAbstractButton>(name)); }
 
-    QTemporaryDir dir;
-    AppContext app;
-    ScriptedPrompter prompter;
     std::unique_ptr<FrmBatch> form;
 };
 
 TEST_F(FrmBatchTest, TextsComeFromTheTableWithColonOrUnitAttached) {
-    struct Case {
-        Language language;
-        const char* title;
-        const char* rx;
-        const char* rxStart;
-        const char* txStart;
-        const char* scan0;
-        const char* lockout0;
-        const char* noTone;
+    // A label's or button's text, a list's item, or (no name) the window title.
+    const struct {
+        const char* name;
+        int item;
+        const char* english;
+        const char* chinese;
+    } texts[] = {
+        {"", 0, "Batch ChannelEdit", "信道批量编辑"},
+        {"lblRx", 0, "RX Freq:", "接收频率:"},
+        {"lblRxStart", 0, "Incept Freq(Mhz)", "起始频率(Mhz)"},
+        {"optTxStart", 0, "Incept Freq(MHz)", "起始频率(MHz)"},
+        {"cboScan", 0, "Add", "添加"},
+        {"cboLockout", 0, "Off", "关"},
+        {"cboLockout", 2, "QT/DQT", "QT/DQT"},
+        {"cboDecode", 0, "None", "无"},
+        {"cboDecode", 260, "D754I", "D754I"},
     };
-    const Case cases[] = {
-        {English, "Batch ChannelEdit", "RX Freq:", "Incept Freq(Mhz)", "Incept Freq(MHz)", "Add", "Off", "None"},
-        {Chinese, "信道批量编辑", "接收频率:", "起始频率(Mhz)", "起始频率(MHz)", "添加", "关", "无"},
-    };
-    for (const Case& c : cases) {
-        app.language = c.language;
+    for (Language l : {English, Chinese}) {
+        app.language = l;
         FrmBatch f(app, prompter);
-        auto text = [&f](const char* name) {
-            if (auto* l = f.findChild<QLabel*>(QString::fromLatin1(name)))
-                return l->text();
-            return f.findChild<QAbstractButton*>(QString::fromLatin1(name))->text();
+        EXPECT_EQ(f.findChild<QComboBox*>(QStringLiteral("cboDecode"))->count(), 261);
+        const auto shown = [&f](const char* name, int item) {
+            if (!*name)
+                return f.windowTitle();
+            QObject* o = f.findChild<QObject*>(QString::fromLatin1(name));
+            if (auto* list = qobject_cast<QComboBox*>(o))
+                return list->itemText(item);
+            if (auto* button = qobject_cast<QAbstractButton*>(o))
+                return button->text();
+            return qobject_cast<QLabel*>(o)->text();
         };
-        EXPECT_EQ(f.windowTitle(), QString::fromUtf8(c.title));
-        EXPECT_EQ(text("lblRx"), QString::fromUtf8(c.rx));
-        EXPECT_EQ(text("lblRxStart"), QString::fromUtf8(c.rxStart));
-        EXPECT_EQ(text("optTxStart"), QString::fromUtf8(c.txStart));
-        auto* scan = f.findChild<QComboBox*>(QStringLiteral("cboScan"));
-        auto* lockout = f.findChild<QComboBox*>(QStringLiteral("cboLockout"));
-        auto* decode = f.findChild<QComboBox*>(QStringLiteral("cboDecode"));
-        EXPECT_EQ(scan->itemText(0), QString::fromUtf8(c.scan0));
-        EXPECT_EQ(lockout->itemText(0), QString::fromUtf8(c.lockout0));
-        EXPECT_EQ(lockout->itemText(2), QStringLiteral("QT/DQT"));
-        ASSERT_EQ(decode->count(), 261);
-        EXPECT_EQ(decode->itemText(0), QString::fromUtf8(c.noTone));
-        EXPECT_EQ(decode->itemText(260), QStringLiteral("D754I"));
+        for (const auto& t : texts)
+            EXPECT_EQ(shown(t.name, t.item), QString::fromUtf8(l == English ? t.english : t.chinese))
+                << t.name << " " << t.item;
     }
 }
 
@@ -116,14 +110,14 @@ TEST_F(FrmBatchTest, StartsWithDefaultsAndTheirEnablingRules) {
     EXPECT_EQ(box("txtTxStart")->text(), "136.00000");
     for (const char* name : {"txtOffset", "txtTxStart", "txtTxStep", "txtEncodeInterval"})
         EXPECT_FALSE(box(name)->isEnabled()) << name;
-    EXPECT_FALSE(find<QComboBox>("cboEncode")->isEnabled());
+    EXPECT_FALSE(list("cboEncode")->isEnabled());
     EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isEnabled());
-    EXPECT_TRUE(find<QComboBox>("cboDecode")->isEnabled());
+    EXPECT_TRUE(list("cboDecode")->isEnabled());
 }
 
-TEST_F(FrmBatchTest, ChannelFieldsClampTypingWrapArrowsAndFollowEachOther) {
+TEST_F(FrmBatchTest, ChannelFieldsClampWrapFollowEachOtherAndAllChannelResetsThem) {
     open();
-    click(find<QRadioButton>("optFrom"));
+    click("optFrom");
     QLineEdit* first = box("txtFirst");
     QLineEdit* last = box("txtLast");
     ASSERT_TRUE(first->isEnabled());
@@ -141,27 +135,19 @@ TEST_F(FrmBatchTest, ChannelFieldsClampTypingWrapArrowsAndFollowEachOther) {
     QTest::keyClick(first, Qt::Key_Down);
     EXPECT_EQ(first->text(), "1");
 
-    typeInto(first, QStringLiteral("0"));
-    leave(first);
+    enter("txtFirst", "0");
     EXPECT_EQ(first->text(), "1");
 
-    typeInto(first, QStringLiteral("12"));
-    leave(first);
+    enter("txtFirst", "12");
     EXPECT_EQ(last->text(), "16");
-    typeInto(last, QStringLiteral("5"));
-    leave(last);
+    enter("txtLast", "5");
     EXPECT_EQ(last->text(), "5");
     EXPECT_EQ(first->text(), "5");
-}
 
-TEST_F(FrmBatchTest, AllChannelAfterFromToResetsAndDisablesTheRange) {
-    open();
-    click(find<QRadioButton>("optFrom"));
-    typeInto(box("txtFirst"), QStringLiteral("3"));
-    leave(box("txtFirst"));
-    typeInto(box("txtLast"), QStringLiteral("9"));
-    leave(box("txtLast"));
-    click(find<QRadioButton>("optAll"));
+    // All Channel resets and disables the range.
+    enter("txtFirst", "3");
+    enter("txtLast", "9");
+    click("optAll");
     EXPECT_EQ(box("txtFirst")->text(), "1");
     EXPECT_EQ(box("txtLast")->text(), "16");
     EXPECT_FALSE(box("txtFirst")->isEnabled());
@@ -206,72 +192,53 @@ TEST_F(FrmBatchTest, StartFrequencyOutsideTheBandIsCorrectedWithOneMessage) {
     QTest::keyClick(rx, Qt::Key_Return); // validates and moves on
     EXPECT_EQ(rx->text(), "173.99750");
     EXPECT_FALSE(rx->hasFocus());
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, "Frequency is out of range.");
-    EXPECT_EQ(prompter.asked[0].title, app.productName);
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    expectMessage(1, "Frequency is out of range.");
 
-    typeInto(rx, QStringLiteral("146.5213"));
-    leave(rx);
+    enter("txtRxStart", "146.5213");
     EXPECT_EQ(rx->text(), "146.52250");
     EXPECT_EQ(prompter.asked.size(), 1);
 }
 
-TEST_F(FrmBatchTest, DefaultTransmitModeResetsOffsetAndTransmitStart) {
+TEST_F(FrmBatchTest, DefaultTransmitModeResetsItsFieldsAndRandomChecksDisableTheToneWalks) {
     open();
-    click(find<QRadioButton>("optTxOffset"));
+    click("optTxOffset");
     QLineEdit* offset = box("txtOffset");
     ASSERT_TRUE(offset->isEnabled());
     EXPECT_FALSE(box("txtTxStart")->isEnabled());
-    typeInto(offset, QStringLiteral("0.6"));
-    leave(offset);
+    enter("txtOffset", "0.6");
     EXPECT_EQ(offset->text(), "0.60000");
-    click(find<QRadioButton>("optMinus"));
+    click("optMinus");
 
-    click(find<QRadioButton>("optTxStart"));
+    click("optTxStart");
     EXPECT_FALSE(offset->isEnabled());
-    typeInto(box("txtTxStart"), QStringLiteral("150"));
-    leave(box("txtTxStart"));
+    enter("txtTxStart", "150");
     EXPECT_EQ(box("txtTxStart")->text(), "150.00000");
 
-    click(find<QRadioButton>("optTxDefault"));
+    click("optTxDefault");
     EXPECT_EQ(offset->text(), "0.00000");
     EXPECT_EQ(box("txtTxStart")->text(), "136.00000");
     EXPECT_TRUE(find<QRadioButton>("optPlus")->isChecked());
     EXPECT_FALSE(offset->isEnabled());
     EXPECT_FALSE(box("txtTxStart")->isEnabled());
-}
 
-TEST_F(FrmBatchTest, RandomChecksDisableTheToneWalkFields) {
-    open();
-    auto* random = find<QCheckBox>("chkDecodeRandom");
-    click(random);
-    EXPECT_FALSE(find<QComboBox>("cboDecode")->isEnabled());
+    // The random checks disable the fields of their tone walks.
+    click("chkDecodeRandom");
+    EXPECT_FALSE(list("cboDecode")->isEnabled());
     EXPECT_FALSE(box("txtDecodeInterval")->isEnabled());
     EXPECT_FALSE(find<QRadioButton>("optDecodeDesc")->isEnabled());
-    click(random);
-    EXPECT_TRUE(find<QComboBox>("cboDecode")->isEnabled());
+    click("chkDecodeRandom");
+    EXPECT_TRUE(list("cboDecode")->isEnabled());
     EXPECT_TRUE(box("txtDecodeInterval")->isEnabled());
 
-    click(find<QRadioButton>("optEncodeOwn"));
-    EXPECT_TRUE(find<QComboBox>("cboEncode")->isEnabled());
-    click(find<QCheckBox>("chkEncodeRandom"));
-    EXPECT_FALSE(find<QComboBox>("cboEncode")->isEnabled());
-    find<QComboBox>("cboEncode")->setCurrentIndex(7);
-    click(find<QRadioButton>("optEncodeDefault"));
+    click("optEncodeOwn");
+    EXPECT_TRUE(list("cboEncode")->isEnabled());
+    click("chkEncodeRandom");
+    EXPECT_FALSE(list("cboEncode")->isEnabled());
+    list("cboEncode")->setCurrentIndex(7);
+    click("optEncodeDefault");
     EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isChecked());
-    EXPECT_EQ(find<QComboBox>("cboEncode")->currentIndex(), 0);
+    EXPECT_EQ(list("cboEncode")->currentIndex(), 0);
     EXPECT_FALSE(find<QCheckBox>("chkEncodeRandom")->isEnabled());
-}
-
-TEST_F(FrmBatchTest, ChannelNameTakesSixCapitalsUpToZ) {
-    open();
-    QLineEdit* name = box("txtName");
-    name->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(name, QStringLiteral("ab{1-"));
-    EXPECT_EQ(name->text(), "AB1-");
-    QTest::keyClicks(name, QStringLiteral("xyz"));
-    EXPECT_EQ(name->text(), "AB1-XY");
 }
 
 TEST_F(FrmBatchTest, EscapeInABoxDoesNotCloseAndCloseKeepsTheValues) {
@@ -280,28 +247,24 @@ TEST_F(FrmBatchTest, EscapeInABoxDoesNotCloseAndCloseKeepsTheValues) {
     QTest::keyClick(box("txtRxStart"), Qt::Key_Escape);
     EXPECT_TRUE(f.isVisible());
     leave(box("txtRxStart"));
-    typeInto(box("txtRxStep"), QStringLiteral("12.5"));
-    leave(box("txtRxStep"));
-    find<QComboBox>("cboPower")->setCurrentIndex(1);
+    enter("txtRxStep", "12.5");
+    list("cboPower")->setCurrentIndex(1);
 
-    click(find<QPushButton>("cmdClose"));
+    click("cmdClose");
     EXPECT_FALSE(f.isVisible());
     open();
     EXPECT_EQ(box("txtRxStart")->text(), "145.00000");
     EXPECT_EQ(box("txtRxStep")->text(), "12.5");
-    EXPECT_EQ(find<QComboBox>("cboPower")->currentIndex(), 1);
+    EXPECT_EQ(list("cboPower")->currentIndex(), 1);
 }
 
 TEST_F(FrmBatchTest, ApplyWritesTheImageAndSignalsEvenFromAnOpenBox) {
     FrmBatch& f = open();
     QSignalSpy spy(&f, &FrmBatch::applied);
-    click(find<QRadioButton>("optFrom"));
-    typeInto(box("txtFirst"), QStringLiteral("3"));
-    leave(box("txtFirst"));
-    typeInto(box("txtLast"), QStringLiteral("5"));
-    leave(box("txtLast"));
-    typeInto(box("txtRxStep"), QStringLiteral("12.5"));
-    leave(box("txtRxStep"));
+    click("optFrom");
+    enter("txtFirst", "3");
+    enter("txtLast", "5");
+    enter("txtRxStep", "12.5");
     typeInto(box("txtRxStart"), QStringLiteral("145")); // still being edited
     f.Apply();
     EXPECT_EQ(spy.count(), 1);
@@ -311,17 +274,24 @@ TEST_F(FrmBatchTest, ApplyWritesTheImageAndSignalsEvenFromAnOpenBox) {
     EXPECT_EQ(DecodeFrequency(app.image, 4, 4), "145.02500");
     EXPECT_TRUE(app.image.IsImageModified());
 
-    click(find<QPushButton>("cmdApply"));
+    click("cmdApply");
     EXPECT_EQ(spy.count(), 2);
     EXPECT_TRUE(f.isVisible());
 }
 
-TEST_F(FrmBatchTest, EnterInListsMovesOnAndFromNamedByChannelToApply) {
+TEST_F(FrmBatchTest, NameTakesSixCapitalsEnterInListsMovesOnAndFromNamedByChannelToApply) {
     open();
-    auto* scan = find<QComboBox>("cboScan");
+    QLineEdit* name = box("txtName");
+    name->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(name, QStringLiteral("ab{1-"));
+    EXPECT_EQ(name->text(), "AB1-");
+    QTest::keyClicks(name, QStringLiteral("xyz"));
+    EXPECT_EQ(name->text(), "AB1-XY");
+
+    auto* scan = list("cboScan");
     scan->setFocus(Qt::TabFocusReason);
     QTest::keyClick(scan, Qt::Key_Return);
-    EXPECT_TRUE(find<QComboBox>("cboPower")->hasFocus());
+    EXPECT_TRUE(list("cboPower")->hasFocus());
     auto* named = find<QCheckBox>("chkNamed");
     named->setFocus(Qt::TabFocusReason);
     QTest::keyClick(named, Qt::Key_Return);

@@ -39,7 +39,7 @@ TEST_F(ChannelEditor, ShapeAndTexts) {
     EXPECT_EQ(view->cboFeature0->itemText(0), QStringLiteral("无"));
 }
 
-TEST_F(ChannelEditor, TypingIntoAnEmptyRowCreatesTheChannel) {
+TEST_F(ChannelEditor, TypingIntoAnEmptyRowCreatesTheChannelEmptyingRxEmptiesIt) {
     typeFrequency(3, ColScan, "146.52"); // any cell of an empty row opens its receive frequency
     EXPECT_TRUE(prompter.asked.isEmpty());
     EXPECT_FALSE(view->txtMemChannel->isVisible());
@@ -55,37 +55,30 @@ TEST_F(ChannelEditor, TypingIntoAnEmptyRowCreatesTheChannel) {
     EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 3));
     EXPECT_TRUE(BitmapBit(app.image, ScanBitmap, 3));
     EXPECT_TRUE(app.image.IsImageModified());
-}
 
-TEST_F(ChannelEditor, OutOfBandFrequencyIsClampedAfterTheMessage) {
-    // Other characters and a tenth one are refused: the editor holds "180.00000".
-    typeFrequency(1, ColRxFreq, "1x8-0.000001");
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Frequency is out of range."));
-    EXPECT_EQ(prompter.asked[0].title, app.productName);
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
-    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::Ok);
-    EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("173.99750"));
-    EXPECT_EQ(DecodeFrequency(app.image, 0, 0), QStringLiteral("173.99750"));
-}
-
-TEST_F(ChannelEditor, EmptyingTheReceiveFrequencyEmptiesTheRowAndTheRecord) {
-    typeFrequency(2, ColRxFreq, "146.52");
-    click(2, ColRxFreq);
+    // Emptying the receive frequency empties the row and the record; the bitmaps stay.
+    click(3, ColRxFreq);
     ASSERT_TRUE(view->txtMemChannel->isVisible());
     EXPECT_EQ(view->txtMemChannel->selectedText(), QStringLiteral("146.52000"));
     QTest::keyClick(view->txtMemChannel, Qt::Key_Backspace);
     QTest::keyClick(view->txtMemChannel, Qt::Key_Return);
     for (int c = ColRxFreq; c <= ColTxInhibit; ++c)
-        EXPECT_TRUE(cell(2, c).isEmpty()) << "column " << c;
-    EXPECT_EQ(app.image.line(1), QByteArray(LineSize, char(0xFF)));
-    EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 2));
+        EXPECT_TRUE(cell(3, c).isEmpty()) << "column " << c;
+    EXPECT_EQ(app.image.line(2), QByteArray(LineSize, char(0xFF)));
+    EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 3));
 }
 
-TEST_F(ChannelEditor, EscapeRestoresTheCellAndStoresNothing) {
+TEST_F(ChannelEditor, OutOfBandFrequencyIsClampedAfterTheMessage) {
+    // Other characters and a tenth one are refused: the editor holds "180.00000".
+    typeFrequency(1, ColRxFreq, "1x8-0.000001");
+    expectMessage(1, "Frequency is out of range.");
+    EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("173.99750"));
+    EXPECT_EQ(DecodeFrequency(app.image, 0, 0), QStringLiteral("173.99750"));
+}
+
+TEST_F(ChannelEditor, EscapeRestoresTheCellAndEncodeWithoutTransmitOpensTheTransmitEditor) {
     const QByteArray before = app.image.bytes();
-    click(7, ColRxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("160"));
+    typeInto(7, ColRxFreq, "160");
     QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
     EXPECT_FALSE(view->txtMemChannel->isVisible());
     EXPECT_EQ(cell(7, ColRxFreq), QStringLiteral("150.00000"));
@@ -99,9 +92,8 @@ TEST_F(ChannelEditor, EscapeRestoresTheCellAndStoresNothing) {
     view->TransferFocus();
     EXPECT_FALSE(view->cboFeature0->isVisible());
     EXPECT_EQ(app.image.bytes(), before);
-}
 
-TEST_F(ChannelEditor, EncodeToneWithoutTransmitFrequencyOpensTheTransmitEditor) {
+    // The encode tone of a channel without transmit frequency opens the transmit editor.
     EXPECT_TRUE(cell(7, ColTxFreq).isEmpty());
     click(7, ColEncode);
     EXPECT_TRUE(view->txtMemChannel->isVisible());
@@ -136,19 +128,33 @@ TEST_F(ChannelEditor, DigitTypedIntoTheGridStartsAFrequency) {
     EXPECT_TRUE(view->cboFeature1->isVisible());
 }
 
-TEST_F(ChannelEditor, RowNumbersAreNoCells) {
+TEST_F(ChannelEditor, RowNumbersAndHeaderAreNoCellsCtrlAltRightClickAsksForTheMemoryMap) {
     click(7, ColScan);
     view->TransferFocus();
     click(3, 0);
     EXPECT_EQ(current(), (GridCell{7, ColScan}));
     EXPECT_FALSE(view->txtMemChannel->isVisible());
     EXPECT_FALSE(view->cboFeature1->isVisible());
-    QTest::mouseClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      grid()->horizontalHeader()->viewport()->rect().center());
+    QWidget* header = grid()->horizontalHeader()->viewport();
+    QTest::mouseClick(header, Qt::LeftButton, Qt::NoModifier, header->rect().center());
     EXPECT_EQ(current(), (GridCell{7, ColScan}));
+
+    // Ctrl+Alt+right click at its place on the header, and only there, asks for the memory map.
+    QSignalSpy spy(view.get(), &frmChannel::memoryMapRequested);
+    const double dpi = grid()->logicalDpiX();
+    const QPoint inGrid(int(4700 * dpi / 1440), int(100 * grid()->logicalDpiY() / 1440));
+    const QPoint at = header->mapFrom(grid(), inGrid);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, at);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier, at);
+    EXPECT_EQ(spy.count(), 0);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier, at);
+    EXPECT_EQ(spy.count(), 1);
+    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier,
+                      header->mapFrom(grid(), QPoint(int(3000 * dpi / 1440), inGrid.y())));
+    EXPECT_EQ(spy.count(), 1);
 }
 
-TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
+TEST_F(ChannelEditor, ToneEditorCorrectsOptionListStoresAndBothMoveOn) {
     click(7, ColDecode);
     ASSERT_TRUE(view->cboFeature0->isVisible());
     QTest::keyClicks(view->cboFeature0, QStringLiteral("d231"));
@@ -157,8 +163,7 @@ TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
     QTest::keyClick(view->cboFeature0, Qt::Key_Return);
     EXPECT_FALSE(view->cboFeature0->isVisible());
     // D23 pads to D230N, which is no table code: refused, the cell keeps its tone.
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Tone D230N is not in the tone table."));
+    expectMessage(1, "Tone D230N is not in the tone table.");
     EXPECT_EQ(cell(7, ColDecode), QStringLiteral("None"));
     EXPECT_EQ(app.image.byte(6, 9), 0xFF);
     // No encode tone shown in this row: Enter goes on to W/N.
@@ -168,15 +173,13 @@ TEST_F(ChannelEditor, ToneEditorCorrectsAndMovesOn) {
     click(7, ColDecode);
     QTest::keyClicks(view->cboFeature0, QStringLiteral("88"));
     QTest::keyClick(view->cboFeature0, Qt::Key_Return);
-    ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked[1].text, QStringLiteral("Tone 88 is not in the tone table; 88.5 is used."));
+    expectMessage(2, "Tone 88 is not in the tone table; 88.5 is used.");
     view->RefreshData();
     EXPECT_EQ(cell(7, ColDecode), QStringLiteral("88.5"));
     EXPECT_EQ(app.image.byte(6, 8), 0x85);
     EXPECT_EQ(app.image.byte(6, 9), 0x08);
-}
 
-TEST_F(ChannelEditor, OptionListStoresTheChosenItem) {
+    // An option list stores the chosen item.
     click(7, ColBandwidth);
     ASSERT_TRUE(view->cboFeature1->isVisible());
     EXPECT_EQ(view->cboFeature1->count(), 2);
@@ -197,8 +200,7 @@ TEST_F(ChannelEditor, OptionListStoresTheChosenItem) {
 }
 
 TEST_F(ChannelEditor, LeavingAnEditorCommitsIt) {
-    click(7, ColRxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("155"));
+    typeInto(7, ColRxFreq, "155");
     click(7, ColPttId);
     EXPECT_EQ(cell(7, ColRxFreq), QStringLiteral("155.00000"));
     EXPECT_EQ(DecodeFrequency(app.image, 6, 0), QStringLiteral("155.00000"));
@@ -210,8 +212,7 @@ TEST_F(ChannelEditor, LeavingAnEditorCommitsIt) {
     EXPECT_EQ(app.image.byte(6, 13) & 0x03, 3);
 
     // Before a command the main window has the open editor committed.
-    click(7, ColTxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("152"));
+    typeInto(7, ColTxFreq, "152");
     view->TransferFocus();
     EXPECT_FALSE(view->txtMemChannel->isVisible());
     EXPECT_EQ(DecodeFrequency(app.image, 6, 4), QStringLiteral("152.00000"));
@@ -221,8 +222,7 @@ TEST_F(ChannelEditor, GroupThreeShowsChannels33To48) {
     ASSERT_TRUE(CreateChannel(app.image, 32, 1, QStringLiteral("160.00000")));
     ASSERT_TRUE(CreateChannel(app.image, 47, 16, QStringLiteral("161.00000")));
     // A group chosen with the wheel, the focus still in an editor: the editor is stored first.
-    click(7, ColRxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("155"));
+    typeInto(7, ColRxFreq, "155");
     view->CboGroup->setCurrentIndex(2);
     EXPECT_EQ(DecodeFrequency(app.image, 6, 0), QStringLiteral("155.00000"));
     EXPECT_EQ(app.image.byte(ShownGroupByte), 2);
@@ -247,10 +247,7 @@ TEST_F(ChannelEditor, BandChangeOfAnUnmodifiedImageWarnsOnceAndReplacesIt) {
     EXPECT_TRUE(prompter.asked.isEmpty()) << "the band already selected is no change";
 
     view->cboGenFreq->setCurrentIndex(1);
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Frequency data will be cleared."));
-    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::Ok);
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    expectMessage(1, "Frequency data will be cleared.");
     EXPECT_EQ(refresh.count(), 1);
     EXPECT_EQ(app.band.index, 1);
     EXPECT_EQ(app.band.lower, 400);
@@ -290,41 +287,25 @@ TEST_F(ChannelEditor, BandChangeOverUnsavedWorkCanBeCancelled) {
     EXPECT_NE(app.image.bytes(), work);
 }
 
-TEST_F(ChannelEditor, BandChosenByARadioReadKeepsTheImage) {
+TEST_F(ChannelEditor, BandChangeWithoutItsDefaultImageOrByARadioReadKeepsTheImage) {
     const QByteArray before = app.image.bytes();
-    app.radioReadFlag = true;
-    view->cboGenFreq->setCurrentIndex(1);
-    EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_EQ(app.band.index, 1);
-    EXPECT_EQ(app.band.lower, 400);
-    EXPECT_EQ(app.image.bytes(), before);
-}
-
-TEST_F(ChannelEditor, BandChangeWithoutItsDefaultImageChangesNothing) {
+    const QString appFolder = app.appFolder;
     app.appFolder = dir.filePath(QStringLiteral("nowhere/"));
-    const QByteArray before = app.image.bytes();
     view->cboGenFreq->setCurrentIndex(1);
     ASSERT_EQ(prompter.asked.size(), 2);
     EXPECT_EQ(prompter.asked[1].icon, Prompter::Icon::Critical);
     EXPECT_EQ(app.band.index, 0);
     EXPECT_EQ(view->bandSelectorText(), QStringLiteral("136-174"));
     EXPECT_EQ(app.image.bytes(), before);
-}
 
-TEST_F(ChannelEditor, CtrlAltRightClickOnTheHeaderAsksForTheMemoryMap) {
-    QSignalSpy spy(view.get(), &frmChannel::memoryMapRequested);
-    QWidget* header = grid()->horizontalHeader()->viewport();
-    const double dpi = grid()->logicalDpiX();
-    const QPoint inGrid(int(4700 * dpi / 1440), int(100 * grid()->logicalDpiY() / 1440));
-    const QPoint at = header->mapFrom(grid(), inGrid);
-    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier, at);
-    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier, at);
-    EXPECT_EQ(spy.count(), 0);
-    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier, at);
-    EXPECT_EQ(spy.count(), 1);
-    QTest::mouseClick(header, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier,
-                      header->mapFrom(grid(), QPoint(int(3000 * dpi / 1440), inGrid.y())));
-    EXPECT_EQ(spy.count(), 1);
+    // A band chosen by a radio read replaces nothing and asks nothing.
+    app.appFolder = appFolder;
+    app.radioReadFlag = true;
+    view->cboGenFreq->setCurrentIndex(1);
+    EXPECT_EQ(prompter.asked.size(), 2);
+    EXPECT_EQ(app.band.index, 1);
+    EXPECT_EQ(app.band.lower, 400);
+    EXPECT_EQ(app.image.bytes(), before);
 }
 
 } // namespace

@@ -80,22 +80,36 @@ TEST_F(GridEditing, PasteFromASpreadsheetStoresCorrectedValuesAndReportsThemOnce
     EXPECT_EQ(cell(6, ColTxFreq), QStringLiteral("146.50000"));
     EXPECT_EQ(cell(7, ColRxFreq), QString()) << "an empty RX Freq cell clears the channel";
     EXPECT_TRUE(BitmapBit(app.image, ValidBitmap, 6));
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text,
-              QStringLiteral("Some pasted values were corrected or left out:\n"
-                             "• Channel 5, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
-                             "• Channel 6, RX Freq: Frequency 180 is out of range; 173.99750 is used.\n"
-                             "• Channel 7, Decode: \"67.0\" ignored: the channel has no RX Freq."));
+    expectMessage(1, "Some pasted values were corrected or left out:\n"
+                     "• Channel 5, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
+                     "• Channel 6, RX Freq: Frequency 180 is out of range; 173.99750 is used.\n"
+                     "• Channel 7, Decode: \"67.0\" ignored: the channel has no RX Freq.");
     // The pasted rows are selected.
     EXPECT_TRUE(grid()->selectionModel()->isSelected(grid()->model()->index(5, ColBandwidth)));
 }
 
-TEST_F(GridEditing, PasteInsideAnOpenEditorGoesThroughItsKeyFilter) {
+TEST_F(GridEditing, PastedOrDroppedTextInsideAnOpenEditorGoesThroughItsKeyFilter) {
     QApplication::clipboard()->setText(QStringLiteral("14x6,52\n"));
     click(9, ColRxFreq);
     ASSERT_TRUE(view->txtMemChannel->isVisible());
     QTest::keyClick(view->txtMemChannel, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("146.52"));
+    QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
+    click(9, ColRxFreq);
+    ASSERT_TRUE(view->txtMemChannel->text().isEmpty());
+    QMimeData data;
+    data.setText(QStringLiteral("1a4b7.5-"));
+    // A drop reaches only a widget the drag entered.
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->txtMemChannel, &enter);
+    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->txtMemChannel, &drop);
+    EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("147.5"));
+    if (QApplication::clipboard()->supportsSelection()) {
+        QApplication::clipboard()->setText(QStringLiteral("x2"), QClipboard::Selection);
+        QTest::mouseClick(view->txtMemChannel, Qt::MiddleButton);
+        EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("147.52"));
+    }
     QTest::keyClick(view->txtMemChannel, Qt::Key_Escape);
     click(1, ColDecode);
     QApplication::clipboard()->setText(QStringLiteral("d023n"));
@@ -163,10 +177,9 @@ TEST_F(GridEditing, RowCommandsFromKeysAndTheContextMenu) {
     select(1, ColRxFreq);
     click(7, ColRxFreq, Qt::ShiftModifier);
     menu->findChild<QAction*>(QStringLiteral("miSortRx"))->trigger();
-    EXPECT_EQ(cell(1, ColRxFreq), QStringLiteral("145.00000"));
-    EXPECT_EQ(cell(2, ColRxFreq), QStringLiteral("146.00000"));
-    EXPECT_EQ(cell(3, ColRxFreq), QStringLiteral("150.00000"));
-    EXPECT_EQ(cell(4, ColRxFreq), QString());
+    const QStringList sorted{"145.00000", "146.00000", "150.00000", ""};
+    for (int row = 1; row <= 4; ++row)
+        EXPECT_EQ(cell(row, ColRxFreq), sorted[row - 1]) << row;
 
     // Inserting in front of a channel 128 in use asks first.
     ASSERT_TRUE(CreateChannel(app.image, 127, 16, QStringLiteral("160.00000")));
@@ -174,9 +187,8 @@ TEST_F(GridEditing, RowCommandsFromKeysAndTheContextMenu) {
     select(1, ColRxFreq);
     prompter.answers << Answer::Cancel;
     view->commands->run(QStringLiteral("miInsertChannel"));
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text,
-              QStringLiteral("Channel 128 is in use and drops off the end of the list. Insert anyway?"));
+    expectMessage(1, "Channel 128 is in use and drops off the end of the list. Insert anyway?",
+                  Prompter::Icon::Question, Prompter::Buttons::OkCancel);
     EXPECT_EQ(app.image.bytes(), before);
 }
 
@@ -202,8 +214,7 @@ TEST_F(GridEditing, RowNumbersStayWhileTheGridScrollsAndSelectWholeChannels) {
 }
 
 TEST_F(GridEditing, TabCommitsAndMovesOnShiftTabMovesBack) {
-    click(9, ColRxFreq);
-    QTest::keyClicks(view->txtMemChannel, QStringLiteral("150"));
+    typeInto(9, ColRxFreq, "150");
     QTest::keyClick(view->txtMemChannel, Qt::Key_Tab);
     EXPECT_FALSE(view->txtMemChannel->isVisible());
     EXPECT_EQ(cell(9, ColRxFreq), QStringLiteral("150.00000"));
@@ -259,23 +270,6 @@ TEST_F(GridEditing, KeysAndTheWheelStayInTheOpenEditor) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(list, &wheel);
     EXPECT_EQ(list->currentText(), QStringLiteral("Off"));
-}
-
-TEST_F(GridEditing, DroppedTextGoesThroughTheKeyFilter) {
-    click(9, ColRxFreq);
-    QMimeData data;
-    data.setText(QStringLiteral("1a4b7.5-"));
-    // A drop reaches only a widget the drag entered.
-    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->txtMemChannel, &enter);
-    QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->txtMemChannel, &drop);
-    EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("147.5"));
-    if (QApplication::clipboard()->supportsSelection()) {
-        QApplication::clipboard()->setText(QStringLiteral("x2"), QClipboard::Selection);
-        QTest::mouseClick(view->txtMemChannel, Qt::MiddleButton);
-        EXPECT_EQ(view->txtMemChannel->text(), QStringLiteral("147.52"));
-    }
 }
 
 TEST_F(GridEditing, ColumnsAreAsWideAsTheirLongestText) {
