@@ -32,12 +32,6 @@ protected:
         for (Address a = SideTone; a <= SharedLast; ++a)
             app.image.setByte(a, 0xFF);
     }
-    // Types into a code box as a user would: focus, then keys.
-    static void Type(QLineEdit* box, const QString& keys) {
-        box->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-        QTest::keyClicks(box, keys);
-    }
     QPoint cellCentre(FrmDTMF& form, int row) {
         return form.GridDTMF->visualItemRect(form.GridDTMF->item(row, 1)).center();
     }
@@ -64,16 +58,15 @@ TEST_F(FrmDTMFTest, TypedCodesPassTheKeyFilterAndOkStoresThem) {
     erase();
     FrmDTMF form(app, prompter);
     Show(form);
-    Type(Find<QLineEdit>(&form, "txtDTMF2"), QStringLiteral("1.2T*g#a")); // BOT
-    Type(Find<QLineEdit>(&form, "txtDTMF4"), QStringLiteral("1a2b")); // ANI
+    Type(Find<QLineEdit>(&form, "txtDTMF2"), QStringLiteral("1.2T*g#a"));           // BOT
+    Type(Find<QLineEdit>(&form, "txtDTMF4"), QStringLiteral("1a2b"));               // ANI
     Type(Find<QLineEdit>(&form, "txtDTMF0"), QStringLiteral("0123456789ABCDEF*#")); // stun: 14 keys
     EXPECT_EQ(form.txtDTMF[2]->text(), QStringLiteral("12*#A"));
     EXPECT_EQ(form.txtDTMF[4]->text(), QStringLiteral("12"));
     EXPECT_EQ(form.txtDTMF[0]->text(), QStringLiteral("0123456789ABCD"));
 
     QComboBox* group = Find<QComboBox>(&form, "cboDTMF4");
-    group->setFocus();
-    QTest::keyClick(group, Qt::Key_End); // "#"
+    Press(group, Qt::Key_End); // "#"
     QTest::keyClick(group, Qt::Key_Return);
     EXPECT_TRUE(form.isVisible());
 
@@ -190,8 +183,7 @@ TEST_F(FrmDTMFTest, CancelAfterEditsWritesNothing) {
     FrmDTMF form(app, prompter);
     Show(form);
     Type(form.txtDTMF[3], QStringLiteral("123"));
-    form.cboDTMF[2]->setFocus();
-    QTest::keyClick(form.cboDTMF[2], Qt::Key_End);
+    Press(form.cboDTMF[2], Qt::Key_End);
     form.BeginEdit(12, QStringLiteral("9"));
     Click(Find<QPushButton>(&form, "Command11"));
     EXPECT_EQ(form.result(), QDialog::Rejected);
@@ -202,10 +194,10 @@ TEST_F(FrmDTMFTest, CancelAfterEditsWritesNothing) {
 TEST_F(FrmDTMFTest, ChineseTexts) {
     app.language = Chinese;
     FrmDTMF form(app, prompter);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("DTMF"));
-    EXPECT_EQ(form.lblDTMF[10]->text(), QString::fromUtf8("ANI码"));
-    EXPECT_EQ(form.Command1[0]->text(), QString::fromUtf8("确定(&O)"));
-    EXPECT_EQ(form.cboDTMF[4]->itemText(0), QString::fromUtf8("关"));
+    ExpectTexts({{form.windowTitle(), "DTMF"},
+                 {form.lblDTMF[10]->text(), "ANI码"},
+                 {form.Command1[0]->text(), "确定(&O)"},
+                 {form.cboDTMF[4]->itemText(0), "关"}});
     app.language = English;
     FrmDTMF english(app, prompter);
     EXPECT_EQ(english.Command1[0]->text(), QStringLiteral("&Ok"));

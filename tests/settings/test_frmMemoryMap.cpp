@@ -28,9 +28,7 @@ protected:
     }
     // Types an address into the box as a user would and presses Enter.
     void jump(frmMemoryMap& form, const QString& address) {
-        form.TxtAddr->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-        QTest::keyClicks(form.TxtAddr, address);
+        Type(form.TxtAddr, address);
         QTest::keyClick(form.TxtAddr, Qt::Key_Return);
     }
 };
@@ -124,7 +122,8 @@ TEST_F(FrmMemoryMapTest, EnterInTheLastColumnWrapsOnlyBelowLine7F) {
     struct Case {
         MapCell from, to;
     };
-    for (const Case c : {Case{{0x07E, 15}, {0x07F, 0}}, Case{{0x07F, 15}, {0x07F, 15}}, Case{{0x1FF, 15}, {0x1FF, 15}}}) {
+    for (const Case c :
+         {Case{{0x07E, 15}, {0x07F, 0}}, Case{{0x07F, 15}, {0x07F, 15}}, Case{{0x1FF, 15}, {0x1FF, 15}}}) {
         form.BeginEdit(c.from, QStringLiteral("5"));
         QTest::keyClick(form.txtMemory, Qt::Key_Return);
         EXPECT_EQ(cell(form, c.from.line, c.from.position), QStringLiteral("05"));
@@ -151,9 +150,7 @@ TEST_F(FrmMemoryMapTest, AddressBoxJumpsToTheCellAndBeginsEditingIt) {
     QTest::keyClick(form.txtMemory, Qt::Key_Escape);
 
     // Letters outside hexadecimal never reach the box; Esc puts back its text.
-    form.TxtAddr->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    QTest::keyClicks(form.TxtAddr, QStringLiteral("xyz1"));
+    Type(form.TxtAddr, QStringLiteral("xyz1"));
     EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1"));
     QTest::keyClick(form.TxtAddr, Qt::Key_Escape);
     EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1FFF"));
@@ -185,9 +182,7 @@ TEST_F(FrmMemoryMapTest, OkWarnsBeforeTheGridClearsTypedChannels) {
         prompter.answers = {Prompter::Answer::Cancel};
         Click(form.cmdOK);
         ASSERT_EQ(prompter.asked.size(), 1);
-        EXPECT_EQ(prompter.asked[0].text, language == English
-                                              ? QStringLiteral("Channels 1, 3 are not valid in this band and will be cleared.")
-                                              : QString::fromUtf8("信道 1、3 在此频段无效，将被清除。"));
+        EXPECT_EQ(prompter.asked[0].text, ClearedChannelsText({1, 3}, language));
         EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::OkCancel);
         EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Question);
         EXPECT_TRUE(form.isVisible()) << "back to the map";
