@@ -104,9 +104,19 @@ TEST_F(FrmMemoryMapTest, TypedDigitsGoThroughTheEditorAndEnterMovesRight) {
     EXPECT_EQ(recordedStep(), QStringLiteral("Memory Map"));
 }
 
-TEST_F(FrmMemoryMapTest, MouseReleaseOverTheCurrentCellBeginsEditing) {
+// Where the cell editor opens, closes and goes: scrolling under it, a mouse release
+// over the current cell, Enter in the last column, the address box.
+TEST_F(FrmMemoryMapTest, CellEditorOpensMovesAndCancels) {
     frmMemoryMap form(app, prompter);
     Show(form);
+    // Scrolling under an open editor cancels the edit.
+    const QString old = cell(form, 0, 0);
+    form.BeginEdit(MapCell{0, 0}, QStringLiteral("9"));
+    form.msgMemory->verticalScrollBar()->setValue(40);
+    EXPECT_FALSE(form.txtMemory->isVisible());
+    EXPECT_EQ(cell(form, 0, 0), old);
+    form.msgMemory->verticalScrollBar()->setValue(0);
+
     const QModelIndex target = form.cells().indexOf(MapCell{2, 5});
     const QPoint centre = form.msgMemory->visualRect(target).center();
     QTest::mouseClick(form.msgMemory->viewport(), Qt::LeftButton, {}, centre);
@@ -114,11 +124,9 @@ TEST_F(FrmMemoryMapTest, MouseReleaseOverTheCurrentCellBeginsEditing) {
     ASSERT_TRUE(form.txtMemory->isVisible());
     EXPECT_EQ(form.txtMemory->geometry(), form.msgMemory->visualRect(target));
     EXPECT_EQ(form.txtMemory->text(), cell(form, 2, 5));
-}
+    QTest::keyClick(form.txtMemory, Qt::Key_Escape);
 
-TEST_F(FrmMemoryMapTest, EnterInTheLastColumnWrapsOnlyBelowLine7F) {
-    frmMemoryMap form(app, prompter);
-    Show(form);
+    // Enter in the last column wraps only below line 7F.
     struct Case {
         MapCell from, to;
     };
@@ -129,11 +137,8 @@ TEST_F(FrmMemoryMapTest, EnterInTheLastColumnWrapsOnlyBelowLine7F) {
         EXPECT_EQ(cell(form, c.from.line, c.from.position), QStringLiteral("05"));
         EXPECT_EQ(form.currentCell(), c.to) << c.from.line;
     }
-}
 
-TEST_F(FrmMemoryMapTest, AddressBoxJumpsToTheCellAndBeginsEditingIt) {
-    frmMemoryMap form(app, prompter);
-    Show(form);
+    // The address box jumps to the cell and begins editing it.
     jump(form, QStringLiteral("3c"));
     EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("003C"));
     EXPECT_EQ(form.currentCell(), (MapCell{0x003, 0xC}));
@@ -154,16 +159,6 @@ TEST_F(FrmMemoryMapTest, AddressBoxJumpsToTheCellAndBeginsEditingIt) {
     EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1"));
     QTest::keyClick(form.TxtAddr, Qt::Key_Escape);
     EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1FFF"));
-}
-
-TEST_F(FrmMemoryMapTest, ScrollingUnderAnOpenEditorCancelsTheEdit) {
-    frmMemoryMap form(app, prompter);
-    Show(form);
-    const QString old = cell(form, 0, 0);
-    form.BeginEdit(MapCell{0, 0}, QStringLiteral("9"));
-    form.msgMemory->verticalScrollBar()->setValue(40);
-    EXPECT_FALSE(form.txtMemory->isVisible());
-    EXPECT_EQ(cell(form, 0, 0), old);
 }
 
 // Bytes typed into records of the shown group that the channel grid will empty:
