@@ -269,10 +269,8 @@ TEST(ChannelRecord, NewChannelGetsItsDefaultsAndBitmapBits) {
         for (int c = 1; c <= ColName; ++c)
             EXPECT_EQ(shown.text(c), made.text(c)) << c;
     }
-}
 
-TEST(ChannelRecord, NewChannelKeepsTheBitsItDoesNotOwn) {
-    MemoryImage m;
+    // The bits of bytes 12 and 15 that a new channel does not own are kept.
     m.setLine(0, QByteArray::fromHex("FFFFFFFFFFFFFFFFFFFFFFFF3FFFFF02"));
     ASSERT_TRUE(CreateChannel(m, 0, 1, QStringLiteral("136")));
     EXPECT_EQ(m.byte(0, 12), 0x38);

@@ -165,9 +165,7 @@ TEST(DtmfRules, ConfirmingUnchangedValuesLeavesTheChannelMemoryAlone) {
     const QByteArray before = image.bytes();
     const DtmfValues loaded = LoadDtmf(image);
     StoreDtmf(image, loaded, loaded);
-    EXPECT_EQ(Range(image, SharedFirst, SharedLast - SharedFirst + 1),
-              before.mid(SharedFirst, SharedLast - SharedFirst + 1));
-    EXPECT_EQ(image.bytes(), before);
+    EXPECT_EQ(image.bytes(), before); // the shared bytes among them
 }
 
 TEST(DtmfRules, AChangedSharedEntryIsWrittenAloneAndReported) {
