@@ -29,19 +29,14 @@ TEST(PortSetting, StoredTextGivesThePortNumber) {
     }
 }
 
-TEST(SettingsStore, MissingKeyStartsOnPortOneInEnglish) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("s.ini"));
-    SettingsStore store(KeyPath, file);
-    EXPECT_TRUE(store.ReadRegistryText(QStringLiteral("Port")).isEmpty());
-    AppContext app = StartedApp(file);
-    EXPECT_EQ(app.portNumber, 1);
-    EXPECT_EQ(app.language, English);
-}
-
-TEST(SettingsStore, LanguageIsStoredButEveryRunStartsInEnglish) {
+// A missing key starts on port 1; the language is stored, but every run starts in English.
+TEST(SettingsStore, PortAndLanguageAreStoredButEveryRunStartsInEnglish) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("nested/s.ini"));
+    EXPECT_TRUE(SettingsStore(KeyPath, file).ReadRegistryText(QStringLiteral("Port")).isEmpty());
+    const AppContext fresh = StartedApp(file);
+    EXPECT_EQ(fresh.portNumber, 1);
+    EXPECT_EQ(fresh.language, English);
     {
         SettingsStore store(KeyPath, file);
         ASSERT_TRUE(store.WriteRegistryText(QStringLiteral("Language"), QStringLiteral("1")));

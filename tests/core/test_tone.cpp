@@ -14,13 +14,14 @@ ToneCode Stored(const MemoryImage& m, int line, int offset) {
 TEST(ToneTable, HoldsNoToneQtAndBothDqtPolarities) {
     const QStringList t = BuildToneTable(English);
     ASSERT_EQ(t.size(), ToneCount);
-    EXPECT_EQ(t[0], "None");
-    EXPECT_EQ(t[FirstQtTone], "67.0");
-    EXPECT_EQ(t[FirstDqtNormal - 1], "254.1");
-    EXPECT_EQ(t[FirstDqtNormal], "D023N");
-    EXPECT_EQ(t[FirstDqtInverted - 1], "D754N");
-    EXPECT_EQ(t[FirstDqtInverted], "D023I");
-    EXPECT_EQ(t[ToneCount - 1], "D754I");
+    for (auto [i, text] : {std::pair{0, "None"},
+                           {FirstQtTone, "67.0"},
+                           {FirstDqtNormal - 1, "254.1"},
+                           {FirstDqtNormal, "D023N"},
+                           {FirstDqtInverted - 1, "D754N"},
+                           {FirstDqtInverted, "D023I"},
+                           {ToneCount - 1, "D754I"}})
+        EXPECT_EQ(t[i], text) << i;
     EXPECT_EQ(QSet<QString>(t.begin(), t.end()).size(), ToneCount);
     QStringList zh = t;
     SetNoToneText(zh, Chinese);
