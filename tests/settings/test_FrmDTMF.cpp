@@ -81,9 +81,12 @@ TEST_F(FrmDTMFTest, ErasedImageOpensAndTypedCodesAreStored) {
     EXPECT_EQ(again.txtDTMF[2]->text(), QStringLiteral("12*#A"));
 }
 
-TEST_F(FrmDTMFTest, EscapePutsBackTheTextAndPastedTextKeepsOnlyKeys) {
+// Esc puts back a code box's text, pasted text keeps only keys, and Cancel after
+// edits writes nothing.
+TEST_F(FrmDTMFTest, EscapePasteAndCancelAfterEdits) {
     erase();
     app.image.setByte(Kill, 7);
+    const QByteArray before = app.image.bytes();
     FrmDTMF form(app, prompter);
     Show(form);
     QLineEdit* kill = form.txtDTMF[1];
@@ -98,6 +101,14 @@ TEST_F(FrmDTMFTest, EscapePutsBackTheTextAndPastedTextKeepsOnlyKeys) {
     QTest::keyClick(kill, Qt::Key_V, Qt::ControlModifier);
     kill->insert(QStringLiteral("e.4")); // however text arrives, only keys stay
     EXPECT_EQ(kill->text(), QStringLiteral("712#4"));
+
+    Type(form.txtDTMF[3], QStringLiteral("123"));
+    Press(form.cboDTMF[2], Qt::Key_End);
+    form.BeginEdit(12, QStringLiteral("9"));
+    Click(Find<QPushButton>(&form, "Command11"));
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(app.image.bytes(), before);
+    EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
 TEST_F(FrmDTMFTest, CallListCellEditorWritesItsCell) {
@@ -173,19 +184,6 @@ TEST_F(FrmDTMFTest, ChangingASharedEntryAsksFirstAndWritesOnlyWhenConfirmed) {
     EXPECT_EQ(field(CallEntry(8), CallEntryLength), Keys({7, 7}, CallEntryLength));
     EXPECT_EQ(app.image.byte(0x0E18), 0xFF); // the user agreed to overwrite it
     EXPECT_EQ(field(CallEntry(9), 6 * CallEntryLength), before.mid(CallEntry(9), 6 * CallEntryLength));
-}
-
-TEST_F(FrmDTMFTest, CancelAfterEditsWritesNothing) {
-    const QByteArray before = app.image.bytes();
-    FrmDTMF form(app, prompter);
-    Show(form);
-    Type(form.txtDTMF[3], QStringLiteral("123"));
-    Press(form.cboDTMF[2], Qt::Key_End);
-    form.BeginEdit(12, QStringLiteral("9"));
-    Click(Find<QPushButton>(&form, "Command11"));
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(app.image.bytes(), before);
-    EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
 TEST_F(FrmDTMFTest, ChineseTexts) {
