@@ -13,8 +13,9 @@ using namespace kestrel;
 using namespace kestrel::test;
 
 namespace {
-const char* const Header = "Group,CH,RX Freq,TX Freq,Decode,Encode,W/N,BCL,Scan,TX Power,Opt Signal,Mute Dtmf,"
-                           "PTT ID,Call Group,Compand,Scrambler,Option,TX inhibit";
+const char* const Header =
+    "Group,CH,RX Freq,TX Freq,Decode,Encode,W/N,BCL,Scan,TX Power,Opt Signal,Mute Dtmf,"
+    "PTT ID,Call Group,Compand,Scrambler,Option,TX inhibit";
 
 struct CliRun {
     int status = -1;
@@ -41,12 +42,14 @@ MemoryImage CraftedImage() {
     // Group 2, row 2: a full channel.
     const int full = ChannelIndexOf(1, 2);
     CreateChannel(m, full, 2, QStringLiteral("146.52500"));
+    // clang-format off
     for (auto [column, text] : {std::pair{ColTxFreq, "147.12500"}, {ColDecode, "67.0"}, {ColEncode, "D023I"},
                                 {ColBandwidth, "Narrow"}, {ColLockout, "BTL"}, {ColScan, "Del"},
                                 {ColTxPower, "Mid"}, {ColSignalling, "DTMF"}, {ColSquelch, "DTMF"},
                                 {ColPttId, "BOTH"}, {ColCallGroup, "16"}, {ColCompander, "On"},
                                 {ColScrambler, "On"}, {ColReverse, "Talk Around"}, {ColTxInhibit, "On"}})
         StoreChannelField(m, full, column, QString::fromLatin1(text), English);
+    // clang-format on
     // Group 8, row 16: transmit side outside the band.
     CreateChannel(m, 127, 16, QStringLiteral("136"));
     EncodeFrequency(m, 127, 4, QStringLiteral("174"));
@@ -56,27 +59,26 @@ MemoryImage CraftedImage() {
 }
 } // namespace
 
-class DefaultImage : public ::testing::TestWithParam<int> {};
-
-TEST_P(DefaultImage, PrintsAHeaderAndOneLinePerChannel) {
+TEST(CliChannels, DefaultImagesPrintAHeaderAndOneLinePerChannel) {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("default.dat"));
-    ASSERT_TRUE(WriteFile(file, DefaultImageBytes(GetParam())));
-    for (const QStringList& lang : {QStringList(), QStringList{"--lang", "en"}, QStringList{"--lang", "zh"}}) {
-        const CliRun r = Cli(QStringList{"channels", file} + lang);
-        ASSERT_EQ(r.status, 0) << r.err.toStdString();
-        ASSERT_EQ(r.lines.size(), 129);
-        EXPECT_EQ(r.lines[0], Header);
-        for (int n = 0; n < ChannelCount; ++n) {
-            const QStringList cells = r.lines[n + 1].split(QLatin1Char(','));
-            ASSERT_EQ(cells.size(), 18) << n;
-            EXPECT_EQ(cells[0], QString::number(n / 16 + 1));
-            EXPECT_EQ(cells[1], QString::number(n % 16 + 1));
+    for (int band = 0; band < BandCount; ++band) {
+        const QString file = dir.filePath(QStringLiteral("default%1.dat").arg(band));
+        ASSERT_TRUE(WriteFile(file, DefaultImageBytes(band)));
+        for (const QStringList& lang :
+             {QStringList(), QStringList{"--lang", "en"}, QStringList{"--lang", "zh"}}) {
+            const CliRun r = Cli(QStringList{"channels", file} + lang);
+            ASSERT_EQ(r.status, 0) << r.err.toStdString();
+            ASSERT_EQ(r.lines.size(), 129);
+            EXPECT_EQ(r.lines[0], Header);
+            for (int n = 0; n < ChannelCount; ++n) {
+                const QStringList cells = r.lines[n + 1].split(QLatin1Char(','));
+                ASSERT_EQ(cells.size(), 18) << band << " " << n;
+                EXPECT_EQ(cells[0], QString::number(n / 16 + 1));
+                EXPECT_EQ(cells[1], QString::number(n % 16 + 1));
+            }
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Bands, DefaultImage, ::testing::Values(0, 1, 2));
 
 TEST(CliChannels, ShowsWhatTheGridShowsAndLeavesTheFileAlone) {
     QTemporaryDir dir;
@@ -96,8 +98,9 @@ TEST(CliChannels, ShowsWhatTheGridShowsAndLeavesTheFileAlone) {
     ASSERT_EQ(zh.status, 0);
     ASSERT_EQ(zh.lines.size(), 129);
     EXPECT_EQ(zh.lines[0], Header);
-    EXPECT_EQ(zh.lines[1 + 17], QString::fromUtf8("2,2,146.52500,147.12500,67.0,D023I,窄,BTL,删除,中,DTMF,DTMF,BOTH,"
-                                                  "16,开,开,脱网,开"));
+    EXPECT_EQ(zh.lines[1 + 17],
+              QString::fromUtf8("2,2,146.52500,147.12500,67.0,D023I,窄,BTL,删除,中,DTMF,DTMF,BOTH,"
+                                "16,开,开,脱网,开"));
     EXPECT_EQ(zh.lines[1 + 127],
               QString::fromUtf8("8,16,136.00000,,无,,宽,关,添加,高,无,载波,无,1,关,关,关,关"));
 
@@ -139,31 +142,25 @@ TEST(CliChannels, UnusableBandBytesShowNoPhantomChannels) {
     }
 }
 
-struct BadCase {
-    QStringList args;
-    int status;
-};
-
-class BadArguments : public ::testing::TestWithParam<BadCase> {};
-
-TEST_P(BadArguments, GiveAMessageAndNoOutput) {
+TEST(CliChannels, BadArgumentsGiveAMessageAndNoOutput) {
     QTemporaryDir dir;
     ASSERT_TRUE(WriteFile(dir.filePath("short.dat"), QByteArray(8191, char(0xFF))));
     ASSERT_TRUE(WriteFile(dir.filePath("long.dat"), QByteArray(8193, char(0xFF))));
     ASSERT_TRUE(WriteFile(dir.filePath("empty.dat"), QByteArray()));
     ASSERT_TRUE(WriteFile(dir.filePath("good.dat"), DefaultImageBytes(0)));
-    QStringList args{"channels"};
-    for (const QString& a : GetParam().args)
-        args << (a.endsWith(".dat") ? dir.filePath(a) : a);
-    const CliRun r = Cli(args);
-    EXPECT_EQ(r.status, GetParam().status) << args.join(' ').toStdString();
-    EXPECT_TRUE(r.lines.isEmpty());
-    EXPECT_FALSE(r.err.trimmed().isEmpty());
+    const std::pair<QStringList, int> cases[] = {
+        // clang-format off
+        {{"short.dat"}, 2}, {{"missing.dat"}, 2}, {{"long.dat"}, 2}, {{"empty.dat"}, 2}, {{}, 1},
+        {{"good.dat", "--lang", "fr"}, 1}, {{"good.dat", "--lang"}, 1}, {{"good.dat", "good.dat"}, 1},
+        // clang-format on
+    };
+    for (const auto& [given, status] : cases) {
+        QStringList args{"channels"};
+        for (const QString& a : given)
+            args << (a.endsWith(".dat") ? dir.filePath(a) : a);
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, status) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.lines.isEmpty());
+        EXPECT_FALSE(r.err.trimmed().isEmpty());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, BadArguments,
-                         ::testing::Values(BadCase{{"short.dat"}, 2}, BadCase{{"long.dat"}, 2},
-                                           BadCase{{"empty.dat"}, 2}, BadCase{{"missing.dat"}, 2},
-                                           BadCase{{}, 1}, BadCase{{"good.dat", "--lang", "fr"}, 1},
-                                           BadCase{{"good.dat", "--lang"}, 1},
-                                           BadCase{{"good.dat", "good.dat"}, 1}));

@@ -26,16 +26,11 @@ CliRun Cli(const QStringList& args) {
 
 TEST(CliNew, WritesTheDefaultImageOfTheBand) {
     QTemporaryDir dir;
-    const QByteArray limits[3] = {QByteArray("\x13\x17\x64", 3), QByteArray("\x40\x47\x00", 3),
-                                  QByteArray("\x34\x40\x00", 3)};
     for (int band = 0; band < 3; ++band) {
         const QString out = dir.filePath(QStringLiteral("b%1.dat").arg(band));
         const CliRun r = Cli({QStringLiteral("new"), QStringLiteral("--band"), QString::number(band), QStringLiteral("-o"), out});
         EXPECT_EQ(r.status, 0) << r.err.toStdString();
-        const QByteArray bytes = ReadFile(out);
-        ASSERT_EQ(bytes.size(), 8192);
-        EXPECT_EQ(bytes.mid(0x0FC0, 3), limits[band]);
-        EXPECT_EQ(bytes, DefaultImageBytes(band));
+        EXPECT_EQ(ReadFile(out), DefaultImageBytes(band));
     }
 }
 

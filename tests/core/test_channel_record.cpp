@@ -9,7 +9,9 @@ using namespace kestrel;
 
 namespace {
 const BandLimits Vhf = BandOfIndex(0);
-const QString Zh(const char* s) { return QString::fromUtf8(s); }
+const QString Zh(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 // A record in band: RX 146.52500, TX 140.00000, decode 67.0, encode D023N, then bytes 12-15.
 QByteArray Record(quint8 b12, quint8 b13, quint8 b14, quint8 b15 = 0x00) {
@@ -41,56 +43,53 @@ TEST(ChannelRecord, ShowsAllFieldsOfAnInBandChannel) {
     MemoryImage m;
     m.setLine(9, Record(0xF8, 0x08, 0x70));
     const ChannelTexts t = Show(m, 9);
-    const QStringList expected = {"146.52500", "140.00000", "67.0", "D023N", "Wide", "Off", "Add", "High", "Off",
-                                  "Carrier",   "Off",       "1",    "Off",  "Off",   "Off",  "Off", ""};
+    const QStringList expected = {"146.52500", "140.00000", "67.0", "D023N",   "Wide", "Off",
+                                  "Add",       "High",      "Off",  "Carrier", "Off",  "1",
+                                  "Off",       "Off",       "Off",  "Off",     ""};
     for (int c = 1; c <= ColName; ++c)
         EXPECT_EQ(t.text(c), expected[c - 1]) << "column " << c;
     EXPECT_EQ(m.line(9), Record(0xF8, 0x08, 0x70)); // nothing to clean
 }
 
-class OutOfBandReceive : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(OutOfBandReceive, EmptiesTheRowAndTheRecord) {
-    MemoryImage m;
-    m.setLine(4, Record(0x12, 0x34, 0x56, 0x78));
-    ASSERT_TRUE(EncodeFrequency(m, 4, 0, QString::fromLatin1(GetParam())));
-    m.setLine(5, Record(0x12, 0x34, 0x56, 0x78));
-    const ChannelTexts t = Show(m, 4);
-    EXPECT_TRUE(t.isEmpty());
-    for (int c = 0; c < ChannelColumnCount; ++c)
-        EXPECT_TRUE(t.cells[size_t(c)].isEmpty()) << c;
-    EXPECT_EQ(m.line(4), QByteArray(16, char(0xFF)));
-    EXPECT_EQ(m.line(5), Record(0x12, 0x34, 0x56, 0x78)); // the neighbours are left alone
+TEST(ChannelRecord, OutOfBandReceiveEmptiesTheRowAndTheRecord) {
+    for (const char* rx : {"174", "135.99999", "0", "400"}) {
+        MemoryImage m;
+        m.setLine(4, Record(0x12, 0x34, 0x56, 0x78));
+        ASSERT_TRUE(EncodeFrequency(m, 4, 0, QString::fromLatin1(rx)));
+        m.setLine(5, Record(0x12, 0x34, 0x56, 0x78));
+        const ChannelTexts t = Show(m, 4);
+        EXPECT_TRUE(t.isEmpty()) << rx;
+        for (int c = 0; c < ChannelColumnCount; ++c)
+            EXPECT_TRUE(t.cells[size_t(c)].isEmpty()) << rx << " column " << c;
+        EXPECT_EQ(m.line(4), QByteArray(16, char(0xFF))) << rx;
+        EXPECT_EQ(m.line(5), Record(0x12, 0x34, 0x56, 0x78)) << rx; // the neighbours are left alone
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Frequencies, OutOfBandReceive, ::testing::Values("174", "135.99999", "0", "400"));
-
-TEST(ChannelRecord, ErasedReceiveFrequencyIsAnEmptyChannel) {
-    MemoryImage m;
-    m.setLine(0, QByteArray::fromHex("FFFFFFFF000000147006238012345678"));
-    EXPECT_TRUE(Show(m, 0).isEmpty());
-    EXPECT_EQ(m.line(0), QByteArray(16, char(0xFF)));
-}
-
-// However wide the limits a caller passes, erased receive bytes are no 0.00000 MHz
-// channel, and showing is the same the second time.
+// Erased receive bytes are an empty channel, however wide the limits a caller passes
+// (no 0.00000 MHz channel), and showing is the same the second time.
 TEST(ChannelRecord, ErasedReceiveFrequencyIsEmptyInAnyBand) {
     BandLimits fromZero;
     fromZero.lower = 0;
     fromZero.upper = 174;
     fromZero.width = 174;
-    MemoryImage m;
-    m.setLine(0, QByteArray::fromHex("FFFFFFFF000000147006238012345678"));
-    m.setLine(1, QByteArray(16, char(0xFF)));
-    m.setLine(2, Record(0xF8, 0x08, 0x70));
     const QStringList tones = BuildToneTable(English);
-    for (int pass = 0; pass < 2; ++pass) {
-        EXPECT_TRUE(ReadChannelForDisplay(m, fromZero, tones, English, 0).isEmpty()) << pass;
-        EXPECT_TRUE(ReadChannelForDisplay(m, fromZero, tones, English, 1).isEmpty()) << pass;
-        EXPECT_EQ(ReadChannelForDisplay(m, fromZero, tones, English, 2).text(ColRxFreq), QStringLiteral("146.52500"));
-        EXPECT_EQ(m.line(0), QByteArray(16, char(0xFF)));
+    for (const BandLimits& band : {Vhf, fromZero}) {
+        MemoryImage m;
+        m.setLine(0, QByteArray::fromHex("FFFFFFFF000000147006238012345678"));
+        m.setLine(1, QByteArray(16, char(0xFF)));
+        m.setLine(2, Record(0xF8, 0x08, 0x70));
+        for (int pass = 0; pass < 2; ++pass) {
+            SCOPED_TRACE(testing::Message() << "lower " << band.lower << " pass " << pass);
+            EXPECT_TRUE(ReadChannelForDisplay(m, band, tones, English, 0).isEmpty());
+            EXPECT_TRUE(ReadChannelForDisplay(m, band, tones, English, 1).isEmpty());
+            EXPECT_EQ(ReadChannelForDisplay(m, band, tones, English, 2).text(ColRxFreq),
+                      QStringLiteral("146.52500"));
+            EXPECT_EQ(m.line(0), QByteArray(16, char(0xFF)));
+        }
     }
     // Band bytes that decode to a lower limit of 0 give 136-174 MHz.
+    MemoryImage m;
     m.setByte(0x0FC0, 0x00);
     m.setByte(0x0FC1, 0x17);
     m.setByte(0x0FC2, 0x04);
@@ -110,101 +109,84 @@ TEST(ChannelRecord, OutOfBandTransmitLosesOnlyTheTransmitSide) {
     EXPECT_EQ(m.line(2), QByteArray::fromHex("00256514FFFFFFFF7006FFFFF8087042"));
 }
 
-// ---- option texts shown from record bytes ----
+// ---- option texts shown from record bytes, and stored by text ----
 
-struct ShownCase {
-    int column;
-    int byte, value; // the byte of the record and its value (the others 0)
-    const char* en;
-    const char* zh;
-};
-
-class ShownOption : public ::testing::TestWithParam<ShownCase> {};
-
-TEST_P(ShownOption, TextOfTheBits) {
-    const ShownCase& c = GetParam();
-    MemoryImage m;
-    m.setLine(1, Record(0, 0, 0));
-    m.setByte(1, c.byte, quint8(c.value));
-    EXPECT_EQ(ChannelOptionText(m, 1, c.column, English), QString::fromUtf8(c.en));
-    EXPECT_EQ(ChannelOptionText(m, 1, c.column, Chinese), QString::fromUtf8(c.zh));
-    EXPECT_EQ(Show(m, 1, Chinese).text(c.column), QString::fromUtf8(c.zh));
+TEST(ChannelRecord, OptionTextOfTheBits) {
+    struct {
+        int column;
+        int byte, value; // the byte of the record and its value (the others 0)
+        const char* en;
+        const char* zh;
+    } const cases[] = {
+        // clang-format off
+        {ColBandwidth, 12, 0x10, "Wide", "宽"},        {ColBandwidth, 12, 0xEF, "Narrow", "窄"},
+        {ColLockout, 12, 0x06, "BCL", "BCL"},          {ColLockout, 12, 0x04, "BTL", "BTL"},
+        {ColLockout, 12, 0xF9 & ~0x02, "Off", "关"},   {ColScan, 12, 0x08, "Add", "添加"},
+        {ColScan, 12, 0x00, "Del", "删除"},            {ColTxPower, 12, 0x20, "High", "高"},
+        {ColTxPower, 13, 0x08, "Mid", "中"},           {ColTxPower, 13, 0xF7, "Low", "低"},
+        {ColSignalling, 13, 0x10, "DTMF", "DTMF"},     {ColSignalling, 13, 0xEF, "Off", "无"},
+        {ColSquelch, 13, 0x04, "DTMF", "DTMF"},        {ColSquelch, 13, 0xFB, "Carrier", "载波"},
+        {ColPttId, 13, 0xFC, "Off", "无"},             {ColPttId, 13, 0x01, "BOT", "BOT"},
+        {ColPttId, 13, 0x02, "EOT", "EOT"},            {ColPttId, 13, 0x03, "BOTH", "BOTH"},
+        {ColCallGroup, 14, 0x7F, "16", "16"},          {ColCallGroup, 14, 0xF0, "1", "1"},
+        {ColCallGroup, 14, 0x72, "3", "3"},            {ColCompander, 13, 0x80, "On", "开"},
+        {ColCompander, 13, 0x7F, "Off", "关"},         {ColScrambler, 12, 0x01, "On", "开"},
+        {ColScrambler, 12, 0xFE, "Off", "关"},         {ColReverse, 13, 0x60, "Reverse", "倒频"},
+        {ColReverse, 13, 0x40, "Talk Around", "脱网"}, {ColReverse, 13, 0x9F, "Off", "关"},
+        {ColTxInhibit, 14, 0x80, "On", "开"},          {ColTxInhibit, 14, 0x7F, "Off", "关"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "column " << c.column << " byte " << c.byte << " value " << c.value);
+        MemoryImage m;
+        m.setLine(1, Record(0, 0, 0));
+        m.setByte(1, c.byte, quint8(c.value));
+        EXPECT_EQ(ChannelOptionText(m, 1, c.column, English), QString::fromUtf8(c.en));
+        EXPECT_EQ(ChannelOptionText(m, 1, c.column, Chinese), QString::fromUtf8(c.zh));
+        EXPECT_EQ(Show(m, 1, Chinese).text(c.column), QString::fromUtf8(c.zh));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bits, ShownOption,
-    ::testing::Values(ShownCase{ColBandwidth, 12, 0x10, "Wide", "宽"}, ShownCase{ColBandwidth, 12, 0xEF, "Narrow", "窄"},
-                      ShownCase{ColLockout, 12, 0x06, "BCL", "BCL"}, ShownCase{ColLockout, 12, 0x04, "BTL", "BTL"},
-                      ShownCase{ColLockout, 12, 0xF9 & ~0x02, "Off", "关"},
-                      ShownCase{ColScan, 12, 0x08, "Add", "添加"}, ShownCase{ColScan, 12, 0x00, "Del", "删除"},
-                      ShownCase{ColTxPower, 12, 0x20, "High", "高"}, ShownCase{ColTxPower, 13, 0x08, "Mid", "中"},
-                      ShownCase{ColTxPower, 13, 0xF7, "Low", "低"},
-                      ShownCase{ColSignalling, 13, 0x10, "DTMF", "DTMF"},
-                      ShownCase{ColSignalling, 13, 0xEF, "Off", "无"},
-                      ShownCase{ColSquelch, 13, 0x04, "DTMF", "DTMF"},
-                      ShownCase{ColSquelch, 13, 0xFB, "Carrier", "载波"},
-                      ShownCase{ColPttId, 13, 0xFC, "Off", "无"}, ShownCase{ColPttId, 13, 0x01, "BOT", "BOT"},
-                      ShownCase{ColPttId, 13, 0x02, "EOT", "EOT"}, ShownCase{ColPttId, 13, 0x03, "BOTH", "BOTH"},
-                      ShownCase{ColCallGroup, 14, 0x7F, "16", "16"}, ShownCase{ColCallGroup, 14, 0xF0, "1", "1"},
-                      ShownCase{ColCallGroup, 14, 0x72, "3", "3"},
-                      ShownCase{ColCompander, 13, 0x80, "On", "开"}, ShownCase{ColCompander, 13, 0x7F, "Off", "关"},
-                      ShownCase{ColScrambler, 12, 0x01, "On", "开"}, ShownCase{ColScrambler, 12, 0xFE, "Off", "关"},
-                      ShownCase{ColReverse, 13, 0x60, "Reverse", "倒频"},
-                      ShownCase{ColReverse, 13, 0x40, "Talk Around", "脱网"},
-                      ShownCase{ColReverse, 13, 0x9F, "Off", "关"},
-                      ShownCase{ColTxInhibit, 14, 0x80, "On", "开"}, ShownCase{ColTxInhibit, 14, 0x7F, "Off", "关"}));
-
-// ---- storing a value chosen by text ----
-
-struct StoreCase {
-    int column;
-    const char* text;
-    Language lang;
-    int b12, b13, b14;         // before
-    int x12, x13, x14;         // after
-};
-
-class StoreOption : public ::testing::TestWithParam<StoreCase> {};
-
-TEST_P(StoreOption, ChangesOnlyTheFieldBits) {
-    const StoreCase& c = GetParam();
-    MemoryImage m;
-    m.setLine(6, Record(quint8(c.b12), quint8(c.b13), quint8(c.b14), 0xAA));
-    EXPECT_TRUE(StoreChannelField(m, 6, c.column, QString::fromUtf8(c.text), c.lang));
-    EXPECT_EQ(m.line(6), Record(quint8(c.x12), quint8(c.x13), quint8(c.x14), 0xAA)) << c.text;
+// Storing a value chosen by text changes only the bits of its field.
+TEST(ChannelRecord, StoredOptionChangesOnlyTheFieldBits) {
+    struct {
+        int column;
+        const char* text;
+        Language lang;
+        const char* before; // bytes 12-14 in hex
+        const char* after;
+    } const cases[] = {
+        // clang-format off
+        // (an English text chosen in Chinese takes the last branch: narrow)
+        {ColBandwidth, "Wide", English, "000000", "100000"}, {ColBandwidth, "宽", Chinese, "000000", "100000"},
+        {ColBandwidth, "Narrow", English, "FF0000", "EF0000"}, {ColBandwidth, "Wide", Chinese, "FF0000", "EF0000"},
+        {ColLockout, "BTL", English, "060000", "040000"},    {ColLockout, "BCL", English, "040000", "020000"},
+        {ColLockout, "关", Chinese, "FF0000", "F90000"},      {ColScan, "Del", English, "FF0000", "F70000"},
+        {ColScan, "添加", Chinese, "000000", "080000"},        {ColTxPower, "Low", English, "FFFF00", "DFF700"},
+        {ColTxPower, "High", English, "000800", "200000"},   {ColTxPower, "Mid", English, "200000", "000800"},
+        {ColTxPower, "中", Chinese, "200000", "000800"},      {ColSignalling, "DTMF", English, "006B00", "007B00"},
+        {ColSignalling, "无", Chinese, "00FF00", "00EF00"},   {ColSquelch, "DTMF", English, "000000", "000400"},
+        {ColSquelch, "载波", Chinese, "00FF00", "00FB00"},     {ColPttId, "EOT", English, "00FD00", "00FE00"},
+        {ColPttId, "BOTH", English, "000000", "000300"},     {ColPttId, "关", Chinese, "00FF00", "00FC00"},
+        {ColCallGroup, "3", English, "00007F", "000072"},    {ColCallGroup, "16", Chinese, "000080", "00008F"},
+        {ColCompander, "开", Chinese, "000000", "008000"},    {ColCompander, "Off", English, "00FF00", "007F00"},
+        {ColScrambler, "On", English, "000000", "010000"},   {ColReverse, "Talk Around", English, "002000", "004000"},
+        {ColReverse, "倒频", Chinese, "004000", "002000"},     {ColReverse, "Off", English, "00FF00", "009F00"},
+        {ColTxInhibit, "On", English, "000000", "000080"},
+        // clang-format on
+    };
+    auto record = [](const char* hex) {
+        const QByteArray b = QByteArray::fromHex(hex);
+        return Record(quint8(b[0]), quint8(b[1]), quint8(b[2]), 0xAA);
+    };
+    for (const auto& c : cases) {
+        MemoryImage m;
+        m.setLine(6, record(c.before));
+        EXPECT_TRUE(StoreChannelField(m, 6, c.column, QString::fromUtf8(c.text), c.lang)) << c.text;
+        EXPECT_EQ(m.line(6), record(c.after)) << c.text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, StoreOption,
-    ::testing::Values(StoreCase{ColBandwidth, "Wide", English, 0x00, 0, 0, 0x10, 0, 0},
-                      StoreCase{ColBandwidth, "宽", Chinese, 0x00, 0, 0, 0x10, 0, 0},
-                      StoreCase{ColBandwidth, "Narrow", English, 0xFF, 0, 0, 0xEF, 0, 0},
-                      StoreCase{ColBandwidth, "Wide", Chinese, 0xFF, 0, 0, 0xEF, 0, 0}, // other language: last branch
-                      StoreCase{ColLockout, "BTL", English, 0x06, 0, 0, 0x04, 0, 0},
-                      StoreCase{ColLockout, "BCL", English, 0x04, 0, 0, 0x02, 0, 0},
-                      StoreCase{ColLockout, "关", Chinese, 0xFF, 0, 0, 0xF9, 0, 0},
-                      StoreCase{ColScan, "Del", English, 0xFF, 0, 0, 0xF7, 0, 0},
-                      StoreCase{ColScan, "添加", Chinese, 0x00, 0, 0, 0x08, 0, 0},
-                      StoreCase{ColTxPower, "Low", English, 0xFF, 0xFF, 0, 0xDF, 0xF7, 0},
-                      StoreCase{ColTxPower, "High", English, 0x00, 0x08, 0, 0x20, 0x00, 0},
-                      StoreCase{ColTxPower, "Mid", English, 0x20, 0x00, 0, 0x00, 0x08, 0},
-                      StoreCase{ColTxPower, "中", Chinese, 0x20, 0x00, 0, 0x00, 0x08, 0},
-                      StoreCase{ColSignalling, "DTMF", English, 0, 0x6B, 0, 0, 0x7B, 0},
-                      StoreCase{ColSignalling, "无", Chinese, 0, 0xFF, 0, 0, 0xEF, 0},
-                      StoreCase{ColSquelch, "DTMF", English, 0, 0x00, 0, 0, 0x04, 0},
-                      StoreCase{ColSquelch, "载波", Chinese, 0, 0xFF, 0, 0, 0xFB, 0},
-                      StoreCase{ColPttId, "EOT", English, 0, 0xFD, 0, 0, 0xFE, 0},
-                      StoreCase{ColPttId, "BOTH", English, 0, 0x00, 0, 0, 0x03, 0},
-                      StoreCase{ColPttId, "关", Chinese, 0, 0xFF, 0, 0, 0xFC, 0},
-                      StoreCase{ColCallGroup, "3", English, 0, 0, 0x7F, 0, 0, 0x72},
-                      StoreCase{ColCallGroup, "16", Chinese, 0, 0, 0x80, 0, 0, 0x8F},
-                      StoreCase{ColCompander, "开", Chinese, 0, 0x00, 0, 0, 0x80, 0},
-                      StoreCase{ColCompander, "Off", English, 0, 0xFF, 0, 0, 0x7F, 0},
-                      StoreCase{ColScrambler, "On", English, 0x00, 0, 0, 0x01, 0, 0},
-                      StoreCase{ColReverse, "Talk Around", English, 0, 0x20, 0, 0, 0x40, 0},
-                      StoreCase{ColReverse, "倒频", Chinese, 0, 0x40, 0, 0, 0x20, 0},
-                      StoreCase{ColReverse, "Off", English, 0, 0xFF, 0, 0, 0x9F, 0},
-                      StoreCase{ColTxInhibit, "On", English, 0, 0, 0x00, 0, 0, 0x80}));
 
 // Every item of every option list, stored and shown again, reads back as itself (the
 // Chinese PTT ID "off" item is shown as the image's own off text).
@@ -230,14 +212,20 @@ TEST(ChannelRecord, RefusedStoresChangeNothing) {
     MemoryImage m;
     m.setLine(3, Record(0xA5, 0x5A, 0x3C, 0x0F));
     const QByteArray before = m.bytes();
-    EXPECT_FALSE(StoreChannelField(m, 3, ColCallGroup, QStringLiteral("0"), English));
-    EXPECT_FALSE(StoreChannelField(m, 3, ColCallGroup, QStringLiteral("17"), English));
-    EXPECT_FALSE(StoreChannelField(m, 3, ColCallGroup, QStringLiteral(""), English));
-    EXPECT_FALSE(StoreChannelField(m, 3, ColName, QStringLiteral("x"), English));
-    EXPECT_FALSE(StoreChannelField(m, 3, 0, QStringLiteral("1"), English));
-    EXPECT_FALSE(StoreChannelField(m, 128, ColBandwidth, QStringLiteral("Wide"), English));
-    EXPECT_FALSE(StoreChannelField(m, -1, ColBandwidth, QStringLiteral("Wide"), English));
-    EXPECT_FALSE(StoreChannelField(m, 3, ColTxFreq, QStringLiteral("1000"), English));
+    struct {
+        int channel, column;
+        const char* text;
+    } const refused[] = {{3, ColCallGroup, "0"},
+                         {3, ColCallGroup, "17"},
+                         {3, ColCallGroup, ""},
+                         {3, ColName, "x"},
+                         {3, 0, "1"},
+                         {128, ColBandwidth, "Wide"},
+                         {-1, ColBandwidth, "Wide"},
+                         {3, ColTxFreq, "1000"}};
+    for (const auto& r : refused)
+        EXPECT_FALSE(StoreChannelField(m, r.channel, r.column, QString::fromLatin1(r.text), English))
+            << r.text;
     EXPECT_FALSE(CreateChannel(m, 3, 4, QStringLiteral("1234")));
     EXPECT_FALSE(CreateChannel(m, 200, 4, QStringLiteral("146")));
     ClearChannel(m, 128);
@@ -281,10 +269,8 @@ TEST(ChannelRecord, NewChannelGetsItsDefaultsAndBitmapBits) {
         for (int c = 1; c <= ColName; ++c)
             EXPECT_EQ(shown.text(c), made.text(c)) << c;
     }
-}
 
-TEST(ChannelRecord, NewChannelKeepsTheBitsItDoesNotOwn) {
-    MemoryImage m;
+    // The bits of bytes 12 and 15 that a new channel does not own are kept.
     m.setLine(0, QByteArray::fromHex("FFFFFFFFFFFFFFFFFFFFFFFF3FFFFF02"));
     ASSERT_TRUE(CreateChannel(m, 0, 1, QStringLiteral("136")));
     EXPECT_EQ(m.byte(0, 12), 0x38);
@@ -317,17 +303,15 @@ TEST(ChannelRecord, BitmapNumbersOutsideOneTo256AreIgnored) {
 // ---- current channel and shown group ----
 
 TEST(ChannelRecord, CurrentChannelIsTheFirstFilledRowFromThree) {
-    auto rows = [](std::initializer_list<int> filled) {
+    auto rows = [](const QList<int>& filled) {
         std::array<bool, RowsPerGroup> r{};
         for (int row : filled)
             r[size_t(row - 1)] = true;
         return r;
     };
-    EXPECT_EQ(CurrentChannelOfRows(rows({1, 5})), 4);
-    EXPECT_EQ(CurrentChannelOfRows(rows({1, 2})), 0);
-    EXPECT_EQ(CurrentChannelOfRows(rows({})), 0);
-    EXPECT_EQ(CurrentChannelOfRows(rows({3, 4})), 2);
-    EXPECT_EQ(CurrentChannelOfRows(rows({16})), 15);
+    for (const auto& [filled, current] :
+         {std::pair<QList<int>, int>{{1, 5}, 4}, {{1, 2}, 0}, {{}, 0}, {{3, 4}, 2}, {{16}, 15}})
+        EXPECT_EQ(CurrentChannelOfRows(rows(filled)), current) << current;
     MemoryImage m;
     m.setByte(CurrentChannelByte, 9);
     SetCurrentChannelByte(m, rows({2, 7}));
@@ -342,11 +326,11 @@ TEST(ChannelRecord, ShownRowsFilledFollowTheShownGroupAndTheBand) {
         QList<int> inBand, outOfBand; // channel indexes given a record
         int current;                  // the current channel byte that follows
     } cases[] = {
-        {0, {0, 4}, {}, 4},            // rows 1 and 5 of group 1
-        {0, {0, 1}, {}, 0},            // rows 1 and 2 are not looked at
-        {2, {36}, {34}, 4},            // group 3: row 3 out of band, row 5 in band
-        {2, {4}, {}, 0},               // row 5 of group 1 is not shown
-        {0xFF, {2}, {}, 2},            // an unusable byte shows group 1
+        {0, {0, 4}, {}, 4}, // rows 1 and 5 of group 1
+        {0, {0, 1}, {}, 0}, // rows 1 and 2 are not looked at
+        {2, {36}, {34}, 4}, // group 3: row 3 out of band, row 5 in band
+        {2, {4}, {}, 0},    // row 5 of group 1 is not shown
+        {0xFF, {2}, {}, 2}, // an unusable byte shows group 1
     };
     for (const Case& c : cases) {
         MemoryImage m;
@@ -426,8 +410,9 @@ TEST(ChannelRecord, HeadersAndListsOfBothLanguages) {
     QStringList en;
     for (int c = 0; c < ChannelColumnCount; ++c)
         en << ChannelColumnHeader(c, English);
-    EXPECT_EQ(en.join(','), "CH,RX Freq,TX Freq,Decode,Encode,W/N,BCL,Scan,TX Power,Opt Signal,Mute Dtmf,PTT ID,"
-                            "Call Group,Compand,Scrambler,Option,TX inhibit,ChName");
+    EXPECT_EQ(en.join(','),
+              "CH,RX Freq,TX Freq,Decode,Encode,W/N,BCL,Scan,TX Power,Opt Signal,Mute Dtmf,PTT ID,"
+              "Call Group,Compand,Scrambler,Option,TX inhibit,ChName");
     EXPECT_EQ(ChannelColumnHeader(ColTxInhibit, Chinese), Zh("禁发"));
     EXPECT_TRUE(ChannelColumnHeader(18, English).isEmpty());
     EXPECT_EQ(ChannelOptionList(ColSignalling, Chinese), (QStringList{Zh("无"), "DTMF"}));

@@ -22,31 +22,29 @@ QByteArray Bytes(std::initializer_list<int> values) {
 
 // ---- stored frequencies ----
 
-struct StoredCase {
-    const char* text;
-    QByteArray bytes; // +0..+3
-    const char* decoded;
-};
-
-class StoredFrequency : public ::testing::TestWithParam<StoredCase> {};
-
-TEST_P(StoredFrequency, EncodesToBcdAndDecodesBack) {
-    const StoredCase& c = GetParam();
-    MemoryImage m;
-    ASSERT_TRUE(EncodeFrequency(m, 5, 4, QString::fromUtf8(c.text)));
-    EXPECT_EQ(m.line(5).mid(4, 4), c.bytes);
-    EXPECT_EQ(DecodeFrequency(m, 5, 4), QString::fromLatin1(c.decoded));
+TEST(Frequency, EncodesToBcdAndDecodesBack) {
+    struct {
+        const char* text;
+        QByteArray bytes; // +0..+3
+        const char* decoded;
+    } const cases[] = {
+        // clang-format off
+        {"146.525", Bytes({0x00, 0x25, 0x65, 0x14}), "146.52500"},
+        {"145.02500", Bytes({0x00, 0x25, 0x50, 0x14}), "145.02500"},
+        {"469.9975", Bytes({0x50, 0x97, 0x99, 0x46}), "469.99750"},
+        {"0", Bytes({0, 0, 0, 0}), "0.00000"},
+        {"136.000005", Bytes({0x01, 0x00, 0x60, 0x13}), "136.00001"}, // halves of 10 Hz round away from zero
+        {"999.99999", Bytes({0x99, 0x99, 0x99, 0x99}), "999.99999"},
+        {"12.5abc", Bytes({0x00, 0x00, 0x25, 0x01}), "12.50000"},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        MemoryImage m;
+        ASSERT_TRUE(EncodeFrequency(m, 5, 4, QString::fromUtf8(c.text))) << c.text;
+        EXPECT_EQ(m.line(5).mid(4, 4), c.bytes) << c.text;
+        EXPECT_EQ(DecodeFrequency(m, 5, 4), QString::fromLatin1(c.decoded));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Examples, StoredFrequency,
-                         ::testing::Values(StoredCase{"146.525", Bytes({0x00, 0x25, 0x65, 0x14}), "146.52500"},
-                                           StoredCase{"145.02500", Bytes({0x00, 0x25, 0x50, 0x14}), "145.02500"},
-                                           StoredCase{"469.9975", Bytes({0x50, 0x97, 0x99, 0x46}), "469.99750"},
-                                           StoredCase{"0", Bytes({0, 0, 0, 0}), "0.00000"},
-                                           // halves of 10 Hz round away from zero
-                                           StoredCase{"136.000005", Bytes({0x01, 0x00, 0x60, 0x13}), "136.00001"},
-                                           StoredCase{"999.99999", Bytes({0x99, 0x99, 0x99, 0x99}), "999.99999"},
-                                           StoredCase{"12.5abc", Bytes({0x00, 0x00, 0x25, 0x01}), "12.50000"}));
 
 TEST(Frequency, DecodeStopsAtTheFirstNibbleAboveNine) {
     MemoryImage m;
@@ -77,41 +75,39 @@ TEST(Frequency, ValuesThatDoNotFitAreNotStored) {
 
 // ---- band limits ----
 
-struct BandCase {
-    int b0, b1, b2;
-    int lower, upper, index;
-};
-
-class BandBytesDecode : public ::testing::TestWithParam<BandCase> {};
-
-TEST_P(BandBytesDecode, GivesLimitsIndexAndWidth) {
-    const BandCase& c = GetParam();
-    MemoryImage m;
-    m.setByte(0x0FC0, quint8(c.b0));
-    m.setByte(0x0FC1, quint8(c.b1));
-    m.setByte(0x0FC2, quint8(c.b2));
-    const BandLimits b = DecodeBandLimits(m);
-    EXPECT_EQ(b.lower, c.lower);
-    EXPECT_EQ(b.upper, c.upper);
-    EXPECT_EQ(b.index, c.index);
-    EXPECT_EQ(b.width, c.upper - c.lower);
+TEST(BandLimits, BandBytesGiveLimitsIndexAndWidth) {
+    struct {
+        int b0, b1, b2;
+        int lower, upper, index;
+    } const cases[] = {
+        // clang-format off
+        {0x13, 0x17, 0x64, 136, 174, 0}, {0x40, 0x47, 0x00, 400, 470, 1}, {0x34, 0x40, 0x00, 340, 400, 2},
+        {0xFF, 0xFF, 0xFF, 136, 174, 0},
+        {0x40, 0x47, 0xA0, 136, 174, 0}, // any byte above 0x99
+        {0x14, 0x17, 0x04, 140, 174, 0}, // not in the band table
+        {0x04, 0x17, 0x54, 45, 174, 0},  // leading zero dropped
+        {0x1A, 0x17, 0x64, 1, 174, 0},   // nibble above 9 ends it
+        // limits no band can have count as unusable
+        {0x00, 0x17, 0x04, 136, 174, 0}, // lower 0
+        {0x0A, 0x47, 0x00, 136, 174, 0}, // lower 0, cut short
+        {0x00, 0x00, 0x00, 136, 174, 0},
+        {0x47, 0x40, 0x00, 136, 174, 0}, // 470-400
+        {0x40, 0x40, 0x00, 136, 174, 0}, // 400-400
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.b0 << " " << c.b1 << " " << c.b2);
+        MemoryImage m;
+        m.setByte(0x0FC0, quint8(c.b0));
+        m.setByte(0x0FC1, quint8(c.b1));
+        m.setByte(0x0FC2, quint8(c.b2));
+        const BandLimits b = DecodeBandLimits(m);
+        EXPECT_EQ(b.lower, c.lower);
+        EXPECT_EQ(b.upper, c.upper);
+        EXPECT_EQ(b.index, c.index);
+        EXPECT_EQ(b.width, c.upper - c.lower);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Examples, BandBytesDecode,
-                         ::testing::Values(BandCase{0x13, 0x17, 0x64, 136, 174, 0},
-                                           BandCase{0x40, 0x47, 0x00, 400, 470, 1},
-                                           BandCase{0x34, 0x40, 0x00, 340, 400, 2},
-                                           BandCase{0xFF, 0xFF, 0xFF, 136, 174, 0},
-                                           BandCase{0x40, 0x47, 0xA0, 136, 174, 0}, // any byte above 0x99
-                                           BandCase{0x14, 0x17, 0x04, 140, 174, 0}, // not in the band table
-                                           BandCase{0x04, 0x17, 0x54, 45, 174, 0},  // leading zero dropped
-                                           BandCase{0x1A, 0x17, 0x64, 1, 174, 0},   // nibble above 9 ends it
-                                           // limits no band can have count as unusable
-                                           BandCase{0x00, 0x17, 0x04, 136, 174, 0},  // lower 0
-                                           BandCase{0x0A, 0x47, 0x00, 136, 174, 0},  // lower 0, cut short
-                                           BandCase{0x00, 0x00, 0x00, 136, 174, 0},
-                                           BandCase{0x47, 0x40, 0x00, 136, 174, 0},  // 470-400
-                                           BandCase{0x40, 0x40, 0x00, 136, 174, 0})); // 400-400
 
 TEST(BandLimits, EncodeWritesTheDigitsDecodeReads) {
     for (int i = 0; i < BandCount; ++i) {
@@ -131,87 +127,74 @@ TEST(BandLimits, EncodeWritesTheDigitsDecodeReads) {
 
 // ---- range check and correction ----
 
-struct CorrectCase {
-    BandLimits band;
-    const char* typed;
-    int range;
-    const char* corrected;
-    bool message;
-};
-
-class Correction : public ::testing::TestWithParam<CorrectCase> {};
-
-TEST_P(Correction, ClampsOrSnaps) {
-    const CorrectCase& c = GetParam();
-    const QString typed = QString::fromUtf8(c.typed);
-    EXPECT_EQ(CheckFrequencyRange(c.band, typed), c.range);
-    const CorrectedText r = CorrectFrequency(c.band, typed);
-    EXPECT_EQ(r.text, QString::fromLatin1(c.corrected));
-    EXPECT_EQ(r.outOfRange, c.message);
+TEST(Frequency, CorrectionClampsOrSnaps) {
+    struct {
+        BandLimits band;
+        const char* typed;
+        int range;
+        const char* corrected;
+        bool message;
+    } const cases[] = {
+        // clang-format off
+        {Vhf, "174", AboveBand, "173.99750", true},       {Vhf, "173.9975", InBand, "173.99750", false},
+        {Vhf, "136", InBand, "136.00000", false},         {Vhf, "135.99999", BelowBand, "136.00000", true},
+        {Vhf, "", BelowBand, "136.00000", true},          {Vhf, "abc", BelowBand, "136.00000", true},
+        {Vhf, "999999", AboveBand, "173.99750", true},    {Vhf, "146.5213", InBand, "146.52250", false},
+        // just below the limit the raster rounds up to 174.00000: the highest step inside is kept
+        {Vhf, "173.99875", InBand, "173.99750", false},   {Vhf, "173.9999", InBand, "173.99750", false},
+        {Uhf, "470", AboveBand, "469.99750", true},       {Uhf, "399", BelowBand, "400.00000", true},
+        {Mid, "400", AboveBand, "399.99750", true},       {Mid, "12", BelowBand, "340.00000", true},
+        {BandLimits{140, 174, 34, 0}, "139", BelowBand, "140.00000", true},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.band.lower << " " << c.typed);
+        const QString typed = QString::fromUtf8(c.typed);
+        EXPECT_EQ(CheckFrequencyRange(c.band, typed), c.range);
+        const CorrectedText r = CorrectFrequency(c.band, typed);
+        EXPECT_EQ(r.text, QString::fromLatin1(c.corrected));
+        EXPECT_EQ(r.outOfRange, c.message);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, Correction,
-    ::testing::Values(CorrectCase{Vhf, "174", AboveBand, "173.99750", true},
-                      CorrectCase{Vhf, "173.9975", InBand, "173.99750", false},
-                      CorrectCase{Vhf, "136", InBand, "136.00000", false},
-                      CorrectCase{Vhf, "135.99999", BelowBand, "136.00000", true},
-                      CorrectCase{Vhf, "", BelowBand, "136.00000", true},
-                      CorrectCase{Vhf, "abc", BelowBand, "136.00000", true},
-                      CorrectCase{Vhf, "999999", AboveBand, "173.99750", true},
-                      CorrectCase{Vhf, "146.5213", InBand, "146.52250", false},
-                      // just below the limit the raster rounds up to 174.00000: the highest step inside is kept
-                      CorrectCase{Vhf, "173.99875", InBand, "173.99750", false},
-                      CorrectCase{Vhf, "173.9999", InBand, "173.99750", false},
-                      CorrectCase{Uhf, "470", AboveBand, "469.99750", true},
-                      CorrectCase{Uhf, "399", BelowBand, "400.00000", true},
-                      CorrectCase{Mid, "400", AboveBand, "399.99750", true},
-                      CorrectCase{Mid, "12", BelowBand, "340.00000", true},
-                      CorrectCase{BandLimits{140, 174, 34, 0}, "139", BelowBand, "140.00000", true}));
-
-struct SnapCase {
-    const char* typed;
-    const char* snapped;
-};
-
-class Snap : public ::testing::TestWithParam<SnapCase> {};
-
-TEST_P(Snap, MovesOntoTheNearestRasterStep) {
-    EXPECT_EQ(SnapToChannelStep(QString::fromLatin1(GetParam().typed)), QString::fromLatin1(GetParam().snapped));
+TEST(Frequency, SnapMovesOntoTheNearestRasterStep) {
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {
+        {"146.52", "146.52000"},    {"146.5213", "146.52250"},  {"146.50625", "146.50625"},
+        {"146.5061", "146.50625"},  {"146.5031", "146.50250"},
+        // 146.50125 is half way between 146.5000 and 146.5025 (away from zero: 146.5025)
+        // and 0.00125 from 146.50 on 6.25 kHz: tie, 2.5 wins
+        {"146.50125", "146.50250"},
+        {"146.5044", "146.50500"},  // 2.5 kHz closer
+        {"146.5064", "146.50625"},  // 6.25 kHz closer
+        {"173.99875", "174.00000"}, {"0", "0.00000"},           {"-1.0001", "-1.00000"},
+        {"1e400", "1.00000"},
+    };
+    // clang-format on
+    for (const auto& [typed, snapped] : cases)
+        EXPECT_EQ(SnapToChannelStep(QString::fromLatin1(typed)), QString::fromLatin1(snapped)) << typed;
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, Snap,
-                         ::testing::Values(SnapCase{"146.52", "146.52000"}, SnapCase{"146.5213", "146.52250"},
-                                           SnapCase{"146.50625", "146.50625"}, SnapCase{"146.5061", "146.50625"},
-                                           SnapCase{"146.5031", "146.50250"},
-                                           // 146.50125 is half way between 146.5000 and 146.5025 (away
-                                           // from zero: 146.5025) and 0.00125 from 146.50 on 6.25 kHz: tie, 2.5 wins
-                                           SnapCase{"146.50125", "146.50250"},
-                                           SnapCase{"146.5044", "146.50500"}, // 2.5 kHz closer
-                                           SnapCase{"146.5064", "146.50625"}, // 6.25 kHz closer
-                                           SnapCase{"173.99875", "174.00000"}, SnapCase{"0", "0.00000"},
-                                           SnapCase{"-1.0001", "-1.00000"}, SnapCase{"1e400", "1.00000"}));
-
-struct SpanCase {
-    BandLimits band;
-    const char* typed;
-    const char* corrected;
-    bool message;
-};
-
-class Span : public ::testing::TestWithParam<SpanCase> {};
-
-TEST_P(Span, StaysBelowTheBandWidth) {
-    const CorrectedText r = CorrectFrequencySpan(GetParam().band, QString::fromLatin1(GetParam().typed));
-    EXPECT_EQ(r.text, QString::fromLatin1(GetParam().corrected));
-    EXPECT_EQ(r.outOfRange, GetParam().message);
+// A span (an offset between two frequencies) stays below the band width.
+TEST(Frequency, SpanStaysBelowTheBandWidth) {
+    struct {
+        BandLimits band;
+        const char* typed;
+        const char* corrected;
+        bool message;
+    } const cases[] = {
+        // clang-format off
+        {Vhf, "38", "37.99500", true},       {Vhf, "50", "37.99500", true},
+        {Vhf, "37.9999", "37.99500", false}, // snapped up to 38
+        {Vhf, "0.0123", "0.01250", false},   {Uhf, "70", "69.99500", true},  {Mid, "", "0.00000", false},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const CorrectedText r = CorrectFrequencySpan(c.band, QString::fromLatin1(c.typed));
+        EXPECT_EQ(r.text, QString::fromLatin1(c.corrected)) << c.typed;
+        EXPECT_EQ(r.outOfRange, c.message) << c.typed;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Examples, Span,
-                         ::testing::Values(SpanCase{Vhf, "38", "37.99500", true}, SpanCase{Vhf, "50", "37.99500", true},
-                                           SpanCase{Vhf, "37.9999", "37.99500", false}, // snapped up to 38
-                                           SpanCase{Vhf, "0.0123", "0.01250", false},
-                                           SpanCase{Uhf, "70", "69.99500", true}, SpanCase{Mid, "", "0.00000", false}));
 
 TEST(Frequency, OutOfRangeMessageUsesTheProductNameAndLanguage) {
     AppContext app;

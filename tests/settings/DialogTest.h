@@ -7,7 +7,10 @@
 #include "tests/support/TestFiles.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -35,14 +38,39 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
     }
 
-    template <typename W>
-    static W* Find(QWidget* root, const char* name) {
+    template <typename W> static W* Find(QWidget* root, const char* name) {
         W* w = root->findChild<W*>(QString::fromLatin1(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
 
     static void Click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+    // Focuses a widget and presses a key on it, `times` times.
+    static void Press(QWidget* w, Qt::Key key, int times = 1) {
+        w->setFocus();
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(w, key);
+    }
+
+    // Moves every list of the dialog to its last item with the keyboard.
+    static void EndEveryList(QWidget* root) {
+        for (QComboBox* list : root->findChildren<QComboBox*>())
+            Press(list, Qt::Key_End);
+    }
+
+    // Types into a box as a user would: focus, then keys.
+    static void Type(QLineEdit* box, const QString& keys) {
+        box->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        QTest::keyClicks(box, keys);
+    }
+
+    // Shown texts against the expected ones (UTF-8).
+    static void ExpectTexts(std::initializer_list<std::pair<QString, const char*>> shown) {
+        for (const auto& [text, expected] : shown)
+            EXPECT_EQ(text, QString::fromUtf8(expected));
+    }
 
     QTemporaryDir dir;
     AppContext app;

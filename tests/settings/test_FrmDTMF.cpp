@@ -32,18 +32,14 @@ protected:
         for (Address a = SideTone; a <= SharedLast; ++a)
             app.image.setByte(a, 0xFF);
     }
-    // Types into a code box as a user would: focus, then keys.
-    static void Type(QLineEdit* box, const QString& keys) {
-        box->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-        QTest::keyClicks(box, keys);
-    }
     QPoint cellCentre(FrmDTMF& form, int row) {
         return form.GridDTMF->visualItemRect(form.GridDTMF->item(row, 1)).center();
     }
 };
 
-TEST_F(FrmDTMFTest, ErasedImageShowsFirstItemsAndEmptyCodes) {
+// An erased image opens on the first items and empty codes; typed codes pass the key
+// filter and OK stores them.
+TEST_F(FrmDTMFTest, ErasedImageOpensAndTypedCodesAreStored) {
     erase();
     FrmDTMF form(app, prompter);
     Show(form);
@@ -58,22 +54,16 @@ TEST_F(FrmDTMFTest, ErasedImageShowsFirstItemsAndEmptyCodes) {
     EXPECT_FALSE(form.lblShared->text().isEmpty());
     EXPECT_FALSE(form.GridDTMF->item(8, 1)->toolTip().isEmpty());
     EXPECT_TRUE(form.GridDTMF->item(7, 1)->toolTip().isEmpty());
-}
 
-TEST_F(FrmDTMFTest, TypedCodesPassTheKeyFilterAndOkStoresThem) {
-    erase();
-    FrmDTMF form(app, prompter);
-    Show(form);
-    Type(Find<QLineEdit>(&form, "txtDTMF2"), QStringLiteral("1.2T*g#a")); // BOT
-    Type(Find<QLineEdit>(&form, "txtDTMF4"), QStringLiteral("1a2b")); // ANI
+    Type(Find<QLineEdit>(&form, "txtDTMF2"), QStringLiteral("1.2T*g#a"));           // BOT
+    Type(Find<QLineEdit>(&form, "txtDTMF4"), QStringLiteral("1a2b"));               // ANI
     Type(Find<QLineEdit>(&form, "txtDTMF0"), QStringLiteral("0123456789ABCDEF*#")); // stun: 14 keys
     EXPECT_EQ(form.txtDTMF[2]->text(), QStringLiteral("12*#A"));
     EXPECT_EQ(form.txtDTMF[4]->text(), QStringLiteral("12"));
     EXPECT_EQ(form.txtDTMF[0]->text(), QStringLiteral("0123456789ABCD"));
 
     QComboBox* group = Find<QComboBox>(&form, "cboDTMF4");
-    group->setFocus();
-    QTest::keyClick(group, Qt::Key_End); // "#"
+    Press(group, Qt::Key_End); // "#"
     QTest::keyClick(group, Qt::Key_Return);
     EXPECT_TRUE(form.isVisible());
 
@@ -91,9 +81,12 @@ TEST_F(FrmDTMFTest, TypedCodesPassTheKeyFilterAndOkStoresThem) {
     EXPECT_EQ(again.txtDTMF[2]->text(), QStringLiteral("12*#A"));
 }
 
-TEST_F(FrmDTMFTest, EscapePutsBackTheTextAndPastedTextKeepsOnlyKeys) {
+// Esc puts back a code box's text, pasted text keeps only keys, and Cancel after
+// edits writes nothing.
+TEST_F(FrmDTMFTest, EscapePasteAndCancelAfterEdits) {
     erase();
     app.image.setByte(Kill, 7);
+    const QByteArray before = app.image.bytes();
     FrmDTMF form(app, prompter);
     Show(form);
     QLineEdit* kill = form.txtDTMF[1];
@@ -108,6 +101,14 @@ TEST_F(FrmDTMFTest, EscapePutsBackTheTextAndPastedTextKeepsOnlyKeys) {
     QTest::keyClick(kill, Qt::Key_V, Qt::ControlModifier);
     kill->insert(QStringLiteral("e.4")); // however text arrives, only keys stay
     EXPECT_EQ(kill->text(), QStringLiteral("712#4"));
+
+    Type(form.txtDTMF[3], QStringLiteral("123"));
+    Press(form.cboDTMF[2], Qt::Key_End);
+    form.BeginEdit(12, QStringLiteral("9"));
+    Click(Find<QPushButton>(&form, "Command11"));
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_EQ(app.image.bytes(), before);
+    EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
 TEST_F(FrmDTMFTest, CallListCellEditorWritesItsCell) {
@@ -185,27 +186,13 @@ TEST_F(FrmDTMFTest, ChangingASharedEntryAsksFirstAndWritesOnlyWhenConfirmed) {
     EXPECT_EQ(field(CallEntry(9), 6 * CallEntryLength), before.mid(CallEntry(9), 6 * CallEntryLength));
 }
 
-TEST_F(FrmDTMFTest, CancelAfterEditsWritesNothing) {
-    const QByteArray before = app.image.bytes();
-    FrmDTMF form(app, prompter);
-    Show(form);
-    Type(form.txtDTMF[3], QStringLiteral("123"));
-    form.cboDTMF[2]->setFocus();
-    QTest::keyClick(form.cboDTMF[2], Qt::Key_End);
-    form.BeginEdit(12, QStringLiteral("9"));
-    Click(Find<QPushButton>(&form, "Command11"));
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(app.image.bytes(), before);
-    EXPECT_TRUE(prompter.asked.isEmpty());
-}
-
 TEST_F(FrmDTMFTest, ChineseTexts) {
     app.language = Chinese;
     FrmDTMF form(app, prompter);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("DTMF"));
-    EXPECT_EQ(form.lblDTMF[10]->text(), QString::fromUtf8("ANI码"));
-    EXPECT_EQ(form.Command1[0]->text(), QString::fromUtf8("确定(&O)"));
-    EXPECT_EQ(form.cboDTMF[4]->itemText(0), QString::fromUtf8("关"));
+    ExpectTexts({{form.windowTitle(), "DTMF"},
+                 {form.lblDTMF[10]->text(), "ANI码"},
+                 {form.Command1[0]->text(), "确定(&O)"},
+                 {form.cboDTMF[4]->itemText(0), "关"}});
     app.language = English;
     FrmDTMF english(app, prompter);
     EXPECT_EQ(english.Command1[0]->text(), QStringLiteral("&Ok"));

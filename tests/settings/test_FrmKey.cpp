@@ -23,7 +23,7 @@ protected:
         app.image.setByte(Side1Hold, 3);   // Monitor Momentary
         app.image.setByte(Side2Press, 25); // out of the table
         app.image.setByte(Side2Hold, 19);
-        app.image.setByte(TopKey, 7);      // out of the table
+        app.image.setByte(TopKey, 7); // out of the table
         app.image.setByte(LongPress, 52);
     }
     QByteArray keyBytes() const {
@@ -34,37 +34,44 @@ protected:
     }
 };
 
+// The same stored codes open as each language's texts, and OK rewrites what is shown.
 TEST_F(FrmKeyTest, OpensWithTheStoredFunctionsAndOkRewritesWhatIsShown) {
     FrmKey form(app, prompter);
     Show(form);
     EXPECT_EQ(form.cboKey1Press->count(), 18);
     EXPECT_EQ(form.cboKey1Hold->count(), 20);
     EXPECT_EQ(form.cboKey1Press->currentIndex(), 3);
-    EXPECT_EQ(form.cboKey1Press->currentText(), QStringLiteral("Scan Skip"));
-    EXPECT_EQ(form.cboKey1Hold->currentText(), QStringLiteral("Monitor Momentary"));
-    EXPECT_EQ(form.cboKey2Press->currentText(), QStringLiteral("None"));
-    EXPECT_EQ(form.cboKey2Hold->currentText(), QStringLiteral("Vox"));
-    EXPECT_EQ(form.cboTopKey->currentText(), QStringLiteral("None"));
-    EXPECT_EQ(form.cboLongPress->currentText(), QStringLiteral("5.0"));
+    ExpectTexts({{form.cboKey1Press->currentText(), "Scan Skip"},
+                 {form.cboKey1Hold->currentText(), "Monitor Momentary"},
+                 {form.cboKey2Press->currentText(), "None"},
+                 {form.cboKey2Hold->currentText(), "Vox"},
+                 {form.cboTopKey->currentText(), "None"},
+                 {form.cboLongPress->currentText(), "5.0"}});
     Click(form.cmdOK);
     EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(keyBytes(), QByteArray::fromHex("040300130032"));
+
+    app.language = Chinese;
+    FrmKey chinese(app, prompter);
+    ExpectTexts({{chinese.windowTitle(), "侧键功能"},
+                 {chinese.fraKey2->title(), "侧键功能-2"},
+                 {chinese.fraTopKey->title(), "顶键功能"},
+                 {chinese.lblKey1Hold->text(), "长按"},
+                 {chinese.cboKey1Press->currentText(), "妨害信道临时删除"},
+                 {chinese.cboTopKey->currentText(), "无"}});
+    Click(chinese.cmdOK);
     EXPECT_EQ(keyBytes(), QByteArray::fromHex("040300130032"));
 }
 
 TEST_F(FrmKeyTest, KeyboardChangesAreStoredAsFunctionCodes) {
     FrmKey form(app, prompter);
     Show(form);
-    form.cboKey1Press->setFocus();
-    QTest::keyClick(form.cboKey1Press, Qt::Key_Down); // Scan Skip -> Check Squelch Level (code 5)
-    form.cboKey2Press->setFocus();
-    for (int i = 0; i < 9; ++i) // None -> Talk Around, the tenth item (code 11)
-        QTest::keyClick(form.cboKey2Press, Qt::Key_Down);
-    form.cboTopKey->setFocus();
-    QTest::keyClick(form.cboTopKey, Qt::Key_End); // Special Alarm
-    form.cboLongPress->setFocus();
-    QTest::keyClick(form.cboLongPress, Qt::Key_Home); // 0.5
+    Press(form.cboKey1Press, Qt::Key_Down);    // Scan Skip -> Check Squelch Level (code 5)
+    Press(form.cboKey2Press, Qt::Key_Down, 9); // None -> Talk Around, the tenth item (code 11)
+    Press(form.cboTopKey, Qt::Key_End);        // Special Alarm
+    Press(form.cboLongPress, Qt::Key_Home);    // 0.5
     EXPECT_EQ(form.cboKey2Press->currentText(), QStringLiteral("Talk Around"));
-    EXPECT_EQ(keyBytes(), QByteArray::fromHex("04031913" "0734")); // nothing written yet
+    EXPECT_EQ(keyBytes(), QByteArray::fromHex("040319130734")); // nothing written yet
     Click(form.cmdOK);
     EXPECT_EQ(keyBytes(), QByteArray::fromHex("05030b130405"));
     EXPECT_EQ(recordedStep(), QStringLiteral("Key Assignment"));
@@ -74,26 +81,10 @@ TEST_F(FrmKeyTest, CancelAfterChangingEveryListWritesNothing) {
     const QByteArray before = app.image.bytes();
     FrmKey form(app, prompter);
     Show(form);
-    for (QComboBox* list : form.findChildren<QComboBox*>()) {
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_End);
-    }
+    EndEveryList(&form);
     Click(form.cmdCancel);
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_EQ(app.image.bytes(), before);
-}
-
-TEST_F(FrmKeyTest, ChineseShowsOtherTextsForTheSameCodes) {
-    app.language = Chinese;
-    FrmKey form(app, prompter);
-    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("侧键功能"));
-    EXPECT_EQ(form.fraKey2->title(), QString::fromUtf8("侧键功能-2"));
-    EXPECT_EQ(form.fraTopKey->title(), QString::fromUtf8("顶键功能"));
-    EXPECT_EQ(form.lblKey1Hold->text(), QString::fromUtf8("长按"));
-    EXPECT_EQ(form.cboKey1Press->currentText(), QString::fromUtf8("妨害信道临时删除"));
-    EXPECT_EQ(form.cboTopKey->currentText(), QString::fromUtf8("无"));
-    Click(form.cmdOK);
-    EXPECT_EQ(keyBytes(), QByteArray::fromHex("040300130032"));
 }
 
 TEST_F(FrmKeyTest, ShortPressHoldingAMomentaryFunctionShowsNoneAndStoresZero) {

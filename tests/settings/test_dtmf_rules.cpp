@@ -22,7 +22,9 @@ QByteArray Bytes(std::initializer_list<int> values) {
     return b;
 }
 
-QByteArray Range(const MemoryImage& image, Address first, int length) { return image.bytes().mid(first, length); }
+QByteArray Range(const MemoryImage& image, Address first, int length) {
+    return image.bytes().mid(first, length);
+}
 
 void Put(MemoryImage& image, Address first, const QByteArray& bytes) {
     for (int i = 0; i < bytes.size(); ++i)
@@ -44,47 +46,37 @@ TEST(DtmfRules, ErasedImageOpensWithTheFirstOrLastItems) {
         EXPECT_TRUE(entry.isEmpty());
 }
 
-struct SelectorCase {
-    const char* name;
-    Address address;
-    int stored;   // byte in the image
-    int position; // what opens
-    int written;  // byte after OK
-};
-
-class Selector : public ::testing::TestWithParam<SelectorCase> {};
-
-TEST_P(Selector, OpensAtItsPositionAndWritesItsByte) {
-    const SelectorCase c = GetParam();
-    MemoryImage image = Filled(0xFF);
-    image.setByte(c.address, quint8(c.stored));
-    const DtmfValues v = LoadDtmf(image);
-    const int positions[] = {v.sideTone, v.txTime, v.preCarrier, v.endCode, v.groupCode, v.autoReset};
-    EXPECT_EQ(positions[c.address - SideTone], c.position);
-    StoreDtmf(image, v, v);
-    EXPECT_EQ(image.byte(c.address), c.written);
+// Each selector byte opens at its position and OK writes the position's byte.
+TEST(DtmfRules, SelectorOpensAtItsPositionAndWritesItsByte) {
+    struct {
+        const char* name;
+        Address address;
+        int stored;   // byte in the image
+        int position; // what opens
+        int written;  // byte after OK
+    } const cases[] = {
+        // clang-format off
+        {"side tone, other bits kept", SideTone, 0xFE, 0, 0xFE}, {"side tone on", SideTone, 0x81, 1, 0x81},
+        {"TX time below range", TxTime, 4, 0, 5},                {"TX time 50 ms", TxTime, 5, 0, 5},
+        {"TX time 500 ms", TxTime, 50, 45, 50},                  {"TX time above range", TxTime, 51, 0, 5},
+        {"pre-carrier, any byte", PreCarrier, 0xFF, 255, 0xFF},  {"end code below keys", EndCode, 9, 0, 10},
+        {"end code *", EndCode, 14, 4, 14},                      {"end code #", EndCode, 15, 5, 15},
+        {"end code erased", EndCode, 0xFF, 0, 10},               {"group code off", GroupCode, 0xFF, 0, 0xFF},
+        {"group code below keys", GroupCode, 8, 0, 0xFF},        {"group code A", GroupCode, 10, 1, 10},
+        {"group code #", GroupCode, 15, 6, 15},                  {"auto reset off", AutoReset, 0, 0, 0},
+        {"auto reset 25.5 s", AutoReset, 0xFF, 255, 0xFF},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        MemoryImage image = Filled(0xFF);
+        image.setByte(c.address, quint8(c.stored));
+        const DtmfValues v = LoadDtmf(image);
+        const int positions[] = {v.sideTone, v.txTime, v.preCarrier, v.endCode, v.groupCode, v.autoReset};
+        EXPECT_EQ(positions[c.address - SideTone], c.position) << c.name;
+        StoreDtmf(image, v, v);
+        EXPECT_EQ(image.byte(c.address), c.written) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    DtmfRules, Selector,
-    ::testing::Values(SelectorCase{"SideToneOtherBitsKept", SideTone, 0xFE, 0, 0xFE},
-                      SelectorCase{"SideToneOn", SideTone, 0x81, 1, 0x81},
-                      SelectorCase{"TxTimeBelowRange", TxTime, 4, 0, 5},
-                      SelectorCase{"TxTime50ms", TxTime, 5, 0, 5},
-                      SelectorCase{"TxTime500ms", TxTime, 50, 45, 50},
-                      SelectorCase{"TxTimeAboveRange", TxTime, 51, 0, 5},
-                      SelectorCase{"PreCarrierAnyByte", PreCarrier, 0xFF, 255, 0xFF},
-                      SelectorCase{"EndCodeBelowKeys", EndCode, 9, 0, 10},
-                      SelectorCase{"EndCodeStar", EndCode, 14, 4, 14},
-                      SelectorCase{"EndCodeHash", EndCode, 15, 5, 15},
-                      SelectorCase{"EndCodeErased", EndCode, 0xFF, 0, 10},
-                      SelectorCase{"GroupCodeOff", GroupCode, 0xFF, 0, 0xFF},
-                      SelectorCase{"GroupCodeBelowKeys", GroupCode, 8, 0, 0xFF},
-                      SelectorCase{"GroupCodeA", GroupCode, 10, 1, 10},
-                      SelectorCase{"GroupCodeHash", GroupCode, 15, 6, 15},
-                      SelectorCase{"AutoResetOff", AutoReset, 0, 0, 0},
-                      SelectorCase{"AutoReset25s5", AutoReset, 0xFF, 255, 0xFF}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DtmfRules, SelectorListEnds) {
     EXPECT_EQ(TxTimeItems().size(), 46);
@@ -94,36 +86,27 @@ TEST(DtmfRules, SelectorListEnds) {
     EXPECT_EQ(GroupCodeItems(English), QStringList({"Off", "A", "B", "C", "D", "*", "#"}));
 }
 
-struct NumberCase {
-    const char* name;
-    QByteArray stored; // the first bytes of the field, the rest 0xFF
-    const char* shown;
-    QByteArray written; // the first bytes after OK, the rest 0xFF
-};
-
-class DtmfNumber : public ::testing::TestWithParam<NumberCase> {};
-
-TEST_P(DtmfNumber, ReadsUpToTheFirstNonKeyAndWritesKeysThenFF) {
-    const NumberCase c = GetParam();
-    MemoryImage image = Filled(0xFF);
-    Put(image, Bot, c.stored);
-    EXPECT_EQ(DecodeDtmfNumber(image, Bot, BotLength), QString::fromLatin1(c.shown));
-    EncodeDtmfNumber(image, Bot, BotLength, QString::fromLatin1(c.shown));
-    QByteArray expected = c.written;
-    expected.append(QByteArray(BotLength - expected.size(), char(0xFF)));
-    EXPECT_EQ(Range(image, Bot, BotLength), expected);
-    EXPECT_EQ(image.byte(Eot), 0xFF); // the next field is not reached
+// A number reads up to the first byte that is no key; writing gives its keys, then FF.
+TEST(DtmfRules, NumberReadsUpToTheFirstNonKeyAndWritesKeysThenFF) {
+    struct {
+        QByteArray stored; // the first bytes of the field, the rest 0xFF
+        const char* shown;
+        QByteArray written; // the first bytes after OK, the rest 0xFF
+    } const cases[] = {{Bytes({1, 2, 14, 15, 10}), "12*#A", Bytes({1, 2, 14, 15, 10})},
+                       {Bytes({}), "", Bytes({})},
+                       {Bytes({1, 2, 0x20, 3}), "12", Bytes({1, 2})}, // stops at a space
+                       {Bytes({0, 13, 16, 4}), "0D", Bytes({0, 13})}, // stops at 16
+                       {QByteArray(24, char(9)), "999999999999999999999999", QByteArray(24, char(9))}};
+    for (const auto& c : cases) {
+        MemoryImage image = Filled(0xFF);
+        Put(image, Bot, c.stored);
+        EXPECT_EQ(DecodeDtmfNumber(image, Bot, BotLength), QString::fromLatin1(c.shown));
+        EncodeDtmfNumber(image, Bot, BotLength, QString::fromLatin1(c.shown));
+        EXPECT_EQ(Range(image, Bot, BotLength),
+                  c.written + QByteArray(BotLength - c.written.size(), char(0xFF)));
+        EXPECT_EQ(image.byte(Eot), 0xFF) << c.shown; // the next field is not reached
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    DtmfRules, DtmfNumber,
-    ::testing::Values(NumberCase{"Keys", Bytes({1, 2, 14, 15, 10}), "12*#A", Bytes({1, 2, 14, 15, 10})},
-                      NumberCase{"Empty", Bytes({}), "", Bytes({})},
-                      NumberCase{"StopsAtSpace", Bytes({1, 2, 0x20, 3}), "12", Bytes({1, 2})},
-                      NumberCase{"StopsAt16", Bytes({0, 13, 16, 4}), "0D", Bytes({0, 13})},
-                      NumberCase{"FullLength", QByteArray(24, char(9)), "999999999999999999999999",
-                                 QByteArray(24, char(9))}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DtmfRules, EncodingCutsAtTheFieldAndLeavesOutNonKeys) {
     MemoryImage image = Filled(0x00);
@@ -147,13 +130,13 @@ TEST(DtmfRules, AniCodeIsDigitsOnly) {
 TEST(DtmfRules, KeyFilterLetsOnlyDtmfKeysThrough) {
     struct Case {
         char typed;
-        char code;  // result in a code box, 0 = refused
-        char ani;   // result in the ANI box
+        char code; // result in a code box, 0 = refused
+        char ani;  // result in the ANI box
     };
-    const Case cases[] = {{'0', '0', '0'}, {'9', '9', '9'}, {'A', 'A', 0}, {'D', 'D', 0}, {'a', 'A', 0},
-                          {'d', 'D', 0},   {'*', '*', 0},   {'#', '#', 0}, {'E', 0, 0},   {'e', 0, 0},
-                          {'F', 0, 0},     {'.', 0, 0},     {'T', 0, 0},   {'g', 0, 0},   {' ', 0, 0},
-                          {'+', 0, 0}};
+    const Case cases[] = {{'0', '0', '0'}, {'9', '9', '9'}, {'A', 'A', 0}, {'D', 'D', 0},
+                          {'a', 'A', 0},   {'d', 'D', 0},   {'*', '*', 0}, {'#', '#', 0},
+                          {'E', 0, 0},     {'e', 0, 0},     {'F', 0, 0},   {'.', 0, 0},
+                          {'T', 0, 0},     {'g', 0, 0},     {' ', 0, 0},   {'+', 0, 0}};
     for (const Case& c : cases) {
         const auto code = FilterDtmfKey(QChar::fromLatin1(c.typed), false);
         const auto ani = FilterDtmfKey(QChar::fromLatin1(c.typed), true);
@@ -182,9 +165,7 @@ TEST(DtmfRules, ConfirmingUnchangedValuesLeavesTheChannelMemoryAlone) {
     const QByteArray before = image.bytes();
     const DtmfValues loaded = LoadDtmf(image);
     StoreDtmf(image, loaded, loaded);
-    EXPECT_EQ(Range(image, SharedFirst, SharedLast - SharedFirst + 1),
-              before.mid(SharedFirst, SharedLast - SharedFirst + 1));
-    EXPECT_EQ(image.bytes(), before);
+    EXPECT_EQ(image.bytes(), before); // the shared bytes among them
 }
 
 TEST(DtmfRules, AChangedSharedEntryIsWrittenAloneAndReported) {

@@ -28,9 +28,7 @@ protected:
     }
     // Types an address into the box as a user would and presses Enter.
     void jump(frmMemoryMap& form, const QString& address) {
-        form.TxtAddr->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-        QTest::keyClicks(form.TxtAddr, address);
+        Type(form.TxtAddr, address);
         QTest::keyClick(form.TxtAddr, Qt::Key_Return);
     }
 };
@@ -106,9 +104,19 @@ TEST_F(FrmMemoryMapTest, TypedDigitsGoThroughTheEditorAndEnterMovesRight) {
     EXPECT_EQ(recordedStep(), QStringLiteral("Memory Map"));
 }
 
-TEST_F(FrmMemoryMapTest, MouseReleaseOverTheCurrentCellBeginsEditing) {
+// Where the cell editor opens, closes and goes: scrolling under it, a mouse release
+// over the current cell, Enter in the last column, the address box.
+TEST_F(FrmMemoryMapTest, CellEditorOpensMovesAndCancels) {
     frmMemoryMap form(app, prompter);
     Show(form);
+    // Scrolling under an open editor cancels the edit.
+    const QString old = cell(form, 0, 0);
+    form.BeginEdit(MapCell{0, 0}, QStringLiteral("9"));
+    form.msgMemory->verticalScrollBar()->setValue(40);
+    EXPECT_FALSE(form.txtMemory->isVisible());
+    EXPECT_EQ(cell(form, 0, 0), old);
+    form.msgMemory->verticalScrollBar()->setValue(0);
+
     const QModelIndex target = form.cells().indexOf(MapCell{2, 5});
     const QPoint centre = form.msgMemory->visualRect(target).center();
     QTest::mouseClick(form.msgMemory->viewport(), Qt::LeftButton, {}, centre);
@@ -116,25 +124,21 @@ TEST_F(FrmMemoryMapTest, MouseReleaseOverTheCurrentCellBeginsEditing) {
     ASSERT_TRUE(form.txtMemory->isVisible());
     EXPECT_EQ(form.txtMemory->geometry(), form.msgMemory->visualRect(target));
     EXPECT_EQ(form.txtMemory->text(), cell(form, 2, 5));
-}
+    QTest::keyClick(form.txtMemory, Qt::Key_Escape);
 
-TEST_F(FrmMemoryMapTest, EnterInTheLastColumnWrapsOnlyBelowLine7F) {
-    frmMemoryMap form(app, prompter);
-    Show(form);
+    // Enter in the last column wraps only below line 7F.
     struct Case {
         MapCell from, to;
     };
-    for (const Case c : {Case{{0x07E, 15}, {0x07F, 0}}, Case{{0x07F, 15}, {0x07F, 15}}, Case{{0x1FF, 15}, {0x1FF, 15}}}) {
+    for (const Case c :
+         {Case{{0x07E, 15}, {0x07F, 0}}, Case{{0x07F, 15}, {0x07F, 15}}, Case{{0x1FF, 15}, {0x1FF, 15}}}) {
         form.BeginEdit(c.from, QStringLiteral("5"));
         QTest::keyClick(form.txtMemory, Qt::Key_Return);
         EXPECT_EQ(cell(form, c.from.line, c.from.position), QStringLiteral("05"));
         EXPECT_EQ(form.currentCell(), c.to) << c.from.line;
     }
-}
 
-TEST_F(FrmMemoryMapTest, AddressBoxJumpsToTheCellAndBeginsEditingIt) {
-    frmMemoryMap form(app, prompter);
-    Show(form);
+    // The address box jumps to the cell and begins editing it.
     jump(form, QStringLiteral("3c"));
     EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("003C"));
     EXPECT_EQ(form.currentCell(), (MapCell{0x003, 0xC}));
@@ -151,22 +155,10 @@ TEST_F(FrmMemoryMapTest, AddressBoxJumpsToTheCellAndBeginsEditingIt) {
     QTest::keyClick(form.txtMemory, Qt::Key_Escape);
 
     // Letters outside hexadecimal never reach the box; Esc puts back its text.
-    form.TxtAddr->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-    QTest::keyClicks(form.TxtAddr, QStringLiteral("xyz1"));
+    Type(form.TxtAddr, QStringLiteral("xyz1"));
     EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1"));
     QTest::keyClick(form.TxtAddr, Qt::Key_Escape);
     EXPECT_EQ(form.TxtAddr->text(), QStringLiteral("1FFF"));
-}
-
-TEST_F(FrmMemoryMapTest, ScrollingUnderAnOpenEditorCancelsTheEdit) {
-    frmMemoryMap form(app, prompter);
-    Show(form);
-    const QString old = cell(form, 0, 0);
-    form.BeginEdit(MapCell{0, 0}, QStringLiteral("9"));
-    form.msgMemory->verticalScrollBar()->setValue(40);
-    EXPECT_FALSE(form.txtMemory->isVisible());
-    EXPECT_EQ(cell(form, 0, 0), old);
 }
 
 // Bytes typed into records of the shown group that the channel grid will empty:
@@ -185,9 +177,7 @@ TEST_F(FrmMemoryMapTest, OkWarnsBeforeTheGridClearsTypedChannels) {
         prompter.answers = {Prompter::Answer::Cancel};
         Click(form.cmdOK);
         ASSERT_EQ(prompter.asked.size(), 1);
-        EXPECT_EQ(prompter.asked[0].text, language == English
-                                              ? QStringLiteral("Channels 1, 3 are not valid in this band and will be cleared.")
-                                              : QString::fromUtf8("信道 1、3 在此频段无效，将被清除。"));
+        EXPECT_EQ(prompter.asked[0].text, ClearedChannelsText({1, 3}, language));
         EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::OkCancel);
         EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Question);
         EXPECT_TRUE(form.isVisible()) << "back to the map";

@@ -45,9 +45,7 @@ TEST_F(FrmModelInfoTest, ChangeIsWrittenOnlyWhenTheWarningIsConfirmed) {
         prompter.answers = {c.answer};
         frmModelInfo form(app, prompter);
         Show(form);
-        QComboBox* list = Find<QComboBox>(&form, "cboModelType");
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Up);
+        Press(Find<QComboBox>(&form, "cboModelType"), Qt::Key_Up);
         EXPECT_EQ(app.image.byte(ModelType), 0x55); // nothing before OK
         Click(form.cmdOK);
         EXPECT_FALSE(form.isVisible()); // closed in either case
@@ -70,12 +68,11 @@ TEST_F(FrmModelInfoTest, CancelWritesNothingAndTextsFollowTheLanguage) {
     const QByteArray before = app.image.bytes();
     frmModelInfo form(app, prompter);
     Show(form);
-    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("机型信息"));
-    EXPECT_EQ(form.lblModelType->text(), QString::fromUtf8("机型类型"));
-    EXPECT_EQ(form.cmdCancel->text(), QString::fromUtf8("取消(&C)"));
+    ExpectTexts({{form.windowTitle(), "机型信息"},
+                 {form.lblModelType->text(), "机型类型"},
+                 {form.cmdCancel->text(), "取消(&C)"}});
     EXPECT_EQ(form.cboModelType->currentIndex(), 0);
-    form.cboModelType->setFocus();
-    QTest::keyClick(form.cboModelType, Qt::Key_Down);
+    Press(form.cboModelType, Qt::Key_Down);
     Click(form.cmdCancel);
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_EQ(app.image.bytes(), before);

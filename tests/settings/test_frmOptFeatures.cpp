@@ -29,30 +29,23 @@ TEST_F(FrmOptFeaturesTest, ErasedBytesOpenCorrectedAndOkStoresTheShownPositions)
     fill(0xFF);
     frmOptFeatures form(app, prompter);
     Show(form);
-    auto gen = [&](int i) { return form.cboFeatureGen[i]->currentText(); };
-    EXPECT_EQ(gen(0), QStringLiteral("60"));
-    EXPECT_EQ(gen(1), QStringLiteral("3"));
-    EXPECT_EQ(gen(2), QStringLiteral("On"));
-    EXPECT_EQ(gen(5), QStringLiteral("TO"));
-    EXPECT_EQ(gen(7), QStringLiteral("On"));
-    EXPECT_EQ(gen(8), QStringLiteral("Chinese"));
-    EXPECT_EQ(gen(9), QStringLiteral("1750Hz"));
+    const char* const gen[] = {"60", "3", "On", nullptr, nullptr, "TO", nullptr, "On", "Chinese", "1750Hz"};
+    for (int i = 0; i < 10; ++i)
+        if (gen[i])
+            EXPECT_EQ(form.cboFeatureGen[i]->currentText(), QString::fromLatin1(gen[i])) << i;
     EXPECT_FALSE(Find<QCheckBox>(&form, "ChkSet19")->isChecked());
-    EXPECT_EQ(form.cboFeatureVox[2]->currentText(), QStringLiteral("On"));
-    EXPECT_EQ(form.cboFeatureVox[0]->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(form.cboFeatureVox[1]->currentText(), QStringLiteral("0.3"));
+    ExpectTexts({{form.cboFeatureVox[2]->currentText(), "On"},
+                 {form.cboFeatureVox[0]->currentText(), "1"},
+                 {form.cboFeatureVox[1]->currentText(), "0.3"}});
     EXPECT_TRUE(form.cboFeatureVox[0]->isEnabled());
     EXPECT_TRUE(form.cboFeatureVox[1]->isEnabled());
     EXPECT_EQ(app.image.byte(Flags), 0xFF); // nothing written before OK
 
     Click(Find<QPushButton>(&form, "cmdOK"));
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(app.image.byte(Flags), 0xE3);
-    EXPECT_EQ(app.image.byte(TimeOut), 2);
-    EXPECT_EQ(app.image.byte(Squelch), 3);
-    EXPECT_EQ(app.image.byte(VoxGain), 0);
-    EXPECT_EQ(app.image.byte(VoxDelay), 0);
-    EXPECT_EQ(app.image.byte(ToneBurst), 0);
+    for (auto [a, value] :
+         {std::pair{Flags, 0xE3}, {TimeOut, 2}, {Squelch, 3}, {VoxGain, 0}, {VoxDelay, 0}, {ToneBurst, 0}})
+        EXPECT_EQ(app.image.byte(a), value) << a;
     EXPECT_EQ(recordedStep(), QStringLiteral("Optional Features"));
 }
 
@@ -64,8 +57,7 @@ TEST_F(FrmOptFeaturesTest, VoxOffDisablesGainAndDelayButTheirValuesAreStored) {
     Show(form);
     QComboBox* vox = Find<QComboBox>(&form, "cboFeatureVox2");
     EXPECT_TRUE(Find<QCheckBox>(&form, "ChkSet19")->isChecked());
-    vox->setFocus();
-    QTest::keyClick(vox, Qt::Key_Up);
+    Press(vox, Qt::Key_Up);
     EXPECT_EQ(vox->currentIndex(), 0);
     EXPECT_FALSE(Find<QComboBox>(&form, "cboFeatureVox0")->isEnabled());
     EXPECT_FALSE(Find<QComboBox>(&form, "cboFeatureVox1")->isEnabled());
@@ -87,10 +79,7 @@ TEST_F(FrmOptFeaturesTest, CancelAfterChangesWritesNothing) {
     const QByteArray before = app.image.bytes();
     frmOptFeatures form(app, prompter);
     Show(form);
-    for (QComboBox* list : form.findChildren<QComboBox*>()) {
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_End);
-    }
+    EndEveryList(&form);
     QTest::mouseClick(form.ChkSet19, Qt::LeftButton, {}, QPoint(8, form.ChkSet19->height() / 2));
     ASSERT_FALSE(LoadOptFeatures(app.image) == form.values());
     Click(Find<QPushButton>(&form, "cmdCancel"));
@@ -102,12 +91,12 @@ TEST_F(FrmOptFeaturesTest, CancelAfterChangesWritesNothing) {
 TEST_F(FrmOptFeaturesTest, ChineseTexts) {
     app.language = Chinese;
     frmOptFeatures form(app, prompter);
-    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("可选功能"));
-    EXPECT_EQ(form.fraGenFunction->title(), QString::fromUtf8("整机功能设置"));
-    EXPECT_EQ(form.cboFeatureGen[0]->itemText(0), QString::fromUtf8("关"));
-    EXPECT_EQ(form.ChkSet19->text(), QStringLiteral("Reset Prohibition"));
-    EXPECT_EQ(form.lblFeatureGen[9]->text(), QStringLiteral("TBST Frequency"));
-    EXPECT_EQ(form.cmdOK->text(), QString::fromUtf8("确定(&O)"));
+    ExpectTexts({{form.windowTitle(), "可选功能"},
+                 {form.fraGenFunction->title(), "整机功能设置"},
+                 {form.cboFeatureGen[0]->itemText(0), "关"},
+                 {form.ChkSet19->text(), "Reset Prohibition"},
+                 {form.lblFeatureGen[9]->text(), "TBST Frequency"},
+                 {form.cmdOK->text(), "确定(&O)"}});
 }
 
 } // namespace
