@@ -5,28 +5,23 @@
 #include "core/ChannelRecord.h"
 #include "core/Frequency.h"
 #include "core/Startup.h"
-#include "shell/MainForm.h"
 #include "shell/PrintCommands.h"
 #include "shell/StatusNote.h"
 #include "shell/frmTreeView.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/shell/MainWindowFixture.h"
 
 #include <QAction>
 #include <QDir>
 #include <QDockWidget>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QLineEdit>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -37,40 +32,20 @@ using Answer = Prompter::Answer;
 
 namespace {
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-        app = StartedApp(settingsFile);
-        store = std::make_unique<SettingsStore>(app.settingsKeyPath, settingsFile);
-        window = std::make_unique<MainForm>(app, *store, prompter);
+    QStringList visibleMenuBarTitles() const { return visible(window->menuBar()->actions()); }
+    QStringList visibleEntries(const char* menuId) const {
+        QAction* head = entry(menuId);
+        return head && head->menu() ? visible(head->menu()->actions()) : QStringList();
     }
-
-    QStringList visibleMenuBarTitles() const {
+    static QStringList visible(const QList<QAction*>& actions) {
         QStringList out;
-        for (QAction* a : window->menuBar()->actions())
-            if (a->isVisible())
-                out << a->text();
-        return out;
-    }
-
-    QStringList visibleEntries(const QString& menuId) const {
-        QStringList out;
-        QAction* head = window->menuAction(menuId);
-        if (!head || !head->menu())
-            return out;
-        for (QAction* a : head->menu()->actions())
+        for (QAction* a : actions)
             if (a->isVisible() && !a->isSeparator())
                 out << a->text();
         return out;
     }
-
-    QTemporaryDir dir;
-    QString settingsFile;
-    AppContext app;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainForm> window;
 };
 
 } // namespace
@@ -80,14 +55,13 @@ TEST_F(MainFormTest, StartsWithTheFirstBandsDefaultImageAndTheWrittenMenus) {
     EXPECT_EQ(app.band.index, 0);
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(0));
     EXPECT_FALSE(app.image.IsImageModified());
-    EXPECT_EQ(visibleMenuBarTitles(), (QStringList{"File(&F)", "Edit(&E)", "Program(&P)", "&Communication Port",
-                                                   "View(&V)", "Help(&H)"}));
-    const QStringList edit = visibleEntries(QStringLiteral("miEdit"));
+    EXPECT_EQ(visibleMenuBarTitles(), (QStringList{"File(&F)", "Edit(&E)", "Program(&P)",
+                                                   "&Communication Port", "View(&V)", "Help(&H)"}));
+    const QStringList edit = visibleEntries("miEdit");
     EXPECT_EQ(edit.mid(0, 2), (QStringList{"Undo", "Redo"}));
-    EXPECT_EQ(edit.mid(edit.size() - 5), (QStringList{"Channel Information(&C)", "Optional Features(&O)", "DTMF",
-                                                     "Key Assignment", "Embedded Message(&E)"}));
-    EXPECT_EQ(window->treeView->keys(),
-              (QStringList{"Item1", "Item9", "Item2", "Item3", "Item6", "Item8"}));
+    EXPECT_EQ(edit.mid(edit.size() - 5), (QStringList{"Channel Information(&C)", "Optional Features(&O)",
+                                                      "DTMF", "Key Assignment", "Embedded Message(&E)"}));
+    EXPECT_EQ(window->treeView->keys(), (QStringList{"Item1", "Item9", "Item2", "Item3", "Item6", "Item8"}));
     EXPECT_EQ(window->flagView, 1);
     EXPECT_EQ(window->flagView2, 255);
     EXPECT_TRUE(window->lastLayoutWarning().isEmpty()) << window->lastLayoutWarning().toStdString();
@@ -105,7 +79,7 @@ TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
     EXPECT_EQ(ReadFile(path).at(0x0FD3), 7);
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Saved radio1.dat"));
 
-    window->Dispatch(QStringLiteral("miNew"));  // Cancel is the scripted default
+    window->Dispatch(QStringLiteral("miNew")); // Cancel is the scripted default
     EXPECT_EQ(app.image.byte(0x0FD3), 7) << "New then Cancel changes nothing";
     prompter.answers << Answer::Ok;
     window->Dispatch(QStringLiteral("miNew"));
@@ -139,31 +113,23 @@ TEST_F(MainFormTest, AWrongSizedFileChangesNothing) {
     EXPECT_EQ(prompter.asked.last().title, QStringLiteral("Kestrel"));
 }
 
-TEST_F(MainFormTest, OpenWhileModifiedAndCancelShowsNoFileDialog) {
-    app.image.setByte(0x10, 0x22);
-    prompter.answers << Answer::Cancel;
-    window->Dispatch(QStringLiteral("miOpen"));
-    EXPECT_EQ(prompter.openDialogs, 0);
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("File hasn't been saved, save it now?"));
-}
-
-TEST_F(MainFormTest, SaveItNowThenCancelledSaveDoesNotLoseTheImage) {
+// Open on a modified image goes on only after a successful save: Cancel shows no file
+// dialog, a cancelled or failed save keeps the image, modified and untitled.
+TEST_F(MainFormTest, OpenAfterCancelOrAnUnfinishedSaveKeepsTheImage) {
     const QString other = dir.filePath(QStringLiteral("other.dat"));
     ASSERT_TRUE(WriteFile(other, DefaultImageBytes(1)));
     app.image.setByte(0x10, 0x22);
-    prompter.answers << Answer::Yes;
+    prompter.answers << Answer::Cancel << Answer::Yes;
+    window->Dispatch(QStringLiteral("miOpen"));
+    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("File hasn't been saved, save it now?"));
     prompter.saveNames << QString(); // the save dialog is cancelled
     prompter.openNames << other;
     window->Dispatch(QStringLiteral("miOpen"));
-    EXPECT_EQ(prompter.openDialogs, 0) << "opening goes on only after a successful save";
+    EXPECT_EQ(prompter.openDialogs, 0);
     EXPECT_EQ(app.image.byte(0x10), 0x22);
-}
 
-TEST_F(MainFormTest, AFailedSaveIsReportedAndChangesNothing) {
-    app.image.setByte(0x10, 0x22);
-    prompter.saveNames << dir.filePath(QStringLiteral("missing/folder/x.dat"));
+    prompter.saveNames = {dir.filePath(QStringLiteral("missing/folder/x.dat"))};
     window->Dispatch(QStringLiteral("miSave"));
-    ASSERT_FALSE(prompter.asked.isEmpty());
     EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
     EXPECT_TRUE(app.image.IsImageModified());
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
@@ -243,7 +209,8 @@ TEST_F(MainFormTest, OpenReadAndNewCommitTheOpenCellFirst) {
         prompter.answers = {Answer::Cancel};
         window->Dispatch(QString::fromLatin1(c.command));
         EXPECT_EQ(prompter.texts(), QStringList{c.question}) << c.command;
-        EXPECT_EQ(DecodeFrequency(app.image, 0, ChannelByte::RxFrequency), QStringLiteral("146.52000")) << c.command;
+        EXPECT_EQ(DecodeFrequency(app.image, 0, ChannelByte::RxFrequency), QStringLiteral("146.52000"))
+            << c.command;
         EXPECT_TRUE(app.image.IsImageModified()) << c.command;
     }
 }
@@ -287,9 +254,9 @@ TEST_F(MainFormTest, LanguageSwitchChangesTextsAndKeepsOneVfoNode) {
     EXPECT_EQ(app.toneTable.first(), QString::fromUtf8("无"));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Kestrel[136-174 MHz] [文件名: Untitled]"));
     EXPECT_TRUE(visibleMenuBarTitles().contains(QString::fromUtf8("文件(&F)")));
-    EXPECT_TRUE(visibleEntries(QStringLiteral("miEdit")).contains(QString::fromUtf8("信道信息(&C)")));
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miChinese"))->isChecked());
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miEnglish"))->isChecked());
+    EXPECT_TRUE(visibleEntries("miEdit").contains(QString::fromUtf8("信道信息(&C)")));
+    EXPECT_TRUE(entry("miChinese")->isChecked());
+    EXPECT_FALSE(entry("miEnglish")->isChecked());
     EXPECT_EQ(window->treeView->node(QStringLiteral("Item1"))->text(0), QString::fromUtf8("信道信息"));
     EXPECT_EQ(window->treeView->node(QStringLiteral("Item9"))->text(0), QString::fromUtf8("全频信道 | Call"));
 
@@ -299,10 +266,9 @@ TEST_F(MainFormTest, LanguageSwitchChangesTextsAndKeepsOneVfoNode) {
     EXPECT_EQ(app.toneTable.first(), QStringLiteral("None"));
     EXPECT_EQ(window->treeView->keys().count(QStringLiteral("Item9")), 1);
     EXPECT_EQ(window->treeView->node(QStringLiteral("Item9"))->text(0), QStringLiteral("VFO | Call"));
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miEnglish"))->isChecked());
-}
+    EXPECT_TRUE(entry("miEnglish")->isChecked());
 
-TEST_F(MainFormTest, VfoNodeFollowsImageByteAtTheNextRefresh) {
+    // The VFO node follows its image byte at the next refresh.
     app.image.setByte(0x0C65, 0x80);
     window->Dispatch(QStringLiteral("miChinese"));
     EXPECT_FALSE(window->treeView->keys().contains(QStringLiteral("Item9")));
@@ -315,10 +281,10 @@ TEST_F(MainFormTest, ViewTogglesHideAndRestoreTheBands) {
     window->show();
     window->Dispatch(QStringLiteral("miToolBar"));
     EXPECT_FALSE(window->ToolBar->isVisible());
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miToolBar"))->isChecked());
+    EXPECT_FALSE(entry("miToolBar")->isChecked());
     window->Dispatch(QStringLiteral("miToolBar"));
     EXPECT_TRUE(window->ToolBar->isVisible());
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miToolBar"))->isChecked());
+    EXPECT_TRUE(entry("miToolBar")->isChecked());
     window->Dispatch(QStringLiteral("miStatusBar"));
     EXPECT_FALSE(window->statusBar()->isVisible());
     window->Dispatch(QStringLiteral("miTreeView"));
@@ -333,7 +299,7 @@ TEST_F(MainFormTest, HiddenMenuCommandsStayReachableFromTheToolBar) {
             ids << a->objectName();
     EXPECT_TRUE(ids.contains(QStringLiteral("miModel")));
     EXPECT_TRUE(ids.contains(QStringLiteral("miBatch")));
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miModel"))->isVisible());
+    EXPECT_FALSE(entry("miModel")->isVisible());
 }
 
 TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {

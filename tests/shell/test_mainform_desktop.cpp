@@ -9,11 +9,9 @@
 #include "shell/StatusNote.h"
 #include "shell/WidgetPrompter.h"
 #include "shell/frmAbout.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/shell/MainWindowFixture.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
@@ -25,14 +23,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
-#include <gtest/gtest.h>
 #include <list>
-#include <memory>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -57,15 +50,8 @@ void WhenModalShows(std::function<void(QWidget*)> inspect) {
     timer->start();
 }
 
-class Desktop : public ::testing::Test {
+class Desktop : public MainWindowTest {
 protected:
-    void SetUp() override {
-        settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-        app = StartedApp(settingsFile);
-        store = std::make_unique<SettingsStore>(app.settingsKeyPath, settingsFile);
-        window = std::make_unique<MainForm>(app, *store, prompter);
-    }
-
     // A new run on the same settings store.
     std::unique_ptr<MainForm> nextRun(ScriptedPrompter& p) {
         runs.push_back(StartedApp(settingsFile));
@@ -106,13 +92,7 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
-    QString settingsFile;
-    AppContext app;
     std::list<AppContext> runs; // of nextRun(), which keeps references to them
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainForm> window;
 };
 
 } // namespace
@@ -152,7 +132,7 @@ TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
         EXPECT_EQ(window->menuAction(QString::fromLatin1(id))->shortcut(),
                   QKeySequence(QString::fromLatin1(k)))
             << id;
-    EXPECT_EQ(window->menuAction(QStringLiteral("miEnglish"))->text(), QStringLiteral("English(&E)"));
+    EXPECT_EQ(entry("miEnglish")->text(), QStringLiteral("English(&E)"));
     for (Language l : {Chinese, English}) {
         window->Dispatch(l == Chinese ? QStringLiteral("miChinese") : QStringLiteral("miEnglish"));
         QList<QAction*> entries = window->ToolBar->actions();
@@ -166,8 +146,7 @@ TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
         }
     }
     EXPECT_EQ(window->actions(QStringLiteral("miSave")).last()->toolTip(), QStringLiteral("Save (Ctrl+S)"));
-    EXPECT_EQ(window->menuAction(QStringLiteral("miSave"))->statusTip(),
-              QStringLiteral("Save the data to a file (.dat)"));
+    EXPECT_EQ(entry("miSave")->statusTip(), QStringLiteral("Save the data to a file (.dat)"));
 
     window->show();
     window->activateWindow();
@@ -201,7 +180,7 @@ TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
     ASSERT_TRUE(window->OpenPath(paths[3]));
     QStringList expected{paths[3], paths[8], paths[7], paths[6], paths[5], paths[4], paths[2], paths[1]};
     EXPECT_EQ(window->recentFiles(), expected) << "newest first, at most 8, no doubles";
-    QMenu* menu = window->menuAction(QStringLiteral("miRecent"))->menu();
+    QMenu* menu = entry("miRecent")->menu();
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->actions().size(), 8);
     EXPECT_EQ(menu->actions().first()->text(),
@@ -228,8 +207,8 @@ TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
 
     // The language switch rebuilds the menus; the submenu stays.
     window->Dispatch(QStringLiteral("miChinese"));
-    EXPECT_EQ(window->menuAction(QStringLiteral("miRecent"))->text(), QString::fromUtf8("最近的文件"));
-    EXPECT_EQ(window->menuAction(QStringLiteral("miRecent"))->menu()->actions().size(), 7);
+    EXPECT_EQ(entry("miRecent")->text(), QString::fromUtf8("最近的文件"));
+    EXPECT_EQ(entry("miRecent")->menu()->actions().size(), 7);
 }
 
 TEST_F(Desktop, WindowPlaceTreeWidthAndLastFolderAreRestoredButNotLanguageOrBands) {
@@ -328,10 +307,10 @@ TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMe
     QTest::mouseClick(close, Qt::LeftButton);
     EXPECT_FALSE(window->BandTree->isVisible());
     EXPECT_EQ(window->flagView2 & 1, 0);
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miTreeView"))->isChecked());
+    EXPECT_FALSE(entry("miTreeView")->isChecked());
     window->Dispatch(QStringLiteral("miTreeView"));
     EXPECT_TRUE(window->BandTree->isVisible());
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miTreeView"))->isChecked());
+    EXPECT_TRUE(entry("miTreeView")->isChecked());
 
     for (QWidget* band : {static_cast<QWidget*>(window->ToolBar), static_cast<QWidget*>(window->BandTree)}) {
         QWidget* popup = nullptr;

@@ -12,20 +12,15 @@
 #include "shell/MainForm.h"
 #include "shell/UndoHistory.h"
 #include "tests/link/RadioSim.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/shell/MainWindowFixture.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace kestrel;
@@ -34,19 +29,9 @@ using Answer = Prompter::Answer;
 
 namespace {
 
-class UndoTest : public ::testing::Test {
+class UndoTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        app = StartedApp(dir.filePath(QStringLiteral("s.ini")));
-        app.recvInterval = 10;
-        app.recvCount = 30;
-        store = std::make_unique<SettingsStore>(app.settingsKeyPath, dir.filePath(QStringLiteral("s.ini")));
-        window = std::make_unique<MainForm>(app, *store, prompter);
-        window->frm1->setRecvInterval(app.recvInterval);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
+    UndoTest() : MainWindowTest(QuickRadio | Shown) {}
 
     frmChannel* channels() const { return window->channelEditor; }
     QTableWidget* grid() const { return channels()->ChannelGrid; }
@@ -63,36 +48,19 @@ protected:
         QTest::keyClick(grid(), Qt::Key(k), mods);
     }
     void undo() { key(Qt::Key_Z, Qt::ControlModifier); }
-    QString undoText() const { return window->menuAction(QStringLiteral("miUndo"))->text(); }
-    QString redoText() const { return window->menuAction(QStringLiteral("miRedo"))->text(); }
-    // Runs `inside` once the modal dialog the command opens is up.
-    template <typename Dialog, typename F>
-    void withDialog(const char* id, F inside) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            inside(*dialog);
-            ran = true;
-        });
-        window->Dispatch(QString::fromLatin1(id));
-        EXPECT_TRUE(ran) << id;
-    }
-
-    QTemporaryDir dir;
-    AppContext app;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainForm> window;
+    QString undoText() const { return entry("miUndo")->text(); }
+    QString redoText() const { return entry("miRedo")->text(); }
 };
 
-QByteArray Lines(const QByteArray& image, int line) { return image.mid(LineAddress(line), LineSize); }
+QByteArray Lines(const QByteArray& image, int line) {
+    return image.mid(LineAddress(line), LineSize);
+}
 
 } // namespace
 
 TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
     const QByteArray start = app.image.bytes();
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miUndo"))->isEnabled());
+    EXPECT_FALSE(entry("miUndo")->isEnabled());
     EXPECT_EQ(undoText(), QStringLiteral("Undo"));
 
     // 1. a frequency typed into the grid
@@ -110,8 +78,7 @@ TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
 
     // The radio information view reads the identification lines: outside the history.
     RadioSim sim({}, PatternImage(9));
-    ASSERT_TRUE(sim.started());
-    window->frm1->setDevicePath(sim.device());
+    ASSERT_TRUE(attach(sim));
     {
         frmEmbMsg info(*window->frm1, app, prompter, window.get());
         info.show();
@@ -139,9 +106,10 @@ TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
         undo();
     QByteArray expected = start;
     expected.replace(LineAddress(embmsg::EsnLine), LineSize, esn);
-    expected.replace(LineAddress(embmsg::HardwareLine), LineSize, Lines(PatternImage(9), embmsg::HardwareLine));
+    expected.replace(LineAddress(embmsg::HardwareLine), LineSize,
+                     Lines(PatternImage(9), embmsg::HardwareLine));
     EXPECT_EQ(app.image.bytes(), expected) << "the identification lines read in between stay";
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miUndo"))->isEnabled());
+    EXPECT_FALSE(entry("miUndo")->isEnabled());
     EXPECT_EQ(redoText(), QStringLiteral("Redo Edit Channel 1"));
     EXPECT_TRUE(grid()->item(0, ColRxFreq)->text().isEmpty()) << "the grid shows the image undone";
 
@@ -150,7 +118,7 @@ TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
     key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(app.image.bytes(), end);
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miRedo"))->isEnabled());
+    EXPECT_FALSE(entry("miRedo")->isEnabled());
 
     // The modified state follows the bytes: saved here, undone is modified, redone is not.
     prompter.saveNames << dir.filePath(QStringLiteral("saved.dat"));
@@ -199,16 +167,14 @@ TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
     prompter.openNames << file;
     window->Dispatch(QStringLiteral("miOpen"));
     EXPECT_EQ(window->editCommands->history().count(), 0);
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miUndo"))->isEnabled());
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miRedo"))->isEnabled());
+    EXPECT_FALSE(entry("miUndo")->isEnabled());
+    EXPECT_FALSE(entry("miRedo")->isEnabled());
 }
 
 TEST_F(UndoTest, ReadFromTheRadioIsOneStep) {
-    QByteArray radio = DefaultImageBytes(0);
-    radio.replace(0, 16, QByteArray::fromHex("00256514002565 14ffffffff f80870ff").replace(' ', ""));
+    const QByteArray radio = WithChannels(DefaultImageBytes(0), {0}, "00 25 65 14");
     RadioSim sim({}, radio);
-    ASSERT_TRUE(sim.started());
-    window->frm1->setDevicePath(sim.device());
+    ASSERT_TRUE(attach(sim));
     const QByteArray before = app.image.bytes();
     window->Dispatch(QStringLiteral("miRead"));
     const QByteArray read = app.image.bytes();

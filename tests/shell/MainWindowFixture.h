@@ -1,0 +1,88 @@
+#pragma once
+// The main window as the shell tests drive it: a started AppContext with a settings
+// file of its own, the window on it and a scripted prompter answering its questions.
+#include "link/CloneEngine.h"
+#include "shell/MainForm.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kestrel::test {
+
+// `image` with the channel lines `lines` programmed to receive and send on the
+// frequency whose four BCD bytes are `bcd` ("00 20 65 14" is 146.52000 MHz).
+inline QByteArray WithChannels(QByteArray image, std::initializer_list<int> lines,
+                               const char* bcd = "00 20 65 14") {
+    const QByteArray f = QByteArray::fromHex(bcd);
+    const QByteArray line = f + f + QByteArray::fromHex("FF FF FF FF F8 08 70 FF");
+    for (int n : lines)
+        image.replace(n * 16, 16, line);
+    return image;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    enum Option { Plain = 0, QuickRadio = 1, Shown = 2 };
+    // QuickRadio shortens the waits of the clone engine for the virtual radio; Shown
+    // shows the window and makes it active, for keys and the mouse.
+    explicit MainWindowTest(int options = Plain) : options(options) {}
+
+    void SetUp() override {
+        settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+        app = StartedApp(settingsFile);
+        if (options & QuickRadio) {
+            app.recvInterval = 10;
+            app.recvCount = 30;
+        }
+        store = std::make_unique<SettingsStore>(app.settingsKeyPath, settingsFile);
+        window = std::make_unique<MainForm>(app, *store, prompter);
+        if (options & QuickRadio)
+            window->frm1->setRecvInterval(app.recvInterval);
+        if (options & Shown) {
+            window->show();
+            window->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        }
+    }
+
+    // Runs `inside` on the modal dialog of type Dialog that the command `id` opens.
+    template <typename Dialog, typename F>
+    void withDialog(const char* id, F inside) {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr) << id;
+            inside(*dialog);
+            ran = true;
+        });
+        window->Dispatch(QString::fromLatin1(id));
+        EXPECT_TRUE(ran) << id;
+    }
+
+    QAction* entry(const char* id) const { return window->menuAction(QString::fromLatin1(id)); }
+
+    // Points the clone engine at a started virtual radio; false when it did not start.
+    template <typename Radio>
+    bool attach(Radio& radio) {
+        if (!radio.started())
+            return false;
+        window->frm1->setDevicePath(radio.device());
+        return true;
+    }
+
+    int options;
+    QTemporaryDir dir;
+    QString settingsFile;
+    AppContext app;
+    std::unique_ptr<SettingsStore> store;
+    ScriptedPrompter prompter;
+    std::unique_ptr<MainForm> window;
+};
+
+} // namespace kestrel::test
