@@ -52,8 +52,7 @@ protected:
     }
 
     // Runs `inside` on the modal dialog of type Dialog that the command `id` opens.
-    template <typename Dialog, typename F>
-    void withDialog(const char* id, F inside) {
+    template <typename Dialog, typename F> void withDialog(const char* id, F inside) {
         bool ran = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
@@ -61,15 +60,19 @@ protected:
             inside(*dialog);
             ran = true;
         });
-        window->Dispatch(QString::fromLatin1(id));
+        run(id);
         EXPECT_TRUE(ran) << id;
     }
 
+    void run(const char* id) { window->Dispatch(QString::fromLatin1(id)); }
     QAction* entry(const char* id) const { return window->menuAction(QString::fromLatin1(id)); }
+    // The last message shown, or an empty one when none was.
+    ScriptedPrompter::Asked lastAsked() const {
+        return prompter.asked.isEmpty() ? ScriptedPrompter::Asked{} : prompter.asked.last();
+    }
 
     // Points the clone engine at a started virtual radio; false when it did not start.
-    template <typename Radio>
-    bool attach(Radio& radio) {
+    template <typename Radio> bool attach(Radio& radio) {
         if (!radio.started())
             return false;
         window->frm1->setDevicePath(radio.device());

@@ -104,7 +104,7 @@ TEST_F(ChannelListCommands, ExportWritesTheTypeChosenAndImportReadsItBack) {
     // Each file brings the channels back into the band's empty default image.
     for (const char* file : {"out-chirp.csv", "out-own.csv"}) {
         prompter.answers << Prompter::Answer::Ok; // "Clear All Data!"
-        window->Dispatch(QStringLiteral("miNew"));
+        run("miNew");
         ASSERT_EQ(cell(1, ColRxFreq), QString());
         prompter.openNames << path(file);
         choose("miImportChannels");
@@ -117,7 +117,7 @@ TEST_F(ChannelListCommands, ExportWritesTheTypeChosenAndImportReadsItBack) {
 TEST_F(ChannelListCommands, AFileThatIsNoChannelListChangesNothing) {
     ASSERT_TRUE(WriteFile(path("notes.csv"), "Name,Phone\nAnn,123\n"));
     const QByteArray before = app.image.bytes();
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…"));
     EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…"));
     prompter.openNames << path("notes.csv") << path("missing.csv") << QString();

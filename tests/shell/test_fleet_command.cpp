@@ -59,8 +59,8 @@ TEST_F(FleetCommand, RadiosGetWhatTheWriteCommandSendsAndTheOpenImageStays) {
     EXPECT_TRUE(prompter.asked.isEmpty());
 
     ASSERT_TRUE(attach(mainRadio));
-    window->Dispatch(QStringLiteral("miWrite"));
-    ASSERT_EQ(prompter.asked.last().text, QStringLiteral("Write Successful!"));
+    run("miWrite");
+    ASSERT_EQ(lastAsked().text, QStringLiteral("Write Successful!"));
     const QByteArray fleetMemory = fleetRadio.stopAndTakeMemory();
     EXPECT_EQ(quint8(fleetMemory[CurrentChannelByte]), 3);
     EXPECT_EQ(fleetMemory, mainRadio.stopAndTakeMemory());

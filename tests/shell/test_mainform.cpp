@@ -73,66 +73,64 @@ TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
     app.image.setByte(0x0FD3, 7); // an edit
     ASSERT_TRUE(app.image.IsImageModified());
     prompter.saveNames << path;
-    window->Dispatch(QStringLiteral("miSave"));
+    run("miSave");
     EXPECT_FALSE(app.image.IsImageModified());
     EXPECT_EQ(app.currentFileName, path);
     EXPECT_EQ(ReadFile(path).at(0x0FD3), 7);
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Saved radio1.dat"));
 
-    window->Dispatch(QStringLiteral("miNew")); // Cancel is the scripted default
+    run("miNew"); // Cancel is the scripted default
     EXPECT_EQ(app.image.byte(0x0FD3), 7) << "New then Cancel changes nothing";
     prompter.answers << Answer::Ok;
-    window->Dispatch(QStringLiteral("miNew"));
+    run("miNew");
     EXPECT_EQ(app.image.byte(0x0FD3), quint8(DefaultImageBytes(0).at(0x0FD3)));
     EXPECT_EQ(app.currentFileName, path) << "New keeps the file name";
 
     prompter.answers << Answer::No; // don't save the new image
     prompter.openNames << path;
-    window->Dispatch(QStringLiteral("miOpen"));
+    run("miOpen");
     EXPECT_EQ(app.image.byte(0x0FD3), 7);
     EXPECT_FALSE(app.image.IsImageModified());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kestrel[136-174 MHz] [File Name: radio1.dat]"));
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Opened radio1.dat"));
 }
 
-TEST_F(MainFormTest, AWrongSizedFileChangesNothing) {
-    const QString bad = dir.filePath(QStringLiteral("short.dat"));
-    ASSERT_TRUE(WriteFile(bad, QByteArray(8191, 'x')));
-    app.image.setByte(0x10, 0x22);
-    const QByteArray before = app.image.bytes();
-    const QString caption = window->windowTitle();
-    prompter.answers << Answer::No;
-    prompter.openNames << bad;
-    window->Dispatch(QStringLiteral("miOpen"));
-    EXPECT_EQ(app.image.bytes(), before);
-    EXPECT_TRUE(app.image.IsImageModified());
-    EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
-    EXPECT_EQ(window->windowTitle(), caption);
-    ASSERT_FALSE(prompter.asked.isEmpty());
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_EQ(prompter.asked.last().title, QStringLiteral("Kestrel"));
-}
-
 // Open on a modified image goes on only after a successful save: Cancel shows no file
-// dialog, a cancelled or failed save keeps the image, modified and untitled.
-TEST_F(MainFormTest, OpenAfterCancelOrAnUnfinishedSaveKeepsTheImage) {
+// dialog; a cancelled or failed save and a wrong-sized file keep the image, modified
+// and untitled.
+TEST_F(MainFormTest, OpenAfterCancelAnUnfinishedSaveOrOfAWrongSizedFileKeepsTheImage) {
     const QString other = dir.filePath(QStringLiteral("other.dat"));
     ASSERT_TRUE(WriteFile(other, DefaultImageBytes(1)));
     app.image.setByte(0x10, 0x22);
     prompter.answers << Answer::Cancel << Answer::Yes;
-    window->Dispatch(QStringLiteral("miOpen"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("File hasn't been saved, save it now?"));
+    run("miOpen");
+    EXPECT_EQ(lastAsked().text, QStringLiteral("File hasn't been saved, save it now?"));
     prompter.saveNames << QString(); // the save dialog is cancelled
     prompter.openNames << other;
-    window->Dispatch(QStringLiteral("miOpen"));
+    run("miOpen");
     EXPECT_EQ(prompter.openDialogs, 0);
     EXPECT_EQ(app.image.byte(0x10), 0x22);
 
     prompter.saveNames = {dir.filePath(QStringLiteral("missing/folder/x.dat"))};
-    window->Dispatch(QStringLiteral("miSave"));
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
+    run("miSave");
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
     EXPECT_TRUE(app.image.IsImageModified());
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
+
+    const QString bad = dir.filePath(QStringLiteral("short.dat"));
+    ASSERT_TRUE(WriteFile(bad, QByteArray(8191, 'x')));
+    const QByteArray before = app.image.bytes();
+    const QString caption = window->windowTitle();
+    prompter.asked.clear();
+    prompter.answers = {Answer::No};
+    prompter.openNames = {bad};
+    run("miOpen");
+    EXPECT_EQ(app.image.bytes(), before);
+    EXPECT_TRUE(app.image.IsImageModified());
+    EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_EQ(lastAsked().title, QStringLiteral("Kestrel"));
 }
 
 // A save that meets the file-size limit, as the program runs it (main() sets the
@@ -149,13 +147,12 @@ TEST_F(MainFormTest, ASaveCutShortByTheFileSizeLimitKeepsTheEdits) {
     small.rlim_cur = 1000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     prompter.saveNames << path;
-    window->Dispatch(QStringLiteral("miSave"));
+    run("miSave");
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
-    ASSERT_FALSE(prompter.asked.isEmpty());
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_TRUE(prompter.asked.last().text.contains(QStringLiteral("File too large")))
-        << prompter.asked.last().text.toStdString();
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(lastAsked().text.contains(QStringLiteral("File too large")))
+        << lastAsked().text.toStdString();
     EXPECT_EQ(app.image.byte(0x10), 0x22);
     EXPECT_TRUE(app.image.IsImageModified());
     EXPECT_EQ(ReadFile(path), DefaultImageBytes(0));
@@ -230,7 +227,7 @@ TEST_F(MainFormTest, ADamagedSettingsFileIsNotOverwrittenAtExit) {
     app = StartedApp(settingsFile);
     EXPECT_EQ(app.portNumber, 3);
     window = std::make_unique<MainForm>(app, *store, prompter);
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_TRUE(window->close());
     EXPECT_EQ(ReadFile(settingsFile), text);
 }
@@ -249,7 +246,7 @@ TEST_F(MainFormTest, ClosingModifiedWithCancelOrAFailedSaveStaysOpen) {
 }
 
 TEST_F(MainFormTest, LanguageSwitchChangesTextsAndKeepsOneVfoNode) {
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_EQ(app.language, Chinese);
     EXPECT_EQ(app.toneTable.first(), QString::fromUtf8("无"));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Kestrel[136-174 MHz] [文件名: Untitled]"));
@@ -260,8 +257,8 @@ TEST_F(MainFormTest, LanguageSwitchChangesTextsAndKeepsOneVfoNode) {
     EXPECT_EQ(window->treeView->node(QStringLiteral("Item1"))->text(0), QString::fromUtf8("信道信息"));
     EXPECT_EQ(window->treeView->node(QStringLiteral("Item9"))->text(0), QString::fromUtf8("全频信道 | Call"));
 
-    window->Dispatch(QStringLiteral("miChinese")); // already Chinese: nothing more
-    window->Dispatch(QStringLiteral("miEnglish"));
+    run("miChinese"); // already Chinese: nothing more
+    run("miEnglish");
     EXPECT_EQ(app.language, English);
     EXPECT_EQ(app.toneTable.first(), QStringLiteral("None"));
     EXPECT_EQ(window->treeView->keys().count(QStringLiteral("Item9")), 1);
@@ -270,24 +267,24 @@ TEST_F(MainFormTest, LanguageSwitchChangesTextsAndKeepsOneVfoNode) {
 
     // The VFO node follows its image byte at the next refresh.
     app.image.setByte(0x0C65, 0x80);
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_FALSE(window->treeView->keys().contains(QStringLiteral("Item9")));
     app.image.setByte(0x0C65, 0x00);
-    window->Dispatch(QStringLiteral("miEnglish"));
+    run("miEnglish");
     EXPECT_EQ(window->treeView->keys().indexOf(QStringLiteral("Item9")), 1);
 }
 
 TEST_F(MainFormTest, ViewTogglesHideAndRestoreTheBands) {
     window->show();
-    window->Dispatch(QStringLiteral("miToolBar"));
+    run("miToolBar");
     EXPECT_FALSE(window->ToolBar->isVisible());
     EXPECT_FALSE(entry("miToolBar")->isChecked());
-    window->Dispatch(QStringLiteral("miToolBar"));
+    run("miToolBar");
     EXPECT_TRUE(window->ToolBar->isVisible());
     EXPECT_TRUE(entry("miToolBar")->isChecked());
-    window->Dispatch(QStringLiteral("miStatusBar"));
+    run("miStatusBar");
     EXPECT_FALSE(window->statusBar()->isVisible());
-    window->Dispatch(QStringLiteral("miTreeView"));
+    run("miTreeView");
     EXPECT_FALSE(window->BandTree->isVisible());
     EXPECT_EQ(window->flagView2 & 7, 2);
 }
@@ -312,7 +309,7 @@ TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
             allChannels = all;
             return true;
         };
-        window->Dispatch(QStringLiteral("miPrint"));
+        run("miPrint");
         const QByteArray out = ReadFile(pdf);
         EXPECT_TRUE(out.startsWith("%PDF"));
         return int(out.count("/Type /Page\n") + out.count("/Type /Page\r"));
@@ -328,7 +325,7 @@ TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
 
     window->printing->printDialog = [](QPrinter&, bool&) { return false; }; // cancelled: nothing printed
     QFile::remove(pdf);
-    window->Dispatch(QStringLiteral("miPrint"));
+    run("miPrint");
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_TRUE(prompter.asked.isEmpty());
 
@@ -338,8 +335,8 @@ TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
         printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/x.pdf")));
         return true;
     };
-    window->Dispatch(QStringLiteral("miPrint"));
+    run("miPrint");
     ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_TRUE(prompter.asked.last().text.startsWith(QLatin1String("Printing failed")));
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(lastAsked().text.startsWith(QLatin1String("Printing failed")));
 }

@@ -114,13 +114,13 @@ TEST_F(Desktop, InChineseQtsOwnButtonsAreChinese) {
                   Answer::Cancel);
         return texts;
     };
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     const QStringList zh = buttonsOfAQuestion();
     ASSERT_EQ(zh.size(), 3);
     EXPECT_TRUE(zh[0].startsWith(QString::fromUtf8("是"))) << zh[0].toStdString();
     EXPECT_TRUE(zh[1].startsWith(QString::fromUtf8("否"))) << zh[1].toStdString();
     EXPECT_TRUE(zh[2].startsWith(QString::fromUtf8("取消"))) << zh[2].toStdString();
-    window->Dispatch(QStringLiteral("miEnglish"));
+    run("miEnglish");
     EXPECT_EQ(buttonsOfAQuestion(), (QStringList{"&Yes", "&No", "Cancel"}));
 }
 
@@ -190,7 +190,7 @@ TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
     ASSERT_TRUE(QFile::remove(paths[5]));
     menu->actions().at(4)->trigger();
     ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_TRUE(prompter.asked.last().text.contains(QLatin1String("no longer exists")));
+    EXPECT_TRUE(lastAsked().text.contains(QLatin1String("no longer exists")));
     expected.removeAll(paths[5]);
     EXPECT_EQ(window->recentFiles(), expected);
     EXPECT_EQ(app.currentFileName, paths[3]);
@@ -206,7 +206,7 @@ TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
     EXPECT_EQ(nextRun(other)->recentFiles().size(), 7);
 
     // The language switch rebuilds the menus; the submenu stays.
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_EQ(entry("miRecent")->text(), QString::fromUtf8("最近的文件"));
     EXPECT_EQ(entry("miRecent")->menu()->actions().size(), 7);
 }
@@ -219,9 +219,9 @@ TEST_F(Desktop, WindowPlaceTreeWidthAndLastFolderAreRestoredButNotLanguageOrBand
     QTest::qWait(50);
     const int treeWidth = window->BandTree->width();
     prompter.openNames << dataFile(QStringLiteral("folder.dat"));
-    window->Dispatch(QStringLiteral("miOpen"));
-    window->Dispatch(QStringLiteral("miChinese"));
-    window->Dispatch(QStringLiteral("miToolBar"));
+    run("miOpen");
+    run("miChinese");
+    run("miToolBar");
     ASSERT_TRUE(window->close());
 
     ScriptedPrompter second;
@@ -275,16 +275,16 @@ TEST_F(Desktop, FileDialogsStartInTheFolderUsedLast) {
 TEST_F(Desktop, CloseGoesBackToTheDefaultImageOfTheBandAndUntitled) {
     const QString path = dataFile(QStringLiteral("radio1.dat"), 2);
     ASSERT_TRUE(window->OpenPath(path));
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     app.image.setByte(0x10, 0x22);
     prompter.answers << Answer::Cancel;
-    window->Dispatch(QStringLiteral("miClose"));
+    run("miClose");
     EXPECT_EQ(app.currentFileName, path) << "Cancel keeps the file";
     EXPECT_EQ(app.image.byte(0x10), 0x22);
 
     prompter.answers << Answer::Yes;
     prompter.saveNames << path;
-    window->Dispatch(QStringLiteral("miClose"));
+    run("miClose");
     EXPECT_EQ(ReadFile(path).at(0x10), 0x22) << "Yes saves first";
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
@@ -295,7 +295,7 @@ TEST_F(Desktop, CloseGoesBackToTheDefaultImageOfTheBandAndUntitled) {
     // A file that cannot be used at start: the usual error, the default image stays.
     ASSERT_TRUE(WriteFile(path, QByteArray(100, 'x')));
     EXPECT_FALSE(window->OpenPath(path));
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
 }
 
@@ -308,7 +308,7 @@ TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMe
     EXPECT_FALSE(window->BandTree->isVisible());
     EXPECT_EQ(window->flagView2 & 1, 0);
     EXPECT_FALSE(entry("miTreeView")->isChecked());
-    window->Dispatch(QStringLiteral("miTreeView"));
+    run("miTreeView");
     EXPECT_TRUE(window->BandTree->isVisible());
     EXPECT_TRUE(entry("miTreeView")->isChecked());
 
@@ -353,7 +353,7 @@ TEST_F(Desktop, TheAboutBoxShowsTheProgramsIcon) {
         seen = about && !about->windowIcon().isNull() && !about->lblIcon->pixmap().isNull();
         w->close();
     });
-    window->Dispatch(QStringLiteral("miAbout"));
+    run("miAbout");
     EXPECT_TRUE(seen);
 }
 
@@ -370,18 +370,18 @@ TEST_F(Desktop, PrintPreviewFollowsTheChannelChoiceAndChineseIsPrintedInSimplifi
         allEntry->setChecked(true);
         all = view->pageCount();
     };
-    window->Dispatch(QStringLiteral("miPrintPreview"));
+    run("miPrintPreview");
     EXPECT_EQ(inUse, 1);
     EXPECT_GT(all, inUse);
 
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     const QString pdf = dir.filePath(QStringLiteral("zh.pdf"));
     window->printing->printDialog = [&](QPrinter& printer, bool&) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         return true;
     };
-    window->Dispatch(QStringLiteral("miPrint"));
+    run("miPrint");
     const QByteArray out = ReadFile(pdf);
     ASSERT_TRUE(out.startsWith("%PDF"));
     if (!out.contains("CJK"))

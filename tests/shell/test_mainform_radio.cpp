@@ -23,17 +23,16 @@ protected:
 } // namespace
 
 TEST_F(MainFormRadio, ReadTakesTheRadiosBandAndLeavesTheImageUnmodifiedWriteSendsTheEdit) {
-    RadioSim sim({QStringLiteral("--band-code"), QStringLiteral("2")}, RadioMemory());
+    RadioSim sim({"--band-code", "2"}, RadioMemory());
     ASSERT_TRUE(attach(sim));
     prompter.answers << Prompter::Answer::Cancel; // a cancelled confirmation starts no transfer
-    window->Dispatch(QStringLiteral("miRead"));
+    run("miRead");
     EXPECT_EQ(prompter.asked.size(), 1);
     EXPECT_TRUE(sim.frames().isEmpty());
     prompter.asked.clear();
-    window->Dispatch(QStringLiteral("miRead"));
-    ASSERT_FALSE(prompter.asked.isEmpty());
-    EXPECT_EQ(prompter.asked.first().text, QStringLiteral("Read data from radio.\nDo you wish to continue?"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Reading Complete!"));
+    run("miRead");
+    EXPECT_EQ(prompter.texts().value(0), QStringLiteral("Read data from radio.\nDo you wish to continue?"));
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Reading Complete!"));
     EXPECT_EQ(app.image.bytes().left(0x0FE0), RadioMemory().left(0x0FE0));
     EXPECT_EQ(app.band.index, 1);
     EXPECT_FALSE(app.image.IsImageModified());
@@ -44,9 +43,9 @@ TEST_F(MainFormRadio, ReadTakesTheRadiosBandAndLeavesTheImageUnmodifiedWriteSend
     // Write back an edit: the radio gets it, the image stays modified.
     app.image.setByte(0x0FD3, 2);
     prompter.asked.clear();
-    window->Dispatch(QStringLiteral("miWrite"));
-    EXPECT_EQ(prompter.asked.first().text, QStringLiteral("Write data to radio.\nDo you wish to continue?"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Write Successful!"));
+    run("miWrite");
+    EXPECT_EQ(prompter.texts().value(0), QStringLiteral("Write data to radio.\nDo you wish to continue?"));
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Write Successful!"));
     EXPECT_TRUE(app.image.IsImageModified());
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Write complete: 400-470 MHz"));
     EXPECT_EQ(sim.stopAndTakeMemory().at(0x0FD3), 2);

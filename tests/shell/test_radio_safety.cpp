@@ -37,10 +37,10 @@ protected:
 } // namespace
 
 TEST_F(RadioSafetyTest, AReadLeavesTheFileAReadMakesInTheBackupFolder) {
-    RadioSim sim({QStringLiteral("--band-code"), QStringLiteral("2")}, PatternImage(4));
+    RadioSim sim({"--band-code", "2"}, PatternImage(4));
     ASSERT_TRUE(attach(sim));
-    window->Dispatch(QStringLiteral("miRead"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Reading Complete!"));
+    run("miRead");
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Reading Complete!"));
     ASSERT_EQ(Backups().size(), 1);
     EXPECT_TRUE(Backups().first().endsWith(QLatin1String("_400-470.dat")));
     QByteArray expected = DefaultImageBytes(1);
@@ -53,16 +53,16 @@ TEST_F(RadioSafetyTest, AReadLeavesTheFileAReadMakesInTheBackupFolder) {
     ASSERT_TRUE(WriteFile(dir.filePath(QStringLiteral("file")), "x"));
     app.backupFolder = dir.filePath(QStringLiteral("file/backups"));
     prompter.asked.clear();
-    window->Dispatch(QStringLiteral("miRead"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Reading Complete!"));
+    run("miRead");
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Reading Complete!"));
     EXPECT_TRUE(Status().startsWith(QLatin1String("No backup was saved: cannot make the backup folder")))
         << Status().toStdString();
     EXPECT_FALSE(app.image.IsImageModified());
 }
 
-TEST_F(RadioSafetyTest, VerifyAfterWriteIsRememberedAndShowsWhatTheRadioKeptWrong) {
+TEST_F(RadioSafetyTest, VerifyAfterWriteIsRememberedAndShowsWhatTheRadioKeptWrongOrDidNotSend) {
     EXPECT_FALSE(app.verifyAfterWrite);
-    window->Dispatch(QStringLiteral("miVerifyAfterWrite"));
+    run("miVerifyAfterWrite");
     EXPECT_TRUE(app.verifyAfterWrite);
     EXPECT_TRUE(entry("miVerifyAfterWrite")->isChecked());
     EXPECT_TRUE(ReadFile(settingsFile).contains("VerifyAfterWrite=1"));
@@ -71,53 +71,44 @@ TEST_F(RadioSafetyTest, VerifyAfterWriteIsRememberedAndShowsWhatTheRadioKeptWron
 
     app.image.setBytes(Programmed());
     window->RefreshData();
-    {
-        RadioSim sim({QStringLiteral("--keep-wrong-byte-at-line"), QStringLiteral("36")},
-                     DefaultImageBytes(0));
-        ASSERT_TRUE(attach(sim));
-        window->Dispatch(QStringLiteral("miWrite"));
-        const ScriptedPrompter::Asked last = prompter.asked.last();
-        EXPECT_EQ(last.text, QStringLiteral("The radio holds different data:\n"
-                                            "Channel 37 / RX Freq: 146.52000 -> 146.52001"));
-        EXPECT_EQ(last.icon, Prompter::Icon::Critical);
-        EXPECT_EQ(last.title, app.productName);
-        EXPECT_FALSE(prompter.texts().contains(QStringLiteral("Write Successful!")));
-        EXPECT_EQ(app.image.bytes(), Programmed()) << "the read-back leaves the image alone";
-        EXPECT_TRUE(Backups().isEmpty());
-    }
-    prompter.asked.clear();
-    {
-        RadioSim sim({}, DefaultImageBytes(0));
-        ASSERT_TRUE(attach(sim));
-        window->Dispatch(QStringLiteral("miWrite"));
-        EXPECT_EQ(prompter.texts().count(QStringLiteral("Write Successful!")), 1);
-        EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Write Successful!"));
-        EXPECT_EQ(sim.frames().count(ReadFrameOf(253)), 1) << "read back";
-    }
-    // Switched off again: no read-back.
-    window->Dispatch(QStringLiteral("miVerifyAfterWrite"));
-    EXPECT_TRUE(ReadFile(settingsFile).contains("VerifyAfterWrite=0"));
-    RadioSim sim({}, DefaultImageBytes(0));
-    ASSERT_TRUE(attach(sim));
-    window->Dispatch(QStringLiteral("miWrite"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Write Successful!"));
-    EXPECT_EQ(sim.frames().count(ReadFrameOf(253)), 0);
-}
+    // Writes to a new virtual radio; the number of read-back frames it saw.
+    auto write = [&](const QStringList& options) {
+        RadioSim sim(options, DefaultImageBytes(0));
+        prompter.asked.clear();
+        EXPECT_TRUE(attach(sim));
+        run("miWrite");
+        return sim.frames().count(ReadFrameOf(253));
+    };
+    write({"--keep-wrong-byte-at-line", "36"});
+    EXPECT_EQ(lastAsked().text, QStringLiteral("The radio holds different data:\n"
+                                               "Channel 37 / RX Freq: 146.52000 -> 146.52001"));
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_EQ(lastAsked().title, app.productName);
+    EXPECT_FALSE(prompter.texts().contains(QStringLiteral("Write Successful!")));
+    EXPECT_EQ(app.image.bytes(), Programmed()) << "the read-back leaves the image alone";
+    EXPECT_TRUE(Backups().isEmpty());
 
-TEST_F(RadioSafetyTest, ARadioSilentDuringTheReadBackAsksAsUsualAndIsNotCalledASuccess) {
-    window->Dispatch(QStringLiteral("miVerifyAfterWrite"));
+    EXPECT_EQ(write({}), 1) << "read back";
+    EXPECT_EQ(prompter.texts().count(QStringLiteral("Write Successful!")), 1);
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Write Successful!"));
+
+    // A radio silent during the read-back: asked as usual, not called a success.
     app.language = Chinese;
     window->RefreshAll();
-    RadioSim sim({QStringLiteral("--silent-at-line"), QStringLiteral("10"), QStringLiteral("--fault-skip"),
-                  QStringLiteral("1")},
-                 DefaultImageBytes(0));
-    ASSERT_TRUE(attach(sim));
     prompter.answers << Prompter::Answer::Ok << Prompter::Answer::Cancel;
-    window->Dispatch(QStringLiteral("miWrite"));
+    write({"--silent-at-line", "10", "--fault-skip", "1"});
     ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked.last().text, QString::fromUtf8("通讯出错!"));
-    EXPECT_EQ(prompter.asked.last().buttons, Prompter::Buttons::RetryCancel);
+    EXPECT_EQ(lastAsked().text, QString::fromUtf8("通讯出错!"));
+    EXPECT_EQ(lastAsked().buttons, Prompter::Buttons::RetryCancel);
     EXPECT_EQ(Status(), QString::fromUtf8("写入未经校验：未能回读电台。"));
+    app.language = English;
+    window->RefreshAll();
+
+    // Switched off again: no read-back.
+    run("miVerifyAfterWrite");
+    EXPECT_TRUE(ReadFile(settingsFile).contains("VerifyAfterWrite=0"));
+    EXPECT_EQ(write({}), 0);
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Write Successful!"));
 }
 
 TEST_F(RadioSafetyTest, OpenBackupStartsInTheBackupFolder) {
@@ -125,7 +116,7 @@ TEST_F(RadioSafetyTest, OpenBackupStartsInTheBackupFolder) {
     const QString backup = QDir(dir.path()).filePath(QStringLiteral("b.dat"));
     ASSERT_TRUE(WriteFile(backup, Programmed()));
     prompter.openNames << backup;
-    window->Dispatch(QStringLiteral("miOpenBackup"));
+    run("miOpenBackup");
     EXPECT_EQ(prompter.openInitials, QStringList{app.backupFolder});
     EXPECT_TRUE(QFileInfo(app.backupFolder).isDir());
     EXPECT_EQ(app.image.bytes(), Programmed());
@@ -182,8 +173,7 @@ TEST_F(RadioSafetyTest, TheNewEntriesAndCompareWithFileInBothLanguages) {
     }
     ASSERT_TRUE(WriteFile(file, "short"));
     prompter.openNames << file;
-    window->Dispatch(QStringLiteral("miCompare"));
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_TRUE(prompter.asked.last().text.contains(QLatin1String("5 bytes")))
-        << prompter.asked.last().text.toStdString();
+    run("miCompare");
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(lastAsked().text.contains(QLatin1String("5 bytes"))) << lastAsked().text.toStdString();
 }

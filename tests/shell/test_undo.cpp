@@ -122,14 +122,14 @@ TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
 
     // The modified state follows the bytes: saved here, undone is modified, redone is not.
     prompter.saveNames << dir.filePath(QStringLiteral("saved.dat"));
-    window->Dispatch(QStringLiteral("miSave"));
+    run("miSave");
     ASSERT_FALSE(app.image.IsImageModified());
     undo();
     EXPECT_TRUE(app.image.IsImageModified());
-    window->Dispatch(QStringLiteral("miRedo"));
+    run("miRedo");
     EXPECT_FALSE(app.image.IsImageModified());
 
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_EQ(undoText(), QStringLiteral("撤销 可选功能"));
     EXPECT_EQ(window->editCommands->channelPanel()->text(), QStringLiteral("信道 5"));
 }
@@ -142,12 +142,12 @@ TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
     channels()->cboGenFreq->setCurrentIndex(1);
     ASSERT_EQ(app.band.index, 1);
     EXPECT_EQ(undoText(), QStringLiteral("Undo Band 400-470 MHz"));
-    window->Dispatch(QStringLiteral("miUndo"));
+    run("miUndo");
     EXPECT_EQ(app.image.bytes(), start);
     EXPECT_EQ(app.band.index, 0);
     EXPECT_EQ(channels()->bandSelectorText(), QStringLiteral("136-174"));
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("[136-174 MHz]")));
-    window->Dispatch(QStringLiteral("miRedo"));
+    run("miRedo");
     EXPECT_EQ(app.band.index, 1);
     EXPECT_EQ(channels()->bandSelectorText(), QStringLiteral("400-470"));
 
@@ -155,9 +155,9 @@ TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
     StoreChannelField(app.image, 16, ColRxFreq, QStringLiteral("450.00000"), English);
     const QByteArray edited = app.image.bytes();
     prompter.answers << Answer::Ok;
-    window->Dispatch(QStringLiteral("miNew"));
+    run("miNew");
     EXPECT_EQ(undoText(), QStringLiteral("Undo New"));
-    window->Dispatch(QStringLiteral("miUndo"));
+    run("miUndo");
     EXPECT_EQ(app.image.bytes().left(0x800), edited.left(0x800));
 
     // Open starts a new, empty history.
@@ -165,7 +165,7 @@ TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
     ASSERT_TRUE(WriteFile(file, DefaultImageBytes(2)));
     prompter.answers << Answer::No;
     prompter.openNames << file;
-    window->Dispatch(QStringLiteral("miOpen"));
+    run("miOpen");
     EXPECT_EQ(window->editCommands->history().count(), 0);
     EXPECT_FALSE(entry("miUndo")->isEnabled());
     EXPECT_FALSE(entry("miRedo")->isEnabled());
@@ -176,14 +176,14 @@ TEST_F(UndoTest, ReadFromTheRadioIsOneStep) {
     RadioSim sim({}, radio);
     ASSERT_TRUE(attach(sim));
     const QByteArray before = app.image.bytes();
-    window->Dispatch(QStringLiteral("miRead"));
+    run("miRead");
     const QByteArray read = app.image.bytes();
     ASSERT_EQ(read.left(16), radio.left(16));
     EXPECT_EQ(undoText(), QStringLiteral("Undo Read from Radio"));
-    window->Dispatch(QStringLiteral("miUndo"));
+    run("miUndo");
     EXPECT_EQ(app.image.bytes(), before);
     EXPECT_TRUE(app.image.IsImageModified());
-    window->Dispatch(QStringLiteral("miRedo"));
+    run("miRedo");
     EXPECT_EQ(app.image.bytes(), read);
     EXPECT_FALSE(app.image.IsImageModified());
 }
