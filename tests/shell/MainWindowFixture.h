@@ -1,19 +1,38 @@
 #pragma once
 // The main window as the shell tests drive it: a started AppContext with a settings
-// file of its own, the window on it and a scripted prompter answering its questions.
+// file of its own, the window on it and a scripted prompter answering its questions,
+// with the headers those tests share.
+#include "channels/frmChannel.h"
+#include "core/Band.h"
+#include "core/ChannelRecord.h"
 #include "link/CloneEngine.h"
 #include "shell/MainForm.h"
+#include "shell/StatusNote.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QDockWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace kestrel::test {
+
+using Answer = Prompter::Answer;
 
 // `image` with the channel lines `lines` programmed to receive and send on the
 // frequency whose four BCD bytes are `bcd` ("00 20 65 14" is 146.52000 MHz).

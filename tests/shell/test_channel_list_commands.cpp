@@ -3,16 +3,9 @@
 // that is no channel list.
 #include "channels/ChannelLists.h"
 #include "channels/ChirpCsv.h"
-#include "channels/frmChannel.h"
-#include "core/ChannelRecord.h"
-#include "shell/StatusNote.h"
 #include "tests/shell/MainWindowFixture.h"
 
-#include <QAction>
 #include <QCoreApplication>
-#include <QMenu>
-#include <QMenuBar>
-#include <QTableWidget>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -103,7 +96,7 @@ TEST_F(ChannelListCommands, ExportWritesTheTypeChosenAndImportReadsItBack) {
 
     // Each file brings the channels back into the band's empty default image.
     for (const char* file : {"out-chirp.csv", "out-own.csv"}) {
-        prompter.answers << Prompter::Answer::Ok; // "Clear All Data!"
+        prompter.answers << Answer::Ok; // "Clear All Data!"
         run("miNew");
         ASSERT_EQ(cell(1, ColRxFreq), QString());
         prompter.openNames << path(file);

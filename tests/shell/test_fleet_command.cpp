@@ -1,13 +1,8 @@
 // Program > Fleet Write… from the main window: the radios get the bytes the write
 // command would send, the open image stays as it is, a status bar note follows.
-#include "core/ChannelRecord.h"
 #include "link/frmFleet.h"
-#include "shell/StatusNote.h"
 #include "tests/link/RadioSim.h"
 #include "tests/shell/MainWindowFixture.h"
-
-#include <QPushButton>
-#include <QTableWidget>
 
 using namespace kestrel;
 using namespace kestrel::test;

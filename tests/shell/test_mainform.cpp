@@ -1,26 +1,13 @@
 // The main window on the offscreen platform: start-up, file cycle, language switch,
 // view toggles, printing, and the radio commands against the virtual radio.
-#include "channels/frmChannel.h"
-#include "core/Band.h"
-#include "core/ChannelRecord.h"
 #include "core/Frequency.h"
 #include "core/Startup.h"
 #include "shell/PrintCommands.h"
-#include "shell/StatusNote.h"
 #include "shell/frmTreeView.h"
 #include "tests/shell/MainWindowFixture.h"
 
-#include <QAction>
-#include <QDir>
-#include <QDockWidget>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
-#include <QStatusBar>
-#include <QTableWidget>
-#include <QToolBar>
 #include <QTreeWidget>
 
 #include <csignal>
@@ -28,7 +15,6 @@
 
 using namespace kestrel;
 using namespace kestrel::test;
-using Answer = Prompter::Answer;
 
 namespace {
 

@@ -1,35 +1,24 @@
 // The main window as a desktop program: Qt's own texts in Chinese, shortcuts and tips,
 // files dropped or chosen from Recent Files, the state kept between runs, File > Close,
 // the view state, print preview and the about box's icon.
-#include "core/Band.h"
-#include "core/ChannelRecord.h"
-#include "shell/MainForm.h"
 #include "shell/PrintCommands.h"
 #include "shell/QtTranslation.h"
-#include "shell/StatusNote.h"
 #include "shell/WidgetPrompter.h"
 #include "shell/frmAbout.h"
 #include "tests/shell/MainWindowFixture.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QDockWidget>
 #include <QFileDialog>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QToolBar>
 #include <QUrl>
 #include <list>
 
 using namespace kestrel;
 using namespace kestrel::test;
-using Answer = Prompter::Answer;
 
 namespace {
 

@@ -1,5 +1,4 @@
 // The main window's read and write commands against the virtual radio on a pseudo-terminal.
-#include "shell/StatusNote.h"
 #include "tests/link/RadioSim.h"
 #include "tests/shell/MainWindowFixture.h"
 
@@ -25,7 +24,7 @@ protected:
 TEST_F(MainFormRadio, ReadTakesTheRadiosBandAndLeavesTheImageUnmodifiedWriteSendsTheEdit) {
     RadioSim sim({"--band-code", "2"}, RadioMemory());
     ASSERT_TRUE(attach(sim));
-    prompter.answers << Prompter::Answer::Cancel; // a cancelled confirmation starts no transfer
+    prompter.answers << Answer::Cancel; // a cancelled confirmation starts no transfer
     run("miRead");
     EXPECT_EQ(prompter.asked.size(), 1);
     EXPECT_TRUE(sim.frames().isEmpty());

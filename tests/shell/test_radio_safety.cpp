@@ -5,14 +5,6 @@
 #include "tests/link/RadioSim.h"
 #include "tests/shell/MainWindowFixture.h"
 
-#include <QAction>
-#include <QClipboard>
-#include <QDir>
-#include <QLabel>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QTableWidget>
-
 using namespace kestrel;
 using namespace kestrel::test;
 
@@ -95,7 +87,7 @@ TEST_F(RadioSafetyTest, VerifyAfterWriteIsRememberedAndShowsWhatTheRadioKeptWron
     // A radio silent during the read-back: asked as usual, not called a success.
     app.language = Chinese;
     window->RefreshAll();
-    prompter.answers << Prompter::Answer::Ok << Prompter::Answer::Cancel;
+    prompter.answers << Answer::Ok << Answer::Cancel;
     write({"--silent-at-line", "10", "--fault-skip", "1"});
     ASSERT_EQ(prompter.asked.size(), 2);
     EXPECT_EQ(lastAsked().text, QString::fromUtf8("通讯出错!"));

@@ -2,30 +2,18 @@
 // of the grid, the batch editor, the settings dialogs, New, the band selector and Read,
 // taken back and put again byte for byte; bytes changed outside the history stay.
 #include "channels/FrmBatch.h"
-#include "channels/frmChannel.h"
-#include "core/Band.h"
-#include "link/CloneEngine.h"
 #include "link/EmbMsgText.h"
 #include "link/frmEmbMsg.h"
 #include "settings/frmOptFeatures.h"
 #include "shell/EditCommands.h"
-#include "shell/MainForm.h"
 #include "shell/UndoHistory.h"
 #include "tests/link/RadioSim.h"
 #include "tests/shell/MainWindowFixture.h"
 
-#include <QAction>
-#include <QClipboard>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <gtest/gtest.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
-using Answer = Prompter::Answer;
 
 namespace {
 
