@@ -53,7 +53,7 @@ protected:
     explicit MainWindowTest(int options = Plain) : options(options) {}
 
     void SetUp() override {
-        settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+        settingsFile = path(QStringLiteral("settings.ini"));
         app = StartedApp(settingsFile);
         if (options & QuickRadio) {
             app.recvInterval = 10;
@@ -83,6 +83,12 @@ protected:
         EXPECT_TRUE(ran) << id;
     }
 
+    QString path(const QString& name) const { return dir.filePath(name); }
+    // Writes `bytes` to the file `name` in the test's folder; its path.
+    QString fileWith(const QString& name, const QByteArray& bytes) const {
+        EXPECT_TRUE(WriteFile(path(name), bytes)) << name.toStdString();
+        return path(name);
+    }
     void run(const char* id) { window->Dispatch(QString::fromLatin1(id)); }
     QAction* entry(const char* id) const { return window->menuAction(QString::fromLatin1(id)); }
     // The last message shown, or an empty one when none was.

@@ -23,7 +23,6 @@ class ChannelListCommands : public MainWindowTest {
 protected:
     ChannelListCommands() : MainWindowTest(Shown) {}
 
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QString cell(int row, int column) const {
         return window->channelEditor->ChannelGrid->item(row - 1, column)->text();
     }
@@ -49,9 +48,8 @@ protected:
 } // namespace
 
 TEST_F(ChannelListCommands, ImportShowsOneReportTheGridShowsTheChannelsAndUndoTakesItBack) {
-    ASSERT_TRUE(WriteFile(path("repeaters.csv"), Chirp));
     const QByteArray before = app.image.bytes();
-    prompter.openNames << path("repeaters.csv");
+    prompter.openNames << fileWith("repeaters.csv", Chirp);
     choose("miImportChannels");
     ASSERT_EQ(prompter.openDialogs, 1);
     ASSERT_EQ(prompter.asked.size(), 1);
@@ -108,12 +106,11 @@ TEST_F(ChannelListCommands, ExportWritesTheTypeChosenAndImportReadsItBack) {
 }
 
 TEST_F(ChannelListCommands, AFileThatIsNoChannelListChangesNothing) {
-    ASSERT_TRUE(WriteFile(path("notes.csv"), "Name,Phone\nAnn,123\n"));
     const QByteArray before = app.image.bytes();
     run("miChinese");
     EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…"));
     EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…"));
-    prompter.openNames << path("notes.csv") << path("missing.csv") << QString();
+    prompter.openNames << fileWith("notes.csv", "Name,Phone\nAnn,123\n") << path("missing.csv") << QString();
     for (int i = 0; i < 3; ++i)
         choose("miImportChannels");
     ASSERT_EQ(prompter.asked.size(), 2);

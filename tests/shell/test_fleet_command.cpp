@@ -16,16 +16,15 @@ protected:
 
 TEST_F(FleetCommand, RadiosGetWhatTheWriteCommandSendsAndTheOpenImageStays) {
     const QByteArray savedData = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
-    app.backupFolder = dir.filePath(QStringLiteral("data/backups"));
+    qputenv("XDG_DATA_HOME", path("data").toLocal8Bit());
+    app.backupFolder = path("data/backups");
     RadioSim fleetRadio({}, PatternImage(5)), mainRadio({}, PatternImage(5));
     ASSERT_TRUE(fleetRadio.started() && mainRadio.started());
     qputenv("KESTREL_COM1", fleetRadio.device().toLocal8Bit());
     QByteArray file = WithChannels(DefaultImageBytes(0), {3, 6}); // rows 4 and 7 of group 1
     file[CurrentChannelByte] = 9;
-    const QString path = dir.filePath(QStringLiteral("shop.dat"));
-    ASSERT_TRUE(WriteFile(path, file));
-    ASSERT_TRUE(window->OpenPath(path));
+    const QString shop = fileWith("shop.dat", file);
+    ASSERT_TRUE(window->OpenPath(shop));
     const QByteArray open = app.image.bytes();
 
     QString outcome;

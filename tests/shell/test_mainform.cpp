@@ -55,14 +55,14 @@ TEST_F(MainFormTest, StartsWithTheFirstBandsDefaultImageAndTheWrittenMenus) {
 }
 
 TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
-    const QString path = dir.filePath(QStringLiteral("radio1.dat"));
+    const QString saved = path("radio1.dat");
     app.image.setByte(0x0FD3, 7); // an edit
     ASSERT_TRUE(app.image.IsImageModified());
-    prompter.saveNames << path;
+    prompter.saveNames << saved;
     run("miSave");
     EXPECT_FALSE(app.image.IsImageModified());
-    EXPECT_EQ(app.currentFileName, path);
-    EXPECT_EQ(ReadFile(path).at(0x0FD3), 7);
+    EXPECT_EQ(app.currentFileName, saved);
+    EXPECT_EQ(ReadFile(saved).at(0x0FD3), 7);
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Saved radio1.dat"));
 
     run("miNew"); // Cancel is the scripted default
@@ -70,10 +70,10 @@ TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
     prompter.answers << Answer::Ok;
     run("miNew");
     EXPECT_EQ(app.image.byte(0x0FD3), quint8(DefaultImageBytes(0).at(0x0FD3)));
-    EXPECT_EQ(app.currentFileName, path) << "New keeps the file name";
+    EXPECT_EQ(app.currentFileName, saved) << "New keeps the file name";
 
     prompter.answers << Answer::No; // don't save the new image
-    prompter.openNames << path;
+    prompter.openNames << saved;
     run("miOpen");
     EXPECT_EQ(app.image.byte(0x0FD3), 7);
     EXPECT_FALSE(app.image.IsImageModified());
@@ -85,8 +85,7 @@ TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
 // dialog; a cancelled or failed save and a wrong-sized file keep the image, modified
 // and untitled.
 TEST_F(MainFormTest, OpenAfterCancelAnUnfinishedSaveOrOfAWrongSizedFileKeepsTheImage) {
-    const QString other = dir.filePath(QStringLiteral("other.dat"));
-    ASSERT_TRUE(WriteFile(other, DefaultImageBytes(1)));
+    const QString other = fileWith("other.dat", DefaultImageBytes(1));
     app.image.setByte(0x10, 0x22);
     prompter.answers << Answer::Cancel << Answer::Yes;
     run("miOpen");
@@ -97,14 +96,13 @@ TEST_F(MainFormTest, OpenAfterCancelAnUnfinishedSaveOrOfAWrongSizedFileKeepsTheI
     EXPECT_EQ(prompter.openDialogs, 0);
     EXPECT_EQ(app.image.byte(0x10), 0x22);
 
-    prompter.saveNames = {dir.filePath(QStringLiteral("missing/folder/x.dat"))};
+    prompter.saveNames = {path("missing/folder/x.dat")};
     run("miSave");
     EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
     EXPECT_TRUE(app.image.IsImageModified());
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
 
-    const QString bad = dir.filePath(QStringLiteral("short.dat"));
-    ASSERT_TRUE(WriteFile(bad, QByteArray(8191, 'x')));
+    const QString bad = fileWith("short.dat", QByteArray(8191, 'x'));
     const QByteArray before = app.image.bytes();
     const QString caption = window->windowTitle();
     prompter.asked.clear();
@@ -122,8 +120,7 @@ TEST_F(MainFormTest, OpenAfterCancelAnUnfinishedSaveOrOfAWrongSizedFileKeepsTheI
 // A save that meets the file-size limit, as the program runs it (main() sets the
 // signal aside): reported, the old file kept, the edits still there and unsaved.
 TEST_F(MainFormTest, ASaveCutShortByTheFileSizeLimitKeepsTheEdits) {
-    const QString path = dir.filePath(QStringLiteral("radio.dat"));
-    ASSERT_TRUE(WriteFile(path, DefaultImageBytes(0)));
+    const QString saved = fileWith("radio.dat", DefaultImageBytes(0));
     app.image.setByte(0x10, 0x22);
     const auto previous = std::signal(SIGXFSZ, SIG_DFL);
     IgnoreFileSizeLimitSignal();
@@ -132,7 +129,7 @@ TEST_F(MainFormTest, ASaveCutShortByTheFileSizeLimitKeepsTheEdits) {
     rlimit small = old;
     small.rlim_cur = 1000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    prompter.saveNames << path;
+    prompter.saveNames << saved;
     run("miSave");
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
@@ -141,7 +138,7 @@ TEST_F(MainFormTest, ASaveCutShortByTheFileSizeLimitKeepsTheEdits) {
         << lastAsked().text.toStdString();
     EXPECT_EQ(app.image.byte(0x10), 0x22);
     EXPECT_TRUE(app.image.IsImageModified());
-    EXPECT_EQ(ReadFile(path), DefaultImageBytes(0));
+    EXPECT_EQ(ReadFile(saved), DefaultImageBytes(0));
 }
 
 // The program itself, started with the signal at its default disposition, sets it aside.
@@ -286,7 +283,7 @@ TEST_F(MainFormTest, HiddenMenuCommandsStayReachableFromTheToolBar) {
 }
 
 TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
-    const QString pdf = dir.filePath(QStringLiteral("channels.pdf"));
+    const QString pdf = path("channels.pdf");
     auto pagesPrinted = [&](bool all) {
         QFile::remove(pdf);
         window->printing->printDialog = [&](QPrinter& printer, bool& allChannels) {
@@ -318,7 +315,7 @@ TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
     // A file that cannot be written is a failure, not a silent nothing.
     window->printing->printDialog = [&](QPrinter& printer, bool&) {
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/x.pdf")));
+        printer.setOutputFileName(path("missing/folder/x.pdf"));
         return true;
     };
     run("miPrint");

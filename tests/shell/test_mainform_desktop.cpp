@@ -47,12 +47,6 @@ protected:
         return std::make_unique<MainForm>(runs.back(), *store, p);
     }
 
-    QString dataFile(const QString& name, int band = 0) {
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(WriteFile(path, DefaultImageBytes(band)));
-        return path;
-    }
-
     // Sends a drag and, when it is accepted, the drop of `path`; true when accepted.
     bool drop(const QString& path) {
         QMimeData mime;
@@ -145,17 +139,17 @@ TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
 }
 
 TEST_F(Desktop, ADroppedDataFileOpensAfterTheUnsavedChangesQuestion) {
-    const QString path = dataFile(QStringLiteral("dropped.dat"), 1);
-    EXPECT_FALSE(drop(dir.filePath(QStringLiteral("notes.txt"))));
+    const QString dropped = fileWith("dropped.dat", DefaultImageBytes(1));
+    EXPECT_FALSE(drop(path("notes.txt")));
     app.image.setByte(0x10, 0x22);
     prompter.answers << Answer::Cancel;
-    ASSERT_TRUE(drop(path));
+    ASSERT_TRUE(drop(dropped));
     EXPECT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(app.image.byte(0x10), 0x22) << "Cancel keeps the image";
     prompter.answers << Answer::No;
-    ASSERT_TRUE(drop(path));
+    ASSERT_TRUE(drop(dropped));
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(1));
-    EXPECT_EQ(app.currentFileName, path);
+    EXPECT_EQ(app.currentFileName, dropped);
     EXPECT_EQ(app.band.index, 1);
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Opened dropped.dat"));
 }
@@ -163,7 +157,7 @@ TEST_F(Desktop, ADroppedDataFileOpensAfterTheUnsavedChangesQuestion) {
 TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
     QStringList paths;
     for (int i = 0; i < 9; ++i)
-        paths << dataFile(QStringLiteral("r%1.dat").arg(i));
+        paths << fileWith(QStringLiteral("r%1.dat").arg(i), DefaultImageBytes(0));
     for (const QString& p : paths)
         ASSERT_TRUE(window->OpenPath(p));
     ASSERT_TRUE(window->OpenPath(paths[3]));
@@ -207,7 +201,7 @@ TEST_F(Desktop, WindowPlaceTreeWidthAndLastFolderAreRestoredButNotLanguageOrBand
     window->resizeDocks({window->BandTree}, {260}, Qt::Horizontal);
     QTest::qWait(50);
     const int treeWidth = window->BandTree->width();
-    prompter.openNames << dataFile(QStringLiteral("folder.dat"));
+    prompter.openNames << fileWith("folder.dat", DefaultImageBytes(0));
     run("miOpen");
     run("miChinese");
     run("miToolBar");
@@ -262,19 +256,19 @@ TEST_F(Desktop, FileDialogsStartInTheFolderUsedLast) {
 }
 
 TEST_F(Desktop, CloseGoesBackToTheDefaultImageOfTheBandAndUntitled) {
-    const QString path = dataFile(QStringLiteral("radio1.dat"), 2);
-    ASSERT_TRUE(window->OpenPath(path));
+    const QString saved = fileWith("radio1.dat", DefaultImageBytes(2));
+    ASSERT_TRUE(window->OpenPath(saved));
     run("miChinese");
     app.image.setByte(0x10, 0x22);
     prompter.answers << Answer::Cancel;
     run("miClose");
-    EXPECT_EQ(app.currentFileName, path) << "Cancel keeps the file";
+    EXPECT_EQ(app.currentFileName, saved) << "Cancel keeps the file";
     EXPECT_EQ(app.image.byte(0x10), 0x22);
 
     prompter.answers << Answer::Yes;
-    prompter.saveNames << path;
+    prompter.saveNames << saved;
     run("miClose");
-    EXPECT_EQ(ReadFile(path).at(0x10), 0x22) << "Yes saves first";
+    EXPECT_EQ(ReadFile(saved).at(0x10), 0x22) << "Yes saves first";
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
     EXPECT_FALSE(app.image.IsImageModified());
@@ -282,8 +276,8 @@ TEST_F(Desktop, CloseGoesBackToTheDefaultImageOfTheBandAndUntitled) {
     EXPECT_EQ(StatusNoteText(window.get()), QString::fromUtf8("已关闭 radio1.dat"));
 
     // A file that cannot be used at start: the usual error, the default image stays.
-    ASSERT_TRUE(WriteFile(path, QByteArray(100, 'x')));
-    EXPECT_FALSE(window->OpenPath(path));
+    ASSERT_TRUE(WriteFile(saved, QByteArray(100, 'x')));
+    EXPECT_FALSE(window->OpenPath(saved));
     EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
 }
@@ -364,7 +358,7 @@ TEST_F(Desktop, PrintPreviewFollowsTheChannelChoiceAndChineseIsPrintedInSimplifi
     EXPECT_GT(all, inUse);
 
     run("miChinese");
-    const QString pdf = dir.filePath(QStringLiteral("zh.pdf"));
+    const QString pdf = path("zh.pdf");
     window->printing->printDialog = [&](QPrinter& printer, bool&) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);

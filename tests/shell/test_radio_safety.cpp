@@ -20,7 +20,7 @@ protected:
     RadioSafetyTest() : MainWindowTest(QuickRadio) {}
     void SetUp() override {
         MainWindowTest::SetUp();
-        app.backupFolder = dir.filePath(QStringLiteral("backups"));
+        app.backupFolder = path("backups");
     }
     QStringList Backups() const { return QDir(app.backupFolder).entryList(QDir::Files); }
     QString Status() const { return window->statusBar()->currentMessage(); }
@@ -42,8 +42,8 @@ TEST_F(RadioSafetyTest, AReadLeavesTheFileAReadMakesInTheBackupFolder) {
     EXPECT_EQ(Status(), QStringLiteral("Backup saved: ") + backup);
 
     // A folder that cannot be made is told on the status bar; the read still succeeds.
-    ASSERT_TRUE(WriteFile(dir.filePath(QStringLiteral("file")), "x"));
-    app.backupFolder = dir.filePath(QStringLiteral("file/backups"));
+    ASSERT_TRUE(WriteFile(path("file"), "x"));
+    app.backupFolder = path("file/backups");
     prompter.asked.clear();
     run("miRead");
     EXPECT_EQ(lastAsked().text, QStringLiteral("Reading Complete!"));
@@ -118,7 +118,7 @@ TEST_F(RadioSafetyTest, OpenBackupStartsInTheBackupFolder) {
 // Both languages: the new entries in the menus, and Compare With File's table, sorted
 // and copied; a file that is not an image is reported.
 TEST_F(RadioSafetyTest, TheNewEntriesAndCompareWithFileInBothLanguages) {
-    const QString file = dir.filePath(QStringLiteral("other.dat"));
+    const QString file = path("other.dat");
     QByteArray other = DefaultImageBytes(0);
     other[0x0FD3] = char(other[0x0FD3] ^ 0x01);
     other[0x1234] = char(other[0x1234] ^ 0x01);

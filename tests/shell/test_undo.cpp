@@ -109,7 +109,7 @@ TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
     EXPECT_FALSE(entry("miRedo")->isEnabled());
 
     // The modified state follows the bytes: saved here, undone is modified, redone is not.
-    prompter.saveNames << dir.filePath(QStringLiteral("saved.dat"));
+    prompter.saveNames << path("saved.dat");
     run("miSave");
     ASSERT_FALSE(app.image.IsImageModified());
     undo();
@@ -149,10 +149,8 @@ TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
     EXPECT_EQ(app.image.bytes().left(0x800), edited.left(0x800));
 
     // Open starts a new, empty history.
-    const QString file = dir.filePath(QStringLiteral("a.dat"));
-    ASSERT_TRUE(WriteFile(file, DefaultImageBytes(2)));
     prompter.answers << Answer::No;
-    prompter.openNames << file;
+    prompter.openNames << fileWith("a.dat", DefaultImageBytes(2));
     run("miOpen");
     EXPECT_EQ(window->editCommands->history().count(), 0);
     EXPECT_FALSE(entry("miUndo")->isEnabled());
