@@ -96,6 +96,13 @@ protected:
         return prompter.asked.isEmpty() ? ScriptedPrompter::Asked{} : prompter.asked.last();
     }
 
+    // Clicks the channel grid's cell in `row` (from 1) and `column`.
+    void clickCell(int row, int column) {
+        QTableWidget* grid = window->channelEditor->ChannelGrid;
+        const QRect r = grid->visualItemRect(grid->item(row - 1, column));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    }
+
     // Points the clone engine at a started virtual radio; false when it did not start.
     template <typename Radio> bool attach(Radio& radio) {
         if (!radio.started())

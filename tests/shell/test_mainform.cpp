@@ -189,9 +189,7 @@ TEST_F(MainFormTest, OpenReadAndNewCommitTheOpenCellFirst) {
         app.image.TakeImageSnapshot();
         window->RefreshAll();
         prompter.asked.clear();
-        QTableWidget* grid = window->channelEditor->ChannelGrid;
-        const QRect cell = grid->visualItemRect(grid->item(0, ColRxFreq));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        clickCell(1, ColRxFreq);
         ASSERT_TRUE(window->channelEditor->txtMemChannel->isVisible()) << c.command;
         QTest::keyClicks(window->channelEditor->txtMemChannel, QStringLiteral("146.52"));
         prompter.answers = {Answer::Cancel};
