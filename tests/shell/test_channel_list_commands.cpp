@@ -47,7 +47,8 @@ protected:
 
 } // namespace
 
-TEST_F(ChannelListCommands, ImportShowsOneReportTheGridShowsTheChannelsAndUndoTakesItBack) {
+TEST_F(ChannelListCommands,
+       ImportShowsOneReportTheGridShowsTheChannelsUndoTakesItBackAndBadFilesChangeNothing) {
     const QByteArray before = app.image.bytes();
     prompter.openNames << fileWith("repeaters.csv", Chirp);
     choose("miImportChannels");
@@ -74,6 +75,23 @@ TEST_F(ChannelListCommands, ImportShowsOneReportTheGridShowsTheChannelsAndUndoTa
     EXPECT_EQ(app.image.bytes(), before);
     EXPECT_EQ(cell(1, ColRxFreq), QString());
     EXPECT_FALSE(app.image.IsImageModified());
+
+    // A file that is no channel list, one that cannot be opened and a cancelled dialog
+    // change nothing and add no step.
+    run("miChinese");
+    EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…"));
+    EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…"));
+    prompter.openNames << fileWith("notes.csv", "Name,Phone\nAnn,123\n") << path("missing.csv") << QString();
+    for (int i = 0; i < 3; ++i)
+        choose("miImportChannels");
+    ASSERT_EQ(prompter.asked.size(), 3);
+    EXPECT_TRUE(prompter.asked[1].text.startsWith(
+        QString::fromUtf8("未导入 notes.csv，数据没有改动：\n• 第 1 行：不是信道列表")))
+        << prompter.asked[1].text.toStdString();
+    EXPECT_TRUE(prompter.asked[2].text.contains(QString::fromUtf8("无法打开")))
+        << prompter.asked[2].text.toStdString();
+    EXPECT_EQ(app.image.bytes(), before);
+    EXPECT_FALSE(entry("miUndo")->isEnabled());
 }
 
 TEST_F(ChannelListCommands, ExportWritesTheTypeChosenAndImportReadsItBack) {
@@ -103,22 +121,4 @@ TEST_F(ChannelListCommands, ExportWritesTheTypeChosenAndImportReadsItBack) {
             << file;
         EXPECT_EQ(cell(3, ColTxPower), QStringLiteral("Low")) << file;
     }
-}
-
-TEST_F(ChannelListCommands, AFileThatIsNoChannelListChangesNothing) {
-    const QByteArray before = app.image.bytes();
-    run("miChinese");
-    EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…"));
-    EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…"));
-    prompter.openNames << fileWith("notes.csv", "Name,Phone\nAnn,123\n") << path("missing.csv") << QString();
-    for (int i = 0; i < 3; ++i)
-        choose("miImportChannels");
-    ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_TRUE(prompter.asked[0].text.startsWith(
-        QString::fromUtf8("未导入 notes.csv，数据没有改动：\n• 第 1 行：不是信道列表")))
-        << prompter.asked[0].text.toStdString();
-    EXPECT_TRUE(prompter.asked[1].text.contains(QString::fromUtf8("无法打开")))
-        << prompter.asked[1].text.toStdString();
-    EXPECT_EQ(app.image.bytes(), before);
-    EXPECT_FALSE(entry("miUndo")->isEnabled());
 }

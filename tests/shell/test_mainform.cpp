@@ -262,21 +262,6 @@ TEST_F(MainFormTest, LanguageSwitchChangesTextsAndKeepsOneVfoNode) {
     EXPECT_EQ(window->treeView->keys().indexOf(QStringLiteral("Item9")), 1);
 }
 
-TEST_F(MainFormTest, ViewTogglesHideAndRestoreTheBands) {
-    window->show();
-    run("miToolBar");
-    EXPECT_FALSE(window->ToolBar->isVisible());
-    EXPECT_FALSE(entry("miToolBar")->isChecked());
-    run("miToolBar");
-    EXPECT_TRUE(window->ToolBar->isVisible());
-    EXPECT_TRUE(entry("miToolBar")->isChecked());
-    run("miStatusBar");
-    EXPECT_FALSE(window->statusBar()->isVisible());
-    run("miTreeView");
-    EXPECT_FALSE(window->BandTree->isVisible());
-    EXPECT_EQ(window->flagView2 & 7, 2);
-}
-
 TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
     const QString pdf = path("channels.pdf");
     auto pagesPrinted = [&](bool all) {

@@ -288,7 +288,7 @@ TEST_F(Desktop, CloseGoesBackToTheDefaultImageOfTheBandAndUntitled) {
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
 }
 
-TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMenu) {
+TEST_F(Desktop, ViewTogglesAndTheTreeBandsCloseButtonKeepViewInStepAndBandsHaveNoRightClickMenu) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto* close = window->BandTree->findChild<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton"));
@@ -316,6 +316,19 @@ TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMe
         EXPECT_TRUE(QTest::qWaitFor([&] { return !closer.isActive(); }, 10000));
         EXPECT_EQ(popup, nullptr) << band->objectName().toStdString();
     }
+
+    // The View toggles hide and restore the bands.
+    run("miToolBar");
+    EXPECT_FALSE(window->ToolBar->isVisible());
+    EXPECT_FALSE(entry("miToolBar")->isChecked());
+    run("miToolBar");
+    EXPECT_TRUE(window->ToolBar->isVisible());
+    EXPECT_TRUE(entry("miToolBar")->isChecked());
+    run("miStatusBar");
+    EXPECT_FALSE(window->statusBar()->isVisible());
+    run("miTreeView");
+    EXPECT_FALSE(window->BandTree->isVisible());
+    EXPECT_EQ(window->flagView2 & 7, 2);
 }
 
 TEST_F(Desktop, WithoutLayoutFilesBothLanguageCommandsStayReachable) {
