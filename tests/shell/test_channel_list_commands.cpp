@@ -3,78 +3,54 @@
 // that is no channel list.
 #include "channels/ChannelLists.h"
 #include "channels/ChirpCsv.h"
-#include "channels/frmChannel.h"
-#include "core/ChannelRecord.h"
-#include "shell/MainForm.h"
-#include "shell/StatusNote.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/shell/MainWindowFixture.h"
 
-#include <QAction>
 #include <QCoreApplication>
-#include <QMenu>
-#include <QMenuBar>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
 
 namespace {
 
-const char* const Chirp = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-                          "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
-                          "0,Call,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n"
-                          "2,Hill,146.940000,-,0.600000,TSQL,88.5,67.0,023,NN,023,Tone->Tone,NFM,5.00,S,1.0W,,,,,\r\n"
-                          "3,,446.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n";
+const char* const Chirp =
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\r\n"
+    "0,Call,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n"
+    "2,Hill,146.940000,-,0.600000,TSQL,88.5,67.0,023,NN,023,Tone->Tone,NFM,5.00,S,1.0W,,,,,\r\n"
+    "3,,446.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,\r\n";
 
-class ChannelListCommands : public ::testing::Test {
+class ChannelListCommands : public MainWindowTest {
 protected:
-    void SetUp() override {
-        app = StartedApp(dir.filePath(QStringLiteral("s.ini")));
-        store = std::make_unique<SettingsStore>(app.settingsKeyPath, dir.filePath(QStringLiteral("s.ini")));
-        window = std::make_unique<MainForm>(app, *store, prompter);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
+    ChannelListCommands() : MainWindowTest(Shown) {}
 
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QString cell(int row, int column) const {
         return window->channelEditor->ChannelGrid->item(row - 1, column)->text();
     }
 
     // Opens the File menu with the mouse and clicks the entry of `id`.
     void choose(const char* id) {
-        QAction* entry = window->menuAction(QString::fromLatin1(id));
-        ASSERT_NE(entry, nullptr) << id;
-        auto* menu = qobject_cast<QMenu*>(entry->parent());
+        QAction* chosen = entry(id);
+        ASSERT_NE(chosen, nullptr) << id;
+        auto* menu = qobject_cast<QMenu*>(chosen->parent());
         ASSERT_NE(menu, nullptr);
         QMenuBar* bar = window->menuBar();
         // A language switch builds the menus anew and posts its language-change events;
         // the click comes after them, as a user's would.
         QCoreApplication::processEvents();
-        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(menu->menuAction()).center());
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                          bar->actionGeometry(menu->menuAction()).center());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(entry).center());
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(chosen).center());
         QTest::qWait(20);
     }
-
-    QTemporaryDir dir;
-    AppContext app;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainForm> window;
 };
 
 } // namespace
 
-TEST_F(ChannelListCommands, ImportShowsOneReportTheGridShowsTheChannelsAndUndoTakesItBack) {
-    ASSERT_TRUE(WriteFile(path("repeaters.csv"), Chirp));
+TEST_F(ChannelListCommands,
+       ImportShowsOneReportTheGridShowsTheChannelsUndoTakesItBackAndBadFilesChangeNothing) {
     const QByteArray before = app.image.bytes();
-    prompter.openNames << path("repeaters.csv");
+    prompter.openNames << fileWith("repeaters.csv", Chirp);
     choose("miImportChannels");
     ASSERT_EQ(prompter.openDialogs, 1);
     ASSERT_EQ(prompter.asked.size(), 1);
@@ -91,7 +67,7 @@ TEST_F(ChannelListCommands, ImportShowsOneReportTheGridShowsTheChannelsAndUndoTa
     EXPECT_EQ(cell(3, ColDecode), QStringLiteral("67.0"));
     EXPECT_EQ(cell(3, ColBandwidth), QStringLiteral("Narrow"));
     EXPECT_EQ(cell(4, ColRxFreq), QString());
-    EXPECT_EQ(window->menuAction(QStringLiteral("miUndo"))->text(), QStringLiteral("Undo Import Channels"));
+    EXPECT_EQ(entry("miUndo")->text(), QStringLiteral("Undo Import Channels"));
     EXPECT_TRUE(app.image.IsImageModified());
 
     window->channelEditor->ChannelGrid->setFocus();
@@ -99,6 +75,23 @@ TEST_F(ChannelListCommands, ImportShowsOneReportTheGridShowsTheChannelsAndUndoTa
     EXPECT_EQ(app.image.bytes(), before);
     EXPECT_EQ(cell(1, ColRxFreq), QString());
     EXPECT_FALSE(app.image.IsImageModified());
+
+    // A file that is no channel list, one that cannot be opened and a cancelled dialog
+    // change nothing and add no step.
+    run("miChinese");
+    EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…"));
+    EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…"));
+    prompter.openNames << fileWith("notes.csv", "Name,Phone\nAnn,123\n") << path("missing.csv") << QString();
+    for (int i = 0; i < 3; ++i)
+        choose("miImportChannels");
+    ASSERT_EQ(prompter.asked.size(), 3);
+    EXPECT_TRUE(prompter.asked[1].text.startsWith(
+        QString::fromUtf8("未导入 notes.csv，数据没有改动：\n• 第 1 行：不是信道列表")))
+        << prompter.asked[1].text.toStdString();
+    EXPECT_TRUE(prompter.asked[2].text.contains(QString::fromUtf8("无法打开")))
+        << prompter.asked[2].text.toStdString();
+    EXPECT_EQ(app.image.bytes(), before);
+    EXPECT_FALSE(entry("miUndo")->isEnabled());
 }
 
 TEST_F(ChannelListCommands, ExportWritesTheTypeChosenAndImportReadsItBack) {
@@ -111,37 +104,21 @@ TEST_F(ChannelListCommands, ExportWritesTheTypeChosenAndImportReadsItBack) {
     choose("miExportChannels");
     EXPECT_EQ(prompter.saveFilters, (QStringList{"Kestrel CSV (*.csv)", "CHIRP CSV (*.csv)"}));
     EXPECT_EQ(ReadFile(path("out-chirp.csv")), ChirpCsvText(app.image).toUtf8());
-    EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Exported 2 channels to out-chirp.csv (CHIRP CSV)"));
+    EXPECT_EQ(StatusNoteText(window.get()),
+              QStringLiteral("Exported 2 channels to out-chirp.csv (CHIRP CSV)"));
     choose("miExportChannels");
     EXPECT_EQ(ReadFile(path("out-own.csv")), ExportChannelList(app.image, ListFormat::Kestrel, English));
     EXPECT_TRUE(prompter.asked.isEmpty());
 
     // Each file brings the channels back into the band's empty default image.
     for (const char* file : {"out-chirp.csv", "out-own.csv"}) {
-        prompter.answers << Prompter::Answer::Ok; // "Clear All Data!"
-        window->Dispatch(QStringLiteral("miNew"));
+        prompter.answers << Answer::Ok; // "Clear All Data!"
+        run("miNew");
         ASSERT_EQ(cell(1, ColRxFreq), QString());
         prompter.openNames << path(file);
         choose("miImportChannels");
-        EXPECT_EQ(app.image.bytes().left(ChannelCount * LineSize), withChannels.left(ChannelCount * LineSize)) << file;
+        EXPECT_EQ(app.image.bytes().left(ChannelCount * LineSize), withChannels.left(ChannelCount * LineSize))
+            << file;
         EXPECT_EQ(cell(3, ColTxPower), QStringLiteral("Low")) << file;
     }
-}
-
-TEST_F(ChannelListCommands, AFileThatIsNoChannelListChangesNothing) {
-    ASSERT_TRUE(WriteFile(path("notes.csv"), "Name,Phone\nAnn,123\n"));
-    const QByteArray before = app.image.bytes();
-    window->Dispatch(QStringLiteral("miChinese"));
-    EXPECT_EQ(window->menuAction(QStringLiteral("miImportChannels"))->text(), QString::fromUtf8("导入信道…"));
-    EXPECT_EQ(window->menuAction(QStringLiteral("miExportChannels"))->text(), QString::fromUtf8("导出信道…"));
-    prompter.openNames << path("notes.csv") << path("missing.csv") << QString();
-    for (int i = 0; i < 3; ++i)
-        choose("miImportChannels");
-    ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_TRUE(prompter.asked[0].text.startsWith(QString::fromUtf8("未导入 notes.csv，数据没有改动：\n• 第 1 行：不是信道列表")))
-        << prompter.asked[0].text.toStdString();
-    EXPECT_TRUE(prompter.asked[1].text.contains(QString::fromUtf8("无法打开")))
-        << prompter.asked[1].text.toStdString();
-    EXPECT_EQ(app.image.bytes(), before);
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miUndo"))->isEnabled());
 }

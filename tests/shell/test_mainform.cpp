@@ -1,76 +1,37 @@
 // The main window on the offscreen platform: start-up, file cycle, language switch,
 // view toggles, printing, and the radio commands against the virtual radio.
-#include "channels/frmChannel.h"
-#include "core/Band.h"
-#include "core/ChannelRecord.h"
 #include "core/Frequency.h"
 #include "core/Startup.h"
-#include "shell/MainForm.h"
 #include "shell/PrintCommands.h"
-#include "shell/StatusNote.h"
 #include "shell/frmTreeView.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/shell/MainWindowFixture.h"
 
-#include <QAction>
-#include <QDir>
-#include <QDockWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
-#include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QLineEdit>
-#include <QTableWidget>
-#include <QToolBar>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/resource.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
-using Answer = Prompter::Answer;
 
 namespace {
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-        app = StartedApp(settingsFile);
-        store = std::make_unique<SettingsStore>(app.settingsKeyPath, settingsFile);
-        window = std::make_unique<MainForm>(app, *store, prompter);
+    QStringList visibleMenuBarTitles() const { return visible(window->menuBar()->actions()); }
+    QStringList visibleEntries(const char* menuId) const {
+        QAction* head = entry(menuId);
+        return head && head->menu() ? visible(head->menu()->actions()) : QStringList();
     }
-
-    QStringList visibleMenuBarTitles() const {
+    static QStringList visible(const QList<QAction*>& actions) {
         QStringList out;
-        for (QAction* a : window->menuBar()->actions())
-            if (a->isVisible())
-                out << a->text();
-        return out;
-    }
-
-    QStringList visibleEntries(const QString& menuId) const {
-        QStringList out;
-        QAction* head = window->menuAction(menuId);
-        if (!head || !head->menu())
-            return out;
-        for (QAction* a : head->menu()->actions())
+        for (QAction* a : actions)
             if (a->isVisible() && !a->isSeparator())
                 out << a->text();
         return out;
     }
-
-    QTemporaryDir dir;
-    QString settingsFile;
-    AppContext app;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainForm> window;
 };
 
 } // namespace
@@ -80,100 +41,94 @@ TEST_F(MainFormTest, StartsWithTheFirstBandsDefaultImageAndTheWrittenMenus) {
     EXPECT_EQ(app.band.index, 0);
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(0));
     EXPECT_FALSE(app.image.IsImageModified());
-    EXPECT_EQ(visibleMenuBarTitles(), (QStringList{"File(&F)", "Edit(&E)", "Program(&P)", "&Communication Port",
-                                                   "View(&V)", "Help(&H)"}));
-    const QStringList edit = visibleEntries(QStringLiteral("miEdit"));
+    EXPECT_EQ(visibleMenuBarTitles(), (QStringList{"File(&F)", "Edit(&E)", "Program(&P)",
+                                                   "&Communication Port", "View(&V)", "Help(&H)"}));
+    const QStringList edit = visibleEntries("miEdit");
     EXPECT_EQ(edit.mid(0, 2), (QStringList{"Undo", "Redo"}));
-    EXPECT_EQ(edit.mid(edit.size() - 5), (QStringList{"Channel Information(&C)", "Optional Features(&O)", "DTMF",
-                                                     "Key Assignment", "Embedded Message(&E)"}));
-    EXPECT_EQ(window->treeView->keys(),
-              (QStringList{"Item1", "Item9", "Item2", "Item3", "Item6", "Item8"}));
+    EXPECT_EQ(edit.mid(edit.size() - 5), (QStringList{"Channel Information(&C)", "Optional Features(&O)",
+                                                      "DTMF", "Key Assignment", "Embedded Message(&E)"}));
+    EXPECT_EQ(window->treeView->keys(), (QStringList{"Item1", "Item9", "Item2", "Item3", "Item6", "Item8"}));
     EXPECT_EQ(window->flagView, 1);
     EXPECT_EQ(window->flagView2, 255);
     EXPECT_TRUE(window->lastLayoutWarning().isEmpty()) << window->lastLayoutWarning().toStdString();
     EXPECT_TRUE(prompter.asked.isEmpty());
+    // Commands hidden in the menus stay reachable from the tool bar.
+    QStringList onToolBar;
+    for (QAction* a : window->ToolBar->actions())
+        if (a->isVisible())
+            onToolBar << a->objectName();
+    EXPECT_TRUE(onToolBar.contains("miModel") && onToolBar.contains("miBatch"))
+        << onToolBar.join(' ').toStdString();
+    EXPECT_FALSE(entry("miModel")->isVisible());
 }
 
 TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
-    const QString path = dir.filePath(QStringLiteral("radio1.dat"));
+    const QString saved = path("radio1.dat");
     app.image.setByte(0x0FD3, 7); // an edit
     ASSERT_TRUE(app.image.IsImageModified());
-    prompter.saveNames << path;
-    window->Dispatch(QStringLiteral("miSave"));
+    prompter.saveNames << saved;
+    run("miSave");
     EXPECT_FALSE(app.image.IsImageModified());
-    EXPECT_EQ(app.currentFileName, path);
-    EXPECT_EQ(ReadFile(path).at(0x0FD3), 7);
+    EXPECT_EQ(app.currentFileName, saved);
+    EXPECT_EQ(ReadFile(saved).at(0x0FD3), 7);
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Saved radio1.dat"));
 
-    window->Dispatch(QStringLiteral("miNew"));  // Cancel is the scripted default
+    run("miNew"); // Cancel is the scripted default
     EXPECT_EQ(app.image.byte(0x0FD3), 7) << "New then Cancel changes nothing";
     prompter.answers << Answer::Ok;
-    window->Dispatch(QStringLiteral("miNew"));
+    run("miNew");
     EXPECT_EQ(app.image.byte(0x0FD3), quint8(DefaultImageBytes(0).at(0x0FD3)));
-    EXPECT_EQ(app.currentFileName, path) << "New keeps the file name";
+    EXPECT_EQ(app.currentFileName, saved) << "New keeps the file name";
 
     prompter.answers << Answer::No; // don't save the new image
-    prompter.openNames << path;
-    window->Dispatch(QStringLiteral("miOpen"));
+    prompter.openNames << saved;
+    run("miOpen");
     EXPECT_EQ(app.image.byte(0x0FD3), 7);
     EXPECT_FALSE(app.image.IsImageModified());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kestrel[136-174 MHz] [File Name: radio1.dat]"));
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Opened radio1.dat"));
 }
 
-TEST_F(MainFormTest, AWrongSizedFileChangesNothing) {
-    const QString bad = dir.filePath(QStringLiteral("short.dat"));
-    ASSERT_TRUE(WriteFile(bad, QByteArray(8191, 'x')));
+// Open on a modified image goes on only after a successful save: Cancel shows no file
+// dialog; a cancelled or failed save and a wrong-sized file keep the image, modified
+// and untitled.
+TEST_F(MainFormTest, OpenAfterCancelAnUnfinishedSaveOrOfAWrongSizedFileKeepsTheImage) {
+    const QString other = fileWith("other.dat", DefaultImageBytes(1));
     app.image.setByte(0x10, 0x22);
+    prompter.answers << Answer::Cancel << Answer::Yes;
+    run("miOpen");
+    EXPECT_EQ(lastAsked().text, QStringLiteral("File hasn't been saved, save it now?"));
+    prompter.saveNames << QString(); // the save dialog is cancelled
+    prompter.openNames << other;
+    run("miOpen");
+    EXPECT_EQ(prompter.openDialogs, 0);
+    EXPECT_EQ(app.image.byte(0x10), 0x22);
+
+    prompter.saveNames = {path("missing/folder/x.dat")};
+    run("miSave");
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(app.image.IsImageModified());
+    EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
+
+    const QString bad = fileWith("short.dat", QByteArray(8191, 'x'));
     const QByteArray before = app.image.bytes();
     const QString caption = window->windowTitle();
-    prompter.answers << Answer::No;
-    prompter.openNames << bad;
-    window->Dispatch(QStringLiteral("miOpen"));
+    prompter.asked.clear();
+    prompter.answers = {Answer::No};
+    prompter.openNames = {bad};
+    run("miOpen");
     EXPECT_EQ(app.image.bytes(), before);
     EXPECT_TRUE(app.image.IsImageModified());
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
     EXPECT_EQ(window->windowTitle(), caption);
-    ASSERT_FALSE(prompter.asked.isEmpty());
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_EQ(prompter.asked.last().title, QStringLiteral("Kestrel"));
-}
-
-TEST_F(MainFormTest, OpenWhileModifiedAndCancelShowsNoFileDialog) {
-    app.image.setByte(0x10, 0x22);
-    prompter.answers << Answer::Cancel;
-    window->Dispatch(QStringLiteral("miOpen"));
-    EXPECT_EQ(prompter.openDialogs, 0);
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("File hasn't been saved, save it now?"));
-}
-
-TEST_F(MainFormTest, SaveItNowThenCancelledSaveDoesNotLoseTheImage) {
-    const QString other = dir.filePath(QStringLiteral("other.dat"));
-    ASSERT_TRUE(WriteFile(other, DefaultImageBytes(1)));
-    app.image.setByte(0x10, 0x22);
-    prompter.answers << Answer::Yes;
-    prompter.saveNames << QString(); // the save dialog is cancelled
-    prompter.openNames << other;
-    window->Dispatch(QStringLiteral("miOpen"));
-    EXPECT_EQ(prompter.openDialogs, 0) << "opening goes on only after a successful save";
-    EXPECT_EQ(app.image.byte(0x10), 0x22);
-}
-
-TEST_F(MainFormTest, AFailedSaveIsReportedAndChangesNothing) {
-    app.image.setByte(0x10, 0x22);
-    prompter.saveNames << dir.filePath(QStringLiteral("missing/folder/x.dat"));
-    window->Dispatch(QStringLiteral("miSave"));
-    ASSERT_FALSE(prompter.asked.isEmpty());
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_TRUE(app.image.IsImageModified());
-    EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_EQ(lastAsked().title, QStringLiteral("Kestrel"));
 }
 
 // A save that meets the file-size limit, as the program runs it (main() sets the
 // signal aside): reported, the old file kept, the edits still there and unsaved.
 TEST_F(MainFormTest, ASaveCutShortByTheFileSizeLimitKeepsTheEdits) {
-    const QString path = dir.filePath(QStringLiteral("radio.dat"));
-    ASSERT_TRUE(WriteFile(path, DefaultImageBytes(0)));
+    const QString saved = fileWith("radio.dat", DefaultImageBytes(0));
     app.image.setByte(0x10, 0x22);
     const auto previous = std::signal(SIGXFSZ, SIG_DFL);
     IgnoreFileSizeLimitSignal();
@@ -182,17 +137,16 @@ TEST_F(MainFormTest, ASaveCutShortByTheFileSizeLimitKeepsTheEdits) {
     rlimit small = old;
     small.rlim_cur = 1000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    prompter.saveNames << path;
-    window->Dispatch(QStringLiteral("miSave"));
+    prompter.saveNames << saved;
+    run("miSave");
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
-    ASSERT_FALSE(prompter.asked.isEmpty());
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_TRUE(prompter.asked.last().text.contains(QStringLiteral("File too large")))
-        << prompter.asked.last().text.toStdString();
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(lastAsked().text.contains(QStringLiteral("File too large")))
+        << lastAsked().text.toStdString();
     EXPECT_EQ(app.image.byte(0x10), 0x22);
     EXPECT_TRUE(app.image.IsImageModified());
-    EXPECT_EQ(ReadFile(path), DefaultImageBytes(0));
+    EXPECT_EQ(ReadFile(saved), DefaultImageBytes(0));
 }
 
 // The program itself, started with the signal at its default disposition, sets it aside.
@@ -235,25 +189,16 @@ TEST_F(MainFormTest, OpenReadAndNewCommitTheOpenCellFirst) {
         app.image.TakeImageSnapshot();
         window->RefreshAll();
         prompter.asked.clear();
-        QTableWidget* grid = window->channelEditor->ChannelGrid;
-        const QRect cell = grid->visualItemRect(grid->item(0, ColRxFreq));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        clickCell(1, ColRxFreq);
         ASSERT_TRUE(window->channelEditor->txtMemChannel->isVisible()) << c.command;
         QTest::keyClicks(window->channelEditor->txtMemChannel, QStringLiteral("146.52"));
         prompter.answers = {Answer::Cancel};
         window->Dispatch(QString::fromLatin1(c.command));
         EXPECT_EQ(prompter.texts(), QStringList{c.question}) << c.command;
-        EXPECT_EQ(DecodeFrequency(app.image, 0, ChannelByte::RxFrequency), QStringLiteral("146.52000")) << c.command;
+        EXPECT_EQ(DecodeFrequency(app.image, 0, ChannelByte::RxFrequency), QStringLiteral("146.52000"))
+            << c.command;
         EXPECT_TRUE(app.image.IsImageModified()) << c.command;
     }
-}
-
-TEST_F(MainFormTest, ClosingAsksOnlyWhenModifiedAndWritesTheSettings) {
-    EXPECT_TRUE(window->close());
-    EXPECT_TRUE(prompter.asked.isEmpty());
-    SettingsStore check(app.settingsKeyPath, settingsFile);
-    EXPECT_EQ(check.ReadRegistryText(QStringLiteral("Language")), QStringLiteral("0"));
-    EXPECT_EQ(check.ReadRegistryText(QStringLiteral("Port")), QStringLiteral("1"));
 }
 
 TEST_F(MainFormTest, ADamagedSettingsFileIsNotOverwrittenAtExit) {
@@ -263,12 +208,19 @@ TEST_F(MainFormTest, ADamagedSettingsFileIsNotOverwrittenAtExit) {
     app = StartedApp(settingsFile);
     EXPECT_EQ(app.portNumber, 3);
     window = std::make_unique<MainForm>(app, *store, prompter);
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_TRUE(window->close());
     EXPECT_EQ(ReadFile(settingsFile), text);
 }
 
-TEST_F(MainFormTest, ClosingModifiedWithCancelOrAFailedSaveStaysOpen) {
+TEST_F(MainFormTest, ClosingAsksOnlyWhenModifiedWritesTheSettingsAndStaysOpenOnCancelOrAFailedSave) {
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(prompter.asked.isEmpty());
+    SettingsStore check(app.settingsKeyPath, settingsFile);
+    EXPECT_EQ(check.ReadRegistryText(QStringLiteral("Language")), QStringLiteral("0"));
+    EXPECT_EQ(check.ReadRegistryText(QStringLiteral("Port")), QStringLiteral("1"));
+
     window->show();
     app.image.setByte(0x10, 0x22);
     prompter.answers << Answer::Cancel;
@@ -282,62 +234,36 @@ TEST_F(MainFormTest, ClosingModifiedWithCancelOrAFailedSaveStaysOpen) {
 }
 
 TEST_F(MainFormTest, LanguageSwitchChangesTextsAndKeepsOneVfoNode) {
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_EQ(app.language, Chinese);
     EXPECT_EQ(app.toneTable.first(), QString::fromUtf8("无"));
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Kestrel[136-174 MHz] [文件名: Untitled]"));
     EXPECT_TRUE(visibleMenuBarTitles().contains(QString::fromUtf8("文件(&F)")));
-    EXPECT_TRUE(visibleEntries(QStringLiteral("miEdit")).contains(QString::fromUtf8("信道信息(&C)")));
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miChinese"))->isChecked());
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miEnglish"))->isChecked());
+    EXPECT_TRUE(visibleEntries("miEdit").contains(QString::fromUtf8("信道信息(&C)")));
+    EXPECT_TRUE(entry("miChinese")->isChecked());
+    EXPECT_FALSE(entry("miEnglish")->isChecked());
     EXPECT_EQ(window->treeView->node(QStringLiteral("Item1"))->text(0), QString::fromUtf8("信道信息"));
     EXPECT_EQ(window->treeView->node(QStringLiteral("Item9"))->text(0), QString::fromUtf8("全频信道 | Call"));
 
-    window->Dispatch(QStringLiteral("miChinese")); // already Chinese: nothing more
-    window->Dispatch(QStringLiteral("miEnglish"));
+    run("miChinese"); // already Chinese: nothing more
+    run("miEnglish");
     EXPECT_EQ(app.language, English);
     EXPECT_EQ(app.toneTable.first(), QStringLiteral("None"));
     EXPECT_EQ(window->treeView->keys().count(QStringLiteral("Item9")), 1);
     EXPECT_EQ(window->treeView->node(QStringLiteral("Item9"))->text(0), QStringLiteral("VFO | Call"));
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miEnglish"))->isChecked());
-}
+    EXPECT_TRUE(entry("miEnglish")->isChecked());
 
-TEST_F(MainFormTest, VfoNodeFollowsImageByteAtTheNextRefresh) {
+    // The VFO node follows its image byte at the next refresh.
     app.image.setByte(0x0C65, 0x80);
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_FALSE(window->treeView->keys().contains(QStringLiteral("Item9")));
     app.image.setByte(0x0C65, 0x00);
-    window->Dispatch(QStringLiteral("miEnglish"));
+    run("miEnglish");
     EXPECT_EQ(window->treeView->keys().indexOf(QStringLiteral("Item9")), 1);
 }
 
-TEST_F(MainFormTest, ViewTogglesHideAndRestoreTheBands) {
-    window->show();
-    window->Dispatch(QStringLiteral("miToolBar"));
-    EXPECT_FALSE(window->ToolBar->isVisible());
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miToolBar"))->isChecked());
-    window->Dispatch(QStringLiteral("miToolBar"));
-    EXPECT_TRUE(window->ToolBar->isVisible());
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miToolBar"))->isChecked());
-    window->Dispatch(QStringLiteral("miStatusBar"));
-    EXPECT_FALSE(window->statusBar()->isVisible());
-    window->Dispatch(QStringLiteral("miTreeView"));
-    EXPECT_FALSE(window->BandTree->isVisible());
-    EXPECT_EQ(window->flagView2 & 7, 2);
-}
-
-TEST_F(MainFormTest, HiddenMenuCommandsStayReachableFromTheToolBar) {
-    QStringList ids;
-    for (QAction* a : window->ToolBar->actions())
-        if (a->isVisible() && !a->isSeparator())
-            ids << a->objectName();
-    EXPECT_TRUE(ids.contains(QStringLiteral("miModel")));
-    EXPECT_TRUE(ids.contains(QStringLiteral("miBatch")));
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miModel"))->isVisible());
-}
-
 TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
-    const QString pdf = dir.filePath(QStringLiteral("channels.pdf"));
+    const QString pdf = path("channels.pdf");
     auto pagesPrinted = [&](bool all) {
         QFile::remove(pdf);
         window->printing->printDialog = [&](QPrinter& printer, bool& allChannels) {
@@ -346,7 +272,7 @@ TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
             allChannels = all;
             return true;
         };
-        window->Dispatch(QStringLiteral("miPrint"));
+        run("miPrint");
         const QByteArray out = ReadFile(pdf);
         EXPECT_TRUE(out.startsWith("%PDF"));
         return int(out.count("/Type /Page\n") + out.count("/Type /Page\r"));
@@ -362,18 +288,18 @@ TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
 
     window->printing->printDialog = [](QPrinter&, bool&) { return false; }; // cancelled: nothing printed
     QFile::remove(pdf);
-    window->Dispatch(QStringLiteral("miPrint"));
+    run("miPrint");
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_TRUE(prompter.asked.isEmpty());
 
     // A file that cannot be written is a failure, not a silent nothing.
     window->printing->printDialog = [&](QPrinter& printer, bool&) {
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/x.pdf")));
+        printer.setOutputFileName(path("missing/folder/x.pdf"));
         return true;
     };
-    window->Dispatch(QStringLiteral("miPrint"));
+    run("miPrint");
     ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_TRUE(prompter.asked.last().text.startsWith(QLatin1String("Printing failed")));
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(lastAsked().text.startsWith(QLatin1String("Printing failed")));
 }

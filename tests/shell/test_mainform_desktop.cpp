@@ -1,42 +1,24 @@
 // The main window as a desktop program: Qt's own texts in Chinese, shortcuts and tips,
 // files dropped or chosen from Recent Files, the state kept between runs, File > Close,
 // the view state, print preview and the about box's icon.
-#include "core/Band.h"
-#include "core/ChannelRecord.h"
-#include "shell/MainForm.h"
 #include "shell/PrintCommands.h"
 #include "shell/QtTranslation.h"
-#include "shell/StatusNote.h"
 #include "shell/WidgetPrompter.h"
 #include "shell/frmAbout.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/shell/MainWindowFixture.h"
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QDir>
-#include <QDockWidget>
 #include <QFileDialog>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QToolBar>
 #include <QUrl>
-#include <gtest/gtest.h>
 #include <list>
-#include <memory>
 
 using namespace kestrel;
 using namespace kestrel::test;
-using Answer = Prompter::Answer;
 
 namespace {
 
@@ -57,25 +39,12 @@ void WhenModalShows(std::function<void(QWidget*)> inspect) {
     timer->start();
 }
 
-class Desktop : public ::testing::Test {
+class Desktop : public MainWindowTest {
 protected:
-    void SetUp() override {
-        settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-        app = StartedApp(settingsFile);
-        store = std::make_unique<SettingsStore>(app.settingsKeyPath, settingsFile);
-        window = std::make_unique<MainForm>(app, *store, prompter);
-    }
-
     // A new run on the same settings store.
     std::unique_ptr<MainForm> nextRun(ScriptedPrompter& p) {
         runs.push_back(StartedApp(settingsFile));
         return std::make_unique<MainForm>(runs.back(), *store, p);
-    }
-
-    QString dataFile(const QString& name, int band = 0) {
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(WriteFile(path, DefaultImageBytes(band)));
-        return path;
     }
 
     // Sends a drag and, when it is accepted, the drop of `path`; true when accepted.
@@ -106,18 +75,12 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir;
-    QString settingsFile;
-    AppContext app;
     std::list<AppContext> runs; // of nextRun(), which keeps references to them
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainForm> window;
 };
 
 } // namespace
 
-TEST_F(Desktop, InChineseQtsOwnButtonsAreChinese) {
+TEST_F(Desktop, InChineseQtsOwnButtonsAreChineseAndTheAboutBoxShowsTheIcon) {
     ASSERT_TRUE(QFile::exists(QtTranslation::ChineseFile()))
         << "Qt's Chinese texts are missing: install qt6-translations-l10n";
     WidgetPrompter real(window.get());
@@ -134,14 +97,22 @@ TEST_F(Desktop, InChineseQtsOwnButtonsAreChinese) {
                   Answer::Cancel);
         return texts;
     };
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     const QStringList zh = buttonsOfAQuestion();
-    ASSERT_EQ(zh.size(), 3);
-    EXPECT_TRUE(zh[0].startsWith(QString::fromUtf8("是"))) << zh[0].toStdString();
-    EXPECT_TRUE(zh[1].startsWith(QString::fromUtf8("否"))) << zh[1].toStdString();
-    EXPECT_TRUE(zh[2].startsWith(QString::fromUtf8("取消"))) << zh[2].toStdString();
-    window->Dispatch(QStringLiteral("miEnglish"));
+    const char* starts[] = {"是", "否", "取消"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(zh.value(i).startsWith(QString::fromUtf8(starts[i]))) << zh.join('|').toStdString();
+    run("miEnglish");
     EXPECT_EQ(buttonsOfAQuestion(), (QStringList{"&Yes", "&No", "Cancel"}));
+
+    bool iconShown = false; // the about box shows the program's icon
+    WhenModalShows([&](QWidget* w) {
+        auto* about = qobject_cast<frmAbout*>(w);
+        iconShown = about && !about->windowIcon().isNull() && !about->lblIcon->pixmap().isNull();
+        w->close();
+    });
+    run("miAbout");
+    EXPECT_TRUE(iconShown);
 }
 
 TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
@@ -149,12 +120,10 @@ TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
                                                         {"miSave", "Ctrl+S"}, {"miPrint", "Ctrl+P"},
                                                         {"miExit", "Ctrl+Q"}, {"miAbout", "F1"}};
     for (const auto& [id, k] : keys)
-        EXPECT_EQ(window->menuAction(QString::fromLatin1(id))->shortcut(),
-                  QKeySequence(QString::fromLatin1(k)))
-            << id;
-    EXPECT_EQ(window->menuAction(QStringLiteral("miEnglish"))->text(), QStringLiteral("English(&E)"));
+        EXPECT_EQ(entry(id)->shortcut(), QKeySequence(QString::fromLatin1(k))) << id;
+    EXPECT_EQ(entry("miEnglish")->text(), QStringLiteral("English(&E)"));
     for (Language l : {Chinese, English}) {
-        window->Dispatch(l == Chinese ? QStringLiteral("miChinese") : QStringLiteral("miEnglish"));
+        run(l == Chinese ? "miChinese" : "miEnglish");
         QList<QAction*> entries = window->ToolBar->actions();
         for (QAction* head : window->menuBar()->actions())
             entries << head << (head->menu() ? head->menu()->actions() : QList<QAction*>());
@@ -166,8 +135,7 @@ TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
         }
     }
     EXPECT_EQ(window->actions(QStringLiteral("miSave")).last()->toolTip(), QStringLiteral("Save (Ctrl+S)"));
-    EXPECT_EQ(window->menuAction(QStringLiteral("miSave"))->statusTip(),
-              QStringLiteral("Save the data to a file (.dat)"));
+    EXPECT_EQ(entry("miSave")->statusTip(), QStringLiteral("Save the data to a file (.dat)"));
 
     window->show();
     window->activateWindow();
@@ -177,17 +145,17 @@ TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
 }
 
 TEST_F(Desktop, ADroppedDataFileOpensAfterTheUnsavedChangesQuestion) {
-    const QString path = dataFile(QStringLiteral("dropped.dat"), 1);
-    EXPECT_FALSE(drop(dir.filePath(QStringLiteral("notes.txt"))));
+    const QString dropped = fileWith("dropped.dat", DefaultImageBytes(1));
+    EXPECT_FALSE(drop(path("notes.txt")));
     app.image.setByte(0x10, 0x22);
     prompter.answers << Answer::Cancel;
-    ASSERT_TRUE(drop(path));
+    ASSERT_TRUE(drop(dropped));
     EXPECT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(app.image.byte(0x10), 0x22) << "Cancel keeps the image";
     prompter.answers << Answer::No;
-    ASSERT_TRUE(drop(path));
+    ASSERT_TRUE(drop(dropped));
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(1));
-    EXPECT_EQ(app.currentFileName, path);
+    EXPECT_EQ(app.currentFileName, dropped);
     EXPECT_EQ(app.band.index, 1);
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Opened dropped.dat"));
 }
@@ -195,13 +163,13 @@ TEST_F(Desktop, ADroppedDataFileOpensAfterTheUnsavedChangesQuestion) {
 TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
     QStringList paths;
     for (int i = 0; i < 9; ++i)
-        paths << dataFile(QStringLiteral("r%1.dat").arg(i));
+        paths << fileWith(QStringLiteral("r%1.dat").arg(i), DefaultImageBytes(0));
     for (const QString& p : paths)
         ASSERT_TRUE(window->OpenPath(p));
     ASSERT_TRUE(window->OpenPath(paths[3]));
     QStringList expected{paths[3], paths[8], paths[7], paths[6], paths[5], paths[4], paths[2], paths[1]};
     EXPECT_EQ(window->recentFiles(), expected) << "newest first, at most 8, no doubles";
-    QMenu* menu = window->menuAction(QStringLiteral("miRecent"))->menu();
+    QMenu* menu = entry("miRecent")->menu();
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->actions().size(), 8);
     EXPECT_EQ(menu->actions().first()->text(),
@@ -211,7 +179,7 @@ TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
     ASSERT_TRUE(QFile::remove(paths[5]));
     menu->actions().at(4)->trigger();
     ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_TRUE(prompter.asked.last().text.contains(QLatin1String("no longer exists")));
+    EXPECT_TRUE(lastAsked().text.contains(QLatin1String("no longer exists")));
     expected.removeAll(paths[5]);
     EXPECT_EQ(window->recentFiles(), expected);
     EXPECT_EQ(app.currentFileName, paths[3]);
@@ -227,9 +195,9 @@ TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
     EXPECT_EQ(nextRun(other)->recentFiles().size(), 7);
 
     // The language switch rebuilds the menus; the submenu stays.
-    window->Dispatch(QStringLiteral("miChinese"));
-    EXPECT_EQ(window->menuAction(QStringLiteral("miRecent"))->text(), QString::fromUtf8("最近的文件"));
-    EXPECT_EQ(window->menuAction(QStringLiteral("miRecent"))->menu()->actions().size(), 7);
+    run("miChinese");
+    EXPECT_EQ(entry("miRecent")->text(), QString::fromUtf8("最近的文件"));
+    EXPECT_EQ(entry("miRecent")->menu()->actions().size(), 7);
 }
 
 TEST_F(Desktop, WindowPlaceTreeWidthAndLastFolderAreRestoredButNotLanguageOrBands) {
@@ -239,10 +207,10 @@ TEST_F(Desktop, WindowPlaceTreeWidthAndLastFolderAreRestoredButNotLanguageOrBand
     window->resizeDocks({window->BandTree}, {260}, Qt::Horizontal);
     QTest::qWait(50);
     const int treeWidth = window->BandTree->width();
-    prompter.openNames << dataFile(QStringLiteral("folder.dat"));
-    window->Dispatch(QStringLiteral("miOpen"));
-    window->Dispatch(QStringLiteral("miChinese"));
-    window->Dispatch(QStringLiteral("miToolBar"));
+    prompter.openNames << fileWith("folder.dat", DefaultImageBytes(0));
+    run("miOpen");
+    run("miChinese");
+    run("miToolBar");
     ASSERT_TRUE(window->close());
 
     ScriptedPrompter second;
@@ -294,19 +262,19 @@ TEST_F(Desktop, FileDialogsStartInTheFolderUsedLast) {
 }
 
 TEST_F(Desktop, CloseGoesBackToTheDefaultImageOfTheBandAndUntitled) {
-    const QString path = dataFile(QStringLiteral("radio1.dat"), 2);
-    ASSERT_TRUE(window->OpenPath(path));
-    window->Dispatch(QStringLiteral("miChinese"));
+    const QString saved = fileWith("radio1.dat", DefaultImageBytes(2));
+    ASSERT_TRUE(window->OpenPath(saved));
+    run("miChinese");
     app.image.setByte(0x10, 0x22);
     prompter.answers << Answer::Cancel;
-    window->Dispatch(QStringLiteral("miClose"));
-    EXPECT_EQ(app.currentFileName, path) << "Cancel keeps the file";
+    run("miClose");
+    EXPECT_EQ(app.currentFileName, saved) << "Cancel keeps the file";
     EXPECT_EQ(app.image.byte(0x10), 0x22);
 
     prompter.answers << Answer::Yes;
-    prompter.saveNames << path;
-    window->Dispatch(QStringLiteral("miClose"));
-    EXPECT_EQ(ReadFile(path).at(0x10), 0x22) << "Yes saves first";
+    prompter.saveNames << saved;
+    run("miClose");
+    EXPECT_EQ(ReadFile(saved).at(0x10), 0x22) << "Yes saves first";
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
     EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
     EXPECT_FALSE(app.image.IsImageModified());
@@ -314,13 +282,13 @@ TEST_F(Desktop, CloseGoesBackToTheDefaultImageOfTheBandAndUntitled) {
     EXPECT_EQ(StatusNoteText(window.get()), QString::fromUtf8("已关闭 radio1.dat"));
 
     // A file that cannot be used at start: the usual error, the default image stays.
-    ASSERT_TRUE(WriteFile(path, QByteArray(100, 'x')));
-    EXPECT_FALSE(window->OpenPath(path));
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
+    ASSERT_TRUE(WriteFile(saved, QByteArray(100, 'x')));
+    EXPECT_FALSE(window->OpenPath(saved));
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
     EXPECT_EQ(app.image.bytes(), DefaultImageBytes(2));
 }
 
-TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMenu) {
+TEST_F(Desktop, ViewTogglesAndTheTreeBandsCloseButtonKeepViewInStepAndBandsHaveNoRightClickMenu) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto* close = window->BandTree->findChild<QAbstractButton*>(QStringLiteral("qt_dockwidget_closebutton"));
@@ -328,10 +296,10 @@ TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMe
     QTest::mouseClick(close, Qt::LeftButton);
     EXPECT_FALSE(window->BandTree->isVisible());
     EXPECT_EQ(window->flagView2 & 1, 0);
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miTreeView"))->isChecked());
-    window->Dispatch(QStringLiteral("miTreeView"));
+    EXPECT_FALSE(entry("miTreeView")->isChecked());
+    run("miTreeView");
     EXPECT_TRUE(window->BandTree->isVisible());
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miTreeView"))->isChecked());
+    EXPECT_TRUE(entry("miTreeView")->isChecked());
 
     for (QWidget* band : {static_cast<QWidget*>(window->ToolBar), static_cast<QWidget*>(window->BandTree)}) {
         QWidget* popup = nullptr;
@@ -348,6 +316,19 @@ TEST_F(Desktop, TheTreeBandsCloseButtonKeepsViewInStepAndBandsHaveNoRightClickMe
         EXPECT_TRUE(QTest::qWaitFor([&] { return !closer.isActive(); }, 10000));
         EXPECT_EQ(popup, nullptr) << band->objectName().toStdString();
     }
+
+    // The View toggles hide and restore the bands.
+    run("miToolBar");
+    EXPECT_FALSE(window->ToolBar->isVisible());
+    EXPECT_FALSE(entry("miToolBar")->isChecked());
+    run("miToolBar");
+    EXPECT_TRUE(window->ToolBar->isVisible());
+    EXPECT_TRUE(entry("miToolBar")->isChecked());
+    run("miStatusBar");
+    EXPECT_FALSE(window->statusBar()->isVisible());
+    run("miTreeView");
+    EXPECT_FALSE(window->BandTree->isVisible());
+    EXPECT_EQ(window->flagView2 & 7, 2);
 }
 
 TEST_F(Desktop, WithoutLayoutFilesBothLanguageCommandsStayReachable) {
@@ -367,17 +348,6 @@ TEST_F(Desktop, WithoutLayoutFilesBothLanguageCommandsStayReachable) {
     EXPECT_EQ(app.language, English);
 }
 
-TEST_F(Desktop, TheAboutBoxShowsTheProgramsIcon) {
-    bool seen = false;
-    WhenModalShows([&](QWidget* w) {
-        auto* about = qobject_cast<frmAbout*>(w);
-        seen = about && !about->windowIcon().isNull() && !about->lblIcon->pixmap().isNull();
-        w->close();
-    });
-    window->Dispatch(QStringLiteral("miAbout"));
-    EXPECT_TRUE(seen);
-}
-
 TEST_F(Desktop, PrintPreviewFollowsTheChannelChoiceAndChineseIsPrintedInSimplifiedGlyphs) {
     CreateChannel(app.image, 0, 1, QStringLiteral("145.02500"));
     int inUse = 0;
@@ -391,18 +361,18 @@ TEST_F(Desktop, PrintPreviewFollowsTheChannelChoiceAndChineseIsPrintedInSimplifi
         allEntry->setChecked(true);
         all = view->pageCount();
     };
-    window->Dispatch(QStringLiteral("miPrintPreview"));
+    run("miPrintPreview");
     EXPECT_EQ(inUse, 1);
     EXPECT_GT(all, inUse);
 
-    window->Dispatch(QStringLiteral("miChinese"));
-    const QString pdf = dir.filePath(QStringLiteral("zh.pdf"));
+    run("miChinese");
+    const QString pdf = path("zh.pdf");
     window->printing->printDialog = [&](QPrinter& printer, bool&) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         return true;
     };
-    window->Dispatch(QStringLiteral("miPrint"));
+    run("miPrint");
     const QByteArray out = ReadFile(pdf);
     ASSERT_TRUE(out.startsWith("%PDF"));
     if (!out.contains("CJK"))

@@ -1,25 +1,9 @@
 // The main window's backups, Verify After Write, Open Backup and Compare With File,
 // against the virtual radio on a pseudo-terminal.
 #include "core/Backup.h"
-#include "link/CloneEngine.h"
-#include "shell/MainForm.h"
 #include "shell/frmCompare.h"
 #include "tests/link/RadioSim.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QDir>
-#include <QLabel>
-#include <QPushButton>
-#include <QStatusBar>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
+#include "tests/shell/MainWindowFixture.h"
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -28,42 +12,27 @@ namespace {
 
 // A 136-174 MHz image with channel 37 programmed (146.52000 MHz).
 QByteArray Programmed() {
-    QByteArray m = DefaultImageBytes(0);
-    m.replace(36 * 16, 16, Hex("00 20 65 14 00 20 65 14 FF FF FF FF F8 08 70 FF"));
-    return m;
+    return WithChannels(DefaultImageBytes(0), {36});
 }
 
-class RadioSafetyTest : public ::testing::Test {
+class RadioSafetyTest : public MainWindowTest {
 protected:
+    RadioSafetyTest() : MainWindowTest(QuickRadio) {}
     void SetUp() override {
-        settings = dir.filePath(QStringLiteral("s.ini"));
-        app = StartedApp(settings);
-        app.recvInterval = 10;
-        app.recvCount = 30;
-        app.backupFolder = dir.filePath(QStringLiteral("backups"));
-        store = std::make_unique<SettingsStore>(app.settingsKeyPath, settings);
-        window = std::make_unique<MainForm>(app, *store, prompter);
-        window->frm1->setRecvInterval(app.recvInterval);
+        MainWindowTest::SetUp();
+        app.backupFolder = path("backups");
     }
     QStringList Backups() const { return QDir(app.backupFolder).entryList(QDir::Files); }
     QString Status() const { return window->statusBar()->currentMessage(); }
-
-    QTemporaryDir dir;
-    QString settings;
-    AppContext app;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainForm> window;
 };
 
 } // namespace
 
 TEST_F(RadioSafetyTest, AReadLeavesTheFileAReadMakesInTheBackupFolder) {
-    RadioSim sim({QStringLiteral("--band-code"), QStringLiteral("2")}, PatternImage(4));
-    ASSERT_TRUE(sim.started());
-    window->frm1->setDevicePath(sim.device());
-    window->Dispatch(QStringLiteral("miRead"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Reading Complete!"));
+    RadioSim sim({"--band-code", "2"}, PatternImage(4));
+    ASSERT_TRUE(attach(sim));
+    run("miRead");
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Reading Complete!"));
     ASSERT_EQ(Backups().size(), 1);
     EXPECT_TRUE(Backups().first().endsWith(QLatin1String("_400-470.dat")));
     QByteArray expected = DefaultImageBytes(1);
@@ -73,78 +42,65 @@ TEST_F(RadioSafetyTest, AReadLeavesTheFileAReadMakesInTheBackupFolder) {
     EXPECT_EQ(Status(), QStringLiteral("Backup saved: ") + backup);
 
     // A folder that cannot be made is told on the status bar; the read still succeeds.
-    ASSERT_TRUE(WriteFile(dir.filePath(QStringLiteral("file")), "x"));
-    app.backupFolder = dir.filePath(QStringLiteral("file/backups"));
+    ASSERT_TRUE(WriteFile(path("file"), "x"));
+    app.backupFolder = path("file/backups");
     prompter.asked.clear();
-    window->Dispatch(QStringLiteral("miRead"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Reading Complete!"));
+    run("miRead");
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Reading Complete!"));
     EXPECT_TRUE(Status().startsWith(QLatin1String("No backup was saved: cannot make the backup folder")))
         << Status().toStdString();
     EXPECT_FALSE(app.image.IsImageModified());
 }
 
-TEST_F(RadioSafetyTest, VerifyAfterWriteIsRememberedAndShowsWhatTheRadioKeptWrong) {
+TEST_F(RadioSafetyTest, VerifyAfterWriteIsRememberedAndShowsWhatTheRadioKeptWrongOrDidNotSend) {
     EXPECT_FALSE(app.verifyAfterWrite);
-    window->Dispatch(QStringLiteral("miVerifyAfterWrite"));
+    run("miVerifyAfterWrite");
     EXPECT_TRUE(app.verifyAfterWrite);
-    EXPECT_TRUE(window->menuAction(QStringLiteral("miVerifyAfterWrite"))->isChecked());
-    EXPECT_TRUE(ReadFile(settings).contains("VerifyAfterWrite=1"));
-    AppContext restarted = StartedApp(settings);
+    EXPECT_TRUE(entry("miVerifyAfterWrite")->isChecked());
+    EXPECT_TRUE(ReadFile(settingsFile).contains("VerifyAfterWrite=1"));
+    AppContext restarted = StartedApp(settingsFile);
     EXPECT_TRUE(restarted.verifyAfterWrite);
 
     app.image.setBytes(Programmed());
     window->RefreshData();
-    {
-        RadioSim sim({QStringLiteral("--keep-wrong-byte-at-line"), QStringLiteral("36")},
-                     DefaultImageBytes(0));
-        ASSERT_TRUE(sim.started());
-        window->frm1->setDevicePath(sim.device());
-        window->Dispatch(QStringLiteral("miWrite"));
-        const ScriptedPrompter::Asked last = prompter.asked.last();
-        EXPECT_EQ(last.text, QStringLiteral("The radio holds different data:\n"
-                                            "Channel 37 / RX Freq: 146.52000 -> 146.52001"));
-        EXPECT_EQ(last.icon, Prompter::Icon::Critical);
-        EXPECT_EQ(last.title, app.productName);
-        EXPECT_FALSE(prompter.texts().contains(QStringLiteral("Write Successful!")));
-        EXPECT_EQ(app.image.bytes(), Programmed()) << "the read-back leaves the image alone";
-        EXPECT_TRUE(Backups().isEmpty());
-    }
-    prompter.asked.clear();
-    {
-        RadioSim sim({}, DefaultImageBytes(0));
-        ASSERT_TRUE(sim.started());
-        window->frm1->setDevicePath(sim.device());
-        window->Dispatch(QStringLiteral("miWrite"));
-        EXPECT_EQ(prompter.texts().count(QStringLiteral("Write Successful!")), 1);
-        EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Write Successful!"));
-        EXPECT_EQ(sim.frames().count(ReadFrameOf(253)), 1) << "read back";
-    }
-    // Switched off again: no read-back.
-    window->Dispatch(QStringLiteral("miVerifyAfterWrite"));
-    EXPECT_TRUE(ReadFile(settings).contains("VerifyAfterWrite=0"));
-    RadioSim sim({}, DefaultImageBytes(0));
-    ASSERT_TRUE(sim.started());
-    window->frm1->setDevicePath(sim.device());
-    window->Dispatch(QStringLiteral("miWrite"));
-    EXPECT_EQ(prompter.asked.last().text, QStringLiteral("Write Successful!"));
-    EXPECT_EQ(sim.frames().count(ReadFrameOf(253)), 0);
-}
+    // Writes to a new virtual radio; the number of read-back frames it saw.
+    auto write = [&](const QStringList& options) {
+        RadioSim sim(options, DefaultImageBytes(0));
+        prompter.asked.clear();
+        EXPECT_TRUE(attach(sim));
+        run("miWrite");
+        return sim.frames().count(ReadFrameOf(253));
+    };
+    write({"--keep-wrong-byte-at-line", "36"});
+    EXPECT_EQ(lastAsked().text, QStringLiteral("The radio holds different data:\n"
+                                               "Channel 37 / RX Freq: 146.52000 -> 146.52001"));
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_EQ(lastAsked().title, app.productName);
+    EXPECT_FALSE(prompter.texts().contains(QStringLiteral("Write Successful!")));
+    EXPECT_EQ(app.image.bytes(), Programmed()) << "the read-back leaves the image alone";
+    EXPECT_TRUE(Backups().isEmpty());
 
-TEST_F(RadioSafetyTest, ARadioSilentDuringTheReadBackAsksAsUsualAndIsNotCalledASuccess) {
-    window->Dispatch(QStringLiteral("miVerifyAfterWrite"));
+    EXPECT_EQ(write({}), 1) << "read back";
+    EXPECT_EQ(prompter.texts().count(QStringLiteral("Write Successful!")), 1);
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Write Successful!"));
+
+    // A radio silent during the read-back: asked as usual, not called a success.
     app.language = Chinese;
     window->RefreshAll();
-    RadioSim sim({QStringLiteral("--silent-at-line"), QStringLiteral("10"), QStringLiteral("--fault-skip"),
-                  QStringLiteral("1")},
-                 DefaultImageBytes(0));
-    ASSERT_TRUE(sim.started());
-    window->frm1->setDevicePath(sim.device());
-    prompter.answers << Prompter::Answer::Ok << Prompter::Answer::Cancel;
-    window->Dispatch(QStringLiteral("miWrite"));
+    prompter.answers << Answer::Ok << Answer::Cancel;
+    write({"--silent-at-line", "10", "--fault-skip", "1"});
     ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked.last().text, QString::fromUtf8("通讯出错!"));
-    EXPECT_EQ(prompter.asked.last().buttons, Prompter::Buttons::RetryCancel);
+    EXPECT_EQ(lastAsked().text, QString::fromUtf8("通讯出错!"));
+    EXPECT_EQ(lastAsked().buttons, Prompter::Buttons::RetryCancel);
     EXPECT_EQ(Status(), QString::fromUtf8("写入未经校验：未能回读电台。"));
+    app.language = English;
+    window->RefreshAll();
+
+    // Switched off again: no read-back.
+    run("miVerifyAfterWrite");
+    EXPECT_TRUE(ReadFile(settingsFile).contains("VerifyAfterWrite=0"));
+    EXPECT_EQ(write({}), 0);
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Write Successful!"));
 }
 
 TEST_F(RadioSafetyTest, OpenBackupStartsInTheBackupFolder) {
@@ -152,41 +108,52 @@ TEST_F(RadioSafetyTest, OpenBackupStartsInTheBackupFolder) {
     const QString backup = QDir(dir.path()).filePath(QStringLiteral("b.dat"));
     ASSERT_TRUE(WriteFile(backup, Programmed()));
     prompter.openNames << backup;
-    window->Dispatch(QStringLiteral("miOpenBackup"));
+    run("miOpenBackup");
     EXPECT_EQ(prompter.openInitials, QStringList{app.backupFolder});
     EXPECT_TRUE(QFileInfo(app.backupFolder).isDir());
     EXPECT_EQ(app.image.bytes(), Programmed());
     EXPECT_EQ(app.currentFileName, backup);
 }
 
-TEST_F(RadioSafetyTest, CompareWithFileListsTheDifferencesInASortableTableAndCopiesThem) {
-    const QString file = dir.filePath(QStringLiteral("other.dat"));
+// Both languages: the new entries in the menus, and Compare With File's table, sorted
+// and copied; a file that is not an image is reported.
+TEST_F(RadioSafetyTest, TheNewEntriesAndCompareWithFileInBothLanguages) {
+    const QString file = path("other.dat");
     QByteArray other = DefaultImageBytes(0);
     other[0x0FD3] = char(other[0x0FD3] ^ 0x01);
     other[0x1234] = char(other[0x1234] ^ 0x01);
     ASSERT_TRUE(WriteFile(file, other));
-    for (Language l : {English, Chinese}) {
-        app.language = l;
+    struct Case {
+        Language language;
+        const char *openBackup, *compare, *verify;
+    } cases[] = {{English, "Open Backup…", "Compare With File…", "Verify After Write"},
+                 {Chinese, "打开备份…", "与文件比较…", "写入后校验"}};
+    for (const Case& c : cases) {
+        app.language = c.language;
         window->RefreshAll();
+        EXPECT_EQ(entry("miOpenBackup")->text(), QString::fromUtf8(c.openBackup));
+        EXPECT_EQ(entry("miCompare")->text(), QString::fromUtf8(c.compare));
+        QAction* verify = entry("miVerifyAfterWrite");
+        EXPECT_EQ(verify->text(), QString::fromUtf8(c.verify));
+        EXPECT_TRUE(verify->isCheckable());
+        EXPECT_FALSE(verify->isChecked());
+
         prompter.openNames << file;
         QString summary, copied;
         int rows = -1;
         QStringList firstColumn;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<frmCompare*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            summary = dialog->lblSummary->text();
-            rows = dialog->tblDiff->rowCount();
-            dialog->tblDiff->sortItems(1, Qt::AscendingOrder);
+        withDialog<frmCompare>("miCompare", [&](frmCompare& dialog) {
+            summary = dialog.lblSummary->text();
+            rows = dialog.tblDiff->rowCount();
+            dialog.tblDiff->sortItems(1, Qt::AscendingOrder);
             for (int r = 0; r < rows; ++r)
-                firstColumn << dialog->tblDiff->item(r, 1)->text();
-            QTest::mouseClick(dialog->cmdCopy, Qt::LeftButton);
+                firstColumn << dialog.tblDiff->item(r, 1)->text();
+            QTest::mouseClick(dialog.cmdCopy, Qt::LeftButton);
             copied = QApplication::clipboard()->text();
-            QTest::mouseClick(dialog->cmdClose, Qt::LeftButton);
+            QTest::mouseClick(dialog.cmdClose, Qt::LeftButton);
         });
-        window->Dispatch(QStringLiteral("miCompare"));
         EXPECT_EQ(rows, 2);
-        if (l == English) {
+        if (c.language == English) {
             EXPECT_EQ(summary, QStringLiteral("The open image and other.dat differ in 2 places."));
             EXPECT_EQ(firstColumn, (QStringList{"0x1234", "Squelch Level"}));
             EXPECT_EQ(copied,
@@ -196,32 +163,9 @@ TEST_F(RadioSafetyTest, CompareWithFileListsTheDifferencesInASortableTableAndCop
             EXPECT_TRUE(copied.endsWith(QString::fromUtf8("可选功能 / 静噪等级(SQ): 3 -> 2\n")));
         }
     }
-    // A file that is not an image is reported; no table.
     ASSERT_TRUE(WriteFile(file, "short"));
     prompter.openNames << file;
-    window->Dispatch(QStringLiteral("miCompare"));
-    EXPECT_EQ(prompter.asked.last().icon, Prompter::Icon::Critical);
-    EXPECT_TRUE(prompter.asked.last().text.contains(QLatin1String("5 bytes")))
-        << prompter.asked.last().text.toStdString();
-}
-
-TEST_F(RadioSafetyTest, TheNewEntriesAreInTheMenusInBothLanguages) {
-    struct Case {
-        Language language;
-        const char* openBackup;
-        const char* compare;
-        const char* verify;
-    } cases[] = {{English, "Open Backup…", "Compare With File…", "Verify After Write"},
-                 {Chinese, "打开备份…", "与文件比较…", "写入后校验"}};
-    for (const Case& c : cases) {
-        app.language = c.language;
-        window->RefreshAll();
-        EXPECT_EQ(window->menuAction(QStringLiteral("miOpenBackup"))->text(),
-                  QString::fromUtf8(c.openBackup));
-        EXPECT_EQ(window->menuAction(QStringLiteral("miCompare"))->text(), QString::fromUtf8(c.compare));
-        QAction* verify = window->menuAction(QStringLiteral("miVerifyAfterWrite"));
-        EXPECT_EQ(verify->text(), QString::fromUtf8(c.verify));
-        EXPECT_TRUE(verify->isCheckable());
-        EXPECT_FALSE(verify->isChecked());
-    }
+    run("miCompare");
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(lastAsked().text.contains(QLatin1String("5 bytes"))) << lastAsked().text.toStdString();
 }

@@ -2,58 +2,27 @@
 // of the grid, the batch editor, the settings dialogs, New, the band selector and Read,
 // taken back and put again byte for byte; bytes changed outside the history stay.
 #include "channels/FrmBatch.h"
-#include "channels/frmChannel.h"
-#include "core/Band.h"
-#include "link/CloneEngine.h"
 #include "link/EmbMsgText.h"
 #include "link/frmEmbMsg.h"
 #include "settings/frmOptFeatures.h"
 #include "shell/EditCommands.h"
-#include "shell/MainForm.h"
 #include "shell/UndoHistory.h"
 #include "tests/link/RadioSim.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TestFiles.h"
+#include "tests/shell/MainWindowFixture.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
-using Answer = Prompter::Answer;
 
 namespace {
 
-class UndoTest : public ::testing::Test {
+class UndoTest : public MainWindowTest {
 protected:
-    void SetUp() override {
-        app = StartedApp(dir.filePath(QStringLiteral("s.ini")));
-        app.recvInterval = 10;
-        app.recvCount = 30;
-        store = std::make_unique<SettingsStore>(app.settingsKeyPath, dir.filePath(QStringLiteral("s.ini")));
-        window = std::make_unique<MainForm>(app, *store, prompter);
-        window->frm1->setRecvInterval(app.recvInterval);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
+    UndoTest() : MainWindowTest(QuickRadio | Shown) {}
 
     frmChannel* channels() const { return window->channelEditor; }
     QTableWidget* grid() const { return channels()->ChannelGrid; }
-    void clickCell(int row, int column) {
-        const QRect r = grid()->visualItemRect(grid()->item(row - 1, column));
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-    }
     // Keys go to the grid, as the user's would; the window's shortcuts need it active
     // again after a dialog.
     void key(int k, Qt::KeyboardModifiers mods) {
@@ -63,36 +32,19 @@ protected:
         QTest::keyClick(grid(), Qt::Key(k), mods);
     }
     void undo() { key(Qt::Key_Z, Qt::ControlModifier); }
-    QString undoText() const { return window->menuAction(QStringLiteral("miUndo"))->text(); }
-    QString redoText() const { return window->menuAction(QStringLiteral("miRedo"))->text(); }
-    // Runs `inside` once the modal dialog the command opens is up.
-    template <typename Dialog, typename F>
-    void withDialog(const char* id, F inside) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            inside(*dialog);
-            ran = true;
-        });
-        window->Dispatch(QString::fromLatin1(id));
-        EXPECT_TRUE(ran) << id;
-    }
-
-    QTemporaryDir dir;
-    AppContext app;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    std::unique_ptr<MainForm> window;
+    QString undoText() const { return entry("miUndo")->text(); }
+    QString redoText() const { return entry("miRedo")->text(); }
 };
 
-QByteArray Lines(const QByteArray& image, int line) { return image.mid(LineAddress(line), LineSize); }
+QByteArray Lines(const QByteArray& image, int line) {
+    return image.mid(LineAddress(line), LineSize);
+}
 
 } // namespace
 
 TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
     const QByteArray start = app.image.bytes();
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miUndo"))->isEnabled());
+    EXPECT_FALSE(entry("miUndo")->isEnabled());
     EXPECT_EQ(undoText(), QStringLiteral("Undo"));
 
     // 1. a frequency typed into the grid
@@ -110,8 +62,7 @@ TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
 
     // The radio information view reads the identification lines: outside the history.
     RadioSim sim({}, PatternImage(9));
-    ASSERT_TRUE(sim.started());
-    window->frm1->setDevicePath(sim.device());
+    ASSERT_TRUE(attach(sim));
     {
         frmEmbMsg info(*window->frm1, app, prompter, window.get());
         info.show();
@@ -139,34 +90,51 @@ TEST_F(UndoTest, FourStepsTakenBackAndPutAgainByteForByte) {
         undo();
     QByteArray expected = start;
     expected.replace(LineAddress(embmsg::EsnLine), LineSize, esn);
-    expected.replace(LineAddress(embmsg::HardwareLine), LineSize, Lines(PatternImage(9), embmsg::HardwareLine));
+    expected.replace(LineAddress(embmsg::HardwareLine), LineSize,
+                     Lines(PatternImage(9), embmsg::HardwareLine));
     EXPECT_EQ(app.image.bytes(), expected) << "the identification lines read in between stay";
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miUndo"))->isEnabled());
+    EXPECT_FALSE(entry("miUndo")->isEnabled());
     EXPECT_EQ(redoText(), QStringLiteral("Redo Edit Channel 1"));
     EXPECT_TRUE(grid()->item(0, ColRxFreq)->text().isEmpty()) << "the grid shows the image undone";
 
-    key(Qt::Key_Y, Qt::ControlModifier);
-    key(Qt::Key_Y, Qt::ControlModifier);
-    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    for (int i = 0; i < 2; ++i) { // redo by both keys
+        key(Qt::Key_Y, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    }
     EXPECT_EQ(app.image.bytes(), end);
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miRedo"))->isEnabled());
+    EXPECT_FALSE(entry("miRedo")->isEnabled());
 
     // The modified state follows the bytes: saved here, undone is modified, redone is not.
-    prompter.saveNames << dir.filePath(QStringLiteral("saved.dat"));
-    window->Dispatch(QStringLiteral("miSave"));
+    prompter.saveNames << path("saved.dat");
+    run("miSave");
     ASSERT_FALSE(app.image.IsImageModified());
     undo();
     EXPECT_TRUE(app.image.IsImageModified());
-    window->Dispatch(QStringLiteral("miRedo"));
+    run("miRedo");
     EXPECT_FALSE(app.image.IsImageModified());
 
-    window->Dispatch(QStringLiteral("miChinese"));
+    run("miChinese");
     EXPECT_EQ(undoText(), QStringLiteral("撤销 可选功能"));
     EXPECT_EQ(window->editCommands->channelPanel()->text(), QStringLiteral("信道 5"));
 }
 
-TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
+TEST_F(UndoTest, ReadBandChangeNewAndOpenOfTheHistory) {
+    // A read from the radio is one step.
+    const QByteArray radio = WithChannels(DefaultImageBytes(0), {0}, "00 25 65 14");
+    RadioSim sim({}, radio);
+    ASSERT_TRUE(attach(sim));
+    const QByteArray before = app.image.bytes();
+    run("miRead");
+    const QByteArray read = app.image.bytes();
+    ASSERT_EQ(read.left(16), radio.left(16));
+    EXPECT_EQ(undoText(), QStringLiteral("Undo Read from Radio"));
+    run("miUndo");
+    EXPECT_EQ(app.image.bytes(), before);
+    EXPECT_TRUE(app.image.IsImageModified());
+    run("miRedo");
+    EXPECT_EQ(app.image.bytes(), read);
+    EXPECT_FALSE(app.image.IsImageModified());
+
     channels()->CboGroup->setCurrentIndex(2);
     EXPECT_EQ(window->editCommands->channelPanel()->text(), QStringLiteral("Channel 33"));
     channels()->CboGroup->setCurrentIndex(0);
@@ -174,12 +142,12 @@ TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
     channels()->cboGenFreq->setCurrentIndex(1);
     ASSERT_EQ(app.band.index, 1);
     EXPECT_EQ(undoText(), QStringLiteral("Undo Band 400-470 MHz"));
-    window->Dispatch(QStringLiteral("miUndo"));
+    run("miUndo");
     EXPECT_EQ(app.image.bytes(), start);
     EXPECT_EQ(app.band.index, 0);
     EXPECT_EQ(channels()->bandSelectorText(), QStringLiteral("136-174"));
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("[136-174 MHz]")));
-    window->Dispatch(QStringLiteral("miRedo"));
+    run("miRedo");
     EXPECT_EQ(app.band.index, 1);
     EXPECT_EQ(channels()->bandSelectorText(), QStringLiteral("400-470"));
 
@@ -187,39 +155,18 @@ TEST_F(UndoTest, BandChangeNewAndOpenOfTheHistory) {
     StoreChannelField(app.image, 16, ColRxFreq, QStringLiteral("450.00000"), English);
     const QByteArray edited = app.image.bytes();
     prompter.answers << Answer::Ok;
-    window->Dispatch(QStringLiteral("miNew"));
+    run("miNew");
     EXPECT_EQ(undoText(), QStringLiteral("Undo New"));
-    window->Dispatch(QStringLiteral("miUndo"));
+    run("miUndo");
     EXPECT_EQ(app.image.bytes().left(0x800), edited.left(0x800));
 
     // Open starts a new, empty history.
-    const QString file = dir.filePath(QStringLiteral("a.dat"));
-    ASSERT_TRUE(WriteFile(file, DefaultImageBytes(2)));
     prompter.answers << Answer::No;
-    prompter.openNames << file;
-    window->Dispatch(QStringLiteral("miOpen"));
+    prompter.openNames << fileWith("a.dat", DefaultImageBytes(2));
+    run("miOpen");
     EXPECT_EQ(window->editCommands->history().count(), 0);
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miUndo"))->isEnabled());
-    EXPECT_FALSE(window->menuAction(QStringLiteral("miRedo"))->isEnabled());
-}
-
-TEST_F(UndoTest, ReadFromTheRadioIsOneStep) {
-    QByteArray radio = DefaultImageBytes(0);
-    radio.replace(0, 16, QByteArray::fromHex("00256514002565 14ffffffff f80870ff").replace(' ', ""));
-    RadioSim sim({}, radio);
-    ASSERT_TRUE(sim.started());
-    window->frm1->setDevicePath(sim.device());
-    const QByteArray before = app.image.bytes();
-    window->Dispatch(QStringLiteral("miRead"));
-    const QByteArray read = app.image.bytes();
-    ASSERT_EQ(read.left(16), radio.left(16));
-    EXPECT_EQ(undoText(), QStringLiteral("Undo Read from Radio"));
-    window->Dispatch(QStringLiteral("miUndo"));
-    EXPECT_EQ(app.image.bytes(), before);
-    EXPECT_TRUE(app.image.IsImageModified());
-    window->Dispatch(QStringLiteral("miRedo"));
-    EXPECT_EQ(app.image.bytes(), read);
-    EXPECT_FALSE(app.image.IsImageModified());
+    EXPECT_FALSE(entry("miUndo")->isEnabled());
+    EXPECT_FALSE(entry("miRedo")->isEnabled());
 }
 
 TEST_F(UndoTest, KeepsAtLeast200Steps) {
