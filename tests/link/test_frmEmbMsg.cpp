@@ -3,10 +3,10 @@
 // closing during a transfer and the text boxes' keys.
 #include "link/frmEmbMsg.h"
 
+#include "core/Settings.h"
 #include "link/CloneEngine.h"
 #include "link/CloneProtocol.h"
 #include "link/EmbMsgText.h"
-#include "core/Settings.h"
 #include "tests/link/RadioSim.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
@@ -43,7 +43,7 @@ QByteArray RadioMemory() {
 }
 
 QStringList SimOptions(const QStringList& more = {}) {
-    return QStringList{QStringLiteral("--version"), QStringLiteral("2.5"), QStringLiteral("3.10")} + more;
+    return QStringList{"--version", "2.5", "3.10"} + more;
 }
 
 // Types characters QTest cannot (it sends Latin-1 keys only): one key press with
@@ -81,7 +81,9 @@ protected:
         engine.reset(); // before the radio goes
         sim.reset();
     }
-    bool waitIdle(int ms = 10000) { return QTest::qWaitFor([&] { return engine->flagComplete(); }, ms); }
+    bool waitIdle(int ms = 10000) {
+        return QTest::qWaitFor([&] { return engine->flagComplete(); }, ms);
+    }
     // Opens the view and waits for its read to finish.
     std::unique_ptr<frmEmbMsg> openRead() {
         auto view = std::make_unique<frmEmbMsg>(*engine, app, prompter);
@@ -179,23 +181,24 @@ TEST_P(FrmEmbMsgWriteTest, ServiceWriteSendsTheTwoLinesAfterTheHandshake) {
 
     ASSERT_TRUE(waitForFrames(before + 5));
     const QByteArray esnLine = test::Hex("41 42 FF FF FF FF FF FF FF FF FF FF FF FF FF FF");
-    const QList<QByteArray> expected{test::HandshakeFrame(), test::IdentifyFrame(),
-                                     test::Hex("57 0F E0 10") + esnLine,
-                                     test::Hex("57 14 F0 10") + QByteArray("HW-0123456789-XY"), test::EndFrame()};
+    const QList<QByteArray> expected{
+        test::HandshakeFrame(), test::IdentifyFrame(), test::Hex("57 0F E0 10") + esnLine,
+        test::Hex("57 14 F0 10") + QByteArray("HW-0123456789-XY"), test::EndFrame()};
     EXPECT_EQ(sim->frames().mid(before), expected);
     const QByteArray radio = sim->stopAndTakeMemory();
     EXPECT_EQ(radio.mid(LineAddress(embmsg::EsnLine), LineSize), esnLine);
     EXPECT_EQ(radio.mid(0, LineAddress(embmsg::EsnLine)), RadioMemory().mid(0, LineAddress(embmsg::EsnLine)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, FrmEmbMsgWriteTest,
-                         ::testing::Values(WriteCase{English, "Embedded Message", {"ESN", "Firmware Version", "Hardware Version"},
-                                                     "&Write", "&Close", "Write Successful!"},
-                                           WriteCase{Chinese, "嵌入信息", {"ESN", "固件版本", "硬件版本"}, "写入(&W)",
-                                                     "退出(&C)", "写入成功！"}));
+// clang-format off
+const WriteCase WriteCases[] = {
+    {English, "Embedded Message", {"ESN", "Firmware Version", "Hardware Version"}, "&Write", "&Close", "Write Successful!"},
+    {Chinese, "嵌入信息", {"ESN", "固件版本", "硬件版本"}, "写入(&W)", "退出(&C)", "写入成功！"}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Languages, FrmEmbMsgWriteTest, ::testing::ValuesIn(WriteCases));
 
 TEST_F(FrmEmbMsgTest, BandMismatchWritesNothing) {
-    start(SimOptions({QStringLiteral("--band-code"), QStringLiteral("2")})); // a 400-470 MHz radio
+    start(SimOptions({"--band-code", "2"})); // a 400-470 MHz radio
     auto view = openRead();
     // Reading goes on whatever the band.
     EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("ESN-0042"));
@@ -218,7 +221,7 @@ TEST_F(FrmEmbMsgTest, BandMismatchWritesNothing) {
 }
 
 TEST_F(FrmEmbMsgTest, ClosingDuringTheReadStopsItQuietly) {
-    start(SimOptions({QStringLiteral("--turnaround"), QStringLiteral("300")}));
+    start(SimOptions({"--turnaround", "300"}));
     auto view = std::make_unique<frmEmbMsg>(*engine, app, prompter);
     view->show();
     QTest::qWait(50);
@@ -256,7 +259,7 @@ TEST_F(FrmEmbMsgTest, ClosedViewNoLongerFollowsTheEngine) {
 }
 
 TEST_F(FrmEmbMsgTest, SilentRadioShowsConnectionFailAndKeepsTheTexts) {
-    start(SimOptions({QStringLiteral("--ignore-handshakes"), QStringLiteral("1000")}));
+    start(SimOptions({"--ignore-handshakes", "1000"}));
     engine->setRecvInterval(2);
     QSignalSpy errors(engine.get(), &CloneEngine::CloneError);
     prompter.answers = {Prompter::Answer::Cancel};
@@ -292,7 +295,7 @@ TEST_F(FrmEmbMsgTest, PortThatCannotOpenLeavesTheStatusLineAsItWas) {
 // Alt+K during the background read shows Write, but it cannot be used until the
 // read has ended: the boxes do not hold the radio's texts yet.
 TEST_F(FrmEmbMsgTest, WriteWaitsForTheReadToEnd) {
-    start(SimOptions({QStringLiteral("--turnaround"), QStringLiteral("300")}));
+    start(SimOptions({"--turnaround", "300"}));
     const QByteArray before = app.image.bytes();
     frmEmbMsg view(*engine, app, prompter);
     view.show();
@@ -342,8 +345,7 @@ TEST_F(FrmEmbMsgTest, ReadingTheRadioIsNoEdit) {
 // A one-wire cable echoes every frame; the radio answers 60 ms later, after several
 // receive ticks. Reading and writing the two lines still work.
 TEST_F(FrmEmbMsgTest, EchoingCableAndSlowRadio) {
-    start(SimOptions({QStringLiteral("--pace"), QStringLiteral("--echo"), QStringLiteral("--turnaround"),
-                      QStringLiteral("60")}));
+    start(SimOptions({"--pace", "--echo", "--turnaround", "60"}));
     engine->setRecvInterval(DefaultRecvInterval);
     auto view = openRead();
     EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("ESN-0042"));
@@ -358,9 +360,10 @@ TEST_F(FrmEmbMsgTest, EchoingCableAndSlowRadio) {
               embmsg::TextLine(QStringLiteral("ESN-0043")));
 }
 
-TEST_F(FrmEmbMsgTest, AltKOpensTheServiceFunctionOnce) {
+TEST_F(FrmEmbMsgTest, AltKOpensTheServiceFunctionOnceAndItsBoxesKeys) {
     start();
     auto view = openRead();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     const int width = view->width();
     const int closeX = view->cmdClose->x();
     const int frameWidth = view->fraMsg->width();
@@ -387,13 +390,9 @@ TEST_F(FrmEmbMsgTest, AltKOpensTheServiceFunctionOnce) {
     EXPECT_EQ(view->width(), width + grow);
     EXPECT_EQ(view->cmdClose->x(), closeX + grow / 2);
     EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("ESN-0042"));
-}
-
-TEST_F(FrmEmbMsgTest, BoxesSelectOnFocusEnterMovesOnEscapeRestores) {
-    start();
-    auto view = openRead();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
-    pressAltK(*view);
+    // Boxes select all on focus; Enter moves on, Escape restores.
+    view->txtMsg[1]->setFocus();
+    view->txtMsg[0]->setFocus();
     QLineEdit* esn = view->txtMsg[0];
     EXPECT_EQ(esn->selectedText(), QStringLiteral("ESN-0042"));
     QTest::keyClicks(esn, QStringLiteral("XY"));
@@ -407,12 +406,7 @@ TEST_F(FrmEmbMsgTest, BoxesSelectOnFocusEnterMovesOnEscapeRestores) {
     EXPECT_EQ(view->txtMsg[1]->selectedText(), QStringLiteral("2.5"));
     QTest::keyClick(view->txtMsg[1], Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(QApplication::focusWidget(), view->txtMsg[2]);
-}
-
-TEST_F(FrmEmbMsgTest, CharactersThatDoNotFitOneByteAreRefusedWithAReason) {
-    start();
-    auto view = openRead();
-    pressAltK(*view);
+    // Characters that do not fit one byte are refused with a reason.
     for (int i : {0, 2}) {
         QLineEdit* box = view->txtMsg[i];
         box->setFocus();

@@ -5,7 +5,7 @@
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
 #include "link/FleetWrite.h"
-#include "tests/link/RadioSim.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
@@ -39,7 +39,7 @@ protected:
         app.recvCount = 25;
         app.image.setBytes(DefaultImageBytes(0));
         app.band = DecodeBandLimits(app.image);
-        app.image.setLine(2, Hex("00 20 65 14 00 20 65 14 FF FF FF FF F8 08 70 FF")); // row 3 of group 1
+        app.image.setLine(2, Channel146()); // row 3 of group 1
         app.image.setByte(CurrentChannelByte, 9);
         app.radioVersion[0] = QStringLiteral("program's own");
         window = std::make_unique<frmFleet>(app, prompter, QStringLiteral("shop.dat"));
@@ -67,11 +67,7 @@ protected:
         return ended;
     }
     QString Cell(int i, int column) const { return window->grdFleet->item(rowOf[i], column)->text(); }
-    QStringList LogLines() const {
-        QStringList lines = QString::fromUtf8(ReadFile(window->logFile())).split(QLatin1Char('\n'));
-        lines.removeAll(QString());
-        return lines;
-    }
+    QStringList LogLines() const { return TextLines(ReadFile(window->logFile())); }
 
     QTemporaryDir dir;
     QByteArray savedData;

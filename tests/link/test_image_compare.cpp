@@ -2,6 +2,7 @@
 // lines and both languages, through the function and through kestrel-cli diff.
 #include "core/Tone.h"
 #include "link/ImageCompare.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/TestFiles.h"
 
 #include <QRandomGenerator>
@@ -17,8 +18,7 @@ namespace {
 MemoryImage Base() {
     MemoryImage image;
     image.setBytes(DefaultImageBytes(0));
-    const QByteArray channel = QByteArray::fromHex("0020651400206514FFFFFFFFF80870FF");
-    image.setLine(36, channel);
+    image.setLine(36, Channel146());
     image.setLine(4, QByteArray(16, char(0xFF)));
     const QByteArray settings = QByteArray::fromHex("0102C10302000000070900000A");
     for (int i = 0; i < settings.size(); ++i)
@@ -215,7 +215,7 @@ TEST(CliDiff, CraftedPairsInBothLanguages) {
                            Run{{"diff", "--lang", "en", a, b}, en}}) {
         const CliOutput r = RunKestrelCli(run.args);
         EXPECT_EQ(r.status, 1) << r.err.toStdString();
-        QStringList got = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
+        QStringList got = TextLines(r.out);
         QStringList want = run.expected;
         got.sort();
         want.sort();
