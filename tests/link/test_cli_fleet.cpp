@@ -1,5 +1,6 @@
 // kestrel-cli write with several ports: four radios at once through real
 // pseudo-terminals, their result lines, the audit log and the exit status.
+#include "link/WriteVerify.h"
 #include "tests/link/LinkTestData.h"
 #include "tests/link/SilentPty.h"
 #include "tests/support/TestFiles.h"
@@ -12,11 +13,6 @@ using namespace kestrel;
 using namespace kestrel::test;
 
 namespace {
-
-// Whether a full write sends the byte at `a`.
-bool Sent(int a) {
-    return a < 0x0ED0 || (a >= 0x0FC0 && a < 0x0FC3) || (a >= 0x0FD0 && a < 0x0FE0);
-}
 
 QByteArray FileImage() {
     QByteArray image = DefaultImageBytes(0);
@@ -66,7 +62,7 @@ TEST_F(CliFleetTest, FourRadiosAtOnceEachWithItsOwnOutcome) {
         const QByteArray radio = sim->stopAndTakeMemory();
         ASSERT_EQ(radio.size(), 8192);
         for (int a = 0; a < 8192; ++a)
-            ASSERT_EQ(radio[a], Sent(a) ? image[a] : before[a]) << a;
+            ASSERT_EQ(radio[a], FullWriteSends(Address(a)) ? image[a] : before[a]) << a;
     }
     for (const QByteArray& frame : otherBand.frames())
         EXPECT_NE(frame.at(0), 'W');
