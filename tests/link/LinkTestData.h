@@ -2,6 +2,7 @@
 // Test data and small text helpers several link tests share.
 #include "core/Band.h"
 #include "tests/link/RadioSim.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QStringList>
@@ -11,6 +12,15 @@ namespace kestrel::test {
 // A channel record on 146.52000 MHz, receive and transmit, without tones.
 inline QByteArray Channel146() {
     return QByteArray::fromHex("0020651400206514FFFFFFFFF80870FF");
+}
+
+// The default 136-174 MHz image with `record` in the given channels (0 = channel 1).
+inline QByteArray ImageWithChannels(std::initializer_list<int> channels,
+                                    const QByteArray& record = Channel146()) {
+    QByteArray image = DefaultImageBytes(0);
+    for (int n : channels)
+        image.replace(n * 16, 16, record);
+    return image;
 }
 
 // PatternImage(seed) holding the band limits of band `band`.

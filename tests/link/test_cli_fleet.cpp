@@ -15,9 +15,7 @@ using namespace kestrel::test;
 namespace {
 
 QByteArray FileImage() {
-    QByteArray image = DefaultImageBytes(0);
-    image.replace(5 * 16, 16, Hex("00 50 46 14 00 50 46 14 FF FF FF FF F8 08 70 FF"));
-    return image;
+    return ImageWithChannels({5}, Hex("00 50 46 14 00 50 46 14 FF FF FF FF F8 08 70 FF"));
 }
 
 class CliFleetTest : public ::testing::Test {

@@ -82,9 +82,8 @@ TEST(FleetWrite, EveryRadioEndsOnItsOwnAndAFailedOneIsRetriedAlone) {
     app.recvInterval = 10;
     app.recvCount = 40;
     app.radioVersion[0] = QStringLiteral("program's own");
-    app.image.setBytes(DefaultImageBytes(0));
+    app.image.setBytes(ImageWithChannels({4})); // row 5 of group 1
     app.band = DecodeBandLimits(app.image);
-    app.image.setLine(4, Channel146()); // row 5 of group 1
     app.image.setByte(CurrentChannelByte, 9);
     const QByteArray open = app.image.bytes();
 

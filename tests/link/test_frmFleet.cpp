@@ -37,9 +37,8 @@ protected:
         app = StartedApp(dir.filePath(QStringLiteral("s.ini")));
         app.recvInterval = 20;
         app.recvCount = 25;
-        app.image.setBytes(DefaultImageBytes(0));
+        app.image.setBytes(ImageWithChannels({2})); // row 3 of group 1
         app.band = DecodeBandLimits(app.image);
-        app.image.setLine(2, Channel146()); // row 3 of group 1
         app.image.setByte(CurrentChannelByte, 9);
         app.radioVersion[0] = QStringLiteral("program's own");
         window = std::make_unique<frmFleet>(app, prompter, QStringLiteral("shop.dat"));

@@ -20,10 +20,7 @@ namespace {
 
 // A 136-174 MHz image with channels 1, 37 and 128 programmed (146.52000 MHz).
 QByteArray WrittenImage() {
-    QByteArray image = DefaultImageBytes(0);
-    for (int n : {0, 36, 127})
-        image.replace(n * 16, 16, Channel146());
-    return image;
+    return ImageWithChannels({0, 36, 127});
 }
 
 QList<int> WrittenLines() {
