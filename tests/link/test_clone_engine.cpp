@@ -72,7 +72,8 @@ protected:
         engine->setTickCountMax(tickCountMax);
         const int closedBefore = closedCount;
         engine->Start();
-        const bool ended = RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > closedBefore; }, 30000);
+        const bool ended = RunUntil(
+            engine.get(), &CloneEngine::closed, [&] { return closedCount > closedBefore; }, 30000);
         EXPECT_TRUE(ended) << "the transfer did not end";
         EXPECT_TRUE(engine->flagComplete());
         return engine->outcome();
@@ -140,34 +141,44 @@ TEST_F(CloneEngineTest, FullWriteSendsLines0To236TheBandFrameAndLine253) {
 }
 
 // Silence, lost handshakes and wrong replies: the retries within a transfer, the
-// Connection Fail! box and Retry starting again from the handshake.
+// Connection Fail! box and Retry starting again from the handshake. Whatever ends a
+// read early, the image stays byte for byte as it was and its saved-state copy
+// still matches it.
 TEST_F(CloneEngineTest, RetriesAndRecoveries) {
     const QList<QByteArray> h3{HandshakeFrame(), HandshakeFrame(), HandshakeFrame()};
-    const QList<QByteArray> retried = QList<QByteArray>{HandshakeFrame(), IdentifyFrame()} + ReadFrames(0, 100) +
-                                      QList<QByteArray>{HandshakeFrame(), IdentifyFrame()} + ReadFrames(0, 253) +
-                                      QList<QByteArray>{EndFrame()};
+    const QList<QByteArray> hi{HandshakeFrame(), IdentifyFrame()}, end{EndFrame()};
+    const QList<QByteArray> retried = hi + ReadFrames(0, 100) + hi + ReadFrames(0, 253) + end;
+    const Answer Retry = Answer::Retry, Cancel = Answer::Cancel;
+    const Outcome Done = Outcome::Completed, Fail = Outcome::Failed;
+    const QString e0 = QStringLiteral("error after 0 prompts"), e1 = QStringLiteral("error after 1 prompts");
     const struct {
         QStringList simOptions;
         QList<Answer> answers;
         Outcome outcome;
-        QList<QByteArray> frames;
+        QList<QByteArray> frames; // empty: not checked
         QStringList events;
-        int handshakeRetries; // -1: not checked
+        int handshakeRetries = -1; // -1: not checked
     } cases[] = {
+        // clang-format off
         // The third handshake answered needs no prompt.
-        {{"--ignore-handshakes", "2"}, {}, Outcome::Completed,
-         h3 + QList<QByteArray>{IdentifyFrame()} + ReadFrames(0, 253) + QList<QByteArray>{EndFrame()},
-         {"exit 0"}, 2},
+        {{"--ignore-handshakes", "2"}, {}, Done,
+         h3 + QList<QByteArray>{IdentifyFrame()} + ReadFrames(0, 253) + end, {"exit 0"}, 2},
         // A silent radio is retried twice, then CloneError, then the box.
-        {{"--ignore-handshakes", "1000"}, {Answer::Cancel}, Outcome::Failed, h3, {"error after 0 prompts"}, -1},
+        {{"--ignore-handshakes", "1000"}, {Cancel}, Fail, h3, {e0}},
         // Retry does not reset the handshake retries: one more attempt prompts at once.
-        {{"--ignore-handshakes", "1000"}, {Answer::Retry, Answer::Cancel}, Outcome::Failed,
-         h3 + QList<QByteArray>{HandshakeFrame()}, {"error after 0 prompts", "error after 1 prompts"}, -1},
-        {{"--silent-at-line", "100"}, {Answer::Retry}, Outcome::Completed, retried,
-         {"error after 0 prompts", "exit 0"}, -1},
+        {{"--ignore-handshakes", "1000"}, {Retry, Cancel}, Fail, h3 + QList<QByteArray>{HandshakeFrame()},
+         {e0, e1}},
+        {{"--silent-at-line", "100"}, {Retry}, Done, retried, {e0, "exit 0"}},
         // A reply for another line is refused; the retry reads the right one.
-        {{"--wrong-address-at-line", "100"}, {Answer::Retry}, Outcome::Completed, retried,
-         {"error after 0 prompts", "exit 0"}, -1},
+        {{"--wrong-address-at-line", "100"}, {Retry}, Done, retried, {e0, "exit 0"}},
+        {{"--silent-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
+        {{"--cut-reply-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
+        {{"--wrong-first-byte-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
+        {{"--wrong-address-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
+        {{"--drop-at-line", "50"}, {Cancel}, Fail, {}, {e0}},
+        // The radio fails again after Retry.
+        {{"--silent-at-line", "200", "--fault-times", "0"}, {Retry, Cancel}, Fail, {}, {e0, e1}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.simOptions.join(' ').toStdString());
@@ -177,7 +188,9 @@ TEST_F(CloneEngineTest, RetriesAndRecoveries) {
         prompter.answers = c.answers;
         RadioSim sim(c.simOptions, RadioMemory());
         EXPECT_EQ(Run(sim, clone::Read), c.outcome);
-        EXPECT_EQ(sim.frames(), c.frames);
+        if (!c.frames.isEmpty()) {
+            EXPECT_EQ(sim.frames(), c.frames);
+        }
         EXPECT_EQ(events, c.events);
         if (c.handshakeRetries >= 0) {
             EXPECT_EQ(engine->handshakeRetries(), c.handshakeRetries);
@@ -193,50 +206,11 @@ TEST_F(CloneEngineTest, RetriesAndRecoveries) {
             EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
         } else {
             EXPECT_EQ(app.image.bytes(), original);
+            EXPECT_FALSE(app.image.IsImageModified());
+            EXPECT_FALSE(sim.frames().contains(EndFrame()));
         }
     }
 }
-
-struct FaultCase {
-    const char* name;
-    QStringList simOptions;
-    QList<Answer> answers;
-    Outcome outcome;
-    int cloneErrors;
-};
-
-class CloneFaultTest : public CloneEngineTest, public ::testing::WithParamInterface<FaultCase> {};
-
-// Whatever ends a read early, the image stays byte for byte as it was and its
-// saved-state copy still matches it.
-TEST_P(CloneFaultTest, FailedReadLeavesTheImageAsItWas) {
-    const FaultCase& c = GetParam();
-    RadioSim sim(c.simOptions, RadioMemory());
-    prompter.answers = c.answers;
-    EXPECT_EQ(Run(sim, clone::Read), c.outcome);
-    EXPECT_EQ(app.image.bytes(), original);
-    EXPECT_FALSE(app.image.IsImageModified());
-    EXPECT_EQ(events.filter(QStringLiteral("exit")).size(), 0);
-    EXPECT_EQ(events.filter(QStringLiteral("error")).size(), c.cloneErrors);
-    EXPECT_FALSE(sim.frames().contains(EndFrame()));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Faults, CloneFaultTest,
-    ::testing::Values(
-        FaultCase{"SilentAtLine100", {"--silent-at-line", "100"}, {Answer::Cancel}, Outcome::Failed, 1},
-        FaultCase{"ReplyCutAtLine100", {"--cut-reply-at-line", "100"}, {Answer::Cancel}, Outcome::Failed, 1},
-        FaultCase{"WrongFirstByteAtLine100", {"--wrong-first-byte-at-line", "100"}, {Answer::Cancel},
-                  Outcome::Failed, 1},
-        FaultCase{"RadioFailsAgainAfterRetry",
-                  {"--silent-at-line", "200", "--fault-times", "0"},
-                  {Answer::Retry, Answer::Cancel},
-                  Outcome::Failed,
-                  2},
-        FaultCase{"DroppedAtLine50ThenCancel", {"--drop-at-line", "50"}, {Answer::Cancel}, Outcome::Failed, 1},
-        FaultCase{"ReplyForAnotherLineAtLine100", {"--wrong-address-at-line", "100"}, {Answer::Cancel},
-                  Outcome::Failed, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Retry after a drop opens the port again; the device is gone, which is reported
 // as a port error and ends the transfer.
@@ -269,7 +243,7 @@ struct QuirkCase {
     const char* name;
     QStringList simOptions;
     bool earlyReplies;
-    int interval; // short where every exchange waits for a tick
+    int interval;                 // short where every exchange waits for a tick
     qint16 first = 0, last = 253; // lines transferred each way
 };
 
@@ -296,25 +270,29 @@ TEST_P(CloneQuirkTest, ReadAndWriteStillExact) {
         const QByteArray written = sim.stopAndTakeMemory();
         const qint16 last = qMin(c.last, qint16(236)); // 237-252 are never written
         EXPECT_EQ(RadioLines(written, c.first, last), RadioLines(original, c.first, last));
-        EXPECT_EQ(RadioLines(written, 253, 253), RadioLines(c.last == 253 ? original : RadioMemory(), 253, 253));
+        EXPECT_EQ(RadioLines(written, 253, 253),
+                  RadioLines(c.last == 253 ? original : RadioMemory(), 253, 253));
     }
     EXPECT_EQ(events, (QStringList{"exit 0", "exit 1"}));
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
 const int Paced = DefaultRecvInterval;
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Quirks, CloneQuirkTest,
-    ::testing::Values(QuirkCase{"Echo", {"--echo"}, true, 10}, QuirkCase{"Junk", {"--junk", "5"}, true, 2},
-                      QuirkCase{"EchoAndJunk", {"--echo", "--junk", "3"}, true, 2},
-                      QuirkCase{"Turnaround", {"--turnaround", "2", "--write-delay", "1"}, true, 10},
-                      QuirkCase{"TicksOnly", {}, false, 2}, QuirkCase{"TicksOnlyEcho", {"--echo"}, false, 2},
-                      QuirkCase{"PacedStrayReplyByteBefore", {"--pace", "--stray-before", "57"}, true, Paced, 0, 20},
-                      QuirkCase{"PacedStrayBytesAfter", {"--pace", "--stray-after", "57,57"}, true, Paced, 0, 20},
-                      QuirkCase{"PacedEchoAndSlowRadio", {"--pace", "--echo", "--turnaround", "60"}, true, Paced, 95, 112},
-                      QuirkCase{"PacedEchoAndStrayBytes", {"--pace", "--echo", "--stray-before", "57", "--stray-after", "57"},
-                                true, Paced, 95, 112}),
+    ::testing::Values(
+        QuirkCase{"Echo", {"--echo"}, true, 10}, QuirkCase{"Junk", {"--junk", "5"}, true, 2},
+        QuirkCase{"EchoAndJunk", {"--echo", "--junk", "3"}, true, 2},
+        QuirkCase{"Turnaround", {"--turnaround", "2", "--write-delay", "1"}, true, 10},
+        QuirkCase{"TicksOnly", {}, false, 2}, QuirkCase{"TicksOnlyEcho", {"--echo"}, false, 2},
+        QuirkCase{"PacedStrayReplyByteBefore", {"--pace", "--stray-before", "57"}, true, Paced, 0, 20},
+        QuirkCase{"PacedStrayBytesAfter", {"--pace", "--stray-after", "57,57"}, true, Paced, 0, 20},
+        QuirkCase{"PacedEchoAndSlowRadio", {"--pace", "--echo", "--turnaround", "60"}, true, Paced, 95, 112},
+        QuirkCase{"PacedEchoAndStrayBytes",
+                  {"--pace", "--echo", "--stray-before", "57", "--stray-after", "57"}, true, Paced, 95, 112}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(CloneEngineTest, BandMismatchWritesNothing) {
     RadioSim sim({"--band-code", "2"}, RadioMemory());
