@@ -84,7 +84,7 @@ protected:
 
 } // namespace
 
-TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeAndRetryRunsTheFailedRowAlone) {
+TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeRetryRunsTheFailedRowAloneAndClosingStops) {
     for (int i = 0; i < 4; ++i)
         ASSERT_GE(rowOf[i], 0) << i;
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Fleet Write"));
@@ -123,18 +123,7 @@ TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeAndRetryRunsTheFailedRowAlone) {
     EXPECT_TRUE(
         LogLines().last().contains(QStringLiteral(",Com 2,") + sims[1].device() + QStringLiteral(",")));
 
-    // What the radios got: the image with the current channel byte the write command
-    // sets (row 3), while the open image and the version texts stay as they were.
-    const QByteArray radio = sims[0].stopAndTakeMemory();
-    EXPECT_EQ(quint8(radio[CurrentChannelByte]), 2);
-    EXPECT_EQ(radio.mid(0x20, 16), app.image.line(2));
-    EXPECT_EQ(app.image.byte(CurrentChannelByte), 9);
-    EXPECT_EQ(app.radioVersion[0], QStringLiteral("program's own"));
-    EXPECT_EQ(sims[2].stopAndTakeMemory(), PatternImage(3));
-}
-
-TEST_F(FrmFleetTest, ClosingDuringATransferAsksThenStopsEveryRadio) {
-    ASSERT_TRUE(RunToEnd(window->cmdStart));
+    // Closing during a transfer asks, then stops every radio.
     bool done = false;
     QObject::connect(window.get(), &frmFleet::runFinished, [&] { done = true; });
     QTest::mouseClick(window->cmdRepeat, Qt::LeftButton);
@@ -146,7 +135,7 @@ TEST_F(FrmFleetTest, ClosingDuringATransferAsksThenStopsEveryRadio) {
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(done);
     EXPECT_FALSE(window->running());
-    ASSERT_EQ(prompter.asked.size(), 2);
+    ASSERT_EQ(prompter.asked.size(), 2); // none before: no message box from any radio
     EXPECT_EQ(prompter.asked[0].text,
               QStringLiteral("Radios are being written. Stop every transfer and close?"));
     EXPECT_EQ(Cell(0, frmFleet::ColOutcome), QStringLiteral("Stopped"));
@@ -165,4 +154,13 @@ TEST_F(FrmFleetTest, ClosingDuringATransferAsksThenStopsEveryRadio) {
     QTest::mouseClick(window->cmdLogFolder, Qt::LeftButton);
     EXPECT_EQ(shown.toLocalFile(), QFileInfo(window->logFile()).absolutePath());
     EXPECT_TRUE(window->logFile().endsWith(QStringLiteral("/Varnel/Kestrel/fleet-log.csv")));
+
+    // What the radios got: the image with the current channel byte the write command
+    // sets (row 3), while the open image and the version texts stay as they were.
+    const QByteArray radio = sims[0].stopAndTakeMemory();
+    EXPECT_EQ(quint8(radio[CurrentChannelByte]), 2);
+    EXPECT_EQ(radio.mid(0x20, 16), app.image.line(2));
+    EXPECT_EQ(app.image.byte(CurrentChannelByte), 9);
+    EXPECT_EQ(app.radioVersion[0], QStringLiteral("program's own"));
+    EXPECT_EQ(sims[2].stopAndTakeMemory(), PatternImage(3));
 }
