@@ -1,7 +1,7 @@
 // kestrel-cli ports, detect and doctor against virtual radios and silent devices on
 // real pseudo-terminals; the user's groups supplied through the environment.
 #include "link/SystemChecks.h"
-#include "tests/link/RadioSim.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/link/SilentPty.h"
 #include "tests/support/TestFiles.h"
 
@@ -32,7 +32,7 @@ TEST_F(CliCableTest, PortsListsMappedDevicesWithTheirState) {
     env.insert(QStringLiteral("KESTREL_COM9"), QStringLiteral("/dev/kestrel-no-such-port"));
     const CliOutput r = RunKestrelCli({"ports"}, env);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    const QStringList lines = QString::fromUtf8(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = TextLines(r.out);
     EXPECT_TRUE(lines.contains(QStringLiteral("Com12\t%1\t\t\t\tok").arg(radio.device())))
         << r.out.toStdString();
     EXPECT_TRUE(lines.contains(QStringLiteral("Com9\t/dev/kestrel-no-such-port\t\t\t\tmissing")));

@@ -1,10 +1,10 @@
 // kestrel-cli write with several ports: four radios at once through real
 // pseudo-terminals, their result lines, the audit log and the exit status.
-#include "tests/link/RadioSim.h"
+#include "link/WriteVerify.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/link/SilentPty.h"
 #include "tests/support/TestFiles.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -14,15 +14,8 @@ using namespace kestrel::test;
 
 namespace {
 
-// Whether a full write sends the byte at `a`.
-bool Sent(int a) {
-    return a < 0x0ED0 || (a >= 0x0FC0 && a < 0x0FC3) || (a >= 0x0FD0 && a < 0x0FE0);
-}
-
 QByteArray FileImage() {
-    QByteArray image = DefaultImageBytes(0);
-    image.replace(5 * 16, 16, Hex("00 50 46 14 00 50 46 14 FF FF FF FF F8 08 70 FF"));
-    return image;
+    return ImageWithChannels({5}, Hex("00 50 46 14 00 50 46 14 FF FF FF FF F8 08 70 FF"));
 }
 
 class CliFleetTest : public ::testing::Test {
@@ -31,11 +24,7 @@ protected:
         env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
         ASSERT_TRUE(WriteFile(file, FileImage()));
     }
-    QStringList Log(const QString& path) const {
-        QStringList lines = QString::fromUtf8(ReadFile(path)).split(QLatin1Char('\n'));
-        lines.removeAll(QString());
-        return lines;
-    }
+    static QStringList Log(const QString& path) { return TextLines(ReadFile(path)); }
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("shop.dat"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -55,11 +44,10 @@ TEST_F(CliFleetTest, FourRadiosAtOnceEachWithItsOwnOutcome) {
     EXPECT_EQ(r.status, 4) << r.err.toStdString();
 
     const QString tab = QStringLiteral("\t");
-    EXPECT_EQ(
-        QString::fromUtf8(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-        (QStringList{good1.device() + "\tok\t136-174\t1.5\t12.30", silent.device() + "\tno-answer\t\t\t",
-                     otherBand.device() + "\tband-mismatch\t400-470\t\t",
-                     good2.device() + "\tok\t136-174\t1.0\t1.0"}));
+    EXPECT_EQ(TextLines(r.out), (QStringList{good1.device() + "\tok\t136-174\t1.5\t12.30",
+                                             silent.device() + "\tno-answer\t\t\t",
+                                             otherBand.device() + "\tband-mismatch\t400-470\t\t",
+                                             good2.device() + "\tok\t136-174\t1.0\t1.0"}));
     // The silent radio holds nobody up: the others are done before it gives up.
     const int silentEnd = int(r.err.indexOf(silent.device() + QStringLiteral(": Connection Fail!")));
     ASSERT_GE(silentEnd, 0) << r.err.toStdString();
@@ -72,7 +60,7 @@ TEST_F(CliFleetTest, FourRadiosAtOnceEachWithItsOwnOutcome) {
         const QByteArray radio = sim->stopAndTakeMemory();
         ASSERT_EQ(radio.size(), 8192);
         for (int a = 0; a < 8192; ++a)
-            ASSERT_EQ(radio[a], Sent(a) ? image[a] : before[a]) << a;
+            ASSERT_EQ(radio[a], FullWriteSends(Address(a)) ? image[a] : before[a]) << a;
     }
     for (const QByteArray& frame : otherBand.frames())
         EXPECT_NE(frame.at(0), 'W');
@@ -82,8 +70,7 @@ TEST_F(CliFleetTest, FourRadiosAtOnceEachWithItsOwnOutcome) {
     ASSERT_EQ(log.size(), 5) << log.join('\n').toStdString();
     EXPECT_EQ(log[0], QStringLiteral(
                           "time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome"));
-    const QString sha =
-        QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
+    const QString sha = Sha256Hex(image);
     QStringList rest;
     for (const QString& line : log.mid(1))
         rest << line.section(QLatin1Char(','), 1);
@@ -137,9 +124,7 @@ TEST_F(CliFleetTest, BadListsAndLogsWriteNothingAndOnePortLogsOnlyWithLog) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = Log(log);
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[1].endsWith(
-        QStringLiteral(",136-174,1.0,1.0,shop.dat,") +
-        QString::fromLatin1(QCryptographicHash::hash(FileImage(), QCryptographicHash::Sha256).toHex()) +
-        QStringLiteral(",ok,ok")))
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(",136-174,1.0,1.0,shop.dat,") + Sha256Hex(FileImage()) +
+                                  QStringLiteral(",ok,ok")))
         << lines[1].toStdString();
 }

@@ -3,8 +3,6 @@
 #include "tests/link/RadioSim.h"
 #include "tests/support/TestFiles.h"
 
-#include <QDir>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
@@ -14,17 +12,6 @@ using namespace kestrel;
 using namespace kestrel::test;
 
 namespace {
-
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-CliRun Cli(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    const CliOutput r = RunKestrelCli(args, env);
-    return {r.status, QString::fromUtf8(r.out), r.err};
-}
 
 QByteArray Memory(const QByteArray& esn, const QByteArray& hardware) {
     QByteArray memory = PatternImage(5);
@@ -36,39 +23,43 @@ QByteArray Memory(const QByteArray& esn, const QByteArray& hardware) {
     return memory;
 }
 
+// Control bytes are shown escaped; a Com number goes through the port map.
 TEST(CliInfo, PrintsTheRadiosIdentificationAndReadsNothingElse) {
-    RadioSim sim({QStringLiteral("--version"), QStringLiteral("12.30"), QStringLiteral("1.5")},
-                 Memory("ESN-0042", "HW V2.3"));
-    ASSERT_TRUE(sim.started());
-    const CliRun r = Cli({QStringLiteral("info"), QStringLiteral("--port"), sim.device()});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("ESN: ESN-0042\nFirmware: 12.30\nHardware: HW V2.3\n"));
-    const QList<QByteArray> expected{HandshakeFrame(), IdentifyFrame(), Hex("52 0F E0 10"), Hex("52 14 F0 10"),
-                                     EndFrame()};
-    EXPECT_EQ(sim.frames(), expected);
-}
-
-TEST(CliInfo, ComNumberGoesThroughThePortMap) {
-    RadioSim sim({}, Memory("A", ""));
-    ASSERT_TRUE(sim.started());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KESTREL_COM7"), sim.device());
-    const CliRun r = Cli({QStringLiteral("info"), QStringLiteral("--port"), QStringLiteral("Com7")}, env);
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("ESN: A\nFirmware: 1.0\nHardware: \n"));
-}
-
-TEST(CliInfo, ControlBytesAreShownEscaped) {
-    RadioSim sim({}, Memory(QByteArray("A\x1B[2JB\x00", 7), QByteArray("\xE9t\xE9", 3)));
-    ASSERT_TRUE(sim.started());
-    const CliRun r = Cli({QStringLiteral("info"), QStringLiteral("--port"), sim.device()});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("ESN: A\\x1B[2JB\\x00\nFirmware: 1.0\nHardware: \u00E9t\u00E9\n"));
+    const struct {
+        QStringList simOptions;
+        QByteArray esn, hardware;
+        bool viaCom;
+        const char* out;
+    } cases[] = {
+        {{"--version", "12.30", "1.5"},
+         "ESN-0042",
+         "HW V2.3",
+         false,
+         "ESN: ESN-0042\nFirmware: 12.30\nHardware: HW V2.3\n"},
+        {{}, "A", "", true, "ESN: A\nFirmware: 1.0\nHardware: \n"},
+        {{},
+         QByteArray("A\x1B[2JB\x00", 7),
+         QByteArray("\xE9t\xE9", 3),
+         false,
+         "ESN: A\\x1B[2JB\\x00\nFirmware: 1.0\nHardware: \u00E9t\u00E9\n"},
+    };
+    for (const auto& c : cases) {
+        RadioSim sim(c.simOptions, Memory(c.esn, c.hardware));
+        ASSERT_TRUE(sim.started());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KESTREL_COM7"), sim.device());
+        const CliOutput r =
+            RunKestrelCli({"info", "--port", c.viaCom ? QStringLiteral("Com7") : sim.device()}, env);
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_EQ(QString::fromUtf8(r.out), QString::fromUtf8(c.out));
+        EXPECT_EQ(sim.frames(), (QList<QByteArray>{HandshakeFrame(), IdentifyFrame(), Hex("52 0F E0 10"),
+                                                   Hex("52 14 F0 10"), EndFrame()}));
+    }
 }
 
 TEST(CliInfo, FailuresAndUsageErrorsHaveTheirStatus) {
     QTemporaryDir dir;
-    RadioSim silent({QStringLiteral("--ignore-handshakes"), QStringLiteral("1000")});
+    RadioSim silent({"--ignore-handshakes", "1000"});
     ASSERT_TRUE(silent.started());
     struct Case {
         QStringList args;
@@ -83,7 +74,7 @@ TEST(CliInfo, FailuresAndUsageErrorsHaveTheirStatus) {
         {{"info", "--port", silent.device()}, 3, "Connection Fail!"},
     };
     for (const Case& c : cases) {
-        const CliRun r = Cli(c.args);
+        const CliOutput r = RunKestrelCli(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QLatin1String(c.says))) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();

@@ -1,14 +1,13 @@
 // kestrel-cli read and write against the virtual radio: files, exit statuses,
 // messages on stderr.
 #include "core/Band.h"
-#include "tests/link/RadioSim.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,95 +17,81 @@ using namespace kestrel::test;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    QString err;
-};
+QByteArray RadioMemory(int band) {
+    return BandedPattern(40, band);
+}
 
 class CliLinkTest : public ::testing::Test {
 protected:
-    CliResult Cli(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardError())};
-    }
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-
-    static QByteArray RadioMemory(int band) {
-        MemoryImage image;
-        image.setBytes(PatternImage(40));
-        EncodeBandLimits(image, BandOfIndex(band));
-        return image.bytes();
-    }
 
     QTemporaryDir dir;
 };
 
-TEST_F(CliLinkTest, ReadTakesLines0To253AndTheRestFromTheBandsDefaultImage) {
-    RadioSim sim({"--band-code", "2", "--version", "1.5", "12.30"}, RadioMemory(1));
-    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    QByteArray expected = DefaultImageBytes(1);
-    expected.replace(0, 254 * 16, RadioMemory(1).left(254 * 16));
-    EXPECT_EQ(ReadFile(Path("radio.dat")), expected);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Reading... 100%")));
-    EXPECT_TRUE(r.err.contains(QStringLiteral("1.5"))) << r.err.toStdString();
+// A read keeps lines 0-253 of the radio and the rest of its band's default image; a
+// failed read leaves no file, or the file that was there before.
+TEST_F(CliLinkTest, ReadsAndWhatTheyLeaveInTheFile) {
+    struct {
+        QStringList simOptions;
+        int band;
+        QStringList more; // after the output file
+        int status;
+        const char* err;
+        QByteArray before;   // the file before the read; empty: none
+        bool viaCom = false; // the port named by a Com number, through the port map
+    } cases[] = {
+        {{"--band-code", "2", "--version", "1.5", "12.30"}, 1, {}, 0, "1.5", {}},
+        // A stray 0x57 before every reply on a 9600-baud wire shifts no line by a byte.
+        {{"--pace", "--stray-before", "57"}, 0, {}, 0, "", {}},
+        {{"--wrong-address-at-line", "30", "--fault-times", "0"}, 0, {}, 3, "", {}},
+        {{"--silent-at-line", "20", "--fault-times", "0"}, 0, {"--retries", "1"}, 3, "Connection Fail!", {}},
+        {{"--cut-reply-at-line", "100"}, 0, {}, 3, "", "keep me"},
+        {{}, 0, {}, 0, "", {}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.simOptions.join(' ').toStdString());
+        RadioSim sim(c.simOptions, RadioMemory(c.band));
+        QFile::remove(Path("radio.dat"));
+        ASSERT_TRUE(c.before.isEmpty() || WriteFile(Path("radio.dat"), c.before));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KESTREL_COM11"), sim.device());
+        const QString port = c.viaCom ? QStringLiteral("Com11") : sim.device();
+        const CliOutput r =
+            RunKestrelCli(QStringList{"read", "--port", port, "-o", Path("radio.dat")} + c.more, env);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.err))) << r.err.toStdString();
+        if (c.status == 0) {
+            QByteArray expected = DefaultImageBytes(c.band);
+            expected.replace(0, 254 * 16, RadioMemory(c.band).left(254 * 16));
+            EXPECT_EQ(ReadFile(Path("radio.dat")), expected);
+            EXPECT_TRUE(r.err.contains(QLatin1String("Reading... 100%"))) << r.err.toStdString();
+        } else {
+            EXPECT_EQ(ReadFile(Path("radio.dat")), c.before);
+            EXPECT_EQ(QFile::exists(Path("radio.dat")), !c.before.isEmpty());
+        }
+        if (c.more.contains(QLatin1String("--retries"))) {
+            EXPECT_EQ(r.err.count(QStringLiteral("Connection Fail!")), 2) << r.err.toStdString();
+        }
+    }
 }
 
-// A stray 0x57 before every reply on a 9600-baud wire: the read still ends with
-// the radio's own lines, none of them shifted by a byte.
-TEST_F(CliLinkTest, StrayBytesBeforeRepliesStillGiveTheRadiosLines) {
-    RadioSim sim({"--pace", "--stray-before", "57"}, RadioMemory(0));
-    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(ReadFile(Path("radio.dat")).left(254 * 16), RadioMemory(0).left(254 * 16));
-}
-
-TEST_F(CliLinkTest, ReplyForAnotherLineFailsTheRead) {
-    RadioSim sim({"--wrong-address-at-line", "30", "--fault-times", "0"}, RadioMemory(0));
-    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
-    EXPECT_EQ(r.status, 3) << r.err.toStdString();
-    EXPECT_FALSE(QFile::exists(Path("radio.dat")));
-}
-
-TEST_F(CliLinkTest, WriteSendsTheFileIntoTheRadio) {
+TEST_F(CliLinkTest, WriteSendsTheFileAndABandMismatchWritesNothing) {
+    ASSERT_TRUE(WriteFile(Path("in.dat"), DefaultImageBytes(0)));
+    const QByteArray file = DefaultImageBytes(0);
     RadioSim sim({}, RadioMemory(0));
-    QByteArray file = DefaultImageBytes(0);
-    ASSERT_TRUE(WriteFile(Path("in.dat"), file));
-    const CliResult r = Cli({"write", "--port", sim.device(), Path("in.dat")});
+    CliOutput r = RunKestrelCli({"write", "--port", sim.device(), Path("in.dat")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     const QByteArray radio = sim.stopAndTakeMemory();
     EXPECT_EQ(radio.left(237 * 16), file.left(237 * 16));
     EXPECT_EQ(radio.mid(0x0FC0, 3), file.mid(0x0FC0, 3));
     EXPECT_EQ(radio.mid(253 * 16, 16), file.mid(253 * 16, 16));
     EXPECT_EQ(radio.mid(237 * 16, 16), RadioMemory(0).mid(237 * 16, 16));
-}
 
-TEST_F(CliLinkTest, BandMismatchWritesNothingAndExits4) {
-    RadioSim sim({"--band-code", "3"}, RadioMemory(2));
-    ASSERT_TRUE(WriteFile(Path("in.dat"), DefaultImageBytes(0)));
-    const CliResult r = Cli({"write", "--port", sim.device(), Path("in.dat")});
+    RadioSim other({"--band-code", "3"}, RadioMemory(2));
+    r = RunKestrelCli({"write", "--port", other.device(), Path("in.dat")});
     EXPECT_EQ(r.status, 4);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Frequency not match!")));
-    EXPECT_EQ(sim.stopAndTakeMemory(), RadioMemory(2));
-}
-
-TEST_F(CliLinkTest, SilentRadioExits3AndWritesNoFile) {
-    RadioSim sim({"--silent-at-line", "20", "--fault-times", "0"}, RadioMemory(0));
-    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat"), "--retries", "1"});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err.count(QStringLiteral("Connection Fail!")), 2) << r.err.toStdString();
-    EXPECT_FALSE(QFile::exists(Path("radio.dat")));
-}
-
-TEST_F(CliLinkTest, ExistingFileSurvivesAFailedRead) {
-    RadioSim sim({"--cut-reply-at-line", "100"}, RadioMemory(0));
-    ASSERT_TRUE(WriteFile(Path("radio.dat"), "keep me"));
-    const CliResult r = Cli({"read", "--port", sim.device(), "-o", Path("radio.dat")});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(ReadFile(Path("radio.dat")), QByteArray("keep me"));
+    EXPECT_EQ(other.stopAndTakeMemory(), RadioMemory(2));
 }
 
 // A file that could not be kept stops the read before it starts, and nothing is
@@ -122,7 +107,7 @@ TEST_F(CliLinkTest, UnwritableOutputFailsBeforeTheTransfer) {
     if (QFileInfo(QStringLiteral("/proc/self")).exists())
         outputs << QStringLiteral("/proc/radio.dat"); // no new files there, not even for root
     for (const QString& output : outputs) {
-        const CliResult r = Cli({"read", "--port", sim.device(), "-o", output});
+        const CliOutput r = RunKestrelCli({"read", "--port", sim.device(), "-o", output});
         EXPECT_EQ(r.status, 2) << output.toStdString() << "\n" << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(output)) << r.err.toStdString();
     }
@@ -133,20 +118,11 @@ TEST_F(CliLinkTest, UnwritableOutputFailsBeforeTheTransfer) {
     ASSERT_TRUE(WriteFile(Path("old.dat"), "keep me"));
     const QDateTime modified = QFileInfo(Path("old.dat")).lastModified();
     RadioSim silent({"--ignore-handshakes", "1000"});
-    const CliResult r = Cli({"read", "--port", silent.device(), "-o", Path("old.dat")});
+    const CliOutput r = RunKestrelCli({"read", "--port", silent.device(), "-o", Path("old.dat")});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(ReadFile(Path("old.dat")), QByteArray("keep me"));
     EXPECT_EQ(QFileInfo(Path("old.dat")).lastModified(), modified);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"old.dat"})) << "no probe file left";
-}
-
-TEST_F(CliLinkTest, ComNumberGoesThroughThePortMap) {
-    RadioSim sim({}, RadioMemory(0));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KESTREL_COM11"), sim.device());
-    const CliResult r = Cli({"read", "--port", "Com11", "-o", Path("radio.dat")}, env);
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(ReadFile(Path("radio.dat")).left(254 * 16), RadioMemory(0).left(254 * 16));
 }
 
 TEST_F(CliLinkTest, UsageAndFileErrors) {
@@ -169,15 +145,16 @@ TEST_F(CliLinkTest, UsageAndFileErrors) {
         {{"read", "--port", "/dev/kestrel-no-such-port", "-o", Path("x.dat")}, 3},
     };
     for (const auto& c : cases) {
-        const CliResult r = Cli(c.args);
+        const CliOutput r = RunKestrelCli(c.args);
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << "\n" << r.err.toStdString();
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_FALSE(QFile::exists(Path("x.dat")));
 
-    const CliResult missing = Cli({"read", "--port", "/dev/kestrel-no-such-port", "-o", Path("x.dat")});
-    EXPECT_EQ(missing.err.count(QStringLiteral("/dev/kestrel-no-such-port")), 1) << "said once: "
-                                                                                 << missing.err.toStdString();
+    const CliOutput missing =
+        RunKestrelCli({"read", "--port", "/dev/kestrel-no-such-port", "-o", Path("x.dat")});
+    EXPECT_EQ(missing.err.count(QStringLiteral("/dev/kestrel-no-such-port")), 1)
+        << "said once: " << missing.err.toStdString();
 }
 
 } // namespace

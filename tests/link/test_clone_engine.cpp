@@ -4,7 +4,7 @@
 
 #include "core/Band.h"
 #include "core/Settings.h"
-#include "tests/link/RadioSim.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
@@ -35,10 +35,7 @@ class CloneEngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         app = StartedApp(dir.filePath(QStringLiteral("settings.ini")));
-        MemoryImage image;
-        image.setBytes(PatternImage(ImageSeed));
-        EncodeBandLimits(image, BandOfIndex(0));
-        app.image.setBytes(image.bytes());
+        app.image.setBytes(BandedPattern(ImageSeed, 0));
         app.image.TakeImageSnapshot();
         app.band = DecodeBandLimits(app.image);
         original = app.image.bytes();
@@ -58,26 +55,25 @@ protected:
         });
     }
 
-    static QByteArray RadioMemory() {
-        QByteArray m = PatternImage(RadioSeed);
-        MemoryImage image;
-        image.setBytes(m);
-        EncodeBandLimits(image, BandOfIndex(0));
-        return image.bytes();
-    }
+    static QByteArray RadioMemory() { return BandedPattern(RadioSeed, 0); }
 
     // Runs one transfer against `sim` and waits for its end (at most 30 s).
     Outcome Run(RadioSim& sim, quint8 direction, qint16 stepData = 0, qint16 stepExit = 253) {
         EXPECT_TRUE(sim.started());
         engine->setDevicePath(sim.device());
+        return RunHere(direction, stepData, stepExit, qint16(qMax(20, 300 / interval)));
+    }
+    // The same on the port the engine holds already.
+    Outcome RunHere(quint8 direction, qint16 stepData, qint16 stepExit, qint16 tickCountMax) {
         engine->setDirection(direction);
         engine->setStepData(stepData);
         engine->setStepExit(stepExit);
         engine->setRecvInterval(qint16(interval));
-        engine->setTickCountMax(qint16(qMax(20, 300 / interval)));
+        engine->setTickCountMax(tickCountMax);
         const int closedBefore = closedCount;
         engine->Start();
-        const bool ended = RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > closedBefore; }, 30000);
+        const bool ended = RunUntil(
+            engine.get(), &CloneEngine::closed, [&] { return closedCount > closedBefore; }, 30000);
         EXPECT_TRUE(ended) << "the transfer did not end";
         EXPECT_TRUE(engine->flagComplete());
         return engine->outcome();
@@ -144,93 +140,77 @@ TEST_F(CloneEngineTest, FullWriteSendsLines0To236TheBandFrameAndLine253) {
     EXPECT_FALSE(app.image.IsImageModified());
 }
 
-TEST_F(CloneEngineTest, HandshakeAnsweredOnTheThirdAttemptNeedsNoPrompt) {
-    RadioSim sim({"--ignore-handshakes", "2"}, RadioMemory());
-    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
-    const QList<QByteArray> frames = sim.frames();
-    ASSERT_GE(frames.size(), 4);
-    EXPECT_EQ(frames.mid(0, 4), (QList<QByteArray>{HandshakeFrame(), HandshakeFrame(), HandshakeFrame(),
-                                                   IdentifyFrame()}));
-    EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_EQ(events, QStringList{"exit 0"});
-    EXPECT_EQ(engine->handshakeRetries(), 2);
+// Silence, lost handshakes and wrong replies: the retries within a transfer, the
+// Connection Fail! box and Retry starting again from the handshake. Whatever ends a
+// read early, the image stays byte for byte as it was and its saved-state copy
+// still matches it.
+TEST_F(CloneEngineTest, RetriesAndRecoveries) {
+    const QList<QByteArray> h3{HandshakeFrame(), HandshakeFrame(), HandshakeFrame()};
+    const QList<QByteArray> hi{HandshakeFrame(), IdentifyFrame()}, end{EndFrame()};
+    const QList<QByteArray> retried = hi + ReadFrames(0, 100) + hi + ReadFrames(0, 253) + end;
+    const Answer Retry = Answer::Retry, Cancel = Answer::Cancel;
+    const Outcome Done = Outcome::Completed, Fail = Outcome::Failed;
+    const QString e0 = QStringLiteral("error after 0 prompts"), e1 = QStringLiteral("error after 1 prompts");
+    const struct {
+        QStringList simOptions;
+        QList<Answer> answers;
+        Outcome outcome;
+        QList<QByteArray> frames; // empty: not checked
+        QStringList events;
+        int handshakeRetries = -1; // -1: not checked
+    } cases[] = {
+        // clang-format off
+        // The third handshake answered needs no prompt.
+        {{"--ignore-handshakes", "2"}, {}, Done,
+         h3 + QList<QByteArray>{IdentifyFrame()} + ReadFrames(0, 253) + end, {"exit 0"}, 2},
+        // A silent radio is retried twice, then CloneError, then the box.
+        {{"--ignore-handshakes", "1000"}, {Cancel}, Fail, h3, {e0}},
+        // Retry does not reset the handshake retries: one more attempt prompts at once.
+        {{"--ignore-handshakes", "1000"}, {Retry, Cancel}, Fail, h3 + QList<QByteArray>{HandshakeFrame()},
+         {e0, e1}},
+        {{"--silent-at-line", "100"}, {Retry}, Done, retried, {e0, "exit 0"}},
+        // A reply for another line is refused; the retry reads the right one.
+        {{"--wrong-address-at-line", "100"}, {Retry}, Done, retried, {e0, "exit 0"}},
+        {{"--silent-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
+        {{"--cut-reply-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
+        {{"--wrong-first-byte-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
+        {{"--wrong-address-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
+        {{"--drop-at-line", "50"}, {Cancel}, Fail, {}, {e0}},
+        // The radio fails again after Retry.
+        {{"--silent-at-line", "200", "--fault-times", "0"}, {Retry, Cancel}, Fail, {}, {e0, e1}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.simOptions.join(' ').toStdString());
+        app.image.setBytes(original);
+        events.clear();
+        prompter.asked.clear();
+        prompter.answers = c.answers;
+        RadioSim sim(c.simOptions, RadioMemory());
+        EXPECT_EQ(Run(sim, clone::Read), c.outcome);
+        if (!c.frames.isEmpty()) {
+            EXPECT_EQ(sim.frames(), c.frames);
+        }
+        EXPECT_EQ(events, c.events);
+        if (c.handshakeRetries >= 0) {
+            EXPECT_EQ(engine->handshakeRetries(), c.handshakeRetries);
+        }
+        ASSERT_EQ(prompter.asked.size(), c.answers.size());
+        for (const auto& asked : prompter.asked) {
+            EXPECT_EQ(asked.text, QStringLiteral("Connection Fail!"));
+            EXPECT_EQ(asked.title, app.productName);
+            EXPECT_EQ(asked.icon, Prompter::Icon::Critical);
+            EXPECT_EQ(asked.buttons, Prompter::Buttons::RetryCancel);
+        }
+        if (c.outcome == Outcome::Completed) {
+            EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
+        } else {
+            EXPECT_EQ(app.image.bytes(), original);
+            EXPECT_FALSE(app.image.IsImageModified());
+            EXPECT_FALSE(sim.frames().contains(EndFrame()));
+        }
+    }
 }
-
-TEST_F(CloneEngineTest, SilentRadioIsRetriedTwiceThenCloneErrorThenPrompt) {
-    RadioSim sim({"--ignore-handshakes", "1000"}, RadioMemory());
-    prompter.answers = {Answer::Cancel};
-    EXPECT_EQ(Run(sim, clone::Read), Outcome::Failed);
-    EXPECT_EQ(sim.frames(), QList<QByteArray>(3, HandshakeFrame()));
-    EXPECT_EQ(events, QStringList{"error after 0 prompts"});
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Connection Fail!"));
-    EXPECT_EQ(prompter.asked[0].title, app.productName);
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Critical);
-    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::RetryCancel);
-    EXPECT_EQ(app.image.bytes(), original);
-}
-
-TEST_F(CloneEngineTest, RetryDoesNotResetTheHandshakeRetries) {
-    RadioSim sim({"--ignore-handshakes", "1000"}, RadioMemory());
-    prompter.answers = {Answer::Retry, Answer::Cancel};
-    EXPECT_EQ(Run(sim, clone::Read), Outcome::Failed);
-    // Three silent attempts, then after Retry one more that prompts at once.
-    EXPECT_EQ(sim.frames(), QList<QByteArray>(4, HandshakeFrame()));
-    EXPECT_EQ(events, (QStringList{"error after 0 prompts", "error after 1 prompts"}));
-    EXPECT_EQ(prompter.asked.size(), 2);
-}
-
-TEST_F(CloneEngineTest, FailureAtLine100ThenRetryStartsAgainFromTheHandshake) {
-    RadioSim sim({"--silent-at-line", "100"}, RadioMemory());
-    prompter.answers = {Answer::Retry};
-    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
-    QList<QByteArray> expected{HandshakeFrame(), IdentifyFrame()};
-    expected << ReadFrames(0, 100) << HandshakeFrame() << IdentifyFrame() << ReadFrames(0, 253) << EndFrame();
-    EXPECT_EQ(sim.frames(), expected);
-    EXPECT_EQ(events, (QStringList{"error after 0 prompts", "exit 0"}));
-    EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
-}
-
-struct FaultCase {
-    const char* name;
-    QStringList simOptions;
-    QList<Answer> answers;
-    Outcome outcome;
-    int cloneErrors;
-};
-
-class CloneFaultTest : public CloneEngineTest, public ::testing::WithParamInterface<FaultCase> {};
-
-// Whatever ends a read early, the image stays byte for byte as it was and its
-// saved-state copy still matches it.
-TEST_P(CloneFaultTest, FailedReadLeavesTheImageAsItWas) {
-    const FaultCase& c = GetParam();
-    RadioSim sim(c.simOptions, RadioMemory());
-    prompter.answers = c.answers;
-    EXPECT_EQ(Run(sim, clone::Read), c.outcome);
-    EXPECT_EQ(app.image.bytes(), original);
-    EXPECT_FALSE(app.image.IsImageModified());
-    EXPECT_EQ(events.filter(QStringLiteral("exit")).size(), 0);
-    EXPECT_EQ(events.filter(QStringLiteral("error")).size(), c.cloneErrors);
-    EXPECT_FALSE(sim.frames().contains(EndFrame()));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Faults, CloneFaultTest,
-    ::testing::Values(
-        FaultCase{"SilentAtLine100", {"--silent-at-line", "100"}, {Answer::Cancel}, Outcome::Failed, 1},
-        FaultCase{"ReplyCutAtLine100", {"--cut-reply-at-line", "100"}, {Answer::Cancel}, Outcome::Failed, 1},
-        FaultCase{"WrongFirstByteAtLine100", {"--wrong-first-byte-at-line", "100"}, {Answer::Cancel},
-                  Outcome::Failed, 1},
-        FaultCase{"RadioFailsAgainAfterRetry",
-                  {"--silent-at-line", "200", "--fault-times", "0"},
-                  {Answer::Retry, Answer::Cancel},
-                  Outcome::Failed,
-                  2},
-        FaultCase{"DroppedAtLine50ThenCancel", {"--drop-at-line", "50"}, {Answer::Cancel}, Outcome::Failed, 1},
-        FaultCase{"ReplyForAnotherLineAtLine100", {"--wrong-address-at-line", "100"}, {Answer::Cancel},
-                  Outcome::Failed, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Retry after a drop opens the port again; the device is gone, which is reported
 // as a port error and ends the transfer.
@@ -248,17 +228,11 @@ TEST_F(CloneEngineTest, PartialReplyFailsAtTheFirstQuietTick) {
     RadioSim sim({"--cut-reply-at-line", "5"}, RadioMemory());
     prompter.answers = {Answer::Cancel};
     engine->setDevicePath(sim.device());
-    engine->setDirection(clone::Read);
-    engine->setStepData(0);
-    engine->setStepExit(253);
-    engine->setRecvInterval(10);
-    engine->setTickCountMax(200); // silence alone would take over 2 s
     QElapsedTimer timer;
     qint64 elapsed = -1;
     QObject::connect(engine.get(), &CloneEngine::CloneError, [&] { elapsed = timer.elapsed(); });
     timer.start();
-    engine->Start();
-    ASSERT_TRUE(RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > 0; }, 30000));
+    EXPECT_EQ(RunHere(clone::Read, 0, 253, 200), Outcome::Failed); // silence alone would take over 2 s
     EXPECT_EQ(events, QStringList{"error after 0 prompts"});
     EXPECT_GE(elapsed, 0);
     EXPECT_LT(elapsed, 1500);
@@ -269,85 +243,56 @@ struct QuirkCase {
     const char* name;
     QStringList simOptions;
     bool earlyReplies;
-    int interval; // short where every exchange waits for a tick
+    int interval;                 // short where every exchange waits for a tick
+    qint16 first = 0, last = 253; // lines transferred each way
 };
 
 class CloneQuirkTest : public CloneEngineTest, public ::testing::WithParamInterface<QuirkCase> {};
 
-// Echoes, noise before replies and slow radios do not disturb a transfer.
+// Echoes, noise before replies and slow radios do not disturb a transfer. Paced
+// cases run on a 9600-baud wire with the receive interval of Radio.INI: stray bytes
+// around the replies, and a one-wire cable's echo before a radio that answers after
+// 60 ms (longer than a receive interval). Lines 96-111 lie at 0x06xx: their write
+// frames echo an 0x06 that is no acknowledgement.
 TEST_P(CloneQuirkTest, ReadAndWriteStillExact) {
     const QuirkCase& c = GetParam();
     engine->setEarlyReplies(c.earlyReplies);
     interval = c.interval;
     {
         RadioSim sim(c.simOptions, RadioMemory());
-        ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
-        EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
-    }
-    {
-        RadioSim sim(c.simOptions, RadioMemory());
-        ASSERT_EQ(Run(sim, clone::Write), Outcome::Completed);
-        const QByteArray written = sim.stopAndTakeMemory();
-        EXPECT_EQ(RadioLines(written, 0, 236), RadioLines(app.image.bytes(), 0, 236));
-        EXPECT_EQ(RadioLines(written, 253, 253), RadioLines(app.image.bytes(), 253, 253));
-    }
-    EXPECT_EQ(events, (QStringList{"exit 0", "exit 1"}));
-    EXPECT_TRUE(prompter.asked.isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Quirks, CloneQuirkTest,
-    ::testing::Values(QuirkCase{"Echo", {"--echo"}, true, 10}, QuirkCase{"Junk", {"--junk", "5"}, true, 2},
-                      QuirkCase{"EchoAndJunk", {"--echo", "--junk", "3"}, true, 2},
-                      QuirkCase{"Turnaround", {"--turnaround", "2", "--write-delay", "1"}, true, 10},
-                      QuirkCase{"TicksOnly", {}, false, 2}, QuirkCase{"TicksOnlyEcho", {"--echo"}, false, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(CloneEngineTest, ReplyForAnotherLineIsRefusedAndRetryReadsTheRightOne) {
-    RadioSim sim({"--wrong-address-at-line", "100"}, RadioMemory());
-    prompter.answers = {Answer::Retry};
-    ASSERT_EQ(Run(sim, clone::Read), Outcome::Completed);
-    EXPECT_EQ(RadioLines(app.image.bytes(), 0, 253), RadioLines(RadioMemory(), 0, 253));
-    EXPECT_EQ(events, (QStringList{"error after 0 prompts", "exit 0"}));
-}
-
-struct PacedCase {
-    const char* name;
-    QStringList simOptions;
-    qint16 first, last; // lines transferred each way
-};
-
-class PacedLinkTest : public CloneEngineTest, public ::testing::WithParamInterface<PacedCase> {};
-
-// On a 9600-baud wire with the receive interval of Radio.INI: stray bytes around
-// the replies, and a one-wire cable's echo before a radio that answers after 60 ms
-// (longer than a receive interval), still move exactly the radio's lines. Lines
-// 96-111 lie at 0x06xx: their write frames echo an 0x06 that is no acknowledgement.
-TEST_P(PacedLinkTest, ReadAndWriteStayExact) {
-    const PacedCase& c = GetParam();
-    interval = DefaultRecvInterval;
-    {
-        RadioSim sim(QStringList{"--pace"} + c.simOptions, RadioMemory());
         ASSERT_EQ(Run(sim, clone::Read, c.first, c.last), Outcome::Completed);
         EXPECT_EQ(RadioLines(app.image.bytes(), c.first, c.last), RadioLines(RadioMemory(), c.first, c.last));
     }
     {
-        RadioSim sim(QStringList{"--pace"} + c.simOptions, RadioMemory());
-        app.image.setBytes(PatternImage(ImageSeed));
+        RadioSim sim(c.simOptions, RadioMemory());
+        app.image.setBytes(original);
         ASSERT_EQ(Run(sim, clone::Write, c.first, c.last), Outcome::Completed);
-        EXPECT_EQ(RadioLines(sim.stopAndTakeMemory(), c.first, c.last), RadioLines(app.image.bytes(), c.first, c.last));
+        const QByteArray written = sim.stopAndTakeMemory();
+        const qint16 last = qMin(c.last, qint16(236)); // 237-252 are never written
+        EXPECT_EQ(RadioLines(written, c.first, last), RadioLines(original, c.first, last));
+        EXPECT_EQ(RadioLines(written, 253, 253),
+                  RadioLines(c.last == 253 ? original : RadioMemory(), 253, 253));
     }
     EXPECT_EQ(events, (QStringList{"exit 0", "exit 1"}));
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
+const int Paced = DefaultRecvInterval;
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
-    Paced, PacedLinkTest,
-    ::testing::Values(PacedCase{"StrayReplyByteBefore", {"--stray-before", "57"}, 0, 20},
-                      PacedCase{"StrayBytesAfter", {"--stray-after", "57,57"}, 0, 20},
-                      PacedCase{"EchoAndSlowRadio", {"--echo", "--turnaround", "60"}, 95, 112},
-                      PacedCase{"EchoAndStrayBytes", {"--echo", "--stray-before", "57", "--stray-after", "57"}, 95, 112}),
+    Quirks, CloneQuirkTest,
+    ::testing::Values(
+        QuirkCase{"Echo", {"--echo"}, true, 10}, QuirkCase{"Junk", {"--junk", "5"}, true, 2},
+        QuirkCase{"EchoAndJunk", {"--echo", "--junk", "3"}, true, 2},
+        QuirkCase{"Turnaround", {"--turnaround", "2", "--write-delay", "1"}, true, 10},
+        QuirkCase{"TicksOnly", {}, false, 2}, QuirkCase{"TicksOnlyEcho", {"--echo"}, false, 2},
+        QuirkCase{"PacedStrayReplyByteBefore", {"--pace", "--stray-before", "57"}, true, Paced, 0, 20},
+        QuirkCase{"PacedStrayBytesAfter", {"--pace", "--stray-after", "57,57"}, true, Paced, 0, 20},
+        QuirkCase{"PacedEchoAndSlowRadio", {"--pace", "--echo", "--turnaround", "60"}, true, Paced, 95, 112},
+        QuirkCase{"PacedEchoAndStrayBytes",
+                  {"--pace", "--echo", "--stray-before", "57", "--stray-after", "57"}, true, Paced, 95, 112}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(CloneEngineTest, BandMismatchWritesNothing) {
     RadioSim sim({"--band-code", "2"}, RadioMemory());
@@ -371,7 +316,7 @@ TEST_F(CloneEngineTest, OtherBandIsNoObstacleToReading) {
     EXPECT_EQ(app.band.index, 0) << "the engine does not decide the band";
 }
 
-TEST_F(CloneEngineTest, RadioInformationLines254And335) {
+TEST_F(CloneEngineTest, RadioInformationLines254And335AndOneLine) {
     RadioSim sim({}, RadioMemory());
     ASSERT_EQ(Run(sim, clone::Read, 254, 335), Outcome::Completed);
     EXPECT_EQ(sim.frames(), (QList<QByteArray>{HandshakeFrame(), IdentifyFrame(), Hex("52 0F E0 10"),
@@ -386,16 +331,15 @@ TEST_F(CloneEngineTest, RadioInformationLines254And335) {
     ASSERT_EQ(Run(radio2, clone::Write, 254, 335), Outcome::Completed);
     EXPECT_EQ(radio2.frames().mid(2), (QList<QByteArray>{WriteFrameOf(254, app.image.bytes()),
                                                          WriteFrameOf(335, app.image.bytes()), EndFrame()}));
-}
 
-TEST_F(CloneEngineTest, OneLineTransferShowsFullProgressAfterItsFrame) {
-    RadioSim sim({}, RadioMemory());
-    ASSERT_EQ(Run(sim, clone::Read, 10, 10), Outcome::Completed);
+    // A one-line transfer shows full progress after its frame.
+    RadioSim radio3({}, RadioMemory());
+    ASSERT_EQ(Run(radio3, clone::Read, 10, 10), Outcome::Completed);
     EXPECT_EQ(progress.last(), 100);
-    EXPECT_EQ(sim.frames().mid(2), (QList<QByteArray>{ReadFrameOf(10), EndFrame()}));
+    EXPECT_EQ(radio3.frames().mid(2), (QList<QByteArray>{ReadFrameOf(10), EndFrame()}));
 }
 
-TEST_F(CloneEngineTest, MissingPortIsReportedAndNothingStarts) {
+TEST_F(CloneEngineTest, MissingPortOrUnusableLineRangeStartsNothing) {
     engine->setDevicePath(QStringLiteral("/dev/kestrel-no-such-port"));
     EXPECT_FALSE(engine->Start());
     EXPECT_TRUE(engine->flagComplete());
@@ -406,9 +350,7 @@ TEST_F(CloneEngineTest, MissingPortIsReportedAndNothingStarts) {
     EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("/dev/kestrel-no-such-port")));
     EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("No such file"))) << prompter.asked[0].text.toStdString();
     EXPECT_TRUE(events.isEmpty());
-}
-
-TEST_F(CloneEngineTest, UnusableLineRangeDoesNotStart) {
+    // An unusable line range does not start either.
     engine->setDevicePath(QStringLiteral("/dev/null"));
     engine->setStepData(300);
     engine->setStepExit(254);
@@ -420,19 +362,11 @@ TEST_F(CloneEngineTest, UnusableLineRangeDoesNotStart) {
 TEST_F(CloneEngineTest, ComNumberReachesTheRadioThroughThePortsGroup) {
     RadioSim sim({}, RadioMemory());
     const QString file = dir.filePath(QStringLiteral("ports.ini"));
-    {
-        QSettings s(file, QSettings::IniFormat);
-        s.setValue(QStringLiteral("Ports/Com7"), sim.device());
-    }
+    QSettings(file, QSettings::IniFormat).setValue(QStringLiteral("Ports/Com7"), sim.device());
     app.portNumber = 7;
     engine->setPortSettingsFile(file);
     EXPECT_EQ(engine->portDevice(), sim.device());
-    engine->setDirection(clone::Read);
-    engine->setRecvInterval(10);
-    engine->setTickCountMax(20);
-    engine->Start();
-    ASSERT_TRUE(RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > 0; }, 30000));
-    EXPECT_EQ(engine->outcome(), Outcome::Completed);
+    EXPECT_EQ(RunHere(clone::Read, 0, 253, 20), Outcome::Completed);
 }
 
 TEST_F(CloneEngineTest, CloseFormDuringReadRaisesNothingAndKeepsTheImage) {
@@ -455,11 +389,8 @@ TEST_F(CloneEngineTest, NoReplyAtAllWithNegativeTickCountFailsAtTheFirstTick) {
     RadioSim sim({"--ignore-handshakes", "1000"});
     prompter.answers = {Answer::Cancel};
     engine->setDevicePath(sim.device());
-    engine->setRecvInterval(-5);
-    engine->setTickCountMax(-1);
-    engine->Start();
-    ASSERT_TRUE(RunUntil(engine.get(), &CloneEngine::closed, [&] { return closedCount > 0; }, 10000));
-    EXPECT_EQ(engine->outcome(), Outcome::Failed);
+    interval = -5;
+    EXPECT_EQ(RunHere(clone::Read, 0, 253, -1), Outcome::Failed);
 }
 
 } // namespace

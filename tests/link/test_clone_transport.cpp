@@ -4,7 +4,7 @@
 
 #include "core/Band.h"
 #include "tests/link/InProcessRadio.h"
-#include "tests/link/RadioSim.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -31,10 +31,7 @@ TEST_P(CloneTransportTest, MovesExactlyTheLinesOrNothing) {
     const TransportCase& c = GetParam();
     const QByteArray radioMemory = PatternImage(7);
     AppContext app;
-    MemoryImage start;
-    start.setBytes(PatternImage(100));
-    EncodeBandLimits(start, BandOfIndex(0));
-    app.image.setBytes(start.bytes());
+    app.image.setBytes(BandedPattern(100, 0));
     app.image.TakeImageSnapshot();
     app.band = DecodeBandLimits(app.image);
     const QByteArray original = app.image.bytes();

@@ -17,49 +17,32 @@ QByteArray Bytes(std::initializer_list<int> head, int fill = 0xFF) {
     return line;
 }
 
-struct ReadCase {
-    const char* name;
-    QByteArray line;
-    QString text;
-};
-
-class LineTextTest : public ::testing::TestWithParam<ReadCase> {};
-
-TEST_P(LineTextTest, ShowsTheBytesAsCharacters) { EXPECT_EQ(LineText(GetParam().line), GetParam().text); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, LineTextTest,
-    ::testing::Values(ReadCase{"TwoLettersThenFillers", Bytes({0x41, 0x42}), QStringLiteral("AB")},
-                      ReadCase{"AllFillersGiveNoText", Bytes({}), QString()},
-                      ReadCase{"FillersAnywhereAreSkipped", Bytes({0xFF, 0x41, 0xFF, 0xFF, 0x42, 0xFF, 0x43}),
-                               QStringLiteral("ABC")},
-                      ReadCase{"SixteenCharacters", QByteArray("0123456789ABCDEF"),
-                               QStringLiteral("0123456789ABCDEF")}),
-
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct StoreCase {
-    const char* name;
-    QString text;
-    QByteArray line;
-};
-
-class TextLineTest : public ::testing::TestWithParam<StoreCase> {};
-
-TEST_P(TextLineTest, StoresOneBytePerCharacterPaddedWithFillers) {
-    EXPECT_EQ(TextLine(GetParam().text).toHex(' '), GetParam().line.toHex(' '));
+TEST(EmbMsgText, LinesReadAsCharactersAndTextsStoreOneBytePerCharacter) {
+    const struct {
+        QByteArray line;
+        QString text;
+    } reads[] = {
+        {Bytes({0x41, 0x42}), QStringLiteral("AB")},
+        {Bytes({}), QString()}, // all fillers give no text
+        // Fillers anywhere are skipped.
+        {Bytes({0xFF, 0x41, 0xFF, 0xFF, 0x42, 0xFF, 0x43}), QStringLiteral("ABC")},
+        {QByteArray("0123456789ABCDEF"), QStringLiteral("0123456789ABCDEF")},
+    };
+    for (const auto& c : reads)
+        EXPECT_EQ(LineText(c.line), c.text) << c.line.toHex(' ').toStdString();
+    const struct {
+        QString text;
+        QByteArray line;
+    } stores[] = {
+        {QStringLiteral("AB"), Bytes({0x41, 0x42})},
+        {QString(), Bytes({})},
+        {QStringLiteral("0123456789ABCDEF"), QByteArray("0123456789ABCDEF")},
+        {QStringLiteral("HW-0123456789-XYZW"), QByteArray("HW-0123456789-XY")}, // the rest is dropped
+        {QStringLiteral("A\u4E2DB"), Bytes({0x41, 0x3F, 0x42})}, // a wide character becomes '?'
+    };
+    for (const auto& c : stores)
+        EXPECT_EQ(TextLine(c.text).toHex(' '), c.line.toHex(' ')) << c.text.toStdString();
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, TextLineTest,
-    ::testing::Values(StoreCase{"TwoLetters", QStringLiteral("AB"), Bytes({0x41, 0x42})},
-                      StoreCase{"EmptyTextIsAllFillers", QString(), Bytes({})},
-                      StoreCase{"SixteenCharactersFillTheLine", QStringLiteral("0123456789ABCDEF"),
-                                QByteArray("0123456789ABCDEF")},
-                      StoreCase{"CharactersAfterTheSixteenthAreDropped", QStringLiteral("HW-0123456789-XYZW"),
-                                QByteArray("HW-0123456789-XY")},
-                      StoreCase{"WideCharacterBecomesQuestionMark", QStringLiteral("A\u4E2DB"), Bytes({0x41, 0x3F, 0x42})}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Latin-1 letters and control codes alike: every byte but the filler survives.
 TEST(EmbMsgText, EveryStorableByteReadsBackAsItself) {
@@ -72,27 +55,22 @@ TEST(EmbMsgText, EveryStorableByteReadsBackAsItself) {
     }
 }
 
-struct RefuseCase {
-    const char* name;
-    QString text;
-    QString refused;
-};
-
-class UnstorableTest : public ::testing::TestWithParam<RefuseCase> {};
-
-TEST_P(UnstorableTest, NamesEachRefusedCharacterOnce) { EXPECT_EQ(Unstorable(GetParam().text), GetParam().refused); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Characters, UnstorableTest,
-    ::testing::Values(RefuseCase{"AsciiAndLatin1Fit", QStringLiteral("Ab1-\u00E9\u00FE"), QString()},
-                      RefuseCase{"ChineseIsRefused", QStringLiteral("A\u4E2D\u6587B\u4E2D"), QStringLiteral("\u4E2D\u6587")},
-                      // 0xFF is the filler: it would vanish when the line is read back.
-                      RefuseCase{"TheFillerCharacterIsRefused", QStringLiteral("\u00FF"), QStringLiteral("\u00FF")},
-                      RefuseCase{"EuroSignDoesNotFitLatin1", QStringLiteral("5\u20AC"), QStringLiteral("\u20AC")},
-                      RefuseCase{"CharacterBeyondTheBasicPlaneStaysWhole",
-                                 QStringLiteral("x") + QString::fromUcs4(U"\U0001F600") + QStringLiteral("y"),
-                                 QString::fromUcs4(U"\U0001F600")}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(EmbMsgText, UnstorableNamesEachRefusedCharacterOnce) {
+    const QString emoji = QString::fromUcs4(U"\U0001F600");
+    const struct {
+        QString text;
+        QString refused;
+    } cases[] = {
+        {QStringLiteral("Ab1-\u00E9\u00FE"), QString()}, // ASCII and Latin-1 fit
+        {QStringLiteral("A\u4E2D\u6587B\u4E2D"), QStringLiteral("\u4E2D\u6587")},
+        // 0xFF is the filler: it would vanish when the line is read back.
+        {QStringLiteral("\u00FF"), QStringLiteral("\u00FF")},
+        {QStringLiteral("5\u20AC"), QStringLiteral("\u20AC")},      // the euro sign is not Latin-1
+        {QStringLiteral("x") + emoji + QStringLiteral("y"), emoji}, // stays whole beyond the basic plane
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Unstorable(c.text), c.refused) << c.text.toStdString();
+}
 
 TEST(EmbMsgText, RefusalExplainsInBothLanguages) {
     const QString en = RefusedText(QStringLiteral("\u4E2D"), English);

@@ -3,10 +3,9 @@
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
 #include "link/FleetWrite.h"
-#include "tests/link/RadioSim.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/TestFiles.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -15,17 +14,6 @@
 
 using namespace kestrel;
 using namespace kestrel::test;
-
-namespace {
-
-QStringList LogLines(const QString& file) {
-    QStringList lines = QString::fromUtf8(ReadFile(file)).split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-} // namespace
 
 TEST(FleetLog, LinesAreCsvWithAHeaderOnceAndLocalTimeWithItsOffset) {
     FleetLogEntry e;
@@ -58,7 +46,7 @@ TEST(FleetLog, LinesAreCsvWithAHeaderOnceAndLocalTimeWithItsOffset) {
     ASSERT_TRUE(PrepareFleetLog(file, &error)) << error.toStdString();
     for (int i = 0; i < 2; ++i)
         ASSERT_TRUE(AppendFleetLog(file, e, &error)) << error.toStdString();
-    EXPECT_EQ(LogLines(file), (QStringList{FleetLogHeader(), line, line}));
+    EXPECT_EQ(TextLines(ReadFile(file)), (QStringList{FleetLogHeader(), line, line}));
     EXPECT_EQ(
         FleetLogHeader(),
         QStringLiteral("time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome"));
@@ -94,9 +82,8 @@ TEST(FleetWrite, EveryRadioEndsOnItsOwnAndAFailedOneIsRetriedAlone) {
     app.recvInterval = 10;
     app.recvCount = 40;
     app.radioVersion[0] = QStringLiteral("program's own");
-    app.image.setBytes(DefaultImageBytes(0));
+    app.image.setBytes(ImageWithChannels({4})); // row 5 of group 1
     app.band = DecodeBandLimits(app.image);
-    app.image.setLine(4, Hex("00 20 65 14 00 20 65 14 FF FF FF FF F8 08 70 FF")); // row 5 of group 1
     app.image.setByte(CurrentChannelByte, 9);
     const QByteArray open = app.image.bytes();
 
@@ -156,10 +143,9 @@ TEST(FleetWrite, EveryRadioEndsOnItsOwnAndAFailedOneIsRetriedAlone) {
     for (int a : {0x0040, CurrentChannelByte, 0x0FC0, 0x0FD5})
         EXPECT_EQ(quint8(radio[a]), sent.byte(a)) << a;
 
-    const QStringList lines = LogLines(log);
+    const QStringList lines = TextLines(ReadFile(log));
     ASSERT_EQ(lines.size(), 5) << lines.join('\n').toStdString();
-    const QString sha =
-        QString::fromLatin1(QCryptographicHash::hash(sent.bytes(), QCryptographicHash::Sha256).toHex());
+    const QString sha = Sha256Hex(sent.bytes());
     QStringList tails;
     for (const QString& line : lines.mid(1)) {
         const QStringList f = line.split(QLatin1Char(','));

@@ -52,71 +52,61 @@ protected:
     std::unique_ptr<frmClone> window;
 };
 
-TEST_F(FrmCloneTest, ShowsTheTransferAndClosesWhenItEnds) {
-    RadioSim sim({"--turnaround", "1"}, PatternImage(2));
-    QStringList seen;
-    QObject::connect(engine.get(), &CloneEngine::progressChanged, window.get(), [&](int v) {
-        if (v == 50)
-            seen << window->windowTitle() << QString::number(window->progressBar()->value())
-                 << (window->cmdOK()->isEnabled() ? "ok enabled" : "ok disabled")
-                 << (window->isVisible() ? "shown" : "hidden");
-    });
-    EXPECT_EQ(RunModal(sim, clone::Read), int(QDialog::Accepted));
-    EXPECT_EQ(seen, (QStringList{"Reading...", "50", "ok disabled", "shown"}));
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(window->cmdOK()->text(), QStringLiteral("&Ok"));
-    EXPECT_EQ(window->cmdCancel()->text(), QStringLiteral("&Cancel"));
-    EXPECT_EQ(engine->outcome(), CloneEngine::Outcome::Completed);
+TEST_F(FrmCloneTest, ShowsTheTransferInBothLanguagesAndClosesWhenItEnds) {
+    const struct {
+        Language language;
+        quint8 direction;
+        const char* texts[3]; // caption, OK, Cancel
+    } cases[] = {{English, clone::Read, {"Reading...", "&Ok", "&Cancel"}},
+                 {Chinese, clone::Write, {"写入中...", "确定(&O)", "取消(&C)"}}};
+    for (const auto& c : cases) {
+        app.language = c.language;
+        RadioSim sim({"--turnaround", "1"}, PatternImage(2));
+        QStringList seen;
+        const auto connection =
+            QObject::connect(engine.get(), &CloneEngine::progressChanged, window.get(), [&](int v) {
+                if (v == 50)
+                    seen << window->windowTitle() << QString::number(window->progressBar()->value())
+                         << (window->cmdOK()->isEnabled() ? "ok enabled" : "ok disabled")
+                         << (window->isVisible() ? "shown" : "hidden");
+            });
+        EXPECT_EQ(RunModal(sim, c.direction), int(QDialog::Accepted));
+        QObject::disconnect(connection);
+        EXPECT_EQ(seen, (QStringList{QString::fromUtf8(c.texts[0]), "50", "ok disabled", "shown"}));
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(window->cmdOK()->text(), QString::fromUtf8(c.texts[1]));
+        EXPECT_EQ(window->cmdCancel()->text(), QString::fromUtf8(c.texts[2]));
+        EXPECT_EQ(engine->outcome(), CloneEngine::Outcome::Completed);
+    }
 }
 
-TEST_F(FrmCloneTest, CancelEndsTheTransferAtOnce) {
-    RadioSim sim({"--turnaround", "2"}, PatternImage(2));
+// Cancel, Escape and closing the window end the transfer at once, quietly.
+TEST_F(FrmCloneTest, CancelEscapeAndClosingEndTheTransfer) {
     int events = 0;
     QObject::connect(engine.get(), &CloneEngine::CloneExit, [&] { ++events; });
     QObject::connect(engine.get(), &CloneEngine::CloneError, [&] { ++events; });
-    QObject::connect(engine.get(), &CloneEngine::progressChanged, window.get(), [&](int v) {
-        if (v == 20)
-            QTest::mouseClick(window->cmdCancel(), Qt::LeftButton);
-    });
-    EXPECT_EQ(RunModal(sim, clone::Read), int(QDialog::Rejected));
-    EXPECT_EQ(engine->outcome(), CloneEngine::Outcome::Cancelled);
-    EXPECT_TRUE(engine->flagComplete());
-    EXPECT_EQ(events, 0);
-    EXPECT_EQ(app.image.bytes(), PatternImage(1));
-    EXPECT_FALSE(sim.frames().contains(EndFrame()));
-}
-
-TEST_F(FrmCloneTest, EscapeAndClosingTheWindowAlsoEndTheTransfer) {
-    for (int way = 0; way < 2; ++way) {
+    for (int way = 0; way < 3; ++way) {
         RadioSim sim({"--turnaround", "2"}, PatternImage(2));
-        QMetaObject::Connection c =
+        const QMetaObject::Connection c =
             QObject::connect(engine.get(), &CloneEngine::progressChanged, window.get(), [&](int v) {
-                if (v != 10)
+                if (v != (way == 0 ? 20 : 10))
                     return;
                 if (way == 0)
+                    QTest::mouseClick(window->cmdCancel(), Qt::LeftButton);
+                else if (way == 1)
                     QTest::keyClick(window.get(), Qt::Key_Escape);
                 else
                     window->close();
             });
-        RunModal(sim, clone::Write);
+        EXPECT_EQ(RunModal(sim, way == 0 ? clone::Read : clone::Write), int(QDialog::Rejected)) << way;
         QObject::disconnect(c);
         EXPECT_EQ(engine->outcome(), CloneEngine::Outcome::Cancelled) << "way " << way;
+        EXPECT_TRUE(engine->flagComplete());
         EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(events, 0);
+        EXPECT_EQ(app.image.bytes(), PatternImage(1));
+        EXPECT_FALSE(sim.frames().contains(EndFrame()));
     }
-}
-
-TEST_F(FrmCloneTest, ChineseTexts) {
-    app.language = Chinese;
-    RadioSim sim({}, PatternImage(2));
-    QString caption;
-    QObject::connect(engine.get(), &CloneEngine::progressChanged, window.get(), [&](int v) {
-        if (v == 50)
-            caption = window->windowTitle();
-    });
-    RunModal(sim, clone::Write);
-    EXPECT_EQ(caption, QStringLiteral("写入中..."));
-    EXPECT_EQ(window->cmdOK()->text(), QStringLiteral("确定(&O)"));
-    EXPECT_EQ(window->cmdCancel()->text(), QStringLiteral("取消(&C)"));
 }
 
 TEST_F(FrmCloneTest, PortThatCannotOpenNeverShowsTheWindow) {

@@ -3,10 +3,10 @@
 // closing during a transfer and the text boxes' keys.
 #include "link/frmEmbMsg.h"
 
+#include "core/Settings.h"
 #include "link/CloneEngine.h"
 #include "link/CloneProtocol.h"
 #include "link/EmbMsgText.h"
-#include "core/Settings.h"
 #include "tests/link/RadioSim.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
@@ -43,7 +43,7 @@ QByteArray RadioMemory() {
 }
 
 QStringList SimOptions(const QStringList& more = {}) {
-    return QStringList{QStringLiteral("--version"), QStringLiteral("2.5"), QStringLiteral("3.10")} + more;
+    return QStringList{"--version", "2.5", "3.10"} + more;
 }
 
 // Types characters QTest cannot (it sends Latin-1 keys only): one key press with
@@ -81,7 +81,9 @@ protected:
         engine.reset(); // before the radio goes
         sim.reset();
     }
-    bool waitIdle(int ms = 10000) { return QTest::qWaitFor([&] { return engine->flagComplete(); }, ms); }
+    bool waitIdle(int ms = 10000) {
+        return QTest::qWaitFor([&] { return engine->flagComplete(); }, ms);
+    }
     // Opens the view and waits for its read to finish.
     std::unique_ptr<frmEmbMsg> openRead() {
         auto view = std::make_unique<frmEmbMsg>(*engine, app, prompter);
@@ -105,35 +107,6 @@ protected:
     std::unique_ptr<RadioSim> sim;
 };
 
-TEST_F(FrmEmbMsgTest, OpeningReadsEsnFirmwareAndHardwareFromTheRadio) {
-    start();
-    frmEmbMsg view(*engine, app, prompter);
-    view.show();
-    EXPECT_FALSE(engine->flagComplete());
-    EXPECT_EQ(view.lblStatus->text(), Reading);
-    EXPECT_EQ(view.txtMsg[1]->text(), QStringLiteral("1.0.0"));
-    EXPECT_EQ(view.txtMsg[2]->text(), QStringLiteral("1.0.0"));
-    EXPECT_FALSE(view.cmdWrite->isVisible());
-    EXPECT_EQ(engine->tickCountMax(), 50);
-
-    ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(exits->count(), 1);
-    EXPECT_EQ(view.lblStatus->text(), QString());
-    EXPECT_EQ(view.txtMsg[0]->text(), QStringLiteral("ESN-0042"));
-    EXPECT_EQ(view.txtMsg[1]->text(), QStringLiteral("2.5"));
-    EXPECT_EQ(view.txtMsg[2]->text(), QStringLiteral("HW V2.3"));
-    EXPECT_EQ(app.radioVersion[0], QStringLiteral("2.5"));
-    EXPECT_EQ(app.radioVersion[1], QStringLiteral("HW V2.3"));
-    EXPECT_TRUE(prompter.asked.isEmpty());
-    for (QLineEdit* box : view.txtMsg)
-        EXPECT_TRUE(box->isReadOnly());
-
-    ASSERT_TRUE(waitForFrames(5));
-    const QList<QByteArray> expected{test::HandshakeFrame(), test::IdentifyFrame(), test::Hex("52 0F E0 10"),
-                                     test::Hex("52 14 F0 10"), test::EndFrame()};
-    EXPECT_EQ(sim->frames(), expected);
-}
-
 struct WriteCase {
     Language language;
     const char* title;
@@ -141,14 +114,19 @@ struct WriteCase {
     const char* write;
     const char* close;
     const char* done;
+    QStringList simOptions; // beside the versions
 };
 
 class FrmEmbMsgWriteTest : public FrmEmbMsgTest, public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(FrmEmbMsgWriteTest, ServiceWriteSendsTheTwoLinesAfterTheHandshake) {
     app.language = GetParam().language;
-    start();
+    start(SimOptions(GetParam().simOptions));
+    if (GetParam().simOptions.contains(QLatin1String("--pace")))
+        engine->setRecvInterval(DefaultRecvInterval);
     auto view = openRead();
+    EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("ESN-0042"));
+    EXPECT_EQ(view->txtMsg[2]->text(), QStringLiteral("HW V2.3"));
     EXPECT_EQ(view->windowTitle(), QString::fromUtf8(GetParam().title));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(view->lblMsg[i]->text(), QString::fromUtf8(GetParam().labels[i]));
@@ -179,23 +157,27 @@ TEST_P(FrmEmbMsgWriteTest, ServiceWriteSendsTheTwoLinesAfterTheHandshake) {
 
     ASSERT_TRUE(waitForFrames(before + 5));
     const QByteArray esnLine = test::Hex("41 42 FF FF FF FF FF FF FF FF FF FF FF FF FF FF");
-    const QList<QByteArray> expected{test::HandshakeFrame(), test::IdentifyFrame(),
-                                     test::Hex("57 0F E0 10") + esnLine,
-                                     test::Hex("57 14 F0 10") + QByteArray("HW-0123456789-XY"), test::EndFrame()};
+    const QList<QByteArray> expected{
+        test::HandshakeFrame(), test::IdentifyFrame(), test::Hex("57 0F E0 10") + esnLine,
+        test::Hex("57 14 F0 10") + QByteArray("HW-0123456789-XY"), test::EndFrame()};
     EXPECT_EQ(sim->frames().mid(before), expected);
     const QByteArray radio = sim->stopAndTakeMemory();
     EXPECT_EQ(radio.mid(LineAddress(embmsg::EsnLine), LineSize), esnLine);
     EXPECT_EQ(radio.mid(0, LineAddress(embmsg::EsnLine)), RadioMemory().mid(0, LineAddress(embmsg::EsnLine)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, FrmEmbMsgWriteTest,
-                         ::testing::Values(WriteCase{English, "Embedded Message", {"ESN", "Firmware Version", "Hardware Version"},
-                                                     "&Write", "&Close", "Write Successful!"},
-                                           WriteCase{Chinese, "嵌入信息", {"ESN", "固件版本", "硬件版本"}, "写入(&W)",
-                                                     "退出(&C)", "写入成功！"}));
+// clang-format off
+const WriteCase WriteCases[] = {
+    {English, "Embedded Message", {"ESN", "Firmware Version", "Hardware Version"}, "&Write", "&Close", "Write Successful!", {}},
+    {Chinese, "嵌入信息", {"ESN", "固件版本", "硬件版本"}, "写入(&W)", "退出(&C)", "写入成功！", {}},
+    // A one-wire cable echoes every frame; the radio answers 60 ms later, after several receive ticks.
+    {English, "Embedded Message", {"ESN", "Firmware Version", "Hardware Version"}, "&Write", "&Close", "Write Successful!",
+     {"--pace", "--echo", "--turnaround", "60"}}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Languages, FrmEmbMsgWriteTest, ::testing::ValuesIn(WriteCases));
 
 TEST_F(FrmEmbMsgTest, BandMismatchWritesNothing) {
-    start(SimOptions({QStringLiteral("--band-code"), QStringLiteral("2")})); // a 400-470 MHz radio
+    start(SimOptions({"--band-code", "2"})); // a 400-470 MHz radio
     auto view = openRead();
     // Reading goes on whatever the band.
     EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("ESN-0042"));
@@ -218,7 +200,7 @@ TEST_F(FrmEmbMsgTest, BandMismatchWritesNothing) {
 }
 
 TEST_F(FrmEmbMsgTest, ClosingDuringTheReadStopsItQuietly) {
-    start(SimOptions({QStringLiteral("--turnaround"), QStringLiteral("300")}));
+    start(SimOptions({"--turnaround", "300"}));
     auto view = std::make_unique<frmEmbMsg>(*engine, app, prompter);
     view->show();
     QTest::qWait(50);
@@ -238,10 +220,22 @@ TEST_F(FrmEmbMsgTest, ClosingDuringTheReadStopsItQuietly) {
     EXPECT_TRUE(port.open(QIODevice::ReadWrite)) << qPrintable(port.errorString());
 }
 
-TEST_F(FrmEmbMsgTest, ClosedViewNoLongerFollowsTheEngine) {
+// The two lines read when the view opens are the radio's, not edits: they go into
+// the saved-state copy as well, and nothing else does. A closed view no longer
+// follows the engine.
+TEST_F(FrmEmbMsgTest, ReadingTheRadioIsNoEditAndAClosedViewIsLeftAlone) {
     start();
+    app.image.TakeImageSnapshot();
+    openRead()->close();
+    EXPECT_EQ(app.image.line(embmsg::EsnLine), RadioMemory().mid(LineAddress(embmsg::EsnLine), LineSize));
+    EXPECT_FALSE(app.image.IsImageModified());
+
+    app.image.setByte(0x20, quint8(app.image.byte(0x20) ^ 0xFF)); // an edit of the user's stays one
+    const QByteArray snapshot = app.image.snapshot();
     auto view = openRead();
     view->close();
+    EXPECT_TRUE(app.image.IsImageModified());
+    EXPECT_EQ(app.image.snapshot(), snapshot);
     view->txtMsg[0]->setText(QStringLiteral("kept"));
     view->lblStatus->setText(QStringLiteral("kept"));
     // A transfer someone else starts afterwards.
@@ -250,13 +244,13 @@ TEST_F(FrmEmbMsgTest, ClosedViewNoLongerFollowsTheEngine) {
     engine->setStepExit(embmsg::HardwareLine);
     ASSERT_TRUE(engine->Start());
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(exits->count(), 2);
+    EXPECT_EQ(exits->count(), 3);
     EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("kept"));
     EXPECT_EQ(view->lblStatus->text(), QStringLiteral("kept"));
 }
 
 TEST_F(FrmEmbMsgTest, SilentRadioShowsConnectionFailAndKeepsTheTexts) {
-    start(SimOptions({QStringLiteral("--ignore-handshakes"), QStringLiteral("1000")}));
+    start(SimOptions({"--ignore-handshakes", "1000"}));
     engine->setRecvInterval(2);
     QSignalSpy errors(engine.get(), &CloneEngine::CloneError);
     prompter.answers = {Prompter::Answer::Cancel};
@@ -289,13 +283,22 @@ TEST_F(FrmEmbMsgTest, PortThatCannotOpenLeavesTheStatusLineAsItWas) {
     EXPECT_TRUE(view.cmdWrite->isEnabled());
 }
 
-// Alt+K during the background read shows Write, but it cannot be used until the
-// read has ended: the boxes do not hold the radio's texts yet.
-TEST_F(FrmEmbMsgTest, WriteWaitsForTheReadToEnd) {
-    start(SimOptions({QStringLiteral("--turnaround"), QStringLiteral("300")}));
+// Opening reads ESN, firmware and hardware from the radio in the background. Alt+K
+// during the read shows Write, but it cannot be used until the read has ended: the
+// boxes do not hold the radio's texts yet.
+TEST_F(FrmEmbMsgTest, OpeningReadsTheRadioAndWriteWaitsForTheRead) {
+    start(SimOptions({"--turnaround", "300"}));
     const QByteArray before = app.image.bytes();
     frmEmbMsg view(*engine, app, prompter);
     view.show();
+    EXPECT_FALSE(engine->flagComplete());
+    EXPECT_EQ(view.lblStatus->text(), Reading);
+    EXPECT_EQ(view.txtMsg[1]->text(), QStringLiteral("1.0.0"));
+    EXPECT_EQ(view.txtMsg[2]->text(), QStringLiteral("1.0.0"));
+    EXPECT_FALSE(view.cmdWrite->isVisible());
+    EXPECT_EQ(engine->tickCountMax(), 50);
+    for (QLineEdit* box : view.txtMsg)
+        EXPECT_TRUE(box->isReadOnly());
     ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
     pressAltK(view);
     ASSERT_TRUE(view.cmdWrite->isVisible());
@@ -306,11 +309,20 @@ TEST_F(FrmEmbMsgTest, WriteWaitsForTheReadToEnd) {
     EXPECT_EQ(app.image.bytes(), before);
 
     ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(exits->count(), 1);
     EXPECT_TRUE(view.cmdWrite->isEnabled());
+    EXPECT_EQ(view.lblStatus->text(), QString());
     EXPECT_EQ(view.txtMsg[0]->text(), QStringLiteral("ESN-0042"));
+    EXPECT_EQ(view.txtMsg[1]->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(view.txtMsg[2]->text(), QStringLiteral("HW V2.3"));
+    EXPECT_EQ(app.radioVersion[0], QStringLiteral("2.5"));
+    EXPECT_EQ(app.radioVersion[1], QStringLiteral("HW V2.3"));
+    EXPECT_TRUE(prompter.asked.isEmpty());
     ASSERT_TRUE(waitForFrames(5));
-    for (const QByteArray& frame : sim->frames())
-        EXPECT_NE(frame.at(0), 'W') << "nothing was written";
+    EXPECT_EQ(sim->frames(),
+              (QList<QByteArray>{test::HandshakeFrame(), test::IdentifyFrame(), test::Hex("52 0F E0 10"),
+                                 test::Hex("52 14 F0 10"), test::EndFrame()}))
+        << "nothing was written";
 
     QTest::mouseClick(view.cmdWrite, Qt::LeftButton);
     EXPECT_FALSE(view.cmdWrite->isEnabled()) << "not twice at once";
@@ -320,47 +332,10 @@ TEST_F(FrmEmbMsgTest, WriteWaitsForTheReadToEnd) {
               RadioMemory().mid(LineAddress(embmsg::EsnLine), LineSize));
 }
 
-// The two lines read when the view opens are the radio's, not edits: they go into
-// the saved-state copy as well, and nothing else does.
-TEST_F(FrmEmbMsgTest, ReadingTheRadioIsNoEdit) {
-    start();
-    app.image.TakeImageSnapshot();
-    {
-        auto view = openRead();
-        view->close();
-    }
-    EXPECT_EQ(app.image.line(embmsg::EsnLine), RadioMemory().mid(LineAddress(embmsg::EsnLine), LineSize));
-    EXPECT_FALSE(app.image.IsImageModified());
-
-    app.image.setByte(0x20, quint8(app.image.byte(0x20) ^ 0xFF)); // an edit of the user's stays one
-    const QByteArray snapshot = app.image.snapshot();
-    openRead()->close();
-    EXPECT_TRUE(app.image.IsImageModified());
-    EXPECT_EQ(app.image.snapshot(), snapshot);
-}
-
-// A one-wire cable echoes every frame; the radio answers 60 ms later, after several
-// receive ticks. Reading and writing the two lines still work.
-TEST_F(FrmEmbMsgTest, EchoingCableAndSlowRadio) {
-    start(SimOptions({QStringLiteral("--pace"), QStringLiteral("--echo"), QStringLiteral("--turnaround"),
-                      QStringLiteral("60")}));
-    engine->setRecvInterval(DefaultRecvInterval);
-    auto view = openRead();
-    EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("ESN-0042"));
-    EXPECT_EQ(view->txtMsg[2]->text(), QStringLiteral("HW V2.3"));
-    pressAltK(*view);
-    view->txtMsg[0]->setText(QStringLiteral("ESN-0043"));
-    QTest::mouseClick(view->cmdWrite, Qt::LeftButton);
-    ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(view->lblStatus->text(), QStringLiteral("Write Successful!"));
-    EXPECT_TRUE(prompter.asked.isEmpty()) << prompter.texts().join('|').toStdString();
-    EXPECT_EQ(sim->stopAndTakeMemory().mid(LineAddress(embmsg::EsnLine), LineSize),
-              embmsg::TextLine(QStringLiteral("ESN-0043")));
-}
-
-TEST_F(FrmEmbMsgTest, AltKOpensTheServiceFunctionOnce) {
+TEST_F(FrmEmbMsgTest, AltKOpensTheServiceFunctionOnceAndItsBoxesKeys) {
     start();
     auto view = openRead();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     const int width = view->width();
     const int closeX = view->cmdClose->x();
     const int frameWidth = view->fraMsg->width();
@@ -387,13 +362,9 @@ TEST_F(FrmEmbMsgTest, AltKOpensTheServiceFunctionOnce) {
     EXPECT_EQ(view->width(), width + grow);
     EXPECT_EQ(view->cmdClose->x(), closeX + grow / 2);
     EXPECT_EQ(view->txtMsg[0]->text(), QStringLiteral("ESN-0042"));
-}
-
-TEST_F(FrmEmbMsgTest, BoxesSelectOnFocusEnterMovesOnEscapeRestores) {
-    start();
-    auto view = openRead();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
-    pressAltK(*view);
+    // Boxes select all on focus; Enter moves on, Escape restores.
+    view->txtMsg[1]->setFocus();
+    view->txtMsg[0]->setFocus();
     QLineEdit* esn = view->txtMsg[0];
     EXPECT_EQ(esn->selectedText(), QStringLiteral("ESN-0042"));
     QTest::keyClicks(esn, QStringLiteral("XY"));
@@ -407,12 +378,7 @@ TEST_F(FrmEmbMsgTest, BoxesSelectOnFocusEnterMovesOnEscapeRestores) {
     EXPECT_EQ(view->txtMsg[1]->selectedText(), QStringLiteral("2.5"));
     QTest::keyClick(view->txtMsg[1], Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(QApplication::focusWidget(), view->txtMsg[2]);
-}
-
-TEST_F(FrmEmbMsgTest, CharactersThatDoNotFitOneByteAreRefusedWithAReason) {
-    start();
-    auto view = openRead();
-    pressAltK(*view);
+    // Characters that do not fit one byte are refused with a reason.
     for (int i : {0, 2}) {
         QLineEdit* box = view->txtMsg[i];
         box->setFocus();

@@ -5,7 +5,7 @@
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
 #include "link/FleetWrite.h"
-#include "tests/link/RadioSim.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
@@ -37,9 +37,8 @@ protected:
         app = StartedApp(dir.filePath(QStringLiteral("s.ini")));
         app.recvInterval = 20;
         app.recvCount = 25;
-        app.image.setBytes(DefaultImageBytes(0));
+        app.image.setBytes(ImageWithChannels({2})); // row 3 of group 1
         app.band = DecodeBandLimits(app.image);
-        app.image.setLine(2, Hex("00 20 65 14 00 20 65 14 FF FF FF FF F8 08 70 FF")); // row 3 of group 1
         app.image.setByte(CurrentChannelByte, 9);
         app.radioVersion[0] = QStringLiteral("program's own");
         window = std::make_unique<frmFleet>(app, prompter, QStringLiteral("shop.dat"));
@@ -67,11 +66,7 @@ protected:
         return ended;
     }
     QString Cell(int i, int column) const { return window->grdFleet->item(rowOf[i], column)->text(); }
-    QStringList LogLines() const {
-        QStringList lines = QString::fromUtf8(ReadFile(window->logFile())).split(QLatin1Char('\n'));
-        lines.removeAll(QString());
-        return lines;
-    }
+    QStringList LogLines() const { return TextLines(ReadFile(window->logFile())); }
 
     QTemporaryDir dir;
     QByteArray savedData;
@@ -89,7 +84,7 @@ protected:
 
 } // namespace
 
-TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeAndRetryRunsTheFailedRowAlone) {
+TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeRetryRunsTheFailedRowAloneAndClosingStops) {
     for (int i = 0; i < 4; ++i)
         ASSERT_GE(rowOf[i], 0) << i;
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Fleet Write"));
@@ -128,18 +123,7 @@ TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeAndRetryRunsTheFailedRowAlone) {
     EXPECT_TRUE(
         LogLines().last().contains(QStringLiteral(",Com 2,") + sims[1].device() + QStringLiteral(",")));
 
-    // What the radios got: the image with the current channel byte the write command
-    // sets (row 3), while the open image and the version texts stay as they were.
-    const QByteArray radio = sims[0].stopAndTakeMemory();
-    EXPECT_EQ(quint8(radio[CurrentChannelByte]), 2);
-    EXPECT_EQ(radio.mid(0x20, 16), app.image.line(2));
-    EXPECT_EQ(app.image.byte(CurrentChannelByte), 9);
-    EXPECT_EQ(app.radioVersion[0], QStringLiteral("program's own"));
-    EXPECT_EQ(sims[2].stopAndTakeMemory(), PatternImage(3));
-}
-
-TEST_F(FrmFleetTest, ClosingDuringATransferAsksThenStopsEveryRadio) {
-    ASSERT_TRUE(RunToEnd(window->cmdStart));
+    // Closing during a transfer asks, then stops every radio.
     bool done = false;
     QObject::connect(window.get(), &frmFleet::runFinished, [&] { done = true; });
     QTest::mouseClick(window->cmdRepeat, Qt::LeftButton);
@@ -151,7 +135,7 @@ TEST_F(FrmFleetTest, ClosingDuringATransferAsksThenStopsEveryRadio) {
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(done);
     EXPECT_FALSE(window->running());
-    ASSERT_EQ(prompter.asked.size(), 2);
+    ASSERT_EQ(prompter.asked.size(), 2); // none before: no message box from any radio
     EXPECT_EQ(prompter.asked[0].text,
               QStringLiteral("Radios are being written. Stop every transfer and close?"));
     EXPECT_EQ(Cell(0, frmFleet::ColOutcome), QStringLiteral("Stopped"));
@@ -170,4 +154,13 @@ TEST_F(FrmFleetTest, ClosingDuringATransferAsksThenStopsEveryRadio) {
     QTest::mouseClick(window->cmdLogFolder, Qt::LeftButton);
     EXPECT_EQ(shown.toLocalFile(), QFileInfo(window->logFile()).absolutePath());
     EXPECT_TRUE(window->logFile().endsWith(QStringLiteral("/Varnel/Kestrel/fleet-log.csv")));
+
+    // What the radios got: the image with the current channel byte the write command
+    // sets (row 3), while the open image and the version texts stay as they were.
+    const QByteArray radio = sims[0].stopAndTakeMemory();
+    EXPECT_EQ(quint8(radio[CurrentChannelByte]), 2);
+    EXPECT_EQ(radio.mid(0x20, 16), app.image.line(2));
+    EXPECT_EQ(app.image.byte(CurrentChannelByte), 9);
+    EXPECT_EQ(app.radioVersion[0], QStringLiteral("program's own"));
+    EXPECT_EQ(sims[2].stopAndTakeMemory(), PatternImage(3));
 }

@@ -2,6 +2,7 @@
 // lines and both languages, through the function and through kestrel-cli diff.
 #include "core/Tone.h"
 #include "link/ImageCompare.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/TestFiles.h"
 
 #include <QRandomGenerator>
@@ -17,8 +18,7 @@ namespace {
 MemoryImage Base() {
     MemoryImage image;
     image.setBytes(DefaultImageBytes(0));
-    const QByteArray channel = QByteArray::fromHex("0020651400206514FFFFFFFFF80870FF");
-    image.setLine(36, channel);
+    image.setLine(36, Channel146());
     image.setLine(4, QByteArray(16, char(0xFF)));
     const QByteArray settings = QByteArray::fromHex("0102C10302000000070900000A");
     for (int i = 0; i < settings.size(); ++i)
@@ -191,10 +191,12 @@ TEST(ImageCompare, LinesFollowTheImageAndNameTheOpenImageFirst) {
               "Optional Features / Squelch Level: 5 -> 3");
 }
 
-TEST(CliDiff, CraftedPairsInBothLanguages) {
+// Crafted pairs in both languages, and an exit status like diff tools have.
+TEST(CliDiff, CraftedPairsAndExitStatus) {
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.dat"));
     const QString b = dir.filePath(QStringLiteral("b.dat"));
+    const QString shortFile = dir.filePath(QStringLiteral("short.dat"));
     const MemoryImage base = Base();
     MemoryImage changed = base;
     QStringList en, zh;
@@ -207,44 +209,31 @@ TEST(CliDiff, CraftedPairsInBothLanguages) {
     }
     ASSERT_TRUE(WriteFile(a, base.bytes()));
     ASSERT_TRUE(WriteFile(b, changed.bytes()));
-    struct Run {
-        QStringList args;
-        QStringList expected;
-    };
-    for (const Run& run : {Run{{"diff", a, b}, en}, Run{{"diff", a, b, "--lang", "zh"}, zh},
-                           Run{{"diff", "--lang", "en", a, b}, en}}) {
-        const CliOutput r = RunKestrelCli(run.args);
-        EXPECT_EQ(r.status, 1) << r.err.toStdString();
-        QStringList got = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
-        QStringList want = run.expected;
-        got.sort();
-        want.sort();
-        EXPECT_EQ(Text(got), Text(want)) << run.args.join(' ').toStdString();
-    }
-}
-
-TEST(CliDiff, ExitStatusLikeDiffTools) {
-    QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.dat"));
-    const QString shortFile = dir.filePath(QStringLiteral("short.dat"));
-    ASSERT_TRUE(WriteFile(a, Base().bytes()));
-    ASSERT_TRUE(WriteFile(shortFile, Base().bytes().left(8191)));
-    struct Case {
+    ASSERT_TRUE(WriteFile(shortFile, base.bytes().left(8191)));
+    const struct {
         QStringList args;
         int status;
+        QStringList out;
         const char* err;
     } cases[] = {
-        {{"diff", a, a}, 0, ""},
-        {{"diff", a, dir.filePath("missing.dat")}, 2, "not found"},
-        {{"diff", shortFile, a}, 2, "8191 bytes"},
-        {{"diff", a}, 2, "name two images"},
-        {{"diff", a, a, "--lang", "fr"}, 2, "--lang takes en or zh"},
-        {{"diff", a, a, "--quiet"}, 2, "unexpected option"},
+        {{"diff", a, b}, 1, en, ""},
+        {{"diff", a, b, "--lang", "zh"}, 1, zh, ""},
+        {{"diff", "--lang", "en", a, b}, 1, en, ""},
+        {{"diff", a, a}, 0, {}, ""},
+        {{"diff", a, dir.filePath("missing.dat")}, 2, {}, "not found"},
+        {{"diff", shortFile, a}, 2, {}, "8191 bytes"},
+        {{"diff", a}, 2, {}, "name two images"},
+        {{"diff", a, a, "--lang", "fr"}, 2, {}, "--lang takes en or zh"},
+        {{"diff", a, a, "--quiet"}, 2, {}, "unexpected option"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
         const CliOutput r = RunKestrelCli(c.args);
-        EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString();
-        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        QStringList got = TextLines(r.out), want = c.out;
+        got.sort();
+        want.sort();
+        EXPECT_EQ(Text(got), Text(want));
         EXPECT_TRUE(r.err.contains(QLatin1String(c.err))) << r.err.toStdString();
     }
 }

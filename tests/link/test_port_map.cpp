@@ -23,8 +23,7 @@ protected:
     }
     void TearDown() override { SetUp(); }
     void SetPort(const QString& key, const QString& value) {
-        QSettings s(settings, QSettings::IniFormat);
-        s.setValue(key, value);
+        QSettings(settings, QSettings::IniFormat).setValue(key, value);
     }
     QTemporaryDir dir;
     QString settings;
@@ -32,9 +31,11 @@ protected:
 
 #ifndef Q_OS_WIN
 TEST_F(PortMapTest, DefaultMapCoversSerialUsbAndModemDevices) {
+    // clang-format off
     const std::pair<int, const char*> cases[] = {{1, "/dev/ttyS0"},   {4, "/dev/ttyS3"},   {5, "/dev/ttyUSB0"},
                                                  {12, "/dev/ttyUSB7"}, {13, "/dev/ttyACM0"}, {20, "/dev/ttyACM7"},
                                                  {0, ""},              {21, ""},            {-3, ""}};
+    // clang-format on
     for (const auto& [n, device] : cases) {
         EXPECT_EQ(DefaultDeviceForPort(n), QString::fromLatin1(device)) << "Com " << n;
         EXPECT_EQ(DeviceForPort(n, settings), QString::fromLatin1(device)) << "Com " << n;
@@ -49,6 +50,8 @@ TEST_F(PortMapTest, DefaultMapIsComN) {
 #endif
 
 TEST_F(PortMapTest, SettingsFileAndEnvironmentOverrideTheDefault) {
+    EXPECT_EQ(DeviceForPort(5, settings), DefaultDeviceForPort(5));
+    EXPECT_FALSE(QFile::exists(settings)) << "a missing settings file is not created";
     SetPort(QStringLiteral("Language"), QStringLiteral("0")); // top-level values live beside the group
     SetPort(QStringLiteral("Ports/Com3"), QStringLiteral("/dev/pts/5"));
     SetPort(QStringLiteral("Ports/COM4"), QStringLiteral(" /dev/serial/by-id/cable "));
@@ -63,11 +66,6 @@ TEST_F(PortMapTest, SettingsFileAndEnvironmentOverrideTheDefault) {
     EXPECT_TRUE(DeviceForPort(21, settings).isEmpty()) << "no override outside Com 1-20";
 }
 
-TEST_F(PortMapTest, MissingSettingsFileIsNotCreated) {
-    EXPECT_EQ(DeviceForPort(5, settings), DefaultDeviceForPort(5));
-    EXPECT_FALSE(QFile::exists(settings));
-}
-
 TEST_F(PortMapTest, AppUsesTheSettingsStoreOfTheRun) {
     // The run's store is the file KESTREL_SETTINGS names; never the user's own here.
     const QByteArray before = qgetenv("KESTREL_SETTINGS");
@@ -75,10 +73,8 @@ TEST_F(PortMapTest, AppUsesTheSettingsStoreOfTheRun) {
     const AppContext app = test::StartedApp(settings);
     const QString store = PortSettingsFile(app);
     ASSERT_FALSE(store.isEmpty());
-    {
-        QSettings s(store, QSettings::IniFormat);
-        s.setValue(QStringLiteral("Ports/Com6"), QStringLiteral("/dev/pts/42"));
-    }
+    QSettings(store, QSettings::IniFormat)
+        .setValue(QStringLiteral("Ports/Com6"), QStringLiteral("/dev/pts/42"));
     EXPECT_EQ(store, dir.filePath(QStringLiteral("store.ini")));
     EXPECT_EQ(DeviceForPort(6, app), QStringLiteral("/dev/pts/42"));
     qputenv("KESTREL_SETTINGS", before);
@@ -131,11 +127,13 @@ TEST_F(PortMapTest, ErrorTextNamesTheDeviceAndWhatToDo) {
     qputenv("KESTREL_GROUPS_SESSION", "plugdev");
     const QString group = SerialGroup(QStringLiteral("/dev/kestrel-no-such-port"));
     for (Language l : {English, Chinese}) {
-        const QString denied = PortErrorText(QStringLiteral("/dev/kestrel-no-such-port"),
-                                             QSerialPort::PermissionError, QStringLiteral("Permission denied"), l);
+        const QString denied =
+            PortErrorText(QStringLiteral("/dev/kestrel-no-such-port"), QSerialPort::PermissionError,
+                          QStringLiteral("Permission denied"), l);
         EXPECT_TRUE(denied.startsWith(l == English ? QStringLiteral("Cannot open /dev/kestrel-no-such-port: ")
                                                    : QStringLiteral("无法打开 /dev/kestrel-no-such-port：")));
-        EXPECT_TRUE(denied.contains(QStringLiteral("sudo usermod -aG %1 $USER").arg(group))) << denied.toStdString();
+        EXPECT_TRUE(denied.contains(QStringLiteral("sudo usermod -aG %1 $USER").arg(group)))
+            << denied.toStdString();
     }
     qunsetenv("KESTREL_GROUPS_LISTED");
     qunsetenv("KESTREL_GROUPS_SESSION");

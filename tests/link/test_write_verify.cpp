@@ -5,7 +5,7 @@
 #include "core/Band.h"
 #include "link/CloneRun.h"
 #include "link/WriteVerify.h"
-#include "tests/link/RadioSim.h"
+#include "tests/link/LinkTestData.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
@@ -20,11 +20,7 @@ namespace {
 
 // A 136-174 MHz image with channels 1, 37 and 128 programmed (146.52000 MHz).
 QByteArray WrittenImage() {
-    QByteArray image = DefaultImageBytes(0);
-    const QByteArray channel = Hex("00 20 65 14 00 20 65 14 FF FF FF FF F8 08 70 FF");
-    for (int n : {0, 36, 127})
-        image.replace(n * 16, 16, channel);
-    return image;
+    return ImageWithChannels({0, 36, 127});
 }
 
 QList<int> WrittenLines() {
