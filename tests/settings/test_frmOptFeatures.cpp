@@ -30,9 +30,10 @@ TEST_F(FrmOptFeaturesTest, ErasedBytesOpenCorrectedAndOkStoresTheShownPositions)
     frmOptFeatures form(app, prompter);
     Show(form);
     const char* const gen[] = {"60", "3", "On", nullptr, nullptr, "TO", nullptr, "On", "Chinese", "1750Hz"};
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         if (gen[i])
             EXPECT_EQ(form.cboFeatureGen[i]->currentText(), QString::fromLatin1(gen[i])) << i;
+    }
     EXPECT_FALSE(Find<QCheckBox>(&form, "ChkSet19")->isChecked());
     ExpectTexts({{form.cboFeatureVox[2]->currentText(), "On"},
                  {form.cboFeatureVox[0]->currentText(), "1"},
