@@ -173,7 +173,6 @@ TEST_F(CloneEngineTest, RetriesAndRecoveries) {
         {{"--wrong-address-at-line", "100"}, {Retry}, Done, retried, {e0, "exit 0"}},
         {{"--silent-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
         {{"--cut-reply-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
-        {{"--wrong-first-byte-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
         {{"--wrong-address-at-line", "100"}, {Cancel}, Fail, {}, {e0}},
         {{"--drop-at-line", "50"}, {Cancel}, Fail, {}, {e0}},
         // The radio fails again after Retry.
@@ -348,7 +347,8 @@ TEST_F(CloneEngineTest, MissingPortOrUnusableLineRangeStartsNothing) {
     EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
     EXPECT_EQ(prompter.asked[0].title, app.productName);
     EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("/dev/kestrel-no-such-port")));
-    EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("No such file"))) << prompter.asked[0].text.toStdString();
+    EXPECT_TRUE(prompter.asked[0].text.contains(QStringLiteral("No such file")))
+        << prompter.asked[0].text.toStdString();
     EXPECT_TRUE(events.isEmpty());
     // An unusable line range does not start either.
     engine->setDevicePath(QStringLiteral("/dev/null"));

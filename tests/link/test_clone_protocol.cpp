@@ -206,6 +206,7 @@ TEST(FramingTest, FindsTheReplyAmongEchoAndStrayBytes) {
         {"EchoThenReply", ReadFrame3, ReadFrame3 + Reply3, Complete, 4},
         {"StrayReplyByteBefore", ReadFrame3, Hex("57") + Reply3, Complete, 1},
         {"SeveralStrayBytesBefore", ReadFrame3, Hex("57 57 00 FF") + Reply3, Complete, 4},
+        {"StrayBytesWithAnAckBefore", ReadFrame3, Hex("57 06 57") + Reply3, Complete, 3},
         {"StrayBytesAfter", ReadFrame3, Reply3 + Hex("57 57"), Complete, 0},
         {"StrayEchoStrayReplyStray", ReadFrame3, Hex("57") + ReadFrame3 + Hex("57") + Reply3 + Hex("57"),
          Complete, 6},

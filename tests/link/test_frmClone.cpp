@@ -109,12 +109,4 @@ TEST_F(FrmCloneTest, CancelEscapeAndClosingEndTheTransfer) {
     }
 }
 
-TEST_F(FrmCloneTest, PortThatCannotOpenNeverShowsTheWindow) {
-    engine->setDevicePath(QStringLiteral("/dev/kestrel-no-such-port"));
-    EXPECT_FALSE(engine->Start());
-    EXPECT_TRUE(engine->flagComplete());
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(prompter.asked.size(), 1);
-}
-
 } // namespace
