@@ -31,8 +31,9 @@ TEST_F(FrmOptFeaturesTest, ErasedBytesOpenCorrectedAndOkStoresTheShownPositions)
     Show(form);
     const char* const gen[] = {"60", "3", "On", nullptr, nullptr, "TO", nullptr, "On", "Chinese", "1750Hz"};
     for (int i = 0; i < 10; ++i) {
-        if (gen[i])
+        if (gen[i]) {
             EXPECT_EQ(form.cboFeatureGen[i]->currentText(), QString::fromLatin1(gen[i])) << i;
+        }
     }
     EXPECT_FALSE(Find<QCheckBox>(&form, "ChkSet19")->isChecked());
     ExpectTexts({{form.cboFeatureVox[2]->currentText(), "On"},
