@@ -11,7 +11,7 @@
 //                 [--sim PATH]
 //   kestrel-bench --detect N
 #include "core/Band.h"
-#include "core/Startup.h"
+#include "tools/bench/BenchStart.h"
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
@@ -93,12 +93,10 @@ int BenchDetect(int count) {
 int main(int argc, char** argv) {
     QCoreApplication qapp(argc, argv);
     AppContext app;
-    StartupOptions options;
-    options.programFolder = QCoreApplication::applicationDirPath();
-    RunStartup(app, options);
+    const QString programFolder = bench::StartLikeTheProgram(app);
 
     QStringList args = qapp.arguments().mid(1);
-    QString sim = QDir(options.programFolder).filePath(QStringLiteral("kestrel-radio-sim"));
+    QString sim = QDir(programFolder).filePath(QStringLiteral("kestrel-radio-sim"));
     bool early = true;
     int latency = 0;
     QStringList simArgs{QStringLiteral("--pace")};

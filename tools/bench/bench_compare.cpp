@@ -7,7 +7,7 @@
 //   kestrel-bench-compare [--runs N]
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
-#include "core/Startup.h"
+#include "tools/bench/BenchStart.h"
 #include "link/ImageCompare.h"
 
 #include <QCoreApplication>
@@ -41,9 +41,7 @@ MemoryImage Programmed(const MemoryImage& base) {
 int main(int argc, char** argv) {
     QCoreApplication qapp(argc, argv);
     AppContext app;
-    StartupOptions options;
-    options.programFolder = QCoreApplication::applicationDirPath();
-    RunStartup(app, options);
+    bench::StartLikeTheProgram(app);
     int runs = 200;
     const QStringList args = qapp.arguments().mid(1);
     if (args.size() == 2 && args[0] == QLatin1String("--runs") && args[1].toInt() > 0) {

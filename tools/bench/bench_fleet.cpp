@@ -5,7 +5,7 @@
 //
 //   kestrel-bench-fleet [--radios 1,4,8] [--verify] [--sim PATH]
 #include "core/Band.h"
-#include "core/Startup.h"
+#include "tools/bench/BenchStart.h"
 #include "link/FleetWrite.h"
 
 #include <QCoreApplication>
@@ -68,11 +68,9 @@ double RunFleet(const AppContext& app, const QString& sim, int count, bool verif
 int main(int argc, char** argv) {
     QCoreApplication qapp(argc, argv);
     AppContext app;
-    StartupOptions options;
-    options.programFolder = QCoreApplication::applicationDirPath();
-    RunStartup(app, options);
+    const QString programFolder = bench::StartLikeTheProgram(app);
 
-    QString sim = QDir(options.programFolder).filePath(QStringLiteral("kestrel-radio-sim"));
+    QString sim = QDir(programFolder).filePath(QStringLiteral("kestrel-radio-sim"));
     QList<int> counts{1, 4, 8};
     bool verify = false;
     const QStringList args = qapp.arguments().mid(1);
