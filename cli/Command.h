@@ -8,6 +8,7 @@
 
 namespace kestrel {
 enum class ListFormat; // channels/ChannelListReport.h
+class VirtualRadios;   // link/VirtualRadios.h
 }
 
 namespace kestrel::cli {
@@ -18,6 +19,9 @@ enum Exit { Ok = 0, Usage = 1, FileError = 2, RadioError = 3, BandMismatch = 4, 
 struct Context {
     AppContext& app;     // start-up values of this run (folder, Radio.INI timing, tone table)
     QStringList args;    // the arguments after the subcommand name
+    // --demo: the virtual radios ("virtual:1" to "virtual:4") for the life of the
+    // command; null otherwise.
+    VirtualRadios* radios = nullptr;
 };
 
 using Handler = std::function<int(Context&)>;

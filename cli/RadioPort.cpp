@@ -1,6 +1,8 @@
 #include "cli/RadioPort.h"
 
+#include "link/CloneEngine.h"
 #include "link/PortMap.h"
+#include "link/VirtualRadios.h"
 
 namespace kestrel::cli {
 
@@ -42,6 +44,11 @@ std::optional<RadioPort> ResolveRadioPort(const AppContext& app, const RadioOpti
         return std::nullopt;
     }
     return port;
+}
+
+void UseVirtualRadios(const Context& ctx, CloneEngine& engine) {
+    if (ctx.radios)
+        engine.setTransport(ctx.radios->newLink(&engine));
 }
 
 } // namespace kestrel::cli

@@ -4,6 +4,10 @@
 
 #include <optional>
 
+namespace kestrel {
+class CloneEngine;
+}
+
 namespace kestrel::cli {
 
 struct RadioPort {
@@ -25,5 +29,8 @@ QStringList TakeAllPorts(QStringList& args);
 // Checks the option values; on a problem says so on stderr (after `prefix`) and
 // gives nothing, which is a usage error.
 std::optional<RadioPort> ResolveRadioPort(const AppContext& app, const RadioOptions& options, const QString& prefix);
+
+// With --demo, lets the engine reach the virtual radios as well as the serial ports.
+void UseVirtualRadios(const Context& ctx, CloneEngine& engine);
 
 } // namespace kestrel::cli

@@ -77,6 +77,7 @@ int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
 
     // The file's bytes as they are, as a single write sends them.
     FleetWrite fleet(ctx.app, ctx.app.image);
+    fleet.setVirtualRadios(ctx.radios);
     fleet.setTargets(targets);
     fleet.setVerify(o.verify);
     fleet.setRetries(retries);

@@ -5,6 +5,7 @@
 #include "link/PortInfo.h"
 #include "link/PortMap.h"
 #include "link/RadioProbe.h"
+#include "link/VirtualRadios.h"
 
 namespace kestrel::cli {
 namespace {
@@ -17,7 +18,9 @@ int RunDetect(Context& ctx) {
         return Usage;
     }
     const QString settings = PortSettingsFile(ctx.app);
-    const QStringList devices = RadioCandidates(settings);
+    QStringList devices = RadioCandidates(settings);
+    for (int n = 1; ctx.radios && n <= VirtualRadioCount; ++n)
+        devices << VirtualRadioDevice(n);
     if (devices.isEmpty()) {
         Err(Prefix +
             QStringLiteral("no USB serial device is plugged in and no Com number is mapped to a device"));
@@ -25,7 +28,7 @@ int RunDetect(Context& ctx) {
     }
     Err(Prefix + QStringLiteral("asking %1").arg(devices.join(QStringLiteral(", "))));
     int found = 0;
-    for (const ProbeResult& r : ProbeRadios(devices)) {
+    for (const ProbeResult& r : ProbeRadios(devices, English, RadioProbe::DefaultTimeoutMs, ctx.radios)) {
         if (!r.answered)
             continue;
         ++found;

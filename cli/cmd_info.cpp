@@ -46,6 +46,7 @@ int RunInfo(Context& ctx) {
 
     ConsolePrompter prompter(Prefix, retries);
     CloneEngine engine(ctx.app, prompter);
+    UseVirtualRadios(ctx, engine);
     engine.setDevicePath(device);
     engine.setDirection(clone::Read);
     engine.setTickCountMax(InfoTicks);

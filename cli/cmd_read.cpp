@@ -21,7 +21,8 @@ int RunRead(Context& ctx) {
     QStringList args = ctx.args;
     const RadioOptions options = TakeRadioOptions(args);
     const QString output = TakeOption(args, {QStringLiteral("-o"), QStringLiteral("--output")});
-    const bool backup = !TakeFlag(args, {QStringLiteral("--no-backup")});
+    // A demo run keeps no backups of its virtual radios.
+    const bool backup = !TakeFlag(args, {QStringLiteral("--no-backup")}) && !ctx.radios;
     if (!args.isEmpty()) {
         Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
         return Usage;
@@ -45,6 +46,7 @@ int RunRead(Context& ctx) {
 
     ConsolePrompter prompter(Prefix, retries);
     CloneEngine engine(ctx.app, prompter);
+    UseVirtualRadios(ctx, engine);
     engine.setDevicePath(device);
     engine.setDirection(clone::Read);
     engine.setTickCountMax(ctx.app.recvCount);

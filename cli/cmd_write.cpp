@@ -5,6 +5,7 @@
 
 #include "core/Band.h"
 #include "link/CloneEngine.h"
+#include "link/VirtualRadios.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
 #include "link/FleetWrite.h"
@@ -100,7 +101,7 @@ int RunWrite(Context& ctx) {
         fleet.ports = ports;
         fleet.retriesText = options.haveRetries ? options.retriesText : QStringLiteral("0");
         fleet.verify = verify;
-        fleet.logFile = haveLog ? logFile : DefaultFleetLogFile();
+        fleet.logFile = haveLog ? logFile : ctx.radios ? ctx.radios->fleetLogFile() : DefaultFleetLogFile();
         fleet.input = args.first();
         return RunFleetWrite(ctx, fleet);
     }
@@ -126,6 +127,7 @@ int RunWrite(Context& ctx) {
 
     ConsolePrompter prompter(Prefix, retries);
     CloneEngine engine(ctx.app, prompter);
+    UseVirtualRadios(ctx, engine);
     engine.setDevicePath(device);
     engine.setDirection(clone::Write);
     engine.setTickCountMax(ctx.app.recvCount);

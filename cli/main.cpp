@@ -3,6 +3,7 @@
 
 #include "core/Startup.h"
 #include "core/Version.h"
+#include "link/VirtualRadios.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -26,6 +27,9 @@ void PrintHelp() {
     Out(QStringLiteral("Options:"));
     Out(QStringLiteral("  -h, --help     show this help"));
     Out(QStringLiteral("  -V, --version  show the version"));
+    Out(QStringLiteral("  --demo         before the command: four virtual radios, --port virtual:1 to virtual:4,"));
+    Out(QStringLiteral("                 stand in for radio and cable (radio 4 is 400-470 MHz); they keep what"));
+    Out(QStringLiteral("                 is written for as long as the command runs. No backups are made."));
     Out(QString());
     Out(QStringLiteral("Exit status: 0 success, 1 usage error, 2 file error, 3 radio did not answer or answered"));
     Out(QStringLiteral("wrongly, 4 band of the radio does not match the file, 5 the radio holds other data than"));
@@ -105,6 +109,9 @@ int main(int argc, char** argv) {
     IgnoreFileSizeLimitSignal();
     QCoreApplication qapp(argc, argv);
     QStringList args = qapp.arguments().mid(1);
+    const bool demo = !args.isEmpty() && args.first() == QLatin1String("--demo");
+    if (demo)
+        args.removeFirst();
     if (args.isEmpty() || args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help") ||
         args[0] == QLatin1String("help")) {
         cli::PrintHelp();
@@ -135,7 +142,15 @@ int main(int argc, char** argv) {
                              .arg(QString::fromUtf8(c.synopsis), QString::fromUtf8(c.summary)));
                 return cli::Ok;
             }
-            cli::Context ctx{app, args};
+            VirtualRadios radios(DemoBaudRate());
+            if (demo) {
+                QString error;
+                if (!radios.loadDefaultImages(app.appFolder, &error)) {
+                    cli::Err(QStringLiteral("kestrel-cli: ") + error);
+                    return cli::FileError;
+                }
+            }
+            cli::Context ctx{app, args, demo ? &radios : nullptr};
             return c.run(ctx);
         }
     }

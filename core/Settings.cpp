@@ -50,6 +50,8 @@ QString SettingsStore::ReadRegistryText(const QString& valueName) const {
 }
 
 bool SettingsStore::WriteRegistryText(const QString& valueName, const QString& text) {
+    if (!m_remembering)
+        return true;
     if (!m_native) {
         const QFileInfo info(m_location);
         if (!QDir().mkpath(info.absolutePath()))

@@ -25,6 +25,11 @@ public:
     // damage()) is never written: the user's other values would be lost.
     bool WriteRegistryText(const QString& valueName, const QString& text);
 
+    // A run that remembers nothing (the demo mode): every write is let go unstored
+    // and counts as done; reads still see the file.
+    void setRemembering(bool on) { m_remembering = on; }
+    bool remembering() const { return m_remembering; }
+
     // Empty while the settings file reads cleanly (or does not exist yet); otherwise
     // which file is damaged and what that means for this run.
     QString damage() const;
@@ -33,6 +38,7 @@ private:
     QString m_keyPath;
     QString m_location;
     bool m_native = false;
+    bool m_remembering = true;
 };
 
 // Reads [section] key from a profile file. Section and key names match without

@@ -28,6 +28,12 @@ public:
     // For the frame trace: the device and the text of the last error.
     virtual QString name() const = 0;
     virtual QString errorString() const = 0;
+    // The device port number `n` stands for when the link reaches devices of its own
+    // beyond the serial ports (the demo mode's virtual radios); empty otherwise.
+    virtual QString deviceForPort(int n) const {
+        Q_UNUSED(n);
+        return QString();
+    }
 
 signals:
     // Bytes came in.

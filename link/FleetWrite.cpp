@@ -3,6 +3,7 @@
 #include "core/ChannelRecord.h"
 #include "core/Log.h"
 #include "link/CloneEngine.h"
+#include "link/VirtualRadios.h"
 #include "link/WriteVerify.h"
 
 #include <QCryptographicHash>
@@ -133,6 +134,8 @@ bool FleetWrite::setTargets(const QList<FleetTarget>& targets) {
         m_rows.push_back(row);
         auto session = std::make_unique<Session>(m_app);
         session->engine.setDevicePath(targets[i].device);
+        if (m_virtual)
+            session->engine.setTransport(m_virtual->newLink(&session->engine));
         connect(&session->engine, &CloneEngine::progressChanged, this, [this, i] { onProgress(i); });
         connect(&session->engine, &CloneEngine::closed, this, [this, i] { onClosed(i); });
         m_sessions.push_back(std::move(session));

@@ -66,6 +66,8 @@ struct FleetRow {
     int runs = 0;         // runs started
 };
 
+class VirtualRadios;
+
 class FleetWrite : public QObject {
     Q_OBJECT
 public:
@@ -74,6 +76,9 @@ public:
     FleetWrite(const AppContext& app, const MemoryImage& image, QObject* parent = nullptr);
     ~FleetWrite() override;
 
+    // The demo mode's virtual radios, which targets may name by their devices
+    // ("virtual:1"); set before the targets.
+    void setVirtualRadios(VirtualRadios* radios) { m_virtual = radios; }
     // The radios; only while nothing runs (false otherwise).
     bool setTargets(const QList<FleetTarget>& targets);
     // Read every radio back after its write and compare.
@@ -126,6 +131,7 @@ private:
     QString m_sha256;
     int m_band = 0;
     bool m_verify = false;
+    VirtualRadios* m_virtual = nullptr;
     int m_retries = 0;
     QString m_logFile;
     QString m_imageName;

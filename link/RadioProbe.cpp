@@ -5,6 +5,7 @@
 #include "link/CloneProtocol.h"
 #include "link/LowLatency.h"
 #include "link/PortMap.h"
+#include "link/VirtualRadios.h"
 
 #include <QEventLoop>
 #include <QSerialPort>
@@ -15,6 +16,7 @@ namespace kestrel {
 struct RadioProbe::Session {
     ProbeResult result;
     QSerialPort* port = nullptr;
+    CloneTransport* link = nullptr; // a virtual radio's link instead of the port
     QTimer* timer = nullptr;
     qint16 step = clone::StepHandshake;
     QByteArray frame;
@@ -33,6 +35,11 @@ void RadioProbe::dropSessions() {
     // The ports may be inside one of their own signals: they go later, silenced.
     for (auto& s : m_sessions) {
         s->timer->stop();
+        if (s->link) {
+            s->link->disconnect(this);
+            s->link->close();
+            s->link->deleteLater();
+        }
         s->port->disconnect(this);
         s->timer->disconnect(this);
         if (s->port->isOpen())
@@ -61,6 +68,21 @@ void RadioProbe::start(const QStringList& devices) {
         s.port->setParity(QSerialPort::NoParity);
         s.port->setStopBits(QSerialPort::OneStop);
         s.port->setFlowControl(QSerialPort::NoFlowControl);
+        if (m_virtual && VirtualRadioOfDevice(device) > 0) {
+            s.link = m_virtual->newLink(this);
+            QString error;
+            if (!s.link->open(device, m_language, &error)) {
+                s.result.openErrorCode = int(QSerialPort::ResourceError);
+                s.result.systemError = s.result.openError = error;
+                s.done = true;
+                continue;
+            }
+            s.result.opened = true;
+            connect(s.link, &CloneTransport::readyRead, this, [this, &s] { onBytes(s); });
+            connect(s.timer, &QTimer::timeout, this, [this, &s] { onTimeout(s); });
+            send(s, clone::StepHandshake);
+            continue;
+        }
         if (!s.port->open(QIODevice::ReadWrite)) {
             s.result.openErrorCode = int(s.port->error());
             s.result.systemError = s.port->errorString();
@@ -95,12 +117,20 @@ void RadioProbe::send(Session& s, qint16 step) {
     s.frame = frame.bytes;
     s.replyLength = frame.replyLength;
     s.received.clear();
-    s.port->clear(QSerialPort::Input);
-    if (s.port->write(frame.bytes) != frame.bytes.size()) {
-        finish(s);
-        return;
+    if (s.link) {
+        s.link->clearInput();
+        if (s.link->send(frame.bytes) != frame.bytes.size()) {
+            finish(s);
+            return;
+        }
+    } else {
+        s.port->clear(QSerialPort::Input);
+        if (s.port->write(frame.bytes) != frame.bytes.size()) {
+            finish(s);
+            return;
+        }
+        s.port->flush();
     }
-    s.port->flush();
     qCDebug(logLink) << "probe" << s.result.device << "sent" << frame.bytes.toHex(' ');
     s.timer->start(m_timeoutMs);
 }
@@ -108,7 +138,7 @@ void RadioProbe::send(Session& s, qint16 step) {
 void RadioProbe::onBytes(Session& s) {
     if (s.done)
         return;
-    s.received += s.port->readAll();
+    s.received += s.link ? s.link->readAll() : s.port->readAll();
     if (s.received.size() > 4096)
         s.received.remove(0, s.received.size() - 4096);
     const std::optional<QByteArray> reply = ProbeReply(s.received, s.frame, s.replyLength, s.step);
@@ -136,6 +166,11 @@ void RadioProbe::onTimeout(Session& s) {
 void RadioProbe::finish(Session& s) {
     s.timer->stop();
     s.done = true;
+    if (s.link && s.link->isOpen()) {
+        if (s.result.handshake)
+            s.link->send(clone::BuildFrame(clone::StepEnd, clone::Read, MemoryImage()).bytes);
+        s.link->close();
+    }
     if (s.port->isOpen()) {
         // A radio that took the handshake is told the exchange is over.
         if (s.result.handshake) {
@@ -157,9 +192,10 @@ void RadioProbe::checkDone() {
     emit finished();
 }
 
-QList<ProbeResult> ProbeRadios(const QStringList& devices, quint8 language, int timeoutMs) {
+QList<ProbeResult> ProbeRadios(const QStringList& devices, quint8 language, int timeoutMs, VirtualRadios* radios) {
     RadioProbe probe(language);
     probe.setTimeout(timeoutMs);
+    probe.setVirtualRadios(radios);
     QEventLoop loop;
     QObject::connect(&probe, &RadioProbe::finished, &loop, &QEventLoop::quit);
     probe.start(devices);

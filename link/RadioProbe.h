@@ -17,6 +17,8 @@
 
 namespace kestrel {
 
+class VirtualRadios;
+
 struct ProbeResult {
     QString device;
     bool opened = false;
@@ -39,6 +41,8 @@ public:
 
     // Milliseconds each reply may take (1 s by default; Radio.INI plays no part).
     void setTimeout(int ms) { m_timeoutMs = ms; }
+    // The demo mode's virtual radios, asked through their devices ("virtual:1").
+    void setVirtualRadios(VirtualRadios* radios) { m_virtual = radios; }
 
     // Starts asking every device at once; finished() follows, never from inside start().
     void start(const QStringList& devices);
@@ -59,6 +63,7 @@ private:
     void dropSessions();
 
     quint8 m_language;
+    VirtualRadios* m_virtual = nullptr;
     int m_timeoutMs = DefaultTimeoutMs;
     bool m_running = false;
     bool m_starting = false; // inside start(): finished() waits
@@ -67,7 +72,7 @@ private:
 
 // Runs a probe to its end in a local event loop (kestrel-cli, the cable check).
 QList<ProbeResult> ProbeRadios(const QStringList& devices, quint8 language = English,
-                               int timeoutMs = RadioProbe::DefaultTimeoutMs);
+                               int timeoutMs = RadioProbe::DefaultTimeoutMs, VirtualRadios* radios = nullptr);
 
 // The reply to `frame` in what came back, once complete (`replyLength` bytes with
 // the right first byte for the step), found by the clone engine's framing rule:

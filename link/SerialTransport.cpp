@@ -32,6 +32,14 @@ SerialTransport::~SerialTransport() {
 bool SerialTransport::open(const QString& device, quint8 language, QString* error) {
     if (m_port->isOpen())
         m_port->close();
+    if (device.startsWith(QLatin1String("virtual:"))) {
+        if (error)
+            *error = Pick(language, "%1 is a virtual radio: those are there only in demo mode (kestrel --demo, "
+                                    "kestrel-cli --demo).",
+                          "%1 是虚拟电台：只有演示模式（kestrel --demo、kestrel-cli --demo）才有。")
+                         .arg(device);
+        return false;
+    }
     m_port->setPortName(device);
     m_port->setBaudRate(9600);
     m_port->setDataBits(QSerialPort::Data8);

@@ -3,6 +3,7 @@
 #include "core/StringTable.h"
 #include "link/CableDoctor.h"
 #include "link/PortMap.h"
+#include "link/VirtualRadios.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -11,7 +12,7 @@
 
 namespace kestrel {
 
-frmCableCheck::frmCableCheck(const AppContext& app, QWidget* parent)
+frmCableCheck::frmCableCheck(const AppContext& app, QWidget* parent, const VirtualRadios* radios)
     : QDialog(parent), m_app(app), m_doctor(new CableDoctor(app.language, this)) {
     setObjectName(QStringLiteral("frmCableCheck"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -42,6 +43,22 @@ frmCableCheck::frmCableCheck(const AppContext& app, QWidget* parent)
         m_device = DeviceForPort(app.portNumber, app);
         m_label = QStringLiteral("Com %1 (%2)").arg(app.portNumber).arg(m_device);
     }
+    if (radios) {
+        const int v = VirtualRadioOfPort(app.portNumber);
+        m_demoNote =
+            v > 0 ? Pick(app.language,
+                         "%1 is a virtual radio inside Kestrel (demo mode): it needs no cable and no serial port, "
+                         "so there is nothing to check on it. What follows is about the real cables and ports "
+                         "of this computer.",
+                         "%1 是 Kestrel 内置的虚拟电台（演示模式）：它不需要数据线和串口，因此无需检查。"
+                         "以下内容针对本机真实的数据线和端口。")
+                        .arg(VirtualRadioName(v, app.language))
+                  : Pick(app.language,
+                         "Demo mode: Virtual radio 1 to %1 are inside Kestrel and need no cable. This check is "
+                         "about the real cable and port.",
+                         "演示模式：虚拟电台 1 到 %1 在 Kestrel 内部，不需要数据线。本检查针对真实的数据线和端口。")
+                        .arg(VirtualRadioCount);
+    }
     CheckAgain();
 }
 
@@ -62,6 +79,8 @@ void frmCableCheck::CheckAgain() {
 void frmCableCheck::showReport() {
     const quint8 lang = m_app.language;
     QString html;
+    if (!m_demoNote.isEmpty())
+        html += QStringLiteral("<p><i>%1</i></p>").arg(m_demoNote.toHtmlEscaped());
     html += QStringLiteral("<p><b>%1</b></p>")
                 .arg((m_device.isEmpty() ? Pick(lang, "No port is chosen; the system was checked.",
                                                 "未选择端口；只检查了系统。")

@@ -1,6 +1,7 @@
 #pragma once
 // Help > Check Cable…: runs the cable check on the chosen port and shows each
-// finding with its fix.
+// finding with its fix. In demo mode it first explains that the virtual radios need
+// no cable (a virtual radio chosen as the port: only the system is checked).
 #include "core/AppContext.h"
 
 #include <QDialog>
@@ -11,12 +12,13 @@ class QTextBrowser;
 namespace kestrel {
 
 class CableDoctor;
+class VirtualRadios;
 
 class frmCableCheck : public QDialog {
     Q_OBJECT
 public:
     // Starts the check of the port app.portNumber stands for at once.
-    explicit frmCableCheck(const AppContext& app, QWidget* parent = nullptr);
+    explicit frmCableCheck(const AppContext& app, QWidget* parent = nullptr, const VirtualRadios* radios = nullptr);
 
     QTextBrowser* txtReport = nullptr;
     QPushButton* cmdAgain = nullptr;
@@ -35,6 +37,7 @@ private:
     CableDoctor* m_doctor;
     QString m_device;
     QString m_label;
+    QString m_demoNote; // demo mode: what the virtual radios are
 };
 
 } // namespace kestrel

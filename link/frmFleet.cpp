@@ -6,6 +6,7 @@
 #include "link/PortInfo.h"
 #include "link/PortMap.h"
 #include "link/RadioProbe.h"
+#include "link/VirtualRadios.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -36,9 +37,12 @@ bool Failed(FleetOutcome o) {
 
 } // namespace
 
-frmFleet::frmFleet(const AppContext& app, Prompter& prompter, const QString& imageName, QWidget* parent)
-    : QDialog(parent), m_app(app), m_prompter(prompter), m_imageName(imageName),
-      m_logFile(DefaultFleetLogFile()), m_fleet(std::make_unique<FleetWrite>(app, FleetImageOf(app))) {
+frmFleet::frmFleet(const AppContext& app, Prompter& prompter, const QString& imageName, QWidget* parent,
+                   VirtualRadios* radios)
+    : QDialog(parent), m_app(app), m_prompter(prompter), m_virtual(radios), m_imageName(imageName),
+      m_logFile(radios ? radios->fleetLogFile() : DefaultFleetLogFile()),
+      m_fleet(std::make_unique<FleetWrite>(app, FleetImageOf(app))) {
+    m_fleet->setVirtualRadios(radios);
     const Language l = app.language;
     setObjectName(QStringLiteral("frmFleet"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -137,7 +141,13 @@ void frmFleet::Rescan() {
     if (!m_list.isEmpty() || running())
         return;
     const Language l = m_app.language;
-    const QList<PortListing> ports = ListPorts(PortSettingsFile(m_app));
+    QList<PortListing> ports = ListPorts(PortSettingsFile(m_app));
+    for (int n = 1; m_virtual && n <= VirtualRadioCount; ++n) {
+        PortListing p;
+        p.device = VirtualRadioDevice(n);
+        p.state = PortState::Ok;
+        ports << p;
+    }
     QList<FleetTarget> targets;
     m_usable.clear();
     grdFleet->setRowCount(0);
@@ -147,7 +157,10 @@ void frmFleet::Rescan() {
         const bool usable = p.state == PortState::Ok;
         m_usable << usable;
         FleetTarget t;
-        t.port = p.com > 0 ? QStringLiteral("Com %1").arg(p.com) : p.device;
+        const int virtualRadio = m_virtual ? VirtualRadioOfDevice(p.device) : 0;
+        t.port = p.com > 0 ? QStringLiteral("Com %1").arg(p.com)
+                 : virtualRadio > 0 ? VirtualRadioName(virtualRadio, l)
+                                    : p.device;
         t.device = p.device;
         t.usbSerial = p.adapter.serialNumber;
         targets << t;
@@ -163,7 +176,7 @@ void frmFleet::Rescan() {
                             !p.overrideOrigin.isEmpty() || p.com == 0;
         port->setCheckState(usable && likely ? Qt::Checked : Qt::Unchecked);
         grdFleet->setItem(r, ColPort, port);
-        const QString adapter = AdapterText(p.adapter, l);
+        const QString adapter = virtualRadio > 0 ? VirtualRadioPlace(l) : AdapterText(p.adapter, l);
         auto* device =
             new QTableWidgetItem(adapter.isEmpty() ? p.device : p.device + QStringLiteral("  ") + adapter);
         device->setFlags(usable ? Qt::ItemIsEnabled : Qt::NoItemFlags);

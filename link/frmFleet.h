@@ -5,6 +5,8 @@
 // and its Retry runs it alone. Repeat runs the same list again for the next set of
 // radios. Every run of a radio goes into the audit log, whose folder a button opens.
 // Closing the window while radios are being written asks first, then stops them.
+// In demo mode the virtual radios follow the ports and the log goes to the demo's
+// temporary folder.
 #include "core/AppContext.h"
 #include "core/Prompter.h"
 
@@ -22,6 +24,7 @@ class QUrl;
 namespace kestrel {
 
 class FleetWrite;
+class VirtualRadios;
 
 class frmFleet : public QDialog {
     Q_OBJECT
@@ -30,7 +33,8 @@ public:
 
     // The bytes to send are taken from `app` now (its image with the current channel
     // byte set); nothing of `app` is changed. `imageName`: the file name for the log.
-    frmFleet(const AppContext& app, Prompter& prompter, const QString& imageName, QWidget* parent = nullptr);
+    frmFleet(const AppContext& app, Prompter& prompter, const QString& imageName, QWidget* parent = nullptr,
+             VirtualRadios* radios = nullptr);
     ~frmFleet() override;
 
     QLabel* lblImage = nullptr;
@@ -80,6 +84,7 @@ private:
 
     const AppContext& m_app;
     Prompter& m_prompter;
+    VirtualRadios* m_virtual;
     QString m_imageName;
     QString m_logFile;
     std::unique_ptr<FleetWrite> m_fleet;

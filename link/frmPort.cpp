@@ -15,9 +15,10 @@
 
 namespace kestrel {
 
-frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent)
+frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRadios* radios)
     : QDialog(parent), m_app(app), m_prompter(prompter), m_probe(new RadioProbe(app.language, this)),
-      m_settingsFile(PortSettingsFile(app)) {
+      m_settingsFile(PortSettingsFile(app)), m_virtual(radios) {
+    m_probe->setVirtualRadios(radios);
     setObjectName(QStringLiteral("frmPort"));
     setModal(true);
     setWindowTitle(Pick(app.language, "Port Select", "端口选择"));
@@ -41,11 +42,28 @@ frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent)
             grid->addWidget(*labels[c], i, c + 1);
         }
     }
+    for (int i = 0; m_virtual && i < VirtualRadioCount; ++i) {
+        const QString name = VirtualRadioName(i + 1, app.language);
+        auto* opt = new QRadioButton(name, this);
+        opt->setObjectName(QStringLiteral("optVirtual%1").arg(i));
+        opt->setAccessibleName(name);
+        opt->setToolTip(VirtualRadioDevice(i + 1));
+        group->addButton(opt, PortCount + i);
+        optVirtual[i] = opt;
+        lblVirtual[i] = new QLabel(VirtualRadioDevice(i + 1) + QStringLiteral("  ") + VirtualRadioPlace(app.language),
+                                   this);
+        lblVirtual[i]->setObjectName(QStringLiteral("lblVirtual%1").arg(i));
+        lblVirtual[i]->setAccessibleName(Pick(app.language, "%1: device", "%1：设备").arg(name));
+        grid->addWidget(opt, PortCount + i, 0);
+        grid->addWidget(lblVirtual[i], PortCount + i, 1, 1, 3);
+    }
     grid->setColumnStretch(2, 1);
     Rescan();
     // A stored number outside 1-20 has no option: nothing is selected.
     if (app.portNumber >= FirstComPort && app.portNumber <= LastComPort)
         optPort[app.portNumber - 1]->setChecked(true);
+    else if (const int v = VirtualRadioOfPort(app.portNumber); v > 0 && m_virtual)
+        optVirtual[v - 1]->setChecked(true);
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -108,7 +126,9 @@ bool frmPort::detecting() const {
 void frmPort::DetectRadio() {
     if (m_probe->running())
         return;
-    const QStringList devices = RadioCandidates(m_settingsFile);
+    QStringList devices = RadioCandidates(m_settingsFile);
+    for (int n = 1; m_virtual && n <= VirtualRadioCount; ++n)
+        devices << VirtualRadioDevice(n);
     if (devices.isEmpty()) {
         lblStatus->setText(
             Pick(m_app.language,
@@ -134,8 +154,8 @@ void frmPort::detectDone() {
         if (!r.answered)
             continue;
         answered << r;
-        const int com = ComNumberOf(r.device, m_settingsFile);
-        const QString where = com > 0 ? QStringLiteral("Com %1 (%2)").arg(com).arg(r.device) : r.device;
+        QString where;
+        optionOf(r.device, &where);
         found << where + QStringLiteral(": ") + RadioIdentity(r, m_app.language);
     }
     if (found.isEmpty()) {
@@ -147,8 +167,9 @@ void frmPort::detectDone() {
     }
     lblStatus->setText(found.join(QLatin1Char('\n')));
     for (const ProbeResult& r : answered) {
-        const int com = ComNumberOf(r.device, m_settingsFile);
-        if (com <= 0) {
+        QString where;
+        QRadioButton* option = optionOf(r.device, &where);
+        if (!option) {
             m_prompter.inform(m_app.productName,
                               Pick(m_app.language,
                                    "A radio answers on %1, which no Com number reaches. To use it, set a Com "
@@ -159,20 +180,34 @@ void frmPort::detectDone() {
                               Prompter::Icon::Information);
             continue;
         }
-        if (optPort[com - 1]->isChecked())
+        if (option->isChecked())
             break; // the chosen port already: nothing to offer
-        const QString text = Pick(m_app.language, "A radio answers on Com %1 (%2): %3.\nSelect Com %1?",
-                                  "Com %1（%2）上有电台应答：%3。\n选择 Com %1？")
-                                 .arg(com)
-                                 .arg(r.device, RadioIdentity(r, m_app.language));
+        const int com = ComNumberOf(r.device, m_settingsFile);
+        const QString text =
+            com > 0 ? Pick(m_app.language, "A radio answers on Com %1 (%2): %3.\nSelect Com %1?",
+                           "Com %1（%2）上有电台应答：%3。\n选择 Com %1？")
+                          .arg(com)
+                          .arg(r.device, RadioIdentity(r, m_app.language))
+                    : Pick(m_app.language, "%1 answers: %2.\nSelect %1?", "%1 应答：%2。\n选择 %1？")
+                          .arg(where, RadioIdentity(r, m_app.language));
         if (m_prompter.message(m_app.productName, text, Prompter::Icon::Question, Prompter::Buttons::OkCancel,
                                Prompter::Answer::Ok) == Prompter::Answer::Ok) {
-            optPort[com - 1]->setEnabled(true);
-            optPort[com - 1]->setChecked(true);
+            option->setEnabled(true);
+            option->setChecked(true);
             break;
         }
     }
     emit detectFinished();
+}
+
+QRadioButton* frmPort::optionOf(const QString& device, QString* where) const {
+    if (const int v = VirtualRadioOfDevice(device); v > 0 && m_virtual) {
+        *where = VirtualRadioName(v, m_app.language);
+        return optVirtual[v - 1];
+    }
+    const int com = ComNumberOf(device, m_settingsFile);
+    *where = com > 0 ? QStringLiteral("Com %1 (%2)").arg(com).arg(device) : device;
+    return com > 0 ? optPort[com - 1] : nullptr;
 }
 
 void frmPort::cmdOK_Click() {
@@ -182,6 +217,9 @@ void frmPort::cmdOK_Click() {
             break;
         }
     }
+    for (int i = 0; m_virtual && i < VirtualRadioCount; ++i)
+        if (optVirtual[i]->isChecked())
+            m_app.portNumber = quint8(FirstVirtualPort + i);
     accept();
 }
 

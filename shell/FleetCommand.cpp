@@ -8,8 +8,8 @@
 
 namespace kestrel {
 
-void FleetWriteCommand(const AppContext& app, Prompter& prompter, QMainWindow* window) {
-    frmFleet dialog(app, prompter, FilePartOfName(app.currentFileName), window);
+void FleetWriteCommand(const AppContext& app, Prompter& prompter, QMainWindow* window, VirtualRadios* radios) {
+    frmFleet dialog(app, prompter, FilePartOfName(app.currentFileName), window, radios);
     dialog.exec();
     const QString note = dialog.summary();
     if (!note.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 // Program > Fleet Write…: the fleet window over the open image, then a status bar
-// note of what it came to. The open image is not changed.
+// note of what it came to. The open image is not changed. In demo mode (`radios`
+// given) the virtual radios are listed too.
 #include "core/AppContext.h"
 #include "core/Prompter.h"
 
@@ -8,6 +9,9 @@ class QMainWindow;
 
 namespace kestrel {
 
-void FleetWriteCommand(const AppContext& app, Prompter& prompter, QMainWindow* window);
+class VirtualRadios;
+
+void FleetWriteCommand(const AppContext& app, Prompter& prompter, QMainWindow* window,
+                       VirtualRadios* radios = nullptr);
 
 } // namespace kestrel

@@ -13,6 +13,7 @@
 #include "link/frmClone.h"
 #include "link/frmEmbMsg.h"
 #include "link/frmPort.h"
+#include "link/VirtualRadios.h"
 #include "settings/FrmDTMF.h"
 #include "settings/FrmKey.h"
 #include "settings/frmMemoryMap.h"
@@ -21,6 +22,7 @@
 #include "shell/Caption.h"
 #include "shell/ChannelListCommands.h"
 #include "shell/CommandTips.h"
+#include "shell/DemoMode.h"
 #include "shell/EditCommands.h"
 #include "shell/FileDrop.h"
 #include "shell/FleetCommand.h"
@@ -259,6 +261,10 @@ void MainForm::RefreshData() {
     if (flagView & 1)
         channelEditor->RefreshData();
     setWindowTitle(ModifyCaption());
+    if (m_demoNote) {
+        m_demoNote->setText(DemoStatusText(m_app.language));
+        m_demoNote->setAccessibleName(Pick(m_app.language, "Demo mode", "演示模式"));
+    }
 }
 
 void MainForm::SaveData() {
@@ -267,7 +273,21 @@ void MainForm::SaveData() {
 }
 
 QString MainForm::ModifyCaption() const {
-    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName, m_app.language);
+    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName, m_app.language) +
+           (m_virtual ? DemoCaptionMark(m_app.language) : QString());
+}
+
+void MainForm::setVirtualRadios(VirtualRadios* radios) {
+    if (m_virtual || !radios)
+        return;
+    m_virtual = radios;
+    m_store.setRemembering(false);
+    frm1->setTransport(radios->newLink(frm1));
+    m_app.portNumber = quint8(FirstVirtualPort);
+    m_demoNote = new QLabel(this);
+    m_demoNote->setObjectName(QStringLiteral("lblDemo"));
+    statusBar()->insertPermanentWidget(0, m_demoNote);
+    RefreshData();
 }
 
 // ---- menu and tool bar ------------------------------------------------------------
@@ -432,7 +452,7 @@ void MainForm::Dispatch(const QString& id) {
         WriteCommand();
     } else if (id == QLatin1String("miFleetWrite")) {
         SaveData();
-        FleetWriteCommand(m_app, m_prompter, this);
+        FleetWriteCommand(m_app, m_prompter, this, m_virtual);
     } else if (id == QLatin1String("miTreeView")) {
         flagView2 ^= 1u;
         applyViewFlags();
@@ -457,10 +477,10 @@ void MainForm::Dispatch(const QString& id) {
         frmAbout dialog(m_app, this);
         modal(dialog);
     } else if (id == QLatin1String("miComPort")) {
-        frmPort dialog(m_app, m_prompter, this);
+        frmPort dialog(m_app, m_prompter, this, m_virtual);
         modal(dialog);
     } else if (id == QLatin1String("miCheckCable")) {
-        frmCableCheck dialog(m_app, this);
+        frmCableCheck dialog(m_app, this, m_virtual);
         modal(dialog);
     } else if (id == QLatin1String("miChinese")) {
         SaveData();
@@ -615,7 +635,8 @@ void MainForm::OnCloneExit(int direction) {
         return;
     if (direction == 0) {
         // The backup keeps the radio's bytes as they came, before the grid cleans empty records.
-        m_safety->BackupAfterRead();
+        if (!m_virtual)
+            m_safety->BackupAfterRead();
         editCommands->readEnded();
         m_app.band = DecodeBandLimits(m_app.image);
         RefreshData();

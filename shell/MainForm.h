@@ -32,6 +32,7 @@ class FrmBatch;
 class PrintCommands;
 class RecentFilesMenu;
 class RadioSafety;
+class VirtualRadios;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -82,6 +83,12 @@ public:
 
     QString lastLayoutWarning() const { return m_layoutWarning; }
 
+    // Turns the demo mode on: the radio commands, the port dialog, the cable check
+    // and the fleet window reach these virtual radios (Virtual radio 1 is chosen),
+    // no backups are made and the settings store remembers nothing.
+    void setVirtualRadios(VirtualRadios* radios);
+    VirtualRadios* virtualRadios() const { return m_virtual; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -125,6 +132,8 @@ private:
     QtTranslation m_qtTexts;  // Qt's own texts in the current language
     SessionMemory m_memory;   // remembered from the last run, saved at close
     RecentFilesMenu* m_recent;
+    VirtualRadios* m_virtual = nullptr; // the demo mode's radios; null outside it
+    QLabel* m_demoNote = nullptr;       // the status bar's note in demo mode
 };
 
 } // namespace kestrel

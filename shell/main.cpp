@@ -1,6 +1,8 @@
-// kestrel: the GUI program. `kestrel [FILE.dat]` starts with that file open.
+// kestrel: the GUI program. `kestrel [FILE.dat]` starts with that file open;
+// `kestrel --demo` with four virtual radios to try every radio command on.
 #include "core/Startup.h"
 #include "core/Version.h"
+#include "link/VirtualRadios.h"
 #include "shell/ChineseFont.h"
 #include "shell/Icons.h"
 #include "shell/MainForm.h"
@@ -25,6 +27,10 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE.dat"), QStringLiteral("Data file to open at start."),
                                  QStringLiteral("[FILE.dat]"));
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Try every feature without a radio: four virtual radios inside the "
+                                                 "program stand in for radio and cable; nothing is remembered."));
+    parser.addOption(demo);
     parser.process(qapp);
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
@@ -38,8 +44,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrel: %s\n", qPrintable(w));
     kestrel::SettingsStore store = kestrel::OpenSettingsStore(app, options);
     kestrel::WidgetPrompter prompter;
+    // Before the window: its engine may hold a link to them until it goes.
+    kestrel::VirtualRadios radios(kestrel::DemoBaudRate());
     kestrel::MainForm window(app, store, prompter);
     prompter.setParent(&window);
+    if (parser.isSet(demo)) {
+        QString error;
+        if (!radios.loadDefaultImages(app.appFolder, &error))
+            std::fprintf(stderr, "kestrel: the virtual radios start empty: %s\n", qPrintable(error));
+        window.setVirtualRadios(&radios);
+    }
     window.show();
     // An unusable file is reported like any other open; the default image then stays.
     if (!files.isEmpty())

@@ -18,7 +18,7 @@
 #include "core/Band.h"
 #include "core/Prompter.h"
 #include "link/CloneEngine.h"
-#include "tests/link/InProcessRadio.h"
+#include "link/InProcessRadio.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,7 +27,7 @@
 
 using namespace kestrel;
 using namespace kestrel::fuzz;
-using kestrel::test::InProcessRadio;
+using kestrel::InProcessRadio;
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "link/CloneEngine.h"
 
 #include "core/Band.h"
-#include "tests/link/InProcessRadio.h"
+#include "link/InProcessRadio.h"
 #include "tests/link/LinkTestData.h"
 #include "tests/support/ScriptedPrompter.h"
 

@@ -1,16 +1,22 @@
-#include "tests/link/InProcessRadio.h"
+#include "link/InProcessRadio.h"
 
 #include "core/MemoryImage.h"
 
 #include <QMetaObject>
+#include <QTimer>
 #include <algorithm>
 
-namespace kestrel::test {
+namespace kestrel {
 
 InProcessRadio::InProcessRadio(const QByteArray& memory, QObject* parent)
-    : CloneTransport(parent), m_memory(memory) {
-    m_memory.resize(ImageSize, char(0xFF));
+    : CloneTransport(parent) {
+    setMemory(memory);
     setIdentity(1, 0x01, 0x00, 0x01, 0x00);
+}
+
+void InProcessRadio::setMemory(const QByteArray& memory) {
+    m_memory = memory.left(ImageSize);
+    m_memory.resize(ImageSize, char(0xFF));
 }
 
 void InProcessRadio::setIdentity(quint8 bandCode, quint8 v1, quint8 v2, quint8 v3, quint8 v4) {
@@ -56,7 +62,7 @@ bool InProcessRadio::open(const QString&, quint8, QString* error) {
     if (m_openFailsFrom > 0 && m_opens >= m_openFailsFrom) {
         m_error = QStringLiteral("No such file or directory");
         if (error)
-            *error = QStringLiteral("Cannot open the in-process radio: ") + m_error;
+            *error = QStringLiteral("Cannot open the %1: ").arg(m_name) + m_error;
         return false;
     }
     m_open = true;
@@ -92,7 +98,24 @@ qint64 InProcessRadio::send(const QByteArray& bytes) {
     // Whatever an earlier exchange still had on its way is gone (the engine dropped
     // its input before sending).
     m_pending.clear();
-    QList<QPair<int, int>> pauses = d.pauses;
+    if (m_baud > 0) {
+        // The frame reaches the radio byte by byte, then the reply comes back as fast.
+        if (!m_clock.isValid())
+            m_clock.start();
+        const qint64 byteNs = 10'000'000'000LL / m_baud;
+        m_timed = stream;
+        m_timedTaken = 0;
+        m_timedStart = m_clock.nsecsElapsed() + bytes.size() * byteNs + byteNs;
+        if (!m_pace) {
+            m_pace = new QTimer(this);
+            m_pace->setTimerType(Qt::PreciseTimer);
+            m_pace->setInterval(5);
+            connect(m_pace, &QTimer::timeout, this, &InProcessRadio::releaseDue);
+        }
+        if (!m_timed.isEmpty())
+            m_pace->start();
+    }
+    QList<QPair<int, int>> pauses = m_baud > 0 ? QList<QPair<int, int>>() : d.pauses;
     std::sort(pauses.begin(), pauses.end());
     int from = 0;
     Chunk chunk;
@@ -106,7 +129,7 @@ qint64 InProcessRadio::send(const QByteArray& bytes) {
         chunk = Chunk{QByteArray(), polls};
         from = position;
     }
-    chunk.bytes = stream.mid(from);
+    chunk.bytes = m_baud > 0 ? QByteArray() : stream.mid(from);
     if (!chunk.bytes.isEmpty())
         m_pending << chunk;
     release();
@@ -127,6 +150,22 @@ void InProcessRadio::release() {
         m_available += m_pending.takeFirst().bytes;
     if (!m_available.isEmpty())
         announce();
+}
+
+void InProcessRadio::releaseDue() {
+    const qint64 byteNs = 10'000'000'000LL / qMax(1, m_baud);
+    const qint64 elapsed = m_clock.nsecsElapsed() - m_timedStart;
+    const int due = elapsed < 0 ? 0 : int(qMin<qint64>(m_timed.size(), elapsed / byteNs + 1));
+    if (due > m_timedTaken) {
+        m_available += m_timed.mid(m_timedTaken, due - m_timedTaken);
+        m_timedTaken = due;
+        announce();
+    }
+    if (m_timedTaken >= m_timed.size()) {
+        m_pace->stop();
+        m_timed.clear();
+        m_timedTaken = 0;
+    }
 }
 
 void InProcessRadio::announce() {
@@ -157,6 +196,10 @@ QByteArray InProcessRadio::readAll() {
 void InProcessRadio::clearInput() {
     m_available.clear();
     m_pending.clear();
+    m_timed.clear();
+    m_timedTaken = 0;
+    if (m_pace)
+        m_pace->stop();
 }
 
 void InProcessRadio::close() {
@@ -165,4 +208,4 @@ void InProcessRadio::close() {
     clearInput();
 }
 
-} // namespace kestrel::test
+} // namespace kestrel

@@ -1,19 +1,24 @@
 #pragma once
 // A radio played in the same process, as a CloneTransport: it answers every frame
 // from its own memory the way the virtual radio (kestrel-radio-sim) does, without a
-// pseudo-terminal or any timing of its own, and it misbehaves exchange by exchange
-// as a test or a fuzzer tells it.
+// pseudo-terminal. The demo mode's virtual radios are made of it; tests and the
+// fuzzer also make it misbehave exchange by exchange.
 //
-// Time is counted in the engine's own polls: bytes of a reply that pause come in only
-// after the engine has found nothing new that many times, so a run gives the same
-// result however fast the machine is.
+// Unpaced (the default), time is counted in the engine's own polls: bytes of a reply
+// that pause come in only after the engine has found nothing new that many times, so
+// a run gives the same result however fast the machine is. Paced at a baud rate, the
+// frame takes its time to reach the radio and the reply comes in byte by byte as
+// fast as a cable of that rate carries it (pauses of a disturbance then play no part).
 #include "link/CloneTransport.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <functional>
 
-namespace kestrel::test {
+class QTimer;
+
+namespace kestrel {
 
 class InProcessRadio : public CloneTransport {
     Q_OBJECT
@@ -42,8 +47,15 @@ public:
     void setPlan(Plan plan) { m_plan = std::move(plan); }
     // Opening fails from the `n`-th open on (1 = the first); 0: it never fails.
     void setOpenFailsFrom(int n) { m_openFailsFrom = n; }
+    // Bits per second of the cable played (10 bits a byte: 8N1); 0: no pacing.
+    void setBaudRate(int baud) { m_baud = baud > 0 ? baud : 0; }
+    int baudRate() const { return m_baud; }
+    // What `name()` and the open errors call the radio.
+    void setName(const QString& name) { m_name = name; }
 
     const QByteArray& memory() const { return m_memory; }
+    // Replaces the memory (cut or filled with 0xFF to the image size).
+    void setMemory(const QByteArray& memory);
     // Every frame sent, in order.
     const QList<QByteArray>& frames() const { return m_frames; }
     int opens() const { return m_opens; }
@@ -61,7 +73,7 @@ public:
     QByteArray readAll() override;
     void clearInput() override;
     void close() override;
-    QString name() const override { return QStringLiteral("in-process radio"); }
+    QString name() const override { return m_name; }
     QString errorString() const override { return m_error; }
 
 private:
@@ -71,6 +83,15 @@ private:
     };
     void release();
     void announce();
+    void releaseDue(); // paced: the bytes whose time has come
+
+    int m_baud = 0;
+    QString m_name = QStringLiteral("in-process radio");
+    QTimer* m_pace = nullptr;
+    QElapsedTimer m_clock;
+    QByteArray m_timed;        // paced: the bytes on their way
+    qint64 m_timedStart = 0;   // ns on m_clock when the first of them is due
+    int m_timedTaken = 0;      // how many of them came in already
 
     QByteArray m_memory;
     QByteArray m_identity;
@@ -86,4 +107,4 @@ private:
     bool m_announced = false;
 };
 
-} // namespace kestrel::test
+} // namespace kestrel
