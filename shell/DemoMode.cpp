@@ -3,7 +3,7 @@
 namespace kestrel {
 
 QString DemoCaptionMark(Language language) {
-    return Pick(language, " [Demo: virtual radios]", " [演示：虚拟电台]");
+    return Pick(language, " [Demo: virtual radios]", " [演示: 虚拟电台]");
 }
 
 QString DemoStatusText(Language language) {

@@ -7,7 +7,7 @@
 
 namespace kestrel {
 
-// " [Demo: virtual radios]".
+// " [Demo: virtual radios]", written like the caption's other parts.
 QString DemoCaptionMark(Language language);
 
 // The status bar's note.

@@ -286,7 +286,13 @@ void MainForm::setVirtualRadios(VirtualRadios* radios) {
     m_app.portNumber = quint8(FirstVirtualPort);
     m_demoNote = new QLabel(this);
     m_demoNote->setObjectName(QStringLiteral("lblDemo"));
-    statusBar()->insertPermanentWidget(0, m_demoNote);
+    // Ahead of the date and the time.
+    for (QLabel* clock : {m_date, m_time})
+        statusBar()->removeWidget(clock);
+    for (QLabel* label : {m_demoNote, m_date, m_time}) {
+        statusBar()->addPermanentWidget(label);
+        label->show();
+    }
     RefreshData();
 }
 

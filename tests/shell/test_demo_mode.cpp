@@ -51,7 +51,7 @@ TEST_F(DemoMode, CaptionAndStatusBarSayItInBothLanguages) {
     ASSERT_NE(demoNote(), nullptr);
     EXPECT_TRUE(demoNote()->text().startsWith(QStringLiteral("Demo mode:")));
     run("miChinese");
-    EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral("Untitled] [演示：虚拟电台]")))
+    EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral("Untitled] [演示: 虚拟电台]")))
         << window->windowTitle().toStdString();
     EXPECT_TRUE(demoNote()->text().startsWith(QStringLiteral("演示模式")));
 }
