@@ -54,6 +54,7 @@ TEST_F(CliDemo, VirtualPortsAreKnownOnlyInDemoModeAndOnlyOneToFour) {
         {{"--demo", "info", "--port", "virtual:4"}, 0, ""},
         {{"read", "--port", "virtual:1", "-o", y}, 3, "only in demo mode"},
         {{"--demo", "read", "--port", "virtual:5", "-o", y}, 3, "There is no virtual:5"},
+        {{"--demo", "detect"}, 0, "asking virtual:1, virtual:2, virtual:3, virtual:4"},
     };
     for (const Case& c : cases) {
         const CliOutput r = cli(c.args);
@@ -61,4 +62,5 @@ TEST_F(CliDemo, VirtualPortsAreKnownOnlyInDemoModeAndOnlyOneToFour) {
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
     }
     EXPECT_EQ(TextLines(cli({"--demo", "info", "--port", "virtual:4"}).out).value(1), QStringLiteral("Firmware: 1.0"));
+    EXPECT_TRUE(cli({"--demo", "doctor", "--port", "virtual:2"}).out.startsWith("virtual:2 is a virtual radio"));
 }
