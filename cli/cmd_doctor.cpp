@@ -33,8 +33,9 @@ int RunDoctor(Context& ctx) {
         const int com = ComNumberOf(device, PortSettingsFile(ctx.app));
         label = com > 0 ? QStringLiteral("Com %1 (%2)").arg(com).arg(device) : device;
         if (ctx.radios && VirtualRadioOfDevice(device) > 0) {
-            Out(QStringLiteral("%1 is a virtual radio inside kestrel-cli (demo mode): it needs no cable and no "
-                               "serial port, so there is nothing to check on it; the system is checked instead.")
+            Out(QStringLiteral(
+                    "%1 is a virtual radio inside kestrel-cli (demo mode): it needs no cable and no "
+                    "serial port, so there is nothing to check on it; the system is checked instead.")
                     .arg(device));
             device.clear();
             label.clear();

@@ -5,12 +5,12 @@
 
 #include "core/Band.h"
 #include "link/CloneEngine.h"
-#include "link/VirtualRadios.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
 #include "link/FleetWrite.h"
 #include "link/PortInfo.h"
 #include "link/PortMap.h"
+#include "link/VirtualRadios.h"
 #include "link/WriteVerify.h"
 
 #include <QCryptographicHash>

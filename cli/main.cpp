@@ -27,8 +27,10 @@ void PrintHelp() {
     Out(QStringLiteral("Options:"));
     Out(QStringLiteral("  -h, --help     show this help"));
     Out(QStringLiteral("  -V, --version  show the version"));
-    Out(QStringLiteral("  --demo         before the command: four virtual radios, --port virtual:1 to virtual:4,"));
-    Out(QStringLiteral("                 stand in for radio and cable (radio 4 is 400-470 MHz); they keep what"));
+    Out(QStringLiteral(
+        "  --demo         before the command: four virtual radios, --port virtual:1 to virtual:4,"));
+    Out(QStringLiteral(
+        "                 stand in for radio and cable (radio 4 is 400-470 MHz); they keep what"));
     Out(QStringLiteral("                 is written for as long as the command runs. No backups are made."));
     Out(QString());
     Out(QStringLiteral("Exit status: 0 success, 1 usage error, 2 file error, 3 radio did not answer or answered"));

@@ -8,8 +8,7 @@
 
 namespace kestrel {
 
-InProcessRadio::InProcessRadio(const QByteArray& memory, QObject* parent)
-    : CloneTransport(parent) {
+InProcessRadio::InProcessRadio(const QByteArray& memory, QObject* parent) : CloneTransport(parent) {
     setMemory(memory);
     setIdentity(1, 0x01, 0x00, 0x01, 0x00);
 }

@@ -89,9 +89,9 @@ private:
     QString m_name = QStringLiteral("in-process radio");
     QTimer* m_pace = nullptr;
     QElapsedTimer m_clock;
-    QByteArray m_timed;        // paced: the bytes on their way
-    qint64 m_timedStart = 0;   // ns on m_clock when the first of them is due
-    int m_timedTaken = 0;      // how many of them came in already
+    QByteArray m_timed;      // paced: the bytes on their way
+    qint64 m_timedStart = 0; // ns on m_clock when the first of them is due
+    int m_timedTaken = 0;    // how many of them came in already
 
     QByteArray m_memory;
     QByteArray m_identity;

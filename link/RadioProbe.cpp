@@ -192,7 +192,8 @@ void RadioProbe::checkDone() {
     emit finished();
 }
 
-QList<ProbeResult> ProbeRadios(const QStringList& devices, quint8 language, int timeoutMs, VirtualRadios* radios) {
+QList<ProbeResult> ProbeRadios(const QStringList& devices, quint8 language, int timeoutMs,
+                               VirtualRadios* radios) {
     RadioProbe probe(language);
     probe.setTimeout(timeoutMs);
     probe.setVirtualRadios(radios);

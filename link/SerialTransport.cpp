@@ -34,8 +34,9 @@ bool SerialTransport::open(const QString& device, quint8 language, QString* erro
         m_port->close();
     if (device.startsWith(QLatin1String("virtual:"))) {
         if (error)
-            *error = Pick(language, "%1 is a virtual radio: those are there only in demo mode (kestrel --demo, "
-                                    "kestrel-cli --demo).",
+            *error = Pick(language,
+                          "%1 is a virtual radio: those are there only in demo mode (kestrel --demo, "
+                          "kestrel-cli --demo).",
                           "%1 是虚拟电台：只有演示模式（kestrel --demo、kestrel-cli --demo）才有。")
                          .arg(device);
         return false;

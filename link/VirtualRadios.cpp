@@ -36,7 +36,8 @@ QString VirtualRadioName(int n, quint8 language) {
 }
 
 QString VirtualRadioPlace(quint8 language) {
-    return Pick(language, "inside Kestrel (demo mode), no cable needed", "Kestrel 内置（演示模式），无需数据线");
+    return Pick(language, "inside Kestrel (demo mode), no cable needed",
+                "Kestrel 内置（演示模式），无需数据线");
 }
 
 int DemoBaudRate() {

@@ -46,18 +46,21 @@ frmCableCheck::frmCableCheck(const AppContext& app, QWidget* parent, const Virtu
     if (radios) {
         const int v = VirtualRadioOfPort(app.portNumber);
         m_demoNote =
-            v > 0 ? Pick(app.language,
-                         "%1 is a virtual radio inside Kestrel (demo mode): it needs no cable and no serial port, "
-                         "so there is nothing to check on it. What follows is about the real cables and ports "
-                         "of this computer.",
-                         "%1 是 Kestrel 内置的虚拟电台（演示模式）：它不需要数据线和串口，因此无需检查。"
-                         "以下内容针对本机真实的数据线和端口。")
-                        .arg(VirtualRadioName(v, app.language))
-                  : Pick(app.language,
-                         "Demo mode: Virtual radio 1 to %1 are inside Kestrel and need no cable. This check is "
-                         "about the real cable and port.",
-                         "演示模式：虚拟电台 1 到 %1 在 Kestrel 内部，不需要数据线。本检查针对真实的数据线和端口。")
-                        .arg(VirtualRadioCount);
+            v > 0
+                ? Pick(app.language,
+                       "%1 is a virtual radio inside Kestrel (demo mode): it needs no cable and no serial "
+                       "port, "
+                       "so there is nothing to check on it. What follows is about the real cables and ports "
+                       "of this computer.",
+                       "%1 是 Kestrel 内置的虚拟电台（演示模式）：它不需要数据线和串口，因此无需检查。"
+                       "以下内容针对本机真实的数据线和端口。")
+                      .arg(VirtualRadioName(v, app.language))
+                : Pick(app.language,
+                       "Demo mode: Virtual radio 1 to %1 are inside Kestrel and need no cable. This check is "
+                       "about the real cable and port.",
+                       "演示模式：虚拟电台 1 到 %1 在 Kestrel "
+                       "内部，不需要数据线。本检查针对真实的数据线和端口。")
+                      .arg(VirtualRadioCount);
     }
     CheckAgain();
 }

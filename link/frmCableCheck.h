@@ -18,7 +18,8 @@ class frmCableCheck : public QDialog {
     Q_OBJECT
 public:
     // Starts the check of the port app.portNumber stands for at once.
-    explicit frmCableCheck(const AppContext& app, QWidget* parent = nullptr, const VirtualRadios* radios = nullptr);
+    explicit frmCableCheck(const AppContext& app, QWidget* parent = nullptr,
+                           const VirtualRadios* radios = nullptr);
 
     QTextBrowser* txtReport = nullptr;
     QPushButton* cmdAgain = nullptr;

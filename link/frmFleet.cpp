@@ -158,7 +158,7 @@ void frmFleet::Rescan() {
         m_usable << usable;
         FleetTarget t;
         const int virtualRadio = m_virtual ? VirtualRadioOfDevice(p.device) : 0;
-        t.port = p.com > 0 ? QStringLiteral("Com %1").arg(p.com)
+        t.port = p.com > 0          ? QStringLiteral("Com %1").arg(p.com)
                  : virtualRadio > 0 ? VirtualRadioName(virtualRadio, l)
                                     : p.device;
         t.device = p.device;

@@ -50,8 +50,8 @@ frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRa
         opt->setToolTip(VirtualRadioDevice(i + 1));
         group->addButton(opt, PortCount + i);
         optVirtual[i] = opt;
-        lblVirtual[i] = new QLabel(VirtualRadioDevice(i + 1) + QStringLiteral("  ") + VirtualRadioPlace(app.language),
-                                   this);
+        lblVirtual[i] = new QLabel(
+            VirtualRadioDevice(i + 1) + QStringLiteral("  ") + VirtualRadioPlace(app.language), this);
         lblVirtual[i]->setObjectName(QStringLiteral("lblVirtual%1").arg(i));
         lblVirtual[i]->setAccessibleName(Pick(app.language, "%1: device", "%1：设备").arg(name));
         grid->addWidget(opt, PortCount + i, 0);

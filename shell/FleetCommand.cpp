@@ -8,7 +8,8 @@
 
 namespace kestrel {
 
-void FleetWriteCommand(const AppContext& app, Prompter& prompter, QMainWindow* window, VirtualRadios* radios) {
+void FleetWriteCommand(const AppContext& app, Prompter& prompter, QMainWindow* window,
+                       VirtualRadios* radios) {
     frmFleet dialog(app, prompter, FilePartOfName(app.currentFileName), window, radios);
     dialog.exec();
     const QString note = dialog.summary();

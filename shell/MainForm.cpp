@@ -273,7 +273,8 @@ void MainForm::SaveData() {
 }
 
 QString MainForm::ModifyCaption() const {
-    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName, m_app.language) +
+    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName,
+                        m_app.language) +
            (m_virtual ? DemoCaptionMark(m_app.language) : QString());
 }
 

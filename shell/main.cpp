@@ -27,9 +27,10 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE.dat"), QStringLiteral("Data file to open at start."),
                                  QStringLiteral("[FILE.dat]"));
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Try every feature without a radio: four virtual radios inside the "
-                                                 "program stand in for radio and cable; nothing is remembered."));
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("Try every feature without a radio: four virtual radios inside the "
+                       "program stand in for radio and cable; nothing is remembered."));
     parser.addOption(demo);
     parser.process(qapp);
     const QStringList files = parser.positionalArguments();

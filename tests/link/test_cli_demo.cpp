@@ -35,11 +35,12 @@ TEST_F(CliDemo, ReadGivesTheDefaultImageAndLeavesNoBackup) {
 
 TEST_F(CliDemo, FleetWriteToTheFourRadiosShowsRadioFoursBandMismatch) {
     ASSERT_TRUE(WriteFile(file, DefaultImageBytes(0)));
-    const CliOutput r = cli({"--demo", "write", "--verify", "-p", "virtual:1", "-p", "virtual:2", "-p", "virtual:3",
-                             "-p", "virtual:4", file});
+    const CliOutput r = cli({"--demo", "write", "--verify", "-p", "virtual:1", "-p", "virtual:2", "-p",
+                             "virtual:3", "-p", "virtual:4", file});
     EXPECT_EQ(r.status, 4) << r.err.toStdString();
-    EXPECT_EQ(TextLines(r.out), (QStringList{"virtual:1\tok\t136-174\t1.0\t1.0", "virtual:2\tok\t136-174\t1.0\t1.0",
-                                             "virtual:3\tok\t136-174\t1.0\t1.0", "virtual:4\tband-mismatch\t400-470\t\t"}));
+    EXPECT_EQ(TextLines(r.out),
+              (QStringList{"virtual:1\tok\t136-174\t1.0\t1.0", "virtual:2\tok\t136-174\t1.0\t1.0",
+                           "virtual:3\tok\t136-174\t1.0\t1.0", "virtual:4\tband-mismatch\t400-470\t\t"}));
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("data"))).exists()) << "the log goes to a temporary folder";
 }
 
@@ -61,6 +62,8 @@ TEST_F(CliDemo, VirtualPortsAreKnownOnlyInDemoModeAndOnlyOneToFour) {
         EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
     }
-    EXPECT_EQ(TextLines(cli({"--demo", "info", "--port", "virtual:4"}).out).value(1), QStringLiteral("Firmware: 1.0"));
-    EXPECT_TRUE(cli({"--demo", "doctor", "--port", "virtual:2"}).out.startsWith("virtual:2 is a virtual radio"));
+    EXPECT_EQ(TextLines(cli({"--demo", "info", "--port", "virtual:4"}).out).value(1),
+              QStringLiteral("Firmware: 1.0"));
+    EXPECT_TRUE(
+        cli({"--demo", "doctor", "--port", "virtual:2"}).out.startsWith("virtual:2 is a virtual radio"));
 }

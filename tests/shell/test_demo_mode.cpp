@@ -72,7 +72,8 @@ TEST_F(DemoMode, ReadWriteWithVerifyAndRadioInformationReachTheVirtualRadio) {
     app.verifyAfterWrite = true;
     app.image.setByte(0x0FD3, 2);
     transfer("miWrite");
-    EXPECT_EQ(lastAsked().text, QStringLiteral("Write Successful!")) << prompter.texts().join('|').toStdString();
+    EXPECT_EQ(lastAsked().text, QStringLiteral("Write Successful!"))
+        << prompter.texts().join('|').toStdString();
     EXPECT_EQ(radios.radio(1).memory().at(0x0FD3), 2);
     EXPECT_EQ(radios.radio(2).memory(), radio136) << "each radio has its own memory";
 
@@ -114,7 +115,8 @@ TEST_F(DemoMode, PortDialogListsDetectsAndSelectsTheVirtualRadios) {
 
     withDialog<frmCableCheck>("miCheckCable", [&](frmCableCheck& check) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !check.checking(); }, 20000));
-        EXPECT_TRUE(check.txtReport->toPlainText().contains(QStringLiteral("Virtual radio 4 is a virtual radio")))
+        EXPECT_TRUE(
+            check.txtReport->toPlainText().contains(QStringLiteral("Virtual radio 4 is a virtual radio")))
             << check.txtReport->toPlainText().toStdString();
         check.accept();
     });
@@ -142,7 +144,8 @@ TEST_F(DemoMode, FleetWindowWritesTheFourVirtualRadiosAndLogsToATemporaryFolder)
         EXPECT_EQ(outcomes, (QStringList{"ok", "ok", "ok", "band-mismatch"}));
         fleet.reject();
     });
-    EXPECT_EQ(ports, (QStringList{"Virtual radio 1", "Virtual radio 2", "Virtual radio 3", "Virtual radio 4"}));
+    EXPECT_EQ(ports,
+              (QStringList{"Virtual radio 1", "Virtual radio 2", "Virtual radio 3", "Virtual radio 4"}));
     EXPECT_TRUE(QFileInfo(radios.fleetLogFile()).absolutePath().startsWith(QDir::tempPath()));
     EXPECT_TRUE(QFile::exists(radios.fleetLogFile()));
 }
