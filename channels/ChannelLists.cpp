@@ -141,7 +141,7 @@ std::optional<QString> DecodeList(const QByteArray& data, ImportReport& report) 
 
 // A number with one comma and no point, as lists of some locales write it.
 void TakeDecimalCommas(QList<CsvRecord>& records) {
-    static const QRegularExpression comma(QStringLiteral("^[+-]?(\\d+,\\d*|,\\d+)$"));
+    static const QRegularExpression comma(QStringLiteral("^[+-]?([0-9]+,[0-9]*|,[0-9]+)$"));
     for (qsizetype r = 1; r < records.size(); ++r)
         for (QString& cell : records[r].cells)
             if (comma.match(cell.trimmed()).hasMatch())

@@ -13,9 +13,17 @@ namespace {
 QString Quoted(const QString& text) { return QStringLiteral("\"%1\"").arg(Echo(text)); }
 QString QuotedZh(const QString& text) { return QStringLiteral("“%1”").arg(Echo(text)); }
 
+// A decimal comma, as a spreadsheet of some languages writes it, is a decimal point.
+QString FrequencyCell(const QString& text) {
+    QString t = text;
+    if (!t.contains(QLatin1Char('.')) && t.count(QLatin1Char(',')) == 1)
+        t.replace(QLatin1Char(','), QLatin1Char('.'));
+    return t;
+}
+
 // A plain decimal number: digits with at most one decimal point, nothing else.
 bool IsPlainNumber(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    static const QRegularExpression number(QStringLiteral("^([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
     return number.match(text).hasMatch();
 }
 
@@ -29,29 +37,21 @@ BilingualText ToneRefusal(const QString& text, const QString& noTone) {
         text == QString::fromUtf8("无"))
         return {};
     if (text.startsWith(QLatin1Char('D'), Qt::CaseInsensitive)) {
-        static const QRegularExpression dcs(QStringLiteral("^[Dd](\\d{1,3}|\\d{3}[NnIi])$"));
+        static const QRegularExpression dcs(QStringLiteral("^[Dd]([0-9]{1,3}|[0-9]{3}[NnIi])$"));
         if (dcs.match(text).hasMatch())
             return {};
         return {QStringLiteral("%1 is not a DCS code (D, three digits, N or I); the field is left as it was.")
                     .arg(Quoted(text)),
                 QStringLiteral("%1不是数字亚音码（D、三位数字、N 或 I），该项保持不变。").arg(QuotedZh(text))};
     }
-    if (!IsPlainNumber(text))
+    if (!IsPlainNumber(FrequencyCell(text)))
         return {QStringLiteral("%1 is not a tone; the field is left as it was.").arg(Quoted(text)),
                 QStringLiteral("%1不是亚音，该项保持不变。").arg(QuotedZh(text))};
-    const double hz = text.toDouble();
+    const double hz = FrequencyCell(text).toDouble();
     if (hz < LowestToneHz || hz > HighestToneHz)
         return {QStringLiteral("Tone %1 is not between 60 and 300 Hz; the field is left as it was.").arg(Echo(text)),
                 QStringLiteral("亚音 %1 不在 60-300 Hz 之间，该项保持不变。").arg(Echo(text))};
     return {};
-}
-
-// A decimal comma, as a spreadsheet of some languages writes it, is a decimal point.
-QString FrequencyCell(const QString& text) {
-    QString t = text;
-    if (!t.contains(QLatin1Char('.')) && t.count(QLatin1Char(',')) == 1)
-        t.replace(QLatin1Char(','), QLatin1Char('.'));
-    return t;
 }
 
 void Note(QList<CellNote>* notes, CellNote note) {
@@ -283,7 +283,7 @@ RowOutcome CommitRowTexts(MemoryImage& image, const BandLimits& band, Language l
                 Note(notes, {CellNote::ToneRefused, channel, c, text, QString(), why});
                 continue;
             }
-            out = kestrel::CommitListCell(image, language, noTone, texts, edit(c), text);
+            out = kestrel::CommitListCell(image, language, noTone, texts, edit(c), FrequencyCell(text));
             if (out.refused)
                 Note(notes, {CellNote::ToneRefused, channel, c, text, QString(),
                              {QStringLiteral("Tone %1 is not in the tone table; the field is left as it was.")

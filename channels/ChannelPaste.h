@@ -33,7 +33,7 @@ struct CellNote {
     int channel = 0;   // channel index 0-127
     int column = 0;    // grid column; 0 for a whole row
     QString written;   // the cell as given
-    QString stored;    // unused
+    QString stored;    // what was stored instead (Tone)
     BilingualText message;
     int row = 0;       // pasted row from 1 (0 in an import, whose notes name the line)
 
@@ -78,8 +78,9 @@ bool IsColumnName(const QString& cell, int column);
 // cells beyond the last option column are ignored. The channel is read (and cleaned)
 // as the grid shows it. A frequency cell that is not a frequency of the band refuses the
 // row and nothing is changed; "Off" in TX Freq empties the transmit side; a tone cell
-// that is not a number from 60 to 300 or a DCS code D, three digits, N or I, leaves its
-// field. Every other cell goes through the grid's commit rules.
+// that is not a number from 60 to 300 or a DCS code (D and up to three digits, or D,
+// three digits and N or I) leaves its field. Every other cell goes through the grid's
+// commit rules.
 RowOutcome CommitRowTexts(MemoryImage& image, const BandLimits& band, Language language,
                           const QStringList& toneTable, int channel, int firstColumn, const QStringList& cells,
                           QList<CellNote>* notes);

@@ -131,6 +131,7 @@ TEST(ChannelPaste, PastedRowsAreStrict) {
          "150.00000"},
         {"150\t\tabc", "\"abc\" is not a tone; the field is left as it was.", true, "150.00000"},
         {"150\t\t300", "Tone 300 is not in the tone table; 254.1 is used.", false, "150.00000"},
+        {"150\t\t88,5", "", false, "150.00000"},
         {"150\tOff", "", false, ""},
         {"150\t关\t\tNone", "", false, ""},
         {"150\tnone", "", false, ""},
