@@ -195,6 +195,15 @@ TEST_F(CliImport, ChirpListsOutAndIn) {
     for (const char* command : {"channels", "import"})
         EXPECT_EQ(Cli({command, image, path("chirp.csv"), "-o", path("no.dat"), "--format", "icf"}).status, 1)
             << command;
+
+    // TX inhibit on and TX away from RX: "off" cannot keep the TX frequency, said on stderr.
+    EXPECT_TRUE(out.err.isEmpty()) << out.err.toStdString();
+    MemoryImage lost = Crafted(0);
+    StoreTransmit(lost, 35, QStringLiteral("139.00000"));
+    ASSERT_TRUE(WriteFile(path("lost.dat"), lost.bytes()));
+    const CliRun told = Cli({"channels", path("lost.dat"), "--format", "chirp", "--lang", "zh"});
+    EXPECT_EQ(told.status, 0);
+    EXPECT_EQ(told.err, QString::fromUtf8("kestrel-cli channels: 信道 36：此格式不保存发射频率 139.00000。\n"));
 }
 
 TEST_F(CliImport, BadArguments) {
