@@ -1,6 +1,7 @@
 // The channel editor's in-place editors meeting the rest of the world: text that
 // arrives at once (a paste, a drop, the X11 middle-click) goes through the editor's key
-// filter, Tab moves on, Esc in an open list stores nothing, and a click opens an editor
+// filter, unless a paste holds several cells, which the grid pastes at the editor's
+// cell; Tab moves on, Esc in an open list stores nothing, and a click opens an editor
 // only when it is a plain click on one cell.
 #include "channels/frmChannel.h"
 
@@ -39,6 +40,19 @@ bool frmChannel::pasteIntoEditor(const QString& text) {
     typeThrough(line, text);
     return true;
 }
+
+void frmChannel::leaveEditorForPaste() {
+    if (!editorOpen())
+        return;
+    const GridCell cell{m_edit.row, m_edit.column};
+    hideEditors();
+    setCurrentCell(cell);
+    const QModelIndex at = ChannelGrid->model()->index(cell.row - 1, cell.column);
+    ChannelGrid->selectionModel()->select(at, QItemSelectionModel::ClearAndSelect);
+    ChannelGrid->setFocus(Qt::OtherFocusReason);
+}
+
+QString frmChannel::editedCellText() const { return cellText(m_edit.row, m_edit.column); }
 
 void frmChannel::typeThrough(QLineEdit* line, const QString& text) {
     EditorText editor{line->text(), line->cursorPosition(), 0, 0};

@@ -104,6 +104,11 @@ bool TakenAsWritten(const QString& written, const QString& shown) {
 
 } // namespace
 
+QString CellCount(qsizetype count, const QString& rest) {
+    return (count == 1 ? QStringLiteral("1 cell %1") : QStringLiteral("%1 cells %2").arg(count))
+        .arg(rest);
+}
+
 QString KestrelCsvText(const MemoryImage& image, Language language) {
     MemoryImage copy = image; // showing cleans out-of-band records
     const BandLimits band = DecodeBandLimits(copy);
@@ -117,6 +122,9 @@ QString KestrelCsvText(const MemoryImage& image, Language language) {
         QStringList cells{QString::number(GroupIndexOfChannel(n) + 1), QString::number(RowOfChannel(n))};
         for (int c = ColRxFreq; c <= LastOptionColumn; ++c)
             cells << row.text(c);
+        // A channel that only receives says so: an empty cell would leave TX as it was.
+        if (!row.isEmpty() && row.text(ColTxFreq).isEmpty())
+            cells[ColTxFreq - ColRxFreq + 2] = ChannelText::Off(language);
         out += CsvLine(cells) + QLatin1Char('\n');
     }
     return out;
@@ -140,6 +148,7 @@ void ReadKestrelCsv(MemoryImage& image, const QList<CsvRecord>& records, ImportR
     // Every row is checked before any is applied: a list that is refused changes nothing.
     QList<Row> rows;
     QHash<int, int> lineOfChannel;
+    bool extraNoted = false; // cells past the header are reported once
     for (int r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records.at(r);
         const auto refuse = [&](const BilingualText& why) {
@@ -150,13 +159,30 @@ void ReadKestrelCsv(MemoryImage& image, const QList<CsvRecord>& records, ImportR
             refuse(record.error);
             continue;
         }
-        if (record.cells.size() != width) {
-            refuse({QStringLiteral("%1 cells where %2 are expected").arg(record.cells.size()).arg(width),
+        if (record.cells.size() < width) {
+            refuse({CellCount(record.cells.size(), QStringLiteral("where %1 are expected").arg(width)),
                     QStringLiteral("有 %1 个单元格，应为 %2 个").arg(record.cells.size()).arg(width)});
             continue;
         }
         if (columns.group == Absent || columns.ch == Absent)
             continue;
+        // The header again, pasted into the list by mistake: no row.
+        const int rxCell = columns.grid[ColRxFreq];
+        if ((rxCell != Absent && IsColumnName(record.cells.at(rxCell), ColRxFreq)) ||
+            Names(record.cells.at(columns.group).trimmed(), ChannelText::GroupLabel))
+            continue;
+        for (qsizetype i = width; i < record.cells.size() && !extraNoted; ++i) {
+            if (record.cells.at(i).trimmed().isEmpty())
+                continue;
+            report.add(ListNote::NotTaken, record.line, -1,
+                       {QStringLiteral("cells past the header's %1 columns are ignored (the first of them: \"%2\").")
+                            .arg(width)
+                            .arg(Echo(record.cells.at(i).trimmed())),
+                        QStringLiteral("超出标题行 %1 列的单元格已忽略（第一个：“%2”）。")
+                            .arg(width)
+                            .arg(Echo(record.cells.at(i).trimmed()))});
+            extraNoted = true;
+        }
         bool groupOk = false;
         bool chOk = false;
         const QString groupText = record.cells.at(columns.group);
@@ -209,14 +235,15 @@ void ReadKestrelCsv(MemoryImage& image, const QList<CsvRecord>& records, ImportR
             noted << n.column;
             report.addCellNote(row.line, n);
         }
-        if (outcome.skipped)
+        if (outcome.skipped || outcome.refused)
             continue;
         ++report.rowsApplied;
         // Frequencies moved onto the raster, against what the list asked for.
         const ChannelTexts shown = ReadChannelForDisplay(image, band, tones, English, row.channel);
         for (int c : {int(ColRxFreq), int(ColTxFreq)}) {
             const QString written = cellOf(c);
-            if (written.isEmpty() || noted.contains(c) || TakenAsWritten(written, shown.cells[c]))
+            if (written.isEmpty() || noted.contains(c) || TakenAsWritten(written, shown.cells[c]) ||
+                (c == ColTxFreq && SaysNoTransmit(written)))
                 continue;
             report.add(ListNote::Corrected, row.line, row.channel,
                        {QStringLiteral("\"%1\" stored as \"%2\"").arg(written, shown.cells[c]),

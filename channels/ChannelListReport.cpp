@@ -6,6 +6,10 @@
 
 namespace kestrel {
 
+QString NoChannelImported(Language language) {
+    return Pick(language, "No channel was imported.", "没有导入任何信道。");
+}
+
 QString ListFormatName(ListFormat format) {
     switch (format) {
     case ListFormat::Kestrel:
@@ -49,13 +53,14 @@ void ImportReport::add(ListNote::Kind kind, int line, int channel, const Bilingu
 void ImportReport::addCellNote(int line, const CellNote& note) {
     ListNote::Kind kind = ListNote::NotTaken;
     switch (note.kind) {
-    case CellNote::OutOfRange:
     case CellNote::Tone:
         kind = ListNote::Corrected;
         break;
     case CellNote::RowSkipped:
+    case CellNote::RowRefused:
         kind = ListNote::Skipped;
         break;
+    case CellNote::ExtraCells:
     case CellNote::ToneRefused:
     case CellNote::UnknownText:
     case CellNote::NoTransmit:
@@ -89,6 +94,8 @@ QString ImportReport::text(Language language, const QString& fileName, int maxNo
                        .arg(count(ListNote::Refused) - maxNotes);
         return out.join(QLatin1Char('\n'));
     }
+    if (rowsApplied == 0 && count(ListNote::Skipped) > 0)
+        out << NoChannelImported(language);
     out << Pick(language, "Rows applied from %1 (%2): %3", "已从 %1（%2）导入 %3 行")
                .arg(fileName, ListFormatName(format))
                .arg(rowsApplied);
@@ -97,6 +104,7 @@ QString ImportReport::text(Language language, const QString& fileName, int maxNo
         TextPair title;
     };
     const Section sections[] = {
+        {ListNote::Read, {"File:", "文件："}},
         {ListNote::Corrected, {"Values corrected:", "已更正的数值："}},
         {ListNote::NotTaken,
          {"Values not taken (the field is left as it was):", "未采用的数值（该项保持不变）："}},

@@ -16,6 +16,9 @@ namespace kestrel {
 // the generic CSV of the CHIRP programmer. Auto finds the format from the header.
 enum class ListFormat { Auto, Kestrel, Chirp };
 
+// "No channel was imported." in `language`: every row of a list was left out.
+QString NoChannelImported(Language language);
+
 // "Kestrel CSV" / "CHIRP CSV"; empty for Auto.
 QString ListFormatName(ListFormat format);
 
@@ -26,6 +29,7 @@ struct ListNote {
         NotTaken,  // a value was not stored; its field is left as it was
         Skipped,   // a row was left out
         NotStored, // a field the radio cannot keep (said once for the whole list)
+        Read,      // how the file was read (an encoding other than UTF-8)
     };
     Kind kind = Refused;
     int line = 0;        // line of the file; 0 for the whole list

@@ -16,10 +16,15 @@ constexpr qint64 MaxChannelListBytes = 16 * 1024 * 1024;
 // "kestrel" or "chirp" (any case); nothing for another name.
 std::optional<ListFormat> ListFormatOfName(const QString& name);
 
-// Reads `data` (the bytes of a file, UTF-8) as a channel list of `format` (Auto: found
-// from the header: CHIRP's names Location and Frequency, Kestrel's Group and CH) and
-// applies it to the channels of `image` in its band. A list that is refused (no channel
-// list, a malformed Kestrel list) leaves the image as it was.
+// Reads `data` (the bytes of a file) as a channel list of `format` (Auto: found from the
+// header: CHIRP's names Location and Frequency, Kestrel's Group and CH) and applies it to
+// the channels of `image` in its band. The text is UTF-8 (with or without byte-order
+// mark), UTF-16 with its mark, or GB18030 when it is not UTF-8 but decodes as GB18030
+// throughout (said in a note); the cells are separated by the first of ",", ";" and tab
+// that makes the first line a header, and in a list separated by ";" or tabs a number
+// with one comma and no point takes the comma as its decimal point. A list that is
+// refused (other bytes, no channel list, a malformed Kestrel list) leaves the image as
+// it was.
 ImportReport ImportChannelList(MemoryImage& image, const QByteArray& data,
                                ListFormat format = ListFormat::Auto);
 
@@ -30,6 +35,9 @@ ImportReport ImportChannelListFile(MemoryImage& image, const QString& fileName,
 // The bytes of the channel list of `image` (UTF-8): Kestrel's own (Auto too) with option
 // texts in `language`, or CHIRP's. The image is not changed.
 QByteArray ExportChannelList(const MemoryImage& image, ListFormat format, Language language);
+
+// What the list of ExportChannelList in `format` does not keep, a line per channel.
+QList<BilingualText> ExportNotes(const MemoryImage& image, ListFormat format);
 
 // The channels that are not empty (the rows of a CHIRP list).
 int ChannelsInUse(const MemoryImage& image);

@@ -1,5 +1,6 @@
 #include "channels/ChirpCsv.h"
 
+#include "channels/ChannelCsv.h"
 #include "channels/ChannelPaste.h"
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
@@ -197,6 +198,11 @@ public:
         const QString text = i >= 0 && i < m_cells.size() ? m_cells.at(i).trimmed() : QString();
         return text.isEmpty() ? QString::fromLatin1(fallback) : text;
     }
+    // Whether the list has the column but this row leaves it empty.
+    bool emptyCell(const char* name) const {
+        const int i = m_columns.value(QString::fromLatin1(name).toLower(), -1);
+        return i >= 0 && i < m_cells.size() && m_cells.at(i).trimmed().isEmpty();
+    }
 
 private:
     const QHash<QString, int>& m_columns;
@@ -233,6 +239,15 @@ public:
 private:
     void skip(int line, int channel, const BilingualText& why) {
         m_report.add(ListNote::Skipped, line, channel, why);
+    }
+
+    // `name` is needed but empty: CHIRP's default is taken, and said.
+    void noteEmpty(const ChirpRow& row, int line, int channel, const char* name, const char* used) {
+        if (!row.emptyCell(name))
+            return;
+        m_report.add(ListNote::Corrected, line, channel,
+                     {QStringLiteral("%1 is empty; %2 is used.").arg(QLatin1String(name), QLatin1String(used)),
+                      QStringLiteral("%1 为空，已使用 %2。").arg(QLatin1String(name), QLatin1String(used))});
     }
 
     QString bandText() const { return QStringLiteral("%1-%2 MHz").arg(m_band.lower).arg(m_band.upper); }
@@ -295,6 +310,25 @@ private:
                   QStringLiteral("DtcsPolarity“%1”不是 NN、NR、RN 或 RR").arg(polarity)});
             return std::nullopt;
         }
+        if (dtcsUsed)
+            noteEmpty(row, line, channel, "DtcsPolarity", "NN");
+        const auto noteSource = [&](Source source) {
+            switch (source) {
+            case Source::RTone:
+                return noteEmpty(row, line, channel, "rToneFreq", "88.5");
+            case Source::CTone:
+                return noteEmpty(row, line, channel, "cToneFreq", "88.5");
+            case Source::Dtcs:
+                return noteEmpty(row, line, channel, "DtcsCode", "023");
+            case Source::RxDtcs:
+                return noteEmpty(row, line, channel, "RxDtcsCode", "023");
+            case Source::None:
+                return;
+            }
+        };
+        noteSource(way->encode);
+        if (way->decode != way->encode) // one column for both sides is said once
+            noteSource(way->decode);
         const auto text = [&](Source source, int side) {
             switch (source) {
             case Source::None:
@@ -321,21 +355,41 @@ private:
         }
         if (record.cells.size() < width) {
             skip(line, -1,
-                 {QStringLiteral("%1 cells where the header has %2").arg(record.cells.size()).arg(width),
+                 {CellCount(record.cells.size(), QStringLiteral("where the header has %1").arg(width)),
                   QStringLiteral("有 %1 个单元格，标题行有 %2 个").arg(record.cells.size()).arg(width)});
             return;
         }
         const ChirpRow row(m_columns, record.cells);
+        const QString frequency = row.cell("Frequency");
+        if (frequency.compare(QLatin1String("Frequency"), Qt::CaseInsensitive) == 0)
+            return; // the header again, pasted by mistake
+        for (qsizetype i = width; i < record.cells.size() && !m_extraNoted; ++i) {
+            if (record.cells.at(i).trimmed().isEmpty())
+                continue;
+            m_report.add(ListNote::NotTaken, line, -1,
+                         {QStringLiteral("cells past the header's %1 columns are ignored (the first of them: \"%2\").")
+                              .arg(width)
+                              .arg(Echo(record.cells.at(i).trimmed())),
+                          QStringLiteral("超出标题行 %1 列的单元格已忽略（第一个：“%2”）。")
+                              .arg(width)
+                              .arg(Echo(record.cells.at(i).trimmed()))});
+            m_extraNoted = true;
+        }
         m_names = m_names || !row.cell("Name").isEmpty();
         m_comments = m_comments || !row.cell("Comment").isEmpty();
 
-        const QString frequency = row.cell("Frequency");
         const std::optional<qint64> rx = HzOf(frequency);
-        if (frequency.isEmpty() || (rx && *rx == 0))
-            return; // an empty memory
         const QString location = row.cell("Location");
         bool locationOk = false;
         const int channel = location.toInt(&locationOk);
+        if (frequency.isEmpty()) {
+            skip(line, locationOk && IsChannelIndex(channel) ? channel : -1,
+                 {QStringLiteral("Frequency is empty; the row is skipped."),
+                  QStringLiteral("Frequency 为空，已跳过该行。")});
+            return;
+        }
+        if (rx && *rx == 0)
+            return; // an empty memory
         if (!locationOk || !IsChannelIndex(channel)) {
             skip(line, -1,
                  {QStringLiteral("Location \"%1\" is not a channel (0-127)").arg(location),
@@ -352,11 +406,12 @@ private:
         m_lineOfChannel.insert(channel, line);
         if (!rx) {
             skip(line, channel,
-                 {QStringLiteral("Frequency \"%1\" is not a frequency in MHz").arg(frequency),
-                  QStringLiteral("Frequency“%1”不是以 MHz 为单位的频率").arg(frequency)});
+                 {QStringLiteral("Frequency \"%1\" is not a frequency in MHz").arg(Echo(frequency)),
+                  QStringLiteral("Frequency“%1”不是以 MHz 为单位的频率").arg(Echo(frequency))});
             return;
         }
 
+        noteEmpty(row, line, channel, "Mode", "FM");
         const QString mode = row.cell("Mode", "FM");
         const bool narrow = mode.compare(QLatin1String("NFM"), Qt::CaseInsensitive) == 0;
         if (!narrow && mode.compare(QLatin1String("FM"), Qt::CaseInsensitive) != 0) {
@@ -410,6 +465,7 @@ private:
                           QStringLiteral("Skip“%1”不是 S 或 P").arg(skipCell)},
                          Field(ColScan));
 
+        noteEmpty(row, line, channel, "Power", "5.0W");
         QStringList cells;
         for (int c = ColRxFreq; c <= LastOptionColumn; ++c)
             cells << QString();
@@ -425,8 +481,9 @@ private:
         put(ColTxInhibit, (duplex == QLatin1String("off") ? ChannelText::On : ChannelText::Off)(English));
 
         QList<CellNote> notes;
-        CommitRowTexts(m_image, m_band, English, m_tones, channel, ColRxFreq, cells, &notes);
-        ++m_report.rowsApplied;
+        const RowOutcome outcome = CommitRowTexts(m_image, m_band, English, m_tones, channel, ColRxFreq, cells, &notes);
+        if (!outcome.refused && !outcome.skipped)
+            ++m_report.rowsApplied;
         for (const CellNote& n : std::as_const(notes))
             m_report.addCellNote(line, n);
     }
@@ -439,6 +496,7 @@ private:
     QHash<int, int> m_lineOfChannel;
     bool m_names = false;
     bool m_comments = false;
+    bool m_extraNoted = false; // cells past the header are reported once
 };
 
 } // namespace
@@ -510,6 +568,23 @@ QString ChirpCsvText(const MemoryImage& image) {
         out += CsvLine(cells) + lineEnd;
     }
     return out;
+}
+
+QList<BilingualText> ChirpExportNotes(const MemoryImage& image) {
+    MemoryImage copy = image;
+    const BandLimits band = DecodeBandLimits(copy);
+    const QStringList tones = BuildToneTable(English);
+    QList<BilingualText> notes;
+    for (int n = 0; n < ChannelCount; ++n) {
+        const ChannelTexts row = ReadChannelForDisplay(copy, band, tones, English, n);
+        const QString tx = row.cells[ColTxFreq];
+        if (row.isEmpty() || tx.isEmpty() || row.cells[ColTxInhibit] != ChannelText::On(English) ||
+            TenHzOf(tx) == TenHzOf(row.cells[ColRxFreq]))
+            continue;
+        notes << BilingualText{QStringLiteral("Channel %1: TX frequency %2 is not kept by this format.").arg(n + 1).arg(tx),
+                               QStringLiteral("信道 %1：此格式不保存发射频率 %2。").arg(n + 1).arg(tx)};
+    }
+    return notes;
 }
 
 bool IsChirpHeader(const QStringList& header) {

@@ -20,6 +20,10 @@ QStringList ChirpHeader();
 // Del is Skip "S", power High/Mid/Low 5.0W/2.0W/1.0W. The image is not changed.
 QString ChirpCsvText(const MemoryImage& image);
 
+// What the list of ChirpCsvText loses, a line per channel: a TX frequency other than RX
+// on a channel with TX inhibit on (the format only says "off").
+QList<BilingualText> ChirpExportNotes(const MemoryImage& image);
+
 // Whether a header row is CHIRP's: it names Location and Frequency.
 bool IsChirpHeader(const QStringList& header);
 
@@ -27,8 +31,11 @@ bool IsChirpHeader(const QStringList& header);
 // (unknown ones ignored; a missing one takes its default: no tone mode, tones 88.5 and
 // 023, polarity NN, CrossMode Tone->Tone, FM, high power). Each row with an in-band RX
 // and TX, a mode FM or NFM and a location 0-127 is stored through the grid's commit
-// rules; any other row is skipped with a note (silently when its Frequency is empty or
-// zero). Fields CHIRP does not carry keep their values, or a new channel's defaults.
+// rules; any other row is skipped with a note (silently when its Frequency is zero, the
+// Frequency cell names its column or the row is the header again). An empty cell of a
+// column that is there and that the row needs (tone, polarity, Power, Mode) takes the
+// default with a note. Fields CHIRP does not carry keep their values, or a new channel's
+// defaults.
 void ReadChirpCsv(MemoryImage& image, const QList<CsvRecord>& records, ImportReport& report);
 
 } // namespace kestrel

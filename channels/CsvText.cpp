@@ -4,23 +4,21 @@ namespace kestrel {
 
 namespace {
 
-bool IsBlank(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
 bool IsLineEnd(QChar c) {
     return c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
 
 class CsvReader {
 public:
-    explicit CsvReader(const QString& text) : m_text(text), m_n(int(text.size())) {
+    CsvReader(const QString& text, QChar separator)
+        : m_text(text), m_n(int(text.size())), m_separator(separator) {
         if (m_n > 0 && m_text.at(0) == QChar(0xFEFF))
             m_i = 1;
     }
 
-    QList<CsvRecord> records() {
+    QList<CsvRecord> records(int maxRecords) {
         QList<CsvRecord> out;
-        while (m_i < m_n) {
+        while (m_i < m_n && (maxRecords < 0 || out.size() < maxRecords)) {
             int k = m_i;
             while (k < m_n && IsBlank(m_text.at(k)))
                 ++k;
@@ -41,6 +39,11 @@ public:
     }
 
 private:
+    // Blanks around a cell: spaces, and tabs unless they separate the cells.
+    bool IsBlank(QChar c) const {
+        return c == QLatin1Char(' ') || (c == QLatin1Char('\t') && m_separator != QLatin1Char('\t'));
+    }
+
     bool atLineEnd(int k) const { return k >= m_n || IsLineEnd(m_text.at(k)); }
 
     // Past the line end at m_i (CR LF counts once).
@@ -77,7 +80,7 @@ private:
                 }
                 while (m_i < m_n && IsBlank(m_text.at(m_i)))
                     ++m_i;
-                if (!atLineEnd(m_i) && m_text.at(m_i) != QLatin1Char(',')) {
+                if (!atLineEnd(m_i) && m_text.at(m_i) != m_separator) {
                     const qsizetype number = record.cells.size() + 1;
                     record.cells << cell;
                     record.error = {QStringLiteral("text follows the closing quote of cell %1").arg(number),
@@ -88,12 +91,12 @@ private:
                 }
             } else {
                 m_i = start;
-                while (!atLineEnd(m_i) && m_text.at(m_i) != QLatin1Char(','))
+                while (!atLineEnd(m_i) && m_text.at(m_i) != m_separator)
                     cell += m_text.at(m_i++);
                 cell = cell.trimmed();
             }
             record.cells << cell;
-            if (m_i < m_n && m_text.at(m_i) == QLatin1Char(',')) {
+            if (m_i < m_n && m_text.at(m_i) == m_separator) {
                 ++m_i;
                 continue;
             }
@@ -124,14 +127,15 @@ private:
 
     const QString& m_text;
     const int m_n;
+    const QChar m_separator;
     int m_i = 0;
     int m_line = 1;
 };
 
 } // namespace
 
-QList<CsvRecord> ReadCsvRecords(const QString& text) {
-    return CsvReader(text).records();
+QList<CsvRecord> ReadCsvRecords(const QString& text, QChar separator, int maxRecords) {
+    return CsvReader(text, separator).records(maxRecords);
 }
 
 QString CsvCell(const QString& text) {

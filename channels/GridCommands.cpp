@@ -156,7 +156,11 @@ QString GridCommands::clipboardText() const { return QApplication::clipboard()->
 
 void GridCommands::copy() {
     if (QLineEdit* editor = m_view.openLineEditor()) {
-        editor->copy();
+        // Nothing selected in the editor: the cell's own text.
+        if (editor->hasSelectedText())
+            editor->copy();
+        else
+            QApplication::clipboard()->setText(m_view.editedCellText());
         return;
     }
     const QTableWidget* grid = m_view.ChannelGrid;
@@ -206,13 +210,16 @@ void GridCommands::clearChannels(const QList<int>& channels, const StepName& nam
 
 void GridCommands::paste() {
     const QString text = clipboardText();
-    if (m_view.pasteIntoEditor(text))
+    // Several cells are for the grid, at the open editor's cell; one goes into the editor.
+    if (IsMultiCellText(text))
+        m_view.leaveEditorForPaste();
+    else if (m_view.pasteIntoEditor(text))
         return;
     m_view.TransferFocus();
-    QList<QStringList> rows = ParseTabText(text);
+    const QRect block = selectedBlock();
+    QList<QStringList> rows = WithoutHeaderRows(ParseTabText(text), block.left());
     if (rows.isEmpty())
         return;
-    const QRect block = selectedBlock();
     const int firstChannel = ChannelIndexOf(m_view.groupIndex(), block.top());
     const int firstColumn = block.left();
     const int past = RowsPastLastChannel(firstChannel, int(rows.size()));

@@ -511,8 +511,8 @@ bool frmChannel::textEditorKey(QKeyEvent* key) {
         ChannelGrid->setFocus(Qt::OtherFocusReason);
         return true;
     }
-    if (key->matches(QKeySequence::Paste)) {
-        typeThrough(txtMemChannel, QApplication::clipboard()->text());
+    if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy)) {
+        commands->run(key->matches(QKeySequence::Paste) ? QStringLiteral("miPaste") : QStringLiteral("miCopy"));
         return true;
     }
     if (IsCaretKey(key->key()))
@@ -545,8 +545,8 @@ bool frmChannel::toneEditorKey(QKeyEvent* key) {
         line->selectAll();
         return true;
     }
-    if (key->matches(QKeySequence::Paste)) {
-        typeThrough(line, QApplication::clipboard()->text());
+    if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Copy)) {
+        commands->run(key->matches(QKeySequence::Paste) ? QStringLiteral("miPaste") : QStringLiteral("miCopy"));
         return true;
     }
     if (const auto typed = GridStartChar(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));

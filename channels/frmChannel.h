@@ -45,6 +45,11 @@ public:
     // Text pasted into the open frequency or tone editor, through its key filter; false
     // when no such editor is open.
     bool pasteIntoEditor(const QString& text);
+    // Before a paste of several cells into an open editor: the editor closes without
+    // storing its text, and its cell is the current and only selected one.
+    void leaveEditorForPaste();
+    // The grid text of the cell whose editor is open.
+    QString editedCellText() const;
     // Shows another group, as choosing it in the group selector does.
     void showGroup(int groupIndex);
 

@@ -32,6 +32,8 @@ int RunChannels(Context& ctx) {
     const QByteArray list = ExportChannelList(image, format, language);
     std::fwrite(list.constData(), 1, size_t(list.size()), stdout);
     std::fflush(stdout);
+    for (const BilingualText& lost : ExportNotes(image, format))
+        Err(QStringLiteral("kestrel-cli channels: ") + lost(language));
     return Ok;
 }
 
@@ -42,7 +44,8 @@ KESTREL_CLI_COMMAND(
     "print the channels of an image as a channel list: Kestrel's own CSV by default (the 128 "
     "channels with the texts the channel grid shows, English unless --lang zh), or with --format "
     "chirp the CHIRP generic CSV (a row per channel in use, CR LF line ends), which `import` and "
-    "other programs read",
+    "other programs read. A channel that only receives has \"Off\" in TX Freq; what the CHIRP "
+    "format cannot keep (TX of a channel with TX inhibit on) is said on stderr, a line per channel",
     RunChannels);
 
 } // namespace kestrel::cli

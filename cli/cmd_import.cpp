@@ -1,5 +1,5 @@
 // kestrel-cli import: applies a channel list (Kestrel's own CSV or the CHIRP generic
-// CSV) to an image, row by row through the same rules as typing into the channel grid.
+// CSV) to an image, row by row through the same rules as a paste into the channel grid.
 #include "cli/Command.h"
 
 #include "channels/ChannelLists.h"
@@ -42,6 +42,10 @@ int RunImport(Context& ctx) {
         Err(QStringLiteral("kestrel-cli import: nothing written"));
         return FileError;
     }
+    if (report.rowsApplied == 0 && report.count(ListNote::Skipped) > 0) {
+        Err(QStringLiteral("kestrel-cli import: ") + NoChannelImported(language));
+        return FileError;
+    }
     if (!image.SaveImageFile(output, &error)) {
         Err(QStringLiteral("kestrel-cli import: ") + error);
         return FileError;
@@ -60,11 +64,14 @@ KESTREL_CLI_COMMAND(
     "import", "import FILE.dat CHANNELS.csv -o OUT.dat [--format kestrel|chirp] [--lang en|zh]",
     "apply a channel list to an image and write the result: Kestrel's own CSV (what `channels` "
     "prints; columns found by name, Group and CH required) or the CHIRP generic CSV (what "
-    "`channels --format chirp` prints), found from the header unless --format names one. Every "
-    "value is stored as if typed into the channel grid; corrections, values not taken and rows "
-    "skipped are reported on stderr (in the language of --lang). A list that cannot be read, "
-    "is not a channel list or is a malformed Kestrel list writes nothing (exit 2); skipped "
-    "CHIRP rows do not",
+    "`channels --format chirp` prints), found from the header unless --format names one; UTF-8, "
+    "UTF-16 with byte-order mark or GB18030, cells separated by commas, semicolons or tabs. A "
+    "frequency that is not one of the image's band leaves its row out, a tone that is none leaves "
+    "its field; the rest is stored as if typed into the channel grid. Corrections, values not "
+    "taken and rows left out are reported on stderr (in the language of --lang). A list that cannot be read, "
+    "is not a channel list or is a malformed Kestrel list writes nothing (exit 2), and so does a list "
+    "of which every row was left out (\"No channel was imported.\"); rows left out beside rows "
+    "applied do not",
     RunImport);
 
 } // namespace kestrel::cli

@@ -72,6 +72,15 @@ bool ExportChannels(const AppContext& app, Prompter& prompter, QMainWindow* wind
     ShowStatusNote(window, Pick(l, "Exported %1 channels to %2 (%3)", "已导出 %1 个信道到 %2（%3）")
                                .arg(ChannelsInUse(app.image))
                                .arg(QFileInfo(path).fileName(), ListFormatName(format)));
+    // What the format cannot say is told, a line per channel.
+    const QList<BilingualText> lost = ExportNotes(app.image, format);
+    if (!lost.isEmpty()) {
+        QStringList lines{Pick(l, "Exported to %1 (%2). Not kept by this format:", "已导出到 %1（%2）。此格式不保存：")
+                              .arg(QFileInfo(path).fileName(), ListFormatName(format))};
+        for (const BilingualText& line : lost)
+            lines << QStringLiteral("• ") + line(l);
+        prompter.inform(app.productName, lines.join(QLatin1Char('\n')), Prompter::Icon::Information);
+    }
     return true;
 }
 

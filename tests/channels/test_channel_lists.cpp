@@ -1,6 +1,7 @@
 // Channel lists without a window: CSV records, format detection, Kestrel's own CSV by
 // header name and the CHIRP generic CSV, checked on the stored bytes, and both formats
 // exported and imported again on random images.
+#include "channels/ChannelCellRules.h"
 #include "channels/ChannelLists.h"
 #include "channels/ChirpCsv.h"
 #include "channels/CsvText.h"
@@ -10,6 +11,7 @@
 #include "core/Tone.h"
 #include "tests/channels/ErasedImage.h"
 
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
@@ -35,7 +37,7 @@ void ExpectChannels(const MemoryImage& before, const MemoryImage& after, const s
     for (int n = 0; n < ChannelCount; ++n) {
         const auto it = lines.find(n);
         const QByteArray want = it == lines.end() ? before.line(n) : Record(it->second);
-        EXPECT_EQ(after.line(n).toHex(' '), want.toHex(' ')) << "channel index " << n;
+        EXPECT_EQ(after.line(n).toHex(' ').toStdString(), want.toHex(' ').toStdString()) << "channel index " << n;
     }
 }
 
@@ -141,6 +143,58 @@ TEST(ChannelLists, WhatIsNoChannelListChangesNothing) {
     EXPECT_EQ(ListFormatOfName(QStringLiteral("csv")), std::nullopt);
 }
 
+namespace {
+
+QByteArray Utf16(const QString& text, bool littleEndian) {
+    QByteArray out = littleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        out += littleEndian ? QByteArray{&low, 1} + QByteArray{&high, 1} : QByteArray{&high, 1} + QByteArray{&low, 1};
+    }
+    return out;
+}
+
+} // namespace
+
+// What spreadsheets write: the separator found from the header, a decimal comma where
+// the comma does not separate, UTF-16 with its mark, GB18030; other bytes are refused
+// with the offset of the first one that cannot be read.
+TEST(ChannelLists, FilesThatSpreadsheetsWrite) {
+    const QString kestrel = QString::fromUtf8("分组;信道;接收频率;发射频率;宽/窄\r\n1;1;146,52;关;窄\r\n");
+    const QString chirp = QString::fromLatin1(ChirpHeaderLine).replace(QLatin1Char(','), QLatin1Char('\t')) +
+                          QStringLiteral("\n0\t\t146,520000\t\t0\t\t88.5\t88.5\t023\tNN\t023\tTone->Tone\tNFM\t5.00\t\t1.0W\t\t\t\t\t\n");
+    const char* const kestrelRecord = "00206514 FFFFFFFF FFFF FFFF E8 08 70 FD";
+    const char* const chirpRecord = "00206514 00206514 FFFF FFFF C8 00 70 FD";
+    const struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* record; // channel 1; empty when the file is refused
+        const char* note;   // the one note, if any
+    } cases[] = {
+        {"semicolons", kestrel.toUtf8(), kestrelRecord, ""},
+        {"tabs", chirp.toUtf8(), chirpRecord, ""},
+        {"utf16_le", Utf16(kestrel, true), kestrelRecord, ""},
+        {"utf16_be", Utf16(chirp, false), chirpRecord, ""},
+        {"gb18030", QStringEncoder("GB18030").encode(kestrel), kestrelRecord, "Read as GB18030 (the file is not UTF-8)."},
+        {"latin1", QByteArray("Group,CH,RX Freq\n1,1,146\n\xE9,\n"), "",
+         "the file is neither UTF-8 nor GB18030 text: the byte at offset 25 (0xE9) cannot be read as UTF-8"},
+        {"utf16_half_unit", Utf16(kestrel, true) + "x", "", "the bytes at offset 76 cannot be read as UTF-16 LE"},
+        {"no_separator_fits", "Group|CH|RX Freq\n1|1|146\n", "", "separators tried: comma, semicolon and tab"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryImage image = ErasedImage();
+        const ImportReport r = ImportChannelList(image, c.bytes);
+        EXPECT_EQ(r.refused(), !*c.record) << Joined(r).toStdString();
+        EXPECT_EQ(r.notes.size(), *c.note ? 1 : 0) << Joined(r).toStdString();
+        if (*c.note) {
+            EXPECT_TRUE(Joined(r).contains(QString::fromUtf8(c.note))) << Joined(r).toStdString();
+        }
+        EXPECT_EQ(image.line(0).toHex(' ').toStdString(), (*c.record ? Record(c.record) : Erased).toHex(' ').toStdString());
+    }
+}
+
 // ---- Kestrel's own CSV -------------------------------------------------------------
 
 namespace {
@@ -193,22 +247,38 @@ INSTANTIATE_TEST_SUITE_P(
                      "line 2 (group 2, CH 1), BCL: \"Maybe\" is not a choice of this column",
                      "line 2 (group 2, CH 1), RX Freq: \"146.5213\" stored as \"146.52250\"",
                      "channel names are not kept in the radio"}},
-        // Out of the band, no frequency at all, a tone outside the table, a decimal comma.
-        KestrelCase{"out_of_range_refused_and_decimal_comma",
-                    "Group,CH,RX Freq,TX Freq,Decode,Encode\n2,1,180,abc,D23,100\n2,2,\"146,5\",,,\n",
-                    {{16, "50973917 00006013 FFFF 0010 F8 08 70 FD"},
-                     {17, "00006514 00006514 FFFF FFFF F8 08 70 FD"}},
-                    2,
-                    {"line 2 (group 2, CH 1), RX Freq: Frequency 180 is out of range; 173.99750 is used.",
-                     "line 2 (group 2, CH 1), TX Freq: Frequency abc is out of range; 136.00000 is used.",
-                     "line 2 (group 2, CH 1), Decode: Tone D230N is not in the tone table.",
-                     "line 3 (group 2, CH 2), RX Freq: \"146,5\" stored as \"146.50000\""}},
+        // A frequency that is none refuses its row; a tone that is none leaves its field
+        // (echoed as written); a decimal comma; "Off" says the channel only receives.
+        KestrelCase{"strict_frequencies_and_tones",
+                    "Group,CH,RX Freq,TX Freq,Decode,Encode\n2,1,180,,,\n2,2,\"146,5\",Off,D23N,\n"
+                    "2,3,146.52,abc,,\n2,4,146.52.1,,,\n2,5,146.52,关,12,\n2,6,146.52,146.6,D23X,301\n"
+                    "2,7,146.52,none,D23,\n",
+                    {{17, "00006514 FFFFFFFF FFFF FFFF F8 08 70 FD"},
+                     {20, "00206514 FFFFFFFF FFFF FFFF F8 08 70 FD"},
+                     {21, "00206514 00006614 FFFF FFFF F8 08 70 FD"},
+                     {22, "00206514 FFFFFFFF FFFF FFFF F8 08 70 FD"}},
+                    4,
+                    {"line 2 (group 2, CH 1), RX Freq: Frequency 180 is outside the band 136-174 MHz; the row is left out.",
+                     "line 3 (group 2, CH 2), RX Freq: \"146,5\" stored as \"146.50000\"",
+                     "line 3 (group 2, CH 2), Decode: \"D23N\" is not a DCS code",
+                     "line 4 (group 2, CH 3), TX Freq: \"abc\" is not a frequency in MHz; the row is left out.",
+                     "line 5 (group 2, CH 4), RX Freq: \"146.52.1\" is not a frequency in MHz",
+                     "line 6 (group 2, CH 5), Decode: Tone 12 is not between 60 and 300 Hz; the field is left as it was.",
+                     "line 7 (group 2, CH 6), Decode: \"D23X\" is not a DCS code",
+                     "line 7 (group 2, CH 6), Encode: Tone 301 is not between 60 and 300 Hz",
+                     "line 8 (group 2, CH 7), Decode: Tone D23 is not in the tone table; the field is left as it was."}},
+        // Cells past the header are said once; the header again is no row.
+        KestrelCase{"extra_cells_and_the_header_again",
+                    "Group,CH,RX Freq\n1,1,146,,\nGroup,CH,RX Freq\n1,3,147,x,y\n1,4,148,z\n", {{0, "00006014 00006014 FFFF FFFF F8 08 70 FD"},
+                     {2, "00007014 00007014 FFFF FFFF F8 08 70 FD"}, {3, "00008014 00008014 FFFF FFFF F8 08 70 FD"}},
+                    3, {"line 4: cells past the header's 3 columns are ignored (the first of them: \"x\")."}},
         KestrelCase{"rows_in_any_order", "Group,CH,RX Freq\n8,16,150\n\n1,1,137.5\n",
                     {{127, "00000015 00000015 FFFF FFFF F8 08 70 FD"},
                      {0, "00007513 00007513 FFFF FFFF F8 08 70 FD"}},
                     2, {}},
         KestrelCase{"cell_count_differs",
                     "Group,CH,RX Freq\n1,1,146\n1,3\n", {}, 0, {"line 3: 2 cells where 3 are expected"}},
+        KestrelCase{"one_cell", "Group,CH,RX Freq\n1\n", {}, 0, {"line 2: 1 cell where 3 are expected"}},
         KestrelCase{"group_outside_after_a_blank_line", "Group,CH,RX Freq\n\n9,1,146\n", {}, 0,
                     {"line 3: Group \"9\" is not a group 1-8"}},
         KestrelCase{"ch_outside", "Group,CH,RX Freq\n1,17,146\n", {}, 0, {"line 2: CH \"17\" is not a channel 1-16"}},
@@ -265,14 +335,14 @@ INSTANTIATE_TEST_SUITE_P(
         // rToneFreq 100.0, cToneFreq 67.0, DtcsCode 023, RxDtcsCode 754, polarity NR.
         ChirpCase{"every_cross_mode",
                   "H\n"
-                  "0,,146.52,,0,Cross,100.0,67.0,023,NR,754,Tone->Tone,FM,,,,,,,,\n"
-                  "1,,146.52,,0,Cross,100.0,67.0,023,NR,754,Tone->DTCS,FM,,,,,,,,\n"
-                  "2,,146.52,,0,Cross,100.0,67.0,023,NR,754,DTCS->Tone,FM,,,,,,,,\n"
-                  "3,,146.52,,0,Cross,100.0,67.0,023,NR,754,DTCS->DTCS,FM,,,,,,,,\n"
-                  "4,,146.52,,0,Cross,100.0,67.0,023,NR,754,->Tone,FM,,,,,,,,\n"
-                  "5,,146.52,,0,Cross,100.0,67.0,023,NR,754,->DTCS,FM,,,,,,,,\n"
-                  "6,,146.52,,0,Cross,100.0,67.0,023,NR,754,Tone->,FM,,,,,,,,\n"
-                  "7,,146.52,,0,Cross,100.0,67.0,023,NR,754,DTCS->,FM,,,,,,,,\n",
+                  "0,,146.52,,0,Cross,100.0,67.0,023,NR,754,Tone->Tone,FM,,,5.0W,,,,,\n"
+                  "1,,146.52,,0,Cross,100.0,67.0,023,NR,754,Tone->DTCS,FM,,,5.0W,,,,,\n"
+                  "2,,146.52,,0,Cross,100.0,67.0,023,NR,754,DTCS->Tone,FM,,,5.0W,,,,,\n"
+                  "3,,146.52,,0,Cross,100.0,67.0,023,NR,754,DTCS->DTCS,FM,,,5.0W,,,,,\n"
+                  "4,,146.52,,0,Cross,100.0,67.0,023,NR,754,->Tone,FM,,,5.0W,,,,,\n"
+                  "5,,146.52,,0,Cross,100.0,67.0,023,NR,754,->DTCS,FM,,,5.0W,,,,,\n"
+                  "6,,146.52,,0,Cross,100.0,67.0,023,NR,754,Tone->,FM,,,5.0W,,,,,\n"
+                  "7,,146.52,,0,Cross,100.0,67.0,023,NR,754,DTCS->,FM,,,5.0W,,,,,\n",
                   {{0, "00206514 00206514 7006 0010 F8 08 70 FD"},
                    {1, "00206514 00206514 54C7 0010 F8 08 70 FD"},
                    {2, "00206514 00206514 7006 2380 F8 08 70 FD"},
@@ -294,10 +364,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "3,,0.000000,,,,,,,,,,FM,,,,,,,,\n4,,146.52,,0,TSQL-R,,,,,,,FM,,,,,,,,\n"
                   "5,,146.52,,0,DTCS,,,,XY,,,FM,,,,,,,,\n6,,146.52,x,0,,,,,,,,FM,,,,,,,,\n"
                   "7,,146.52,,0,Cross,,,,,,Tone->Nothing,FM,,,,,,,,\nseven,,146.52,,0,,,,,,,,FM,,,,,,,,\n"
-                  "9,,146.52,,0,,,,,,,,FM,,,,,,,,\n9,,147,,0,,,,,,,,FM,,,,,,,,\n",
+                  "9,,146.52,,0,,,,,,,,FM,,,5.0W,,,,,\n9,,147,,0,,,,,,,,FM,,,,,,,,\n",
                   {{9, "00206514 00206514 FFFF FFFF F8 08 70 FD"}}, 1,
                   {"line 2: 3 cells where the header has 21",
                    "line 3 (group 1, CH 2): mode \"AM\" cannot be stored (only FM and NFM)",
+                   "line 4 (group 1, CH 3): Frequency is empty; the row is skipped.",
                    "line 6 (group 1, CH 5): tone mode \"TSQL-R\" cannot be stored",
                    "line 7 (group 1, CH 6): DtcsPolarity \"XY\" is not NN, NR, RN or RR",
                    "line 8 (group 1, CH 7): Duplex \"x\" is not empty, +, -, split or off",
@@ -320,9 +391,21 @@ INSTANTIATE_TEST_SUITE_P(
                   {{0, "00206514 00206514 7006 0010 E8 08 70 FD"}}, 1, {}},
         // Columns in another order, most of them missing: their defaults, not old values.
         ChirpCase{"few_columns_any_order", "Mode,Power,Frequency,Location,Skip\nNFM,0.5,146.52,3,S\n,high,146.55,4,\n",
-                  {{3, "00206514 00206514 FFFF FFFF C0 00 70 FD"}, {4, "00506514 00506514 FFFF FFFF F8 08 70 FD"}}, 2, {}},
+                  {{3, "00206514 00206514 FFFF FFFF C0 00 70 FD"}, {4, "00506514 00506514 FFFF FFFF F8 08 70 FD"}}, 2,
+                  {"line 3 (group 1, CH 5): Mode is empty; FM is used."}},
+        // An empty cell the row needs takes CHIRP's default, and says so.
+        ChirpCase{"empty_cells_the_row_needs",
+                  "H\n0,,146.52,,0,Tone,,88.5,023,NN,023,Tone->Tone,FM,,,5.0W,,,,,\n1,,,,0,,,,,,,,FM,,,5.0W,,,,,\n"
+                  "2,,146.52,,0,DTCS,88.5,88.5,,,023,Tone->Tone,,,,,,,,,\n",
+                  {{0, "00206514 00206514 FFFF 8508 F8 08 70 FD"}, {2, "00206514 00206514 2380 2380 F8 08 70 FD"}}, 2,
+                  {"line 2 (group 1, CH 1): rToneFreq is empty; 88.5 is used.",
+                   "line 3 (group 1, CH 2): Frequency is empty; the row is skipped.",
+                   "line 4 (group 1, CH 3): DtcsPolarity is empty; NN is used.",
+                   "line 4 (group 1, CH 3): DtcsCode is empty; 023 is used.",
+                   "line 4 (group 1, CH 3): Mode is empty; FM is used.",
+                   "line 4 (group 1, CH 3): Power is empty; 5.0W is used."}},
         ChirpCase{"corrections_and_tones_left_out",
-                  "H\n0,,146.5213,+,0.6003,TSQL,88.5,69.4,023,NN,023,Tone->Tone,FM,,,,,,,,\n"
+                  "H\n0,,146.5213,+,0.6003,TSQL,88.5,69.4,023,NN,023,Tone->Tone,FM,,,5.0W,,,,,\n"
                   "1,,146.52,,0,DTCS,88.5,88.5,017,NN,023,Tone->Tone,FM,,Q,M,,,,,\n",
                   {{0, "50226514 50227114 9306 9306 F8 08 70 FD"}, {1, "00206514 00206514 FFFF FFFF D8 08 70 FD"}}, 2,
                   {"line 2 (group 1, CH 1), RX Freq: 146.521300 MHz is off the channel raster; 146.52250 is used",
@@ -330,8 +413,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "line 2 (group 1, CH 1), Decode: Tone 69.4 is not in the tone table; 69.3 is used.",
                    "line 2 (group 1, CH 1), Encode: Tone 69.4 is not in the tone table; 69.3 is used.",
                    "line 3 (group 1, CH 2), Scan: Skip \"Q\" is not S or P",
-                   "line 3 (group 1, CH 2), Decode: Tone D017N is not in the tone table.",
-                   "line 3 (group 1, CH 2), Encode: Tone D017N is not in the tone table."}}));
+                   "line 3 (group 1, CH 2), Decode: Tone D017N is not in the tone table; the field is left as it was.",
+                   "line 3 (group 1, CH 2), Encode: Tone D017N is not in the tone table; the field is left as it was."}}));
 
 TEST(ChirpLists, MoreThan128RowsAndWhatTheFormatDoesNotCarry) {
     MemoryImage image = ErasedImage();
@@ -390,6 +473,14 @@ TEST(ChirpLists, ExportWritesTheHeaderAndARowPerChannelInUse) {
     EXPECT_EQ(image.bytes(), before.bytes());
     EXPECT_EQ(ChannelsInUse(image), 8);
     EXPECT_EQ(ExportChannelList(image, ListFormat::Chirp, Chinese), ChirpCsvText(image).toUtf8());
+    // TX inhibit on and TX away from RX: "off" loses the TX frequency, and says so.
+    EXPECT_TRUE(ExportNotes(image, ListFormat::Chirp).isEmpty());
+    StoreTransmit(image, 8, QStringLiteral("147.99000"));
+    const QList<BilingualText> lost = ExportNotes(image, ListFormat::Chirp);
+    ASSERT_EQ(lost.size(), 1);
+    EXPECT_EQ(lost[0](English), QStringLiteral("Channel 9: TX frequency 147.99000 is not kept by this format."));
+    EXPECT_EQ(lost[0](Chinese), QStringLiteral("信道 9：此格式不保存发射频率 147.99000。"));
+    EXPECT_TRUE(ExportNotes(image, ListFormat::Kestrel).isEmpty());
 }
 
 // ---- both formats out and in again ---------------------------------------------------------
@@ -447,6 +538,24 @@ MemoryImage WithTransmitSides(MemoryImage m, bool inhibit) {
     return m;
 }
 
+// The record typing a channel's grid texts into an empty row gives: RX, then TX (empty
+// for none), then every tone and option cell. Hidden bits a random image may hold
+// otherwise (the mid-power bit of a high-power channel) are the new channel's.
+QByteArray TypedRecord(const MemoryImage& m, int n, const ChannelTexts& shown) {
+    MemoryImage typed = ErasedImage(DecodeBandLimits(m).index);
+    ChannelTexts cells;
+    const auto commit = [&](int column) {
+        const CellEdit edit{RowOfChannel(n), column, n, cells.cells[column]};
+        if (column <= ColTxFreq)
+            CommitTextCell(typed, DecodeBandLimits(m), English, cells, edit, shown.cells[column]);
+        else if (!shown.cells[column].isEmpty())
+            CommitListCell(typed, English, ChannelText::NoTone(English), cells, edit, shown.cells[column]);
+    };
+    for (int c = ColRxFreq; c <= LastOptionColumn; ++c)
+        commit(c);
+    return typed.line(n);
+}
+
 ChannelTexts Shown(MemoryImage m, int n) {
     static const QStringList tones = BuildToneTable(English);
     return ReadChannelForDisplay(m, DecodeBandLimits(m), tones, English, n);
@@ -487,25 +596,35 @@ TEST(ChannelListRoundTrip, RandomImagesComeBackAsTheyWere) {
             }
         }
 
-        // Kestrel's own, in either language: the same image gains nothing; an empty one
-        // gets every field, TX equal to RX where there was none.
+        // Kestrel's own, in either language: the same image gains nothing; into an empty
+        // one every channel in use comes back byte for byte, receive-only ones too.
         for (Language l : {English, Chinese}) {
             const QByteArray own = ExportChannelList(original, ListFormat::Kestrel, l);
             MemoryImage again = original;
             EXPECT_TRUE(ImportChannelList(again, own).notes.isEmpty());
             EXPECT_EQ(again.bytes(), original.bytes());
             MemoryImage empty = ErasedImage(band);
-            ImportChannelList(empty, own);
-            const MemoryImage wanted = WithTransmitSides(original, false);
-            for (int n = 0; n < ChannelCount; ++n)
-                EXPECT_EQ(Shown(empty, n).cells, Shown(wanted, n).cells) << "channel index " << n;
+            EXPECT_TRUE(ImportChannelList(empty, own).notes.isEmpty());
+            int same = 0;
+            int receiveOnly = 0;
+            for (int n = 0; n < ChannelCount; ++n) {
+                const ChannelTexts shown = Shown(original, n);
+                if (shown.isEmpty() || TypedRecord(original, n, shown) != original.line(n))
+                    continue;
+                ++same;
+                receiveOnly += shown.cells[ColTxFreq].isEmpty() ? 1 : 0;
+                EXPECT_EQ(empty.line(n).toHex(' ').toStdString(), original.line(n).toHex(' ').toStdString())
+                    << "channel index " << n;
+            }
+            EXPECT_GT(same, 30);
+            EXPECT_GT(receiveOnly, 0);
         }
     }
 }
 
 TEST(ChannelListReport, OneMessageGroupedByKindAndCut) {
     MemoryImage image = ErasedImage();
-    QByteArray text = QByteArray(ChirpHeaderLine) + "\n" + "0,Home,146.5213,,0,,,,,,,,FM,,,,,,,,\n";
+    QByteArray text = QByteArray(ChirpHeaderLine) + "\n" + "0,Home,146.5213,,0,,,,,,,,FM,,,5.0W,,,,,\n";
     for (int location = 200; location < 240; ++location)
         text += QByteArray::number(location) + ",,146.52,,0,,,,,,,,FM,,,,,,,,\n";
     const ImportReport r = ImportChannelList(image, text);

@@ -76,17 +76,18 @@ TEST_F(GridEditing, PasteFromASpreadsheetStoresCorrectedValuesAndReportsThemOnce
     // What each cell stores is the paste rules' business; the grid pastes at the current
     // cell, shows the rows and reports the corrections once.
     EXPECT_EQ(cell(5, ColRxFreq), QStringLiteral("146.52000"));
-    EXPECT_EQ(cell(6, ColRxFreq), QStringLiteral("173.99750"));
+    EXPECT_EQ(cell(6, ColRxFreq), QString());
     expectMessage(1, "Some pasted values were corrected or left out:\n"
                      "• Channel 5, Decode: Tone 88 is not in the tone table; 88.5 is used.\n"
-                     "• Channel 6, RX Freq: Frequency 180 is out of range; 173.99750 is used.\n"
+                     "• Pasted row 2 (channel 6), RX Freq: Frequency 180 is outside the band 136-174 MHz; "
+                     "the row is left out.\n"
                      "• Channel 7, Decode: \"67.0\" ignored: the channel has no RX Freq.");
     // The pasted rows are selected.
     EXPECT_TRUE(grid()->selectionModel()->isSelected(grid()->model()->index(5, ColBandwidth)));
 }
 
 TEST_F(GridEditing, PastedOrDroppedTextInsideAnOpenEditorGoesThroughItsKeyFilter) {
-    QApplication::clipboard()->setText(QStringLiteral("14x6,52\n"));
+    QApplication::clipboard()->setText(QStringLiteral("14x6,52"));
     click(9, ColRxFreq);
     ASSERT_TRUE(view->txtMemChannel->isVisible());
     QTest::keyClick(view->txtMemChannel, Qt::Key_V, Qt::ControlModifier);
@@ -112,6 +113,66 @@ TEST_F(GridEditing, PastedOrDroppedTextInsideAnOpenEditorGoesThroughItsKeyFilter
     QApplication::clipboard()->setText(QStringLiteral("d023n"));
     QTest::keyClick(view->cboFeature0, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(view->cboFeature0->currentText(), QStringLiteral("D023N"));
+}
+
+// Several cells pasted into an open editor are no text for it: the editor closes
+// without storing what was typed, and the grid pastes at its cell as Edit > Paste does,
+// in one undo step. Ctrl+C with nothing selected in the editor copies the cell.
+TEST_F(GridEditing, SeveralCellsPastedIntoAnOpenEditorGoToTheGrid) {
+    QList<ImageStep> steps;
+    app.changes.setSink([&](const ImageStep& step) { steps << step; });
+    struct Cell {
+        int row, column;
+        const char* text;
+    };
+    const struct {
+        const char* clipboard;
+        Cell at;
+        QKeyCombination key;
+        QList<Cell> cells;
+        const char* step;
+    } cases[] = {
+        {"146.5\t147.1", {9, ColRxFreq, ""}, Qt::CTRL | Qt::Key_V,
+         {{9, ColRxFreq, "146.50000"}, {9, ColTxFreq, "147.10000"}}, "Paste 1 Channel"},
+        {"RX Freq\tTX Freq\n150\n151\tOff\n152\n", {10, ColRxFreq, ""}, Qt::SHIFT | Qt::Key_Insert,
+         {{10, ColRxFreq, "150.00000"}, {11, ColRxFreq, "151.00000"}, {11, ColTxFreq, ""}, {12, ColRxFreq, "152.00000"}},
+         "Paste 3 Channels"},
+        {"D023N\t71.9\r\n", {1, ColDecode, ""}, Qt::CTRL | Qt::Key_V,
+         {{1, ColDecode, "D023N"}, {1, ColEncode, "71.9"}, {1, ColRxFreq, "147.00000"}}, "Paste 1 Channel"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clipboard);
+        steps.clear();
+        QApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
+        click(c.at.row, c.at.column);
+        QWidget* editor = c.at.column == ColDecode ? static_cast<QWidget*>(view->cboFeature0)
+                                                   : static_cast<QWidget*>(view->txtMemChannel);
+        ASSERT_TRUE(editor->isVisible());
+        if (editor == view->txtMemChannel)
+            QTest::keyClicks(editor, QStringLiteral("16"));
+        QTest::keyClick(editor, c.key.key(), c.key.keyboardModifiers());
+        EXPECT_FALSE(view->txtMemChannel->isVisible() || view->cboFeature0->isVisible());
+        for (const Cell& want : c.cells)
+            EXPECT_EQ(cell(want.row, want.column), QString::fromLatin1(want.text)) << want.row << " " << want.column;
+        ASSERT_EQ(steps.size(), 1);
+        EXPECT_EQ(steps[0].name(English), QString::fromLatin1(c.step));
+    }
+    EXPECT_TRUE(prompter.asked.isEmpty());
+
+    click(9, ColRxFreq);
+    view->txtMemChannel->deselect();
+    QTest::keyClick(view->txtMemChannel, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("146.50000"));
+    view->txtMemChannel->setSelection(0, 3);
+    QTest::keyClick(view->txtMemChannel, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("146"));
+    // The context menu's Paste takes the same way.
+    QApplication::clipboard()->setText(QStringLiteral("148\t"));
+    QMenu* menu = view->commands->contextMenu(view.get());
+    menu->findChild<QAction*>(QStringLiteral("miPaste"))->trigger();
+    delete menu;
+    EXPECT_FALSE(view->txtMemChannel->isVisible());
+    EXPECT_EQ(cell(9, ColRxFreq), QStringLiteral("148.00000"));
 }
 
 TEST_F(GridEditing, PastePastChannel128AsksAndDropsTheRest) {

@@ -91,7 +91,7 @@ TEST(CliChannels, ShowsWhatTheGridShowsAndLeavesTheFileAlone) {
     ASSERT_EQ(en.lines.size(), 129);
     EXPECT_EQ(en.lines[1 + 17],
               "2,2,146.52500,147.12500,67.0,D023I,Narrow,BTL,Del,Mid,DTMF,DTMF,BOTH,16,On,On,Talk Around,On");
-    EXPECT_EQ(en.lines[1 + 127], "8,16,136.00000,,None,,Wide,Off,Add,High,Off,Carrier,Off,1,Off,Off,Off,Off");
+    EXPECT_EQ(en.lines[1 + 127], "8,16,136.00000,Off,None,,Wide,Off,Add,High,Off,Carrier,Off,1,Off,Off,Off,Off");
     EXPECT_EQ(en.lines[1 + 2], "1,3,,,,,,,,,,,,,,,,");
 
     const CliRun zh = Cli({"channels", "--lang", "zh", file});
@@ -102,7 +102,7 @@ TEST(CliChannels, ShowsWhatTheGridShowsAndLeavesTheFileAlone) {
               QString::fromUtf8("2,2,146.52500,147.12500,67.0,D023I,窄,BTL,删除,中,DTMF,DTMF,BOTH,"
                                 "16,开,开,脱网,开"));
     EXPECT_EQ(zh.lines[1 + 127],
-              QString::fromUtf8("8,16,136.00000,,无,,宽,关,添加,高,无,载波,无,1,关,关,关,关"));
+              QString::fromUtf8("8,16,136.00000,关,无,,宽,关,添加,高,无,载波,无,1,关,关,关,关"));
 
     // Showing cleans only the program's copy: the file keeps every byte.
     EXPECT_EQ(ReadFile(file), m.bytes());

@@ -96,6 +96,7 @@ TEST_F(ChannelListCommands,
 
 TEST_F(ChannelListCommands, ExportWritesTheTypeChosen) {
     ASSERT_TRUE(ImportChannelList(app.image, Chirp).rowsApplied == 2);
+    StoreChannelField(app.image, 2, ColTxInhibit, QStringLiteral("On"), English);
     window->RefreshData();
 
     prompter.saveNames << path("out-chirp") + QStringLiteral(".csv") << path("out-own.csv");
@@ -105,7 +106,11 @@ TEST_F(ChannelListCommands, ExportWritesTheTypeChosen) {
     EXPECT_EQ(ReadFile(path("out-chirp.csv")), ChirpCsvText(app.image).toUtf8());
     EXPECT_EQ(StatusNoteText(window.get()),
               QStringLiteral("Exported 2 channels to out-chirp.csv (CHIRP CSV)"));
+    // What CHIRP's "off" cannot keep is said once, a line per channel; Kestrel CSV keeps all.
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(prompter.asked[0].text, QStringLiteral("Exported to out-chirp.csv (CHIRP CSV). Not kept by this format:\n"
+                                                     "• Channel 3: TX frequency 146.34000 is not kept by this format."));
     choose("miExportChannels");
     EXPECT_EQ(ReadFile(path("out-own.csv")), ExportChannelList(app.image, ListFormat::Kestrel, English));
-    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_EQ(prompter.asked.size(), 1);
 }
