@@ -29,7 +29,7 @@ const QStringList& EnglishTones() {
 
 // A list in words: short lists whole, long ones by their ends.
 QString ItemsInWords(const QStringList& items) {
-    if (items.size() <= 12)
+    if (items.size() <= 20)
         return items.join(QStringLiteral(", "));
     return items.mid(0, 3).join(QStringLiteral(", ")) + QStringLiteral(", ..., ") + items.last();
 }
