@@ -12,6 +12,8 @@
 
 #include <yaml-cpp/yaml.h>
 
+#include <algorithm>
+
 namespace kestrel::text {
 
 namespace {
@@ -297,13 +299,12 @@ struct Reader {
     }
 };
 
-bool Parse(const QByteArray& text, Reader& reader) {
+void Parse(const QByteArray& text, Reader& reader) {
     try {
         reader.document(YAML::Load(text.toStdString()));
     } catch (const YAML::Exception& e) {
         reader.error(e.mark, QStringLiteral("not a readable YAML text: ") + Q(e.msg));
     }
-    return reader.errors.isEmpty();
 }
 
 bool Apply(const QByteArray& text, MemoryImage& image, const DefaultImages& defaults, TextApplyResult* result,
@@ -312,13 +313,10 @@ bool Apply(const QByteArray& text, MemoryImage& image, const DefaultImages& defa
     TextApplyResult local;
     TextApplyResult& r = result ? *result : local;
     r = TextApplyResult{};
-    const bool parsed = Parse(text, reader);
+    Parse(text, reader);
     r.whole = reader.whole;
     r.band = reader.band;
-    if (!parsed) {
-        r.errors = reader.errors;
-        return false;
-    }
+    r.errors = reader.errors;
     MemoryImage work = image;
     if (reader.whole || alone) {
         QString error;
@@ -330,10 +328,17 @@ bool Apply(const QByteArray& text, MemoryImage& image, const DefaultImages& defa
         r.errors.append({0, 0, QStringLiteral("the text is for band %1 MHz but the image is for %2 MHz; a text that "
                                               "changes the band is a whole image (base: default)")
                                    .arg(BandText(reader.band), BandText(DecodeBandLimits(image).index))});
+    }
+    // Every value is checked even after an error elsewhere, so one reading reports all.
+    QList<FieldError> refused;
+    SetFields(work, reader.assignments, &refused);
+    r.errors += refused;
+    if (!r.errors.isEmpty()) {
+        std::stable_sort(r.errors.begin(), r.errors.end(), [](const FieldError& a, const FieldError& b) {
+            return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+        });
         return false;
     }
-    if (!SetFields(work, reader.assignments, &r.errors))
-        return false;
     for (const auto& [first, bytes] : reader.raw)
         for (int i = 0; i < bytes.size(); ++i)
             work.setByte(first + i, quint8(bytes[i]));
