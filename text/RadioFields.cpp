@@ -95,7 +95,22 @@ const FieldRules SelectorRules{ReadSelector, CheckSelector, WriteSelector};
 
 BandLimits ImageBand(const MemoryImage& image) { return DecodeBandLimits(image); }
 
-bool ChannelInUse(const MemoryImage& image, int n) { return !ShowsAsEmpty(image, ImageBand(image), n); }
+// Asked for every column of a channel in turn: the answer for the last receive frequency
+// and band bytes is kept.
+bool ChannelInUse(const MemoryImage& image, int n) {
+    thread_local quint64 lastKey = ~quint64(0);
+    thread_local bool lastAnswer = false;
+    quint64 key = 0;
+    for (int i = 0; i < 4; ++i)
+        key = (key << 8) | image.byte(n, ChannelByte::RxFrequency + i);
+    for (Address a = BandBytes::Lower; a <= BandBytes::Units; ++a)
+        key = (key << 8) | image.byte(a);
+    if (key != lastKey) {
+        lastAnswer = !ShowsAsEmpty(image, ImageBand(image), n);
+        lastKey = key;
+    }
+    return lastAnswer;
+}
 
 // A frequency exactly as given: digits with at most five decimals, in the band, on the
 // raster. Nothing is corrected.
