@@ -13,7 +13,7 @@ using namespace kestrel::fuzz;
 
 namespace {
 
-const text::DefaultImages& Defaults() {
+const text::DefaultImages& BandImages() {
     static const text::DefaultImages defaults(QStringLiteral(KESTREL_BIN_DIR));
     return defaults;
 }
@@ -32,23 +32,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryImage image;
     QString error;
     if (base < BandCount)
-        Check(Defaults().image(base, &image, &error), "the default images are there", error);
+        Check(BandImages().image(base, &image, &error), "the default images are there", error);
     else
         image.setBytes(QByteArray(ImageSize, '\0'));
     const MemoryImage before = image;
 
     text::TextApplyResult result;
-    if (!text::ApplyRadioText(in.rest(), image, Defaults(), &result)) {
+    if (!text::ApplyRadioText(in.rest(), image, BandImages(), &result)) {
         Check(!result.errors.isEmpty(), "a refused text says why");
         Check(image.bytes() == before.bytes(), "a refused text changes nothing");
         return 0;
     }
     QByteArray exported;
-    Check(text::ExportRadioText(image, Defaults(), &exported, &error), "an applied image exports", error);
+    Check(text::ExportRadioText(image, BandImages(), &exported, &error), "an applied image exports", error);
     MemoryImage again;
     again.setBytes(QByteArray(ImageSize, '\x5A'));
     text::TextApplyResult second;
-    Check(text::ApplyRadioText(exported, again, Defaults(), &second), "an exported text is accepted",
+    Check(text::ApplyRadioText(exported, again, BandImages(), &second), "an exported text is accepted",
           second.errors.isEmpty() ? QString() : second.errors.first().text());
     Check(again.bytes() == image.bytes(), "export then apply gives the same bytes");
     return 0;
