@@ -377,11 +377,10 @@ bool ExportRadioText(const MemoryImage& image, const DefaultImages& defaults, QB
     const QList<Written> written = StoreOnto(base, image);
 
     YAML::Emitter out;
-    out << YAML::Comment("Kestrel radio image as text. Keys and values are the English texts of the views "
-                         "(any letter case); \"base: default\" makes this a whole image, without it a text "
-                         "changes only the fields it names.");
     out << YAML::BeginMap;
-    out << YAML::Key << Std(BaseKey) << YAML::Value << "default";
+    out << YAML::Key << Std(BaseKey) << YAML::Value << "default"
+        << YAML::Comment("a whole Kestrel image; without this line a text changes only the fields it names. Keys "
+                         "and values are the English texts of the views, in any letter case");
     out << YAML::Key << Std(FormatKey) << YAML::Value << TextFormatVersion;
     out << YAML::Key << Std(BandKey) << YAML::Value << Std(BandText(band))
         << YAML::Comment(Std(BandText(0) + QStringLiteral(", ") + BandText(1) + QStringLiteral(", ") + BandText(2)));
