@@ -115,11 +115,16 @@ bool ChannelInUse(const MemoryImage& image, int n) {
 // A frequency exactly as given: digits with at most five decimals, in the band, on the
 // raster. Nothing is corrected.
 bool StrictFrequency(const BandLimits& band, const QString& value, QString* normalized, QString* error) {
-    static const QRegularExpression form(QStringLiteral("^([0-9]{1,3})(?:\\.([0-9]{0,5}))?$"));
-    const QRegularExpressionMatch m = form.match(value.trimmed());
-    if (!m.hasMatch())
+    const QString v = value.trimmed();
+    const qsizetype point = v.indexOf(QLatin1Char('.'));
+    const QString whole = point < 0 ? v : v.left(point);
+    const QString decimals = point < 0 ? QString() : v.mid(point + 1);
+    auto digits = [](const QString& s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (whole.isEmpty() || whole.size() > 3 || decimals.size() > 5 || !digits(whole) || !digits(decimals))
         return Refuse(error, Quoted(value) + QStringLiteral(" is not a frequency in MHz with at most five decimals"));
-    const qint64 tenHz = m.captured(1).toLongLong() * 100000 + m.captured(2).leftJustified(5, u'0').toLongLong();
+    const qint64 tenHz = whole.toLongLong() * 100000 + decimals.leftJustified(5, u'0').toLongLong();
     const QString text = FrequencyTextOfTenHz(tenHz);
     if (tenHz < qint64(band.lower) * 100000 || tenHz >= qint64(band.upper) * 100000)
         return Refuse(error, QStringLiteral("%1 MHz is outside the band %2-%3 MHz")
@@ -451,9 +456,25 @@ QList<int> Range(int first, int count) {
 } // namespace
 
 QString PathKey(const QString& path) {
-    static const QRegularExpression slash(QStringLiteral("\\s*/\\s*"));
-    static const QRegularExpression spaces(QStringLiteral("\\s+"));
-    return path.trimmed().toLower().replace(slash, QStringLiteral("/")).replace(spaces, QStringLiteral(" "));
+    // By hand rather than by regular expression: a text looks up every field it names.
+    const QString lower = path.trimmed().toLower();
+    QString key;
+    key.reserve(lower.size());
+    for (qsizetype i = 0; i < lower.size(); ++i) {
+        const QChar c = lower.at(i);
+        if (c.isSpace()) {
+            qsizetype next = i;
+            while (next < lower.size() && lower.at(next).isSpace())
+                ++next;
+            // Spaces before or after "/" go; a run of spaces elsewhere is one space.
+            if (lower.at(next) != QLatin1Char('/') && !key.endsWith(QLatin1Char('/')))
+                key += QLatin1Char(' ');
+            i = next - 1;
+            continue;
+        }
+        key += c;
+    }
+    return key;
 }
 
 QString ClosestWord(const QString& word, const QStringList& candidates) {

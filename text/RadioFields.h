@@ -22,9 +22,9 @@ struct FieldRules {
     // again would not give the same bytes (the bytes go to the raw section instead). The
     // text of a field that is not canonical is left empty when `canonical` is asked for.
     QString (*read)(const MemoryImage& image, const TextField& field, bool* canonical);
-    // The stored form of `value` (list texts matched without regard to letter case), or
-    // an empty optional with `error` saying why it is refused. Judged on `image` as it
-    // stands when the value is stored.
+    // Whether `value` may be stored, with its stored form in `normalized` (list texts
+    // matched without regard to letter case) or the reason in `error`. Judged on `image`
+    // as it stands when the value is stored.
     bool (*check)(const MemoryImage& image, const TextField& field, const QString& value, QString* normalized,
                   QString* error);
     void (*write)(MemoryImage& image, const TextField& field, const QString& normalized);

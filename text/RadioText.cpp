@@ -134,8 +134,6 @@ struct Reader {
             for (const TextField& x : catalogue.fields())
                 if (x.view.compare(view, Qt::CaseInsensitive) == 0)
                     names << x.name;
-            if (names.isEmpty())
-                names = QStringList{}; // no such view: reported by the caller
             unknown(keyNode.Mark(), key, view, ClosestWord(key, names));
             return;
         }
