@@ -2,6 +2,7 @@
 #include "cli/Command.h"
 
 #include "link/ImageCompare.h"
+#include "text/RadioText.h"
 
 namespace kestrel::cli {
 namespace {
@@ -26,11 +27,14 @@ int RunDiff(Context& ctx) {
         Err(Prefix + QStringLiteral("name two images: diff A.dat B.dat"));
         return Trouble;
     }
+    // Either side may be a radio text (.yaml): a partial one stands on its band's default image.
+    const text::DefaultImages defaults(ctx.app.appFolder);
     MemoryImage images[2];
     for (int i = 0; i < 2; ++i) {
-        QString error;
-        if (!images[i].LoadImageFile(args[i], &error)) {
-            Err(Prefix + error);
+        QStringList errors;
+        if (!text::LoadImageOrText(args[i], defaults, images[i], &errors)) {
+            for (const QString& e : errors)
+                Err(Prefix + e);
             return Trouble;
         }
     }
@@ -42,8 +46,8 @@ int RunDiff(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("diff", "diff A.dat B.dat [--lang en|zh]",
-                    "list every difference between two images, one line per field as the views show it "
+KESTREL_CLI_COMMAND("diff", "diff A.dat|A.yaml B.dat|B.yaml [--lang en|zh]",
+                    "list every difference between two images or radio texts, one line per field as the views show it "
                     "(\"Channel 37 / RX Freq: 146.52000 -> 146.52500\"), bytes no view shows as raw lines. "
                     "Exit status 0 when the images are equal, 1 when they differ, 2 on a file or usage error",
                     RunDiff);

@@ -3,7 +3,7 @@
 # `install-deps.sh fuzz` also installs clang and its libFuzzer runtime (scripts/fuzz.sh).
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk
-          qt6-translations-l10n)
+          qt6-translations-l10n libyaml-cpp-dev)
 [ "${1:-}" = fuzz ] && packages+=(clang)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive

@@ -34,6 +34,7 @@
 #include "shell/RadioSafety.h"
 #include "shell/frmAbout.h"
 #include "shell/frmCompare.h"
+#include "shell/RadioTextFiles.h"
 #include "shell/frmTreeView.h"
 
 #include <QAction>
@@ -568,19 +569,21 @@ void MainForm::OpenCommand(const QString& folder) {
     if (!OfferToSave())
         return;
     const QString path = m_prompter.openFileName(folder.isEmpty() ? m_app.currentFileName : folder,
-                                                 QStringLiteral("Data File(*.dat)"));
+                                                 OpenFileFilters(m_app, QStringLiteral("Data File(*.dat)")));
     if (path.isEmpty())
         return;
     OpenPath(path);
 }
 
 bool MainForm::FileSave() {
-    const QString path =
-        m_prompter.saveFileName(m_app.currentFileName, m_app.productName + QStringLiteral(" Data Files (*.dat)"));
+    // The written type first; a name ending in .yaml is saved as a radio text.
+    const QString path = m_prompter.saveFileNameOfType(
+        m_app.currentFileName, {m_app.productName + QStringLiteral(" Data Files (*.dat)"), RadioTextFilter(m_app)},
+        nullptr);
     if (path.isEmpty())
         return false;
     QString error;
-    if (!m_app.image.SaveImageFile(path, &error)) {
+    if (!SaveDataOrTextFile(m_app, path, &error)) {
         // A failed save must never pass for a safe one.
         m_prompter.inform(m_app.productName, error, Prompter::Icon::Critical);
         return false;

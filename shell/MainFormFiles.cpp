@@ -7,6 +7,7 @@
 #include "core/Band.h"
 #include "shell/Caption.h"
 #include "shell/EditCommands.h"
+#include "shell/RadioTextFiles.h"
 #include "shell/RecentFilesMenu.h"
 #include "shell/StatusNote.h"
 
@@ -33,7 +34,8 @@ bool MainForm::OpenPath(const QString& path) {
     // whatever the working folder was.
     const QString full = QFileInfo(path).absoluteFilePath();
     QString error;
-    if (!m_app.image.LoadImageFile(full, &error)) {
+    // A radio text that holds any error loads nothing.
+    if (!LoadDataOrTextFile(m_app, full, m_app.image, &error)) {
         ShowLoadError(error);
         return false;
     }

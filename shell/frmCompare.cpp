@@ -1,6 +1,7 @@
 #include "shell/frmCompare.h"
 
 #include "link/ImageCompare.h"
+#include "shell/RadioTextFiles.h"
 #include "shell/Caption.h"
 
 #include <QClipboard>
@@ -105,12 +106,13 @@ QString frmCompare::text() const {
 }
 
 void CompareWithFile(const AppContext& app, Prompter& prompter, QWidget* parent) {
-    const QString path = prompter.openFileName(app.currentFileName, QStringLiteral("Data File(*.dat)"));
+    const QString path =
+        prompter.openFileName(app.currentFileName, OpenFileFilters(app, QStringLiteral("Data File(*.dat)")));
     if (path.isEmpty())
         return;
     MemoryImage other;
     QString error;
-    if (!other.LoadImageFile(path, &error)) {
+    if (!LoadDataOrTextFile(app, path, other, &error)) {
         prompter.inform(app.productName, error, Prompter::Icon::Critical);
         return;
     }
