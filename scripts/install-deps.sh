@@ -5,7 +5,7 @@
 # dpkg-dev (CPack finds the programs' library dependencies with them, dpkg-buildflags gives
 # the hardening flags) and lintian (checks the package as Debian's maintainers do).
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk
+packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk python3-markdown
           qt6-translations-l10n)
 [ "${1:-}" = fuzz ] && packages+=(clang)
 [ "${1:-}" = package ] && packages+=(file dpkg-dev lintian)

@@ -110,7 +110,8 @@ TEST_F(Desktop, InChineseQtsOwnButtonsAreChineseAndTheAboutBoxShowsTheIcon) {
     bool iconShown = false; // the about box shows the program's icon
     WhenModalShows([&](QWidget* w) {
         auto* about = qobject_cast<frmAbout*>(w);
-        iconShown = about && !about->windowIcon().isNull() && !about->lblIcon->pixmap().isNull();
+        iconShown = about && !about->windowIcon().isNull() && !about->lblIcon->pixmap().isNull() &&
+                    about->lblLicence->text().contains(QStringLiteral("GNU General Public License, version 3"));
         w->close();
     });
     run("miAbout");
