@@ -110,25 +110,29 @@ int main(int argc, char** argv) {
     }
     qputenv("KESTREL_COM3", QFile::encodeName(link));
 
-    AppContext app;
-    StartupOptions options;
-    options.programFolder = bin;
-    options.settingsLocation = work.filePath(QStringLiteral("settings.ini"));
-    RunStartup(app, options);
-    app.portNumber = 3;
-    SettingsStore store = OpenSettingsStore(app, options);
-    QuietPrompter prompter;
-    MainForm window(app, store, prompter);
-    window.resize(1100, 720);
-    window.show();
+    // Backups and logs of the reads go to the work folder, not the user's.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(work.path()));
 
+    // A fresh run for each language, as a user starting the program and choosing it: the
+    // windows a run keeps (the batch editor) then show that language.
     QTimer::singleShot(300, [&] {
-        window.Dispatch(QStringLiteral("miRead")); // returns when the read is done
         for (const char* lang : {"en", "zh"}) {
+            AppContext app;
+            StartupOptions options;
+            options.programFolder = bin;
+            options.settingsLocation = work.filePath(QStringLiteral("settings.ini"));
+            RunStartup(app, options);
+            app.portNumber = 3;
+            SettingsStore store = OpenSettingsStore(app, options);
+            QuietPrompter prompter;
+            MainForm window(app, store, prompter);
+            window.resize(1100, 720);
+            window.show();
+            window.Dispatch(QString::fromLatin1(lang[0] == 'z' ? "miChinese" : "miEnglish"));
+            window.Dispatch(QStringLiteral("miRead")); // returns when the read is done
+            QApplication::processEvents();
             const QString dir = out.filePath(QString::fromLatin1(lang));
             QDir().mkpath(dir);
-            window.Dispatch(QString::fromLatin1(lang[0] == 'z' ? "miChinese" : "miEnglish"));
-            QApplication::processEvents();
             auto file = [&](const char* name) { return QDir(dir).filePath(QString::fromLatin1(name) + ".png"); };
             Save(&window, file("main-window"));
             ShotOfModal(window, "miCommonSet", file("optional-features"));
