@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
-cmake --build build -j2 --target kestrel kestrel-cli kestrel-radio-sim default_images
+cmake --build build -j2 --target kestrel kestrel-cli kestrel-radio-sim default_images guide
 exec build/bin/kestrel "$@"

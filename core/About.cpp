@@ -19,6 +19,17 @@ QString AboutText(const AppContext& app, int year) {
            crlf + LoadText(1328, l);
 }
 
+QString LicenceNotice(Language language) {
+    return Pick(language,
+                "Kestrel is free software: you can redistribute it and/or modify it under the terms of the GNU "
+                "General Public License, version 3 or (at your option) any later version. It comes with "
+                "ABSOLUTELY NO WARRANTY. The licence's text is in the file LICENSE (in the package: "
+                "/usr/share/common-licenses/GPL-3).",
+                "Kestrel 是自由软件：您可以按照 GNU 通用公共许可证第 3 版或（由您选择）任何更新版本的条款"
+                "重新发布和/或修改它。本程序不提供任何担保。许可证全文见 LICENSE 文件"
+                "（安装包中为 /usr/share/common-licenses/GPL-3）。");
+}
+
 bool SwitchLanguage(AppContext& app, Language language) {
     if (app.language == language)
         return false;

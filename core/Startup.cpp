@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <csignal>
 
@@ -41,6 +42,15 @@ bool SaveRegistrySettings(const AppContext& app, SettingsStore& store) {
     return a && b;
 }
 
+QString RadioIniPath(const QString& settingsKeyPath, const StartupOptions& options) {
+    const QString name = QStringLiteral("Radio.INI");
+    const SettingsStore store(settingsKeyPath, options.settingsLocation);
+    const QString own = QFileInfo(store.location()).absoluteDir().filePath(name);
+    if (QFileInfo(own).isFile())
+        return own;
+    return QDir(options.programFolder).filePath(name);
+}
+
 QStringList RunStartup(AppContext& app, const StartupOptions& options) {
     QStringList warnings;
     app.productName = QString::fromLatin1(version::ProductName);
@@ -53,7 +63,7 @@ QStringList RunStartup(AppContext& app, const StartupOptions& options) {
     QCoreApplication::setOrganizationName(app.companyName);
     QCoreApplication::setApplicationName(app.productName);
 
-    const IniSettings ini = ReadIniSettings(QDir(options.programFolder).filePath(QStringLiteral("Radio.INI")));
+    const IniSettings ini = ReadIniSettings(RadioIniPath(app.settingsKeyPath, options));
     app.recvInterval = ini.recvInterval;
     app.recvCount = ini.recvCount;
     app.releaseDate = ini.releaseDate;

@@ -18,6 +18,11 @@ struct StartupOptions {
 // version texts. Returns the warnings to report once (bad Radio.INI values, odd Port).
 QStringList RunStartup(AppContext& app, const StartupOptions& options);
 
+// The Radio.INI the run reads: the user's own in the settings file's folder (the folder of
+// KESTREL_SETTINGS when set) when there is one, else the one beside the program, which
+// needs root to edit and is replaced on upgrade.
+QString RadioIniPath(const QString& settingsKeyPath, const StartupOptions& options);
+
 // Reads "Port", [Backup] Days and [Transfer] VerifyAfterWrite (the stored "Language" is
 // deliberately not applied: every run starts in English).
 QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store);

@@ -1,8 +1,7 @@
 # The Debian package: `cpack -G DEB` in a release build folder (see README, "Install as
 # a package"). Programs and data files go to /usr/lib/kestrel with links in /usr/bin;
 # the desktop entry, AppStream metadata, icons and manual pages to /usr/share.
-set(KESTREL_PACKAGE_MAINTAINER "Kestrel developers <kestrel@varnel.org>"
-    CACHE STRING "Maintainer named in the Debian package")
+# KESTREL_PACKAGE_MAINTAINER comes from resources/package/news.cmake (the changelog names it too).
 
 set(CPACK_PACKAGE_NAME kestrel)
 set(CPACK_PACKAGE_VENDOR Varnel)

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Kestrel needs to build, run and test, when missing.
-# `install-deps.sh fuzz` also installs clang and its libFuzzer runtime (scripts/fuzz.sh).
+# `install-deps.sh fuzz` also installs clang and its libFuzzer runtime (scripts/fuzz.sh);
+# `install-deps.sh package` what scripts/make-package.sh needs besides: `file` and
+# dpkg-dev (CPack finds the programs' library dependencies with them, dpkg-buildflags gives
+# the hardening flags) and lintian (checks the package as Debian's maintainers do).
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk
+packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk python3-markdown
           qt6-translations-l10n libyaml-cpp-dev)
 [ "${1:-}" = fuzz ] && packages+=(clang)
+[ "${1:-}" = package ] && packages+=(file dpkg-dev lintian)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
 updated=false

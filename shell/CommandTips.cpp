@@ -42,7 +42,8 @@ const Tip Tips[] = {
     {"miTileV", {"Arrange the windows side by side", "垂直平铺窗口"}},
     {"miTileH", {"Arrange the windows one above the other", "水平平铺窗口"}},
     {"miArrange", {"Line up the minimised windows", "排列最小化窗口的图标"}},
-    {"miAbout", {"Version and release of the program", "程序的版本和发布信息"}},
+    {"miUserGuide", {"Open the user guide in the browser", "在浏览器中打开用户指南"}},
+    {"miAbout", {"Version, release and licence of the program", "程序的版本、发布和许可证信息"}},
 };
 // clang-format on
 
@@ -51,7 +52,7 @@ struct Shortcut {
     const char* keys;
 };
 const Shortcut Shortcuts[] = {{"miNew", "Ctrl+N"},   {"miOpen", "Ctrl+O"}, {"miSave", "Ctrl+S"},
-                              {"miPrint", "Ctrl+P"}, {"miExit", "Ctrl+Q"}, {"miAbout", "F1"}};
+                              {"miPrint", "Ctrl+P"}, {"miExit", "Ctrl+Q"}, {"miUserGuide", "F1"}};
 } // namespace
 
 QString CaptionWithoutAccessKey(const QString& caption) {

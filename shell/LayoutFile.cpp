@@ -205,7 +205,8 @@ Layout BuiltInLayout() {
                          item("miTileH", "&TileHorizontal(&H)"), item("miArrange", "ArrangeIcons(&A)"), sep(),
                          item("miCloseAll", "Close All Windows(&W)")});
     bar.entries << menu("miHelp", "Help(&H)",
-                        {item("miCheckCable", "Check Cable…"), item("miAbout", "About...(&A)", "about")});
+                        {item("miUserGuide", "User Guide(&G)"), item("miCheckCable", "Check Cable…"),
+                         item("miAbout", "About...(&A)", "about")});
     LayoutBand tools{QStringLiteral("ToolBar"), {}};
     tools.entries << item("miNew", "New", "new") << item("miOpen", "Open", "open") << item("miSave", "Save", "save")
                   << sep() << item("miUndo", "Undo", "undo") << item("miRedo", "Redo", "redo") << sep()

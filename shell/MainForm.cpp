@@ -30,6 +30,7 @@
 #include "shell/PrintCommands.h"
 #include "shell/RecentFilesMenu.h"
 #include "shell/StatusNote.h"
+#include "shell/UserGuideCommand.h"
 #include "shell/ViewBands.h"
 #include "shell/RadioSafety.h"
 #include "shell/frmAbout.h"
@@ -40,6 +41,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMdiArea>
@@ -144,6 +146,7 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
 
     m_date = new QLabel(this);
     m_time = new QLabel(this);
+    AddStatusNote(this); // left of the date and the time
     statusBar()->addPermanentWidget(m_date);
     statusBar()->addPermanentWidget(m_time);
     auto* clock = new QTimer(this);
@@ -487,6 +490,8 @@ void MainForm::Dispatch(const QString& id) {
     } else if (id == QLatin1String("miComPort")) {
         frmPort dialog(m_app, m_prompter, this, m_virtual);
         modal(dialog);
+    } else if (id == QLatin1String("miUserGuide")) {
+        OpenUserGuide(m_app, m_prompter, [](const QUrl& url) { return QDesktopServices::openUrl(url); });
     } else if (id == QLatin1String("miCheckCable")) {
         frmCableCheck dialog(m_app, this, m_virtual);
         modal(dialog);

@@ -12,18 +12,23 @@ const QString NoteName = QStringLiteral("statusNote");
 constexpr int NoteMs = 30000;
 } // namespace
 
-void ShowStatusNote(QMainWindow* window, const QString& text) {
+QLabel* AddStatusNote(QMainWindow* window) {
     QStatusBar* bar = window->statusBar();
     auto* note = bar->findChild<QLabel*>(NoteName);
-    if (!note) {
-        note = new QLabel(bar);
-        note->setObjectName(NoteName);
-        // First among the permanent widgets: left of the date and the time.
-        bar->insertPermanentWidget(0, note);
-        auto* timer = new QTimer(note);
-        timer->setSingleShot(true);
-        QObject::connect(timer, &QTimer::timeout, note, &QLabel::clear);
-    }
+    if (note)
+        return note;
+    note = new QLabel(bar);
+    note->setObjectName(NoteName);
+    // Permanent widgets follow the bar's ordinary ones; the note goes after those already there.
+    bar->addPermanentWidget(note);
+    auto* timer = new QTimer(note);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, note, &QLabel::clear);
+    return note;
+}
+
+void ShowStatusNote(QMainWindow* window, const QString& text) {
+    QLabel* note = AddStatusNote(window);
     note->setText(text);
     note->setToolTip(text);
     if (auto* timer = note->findChild<QTimer*>())

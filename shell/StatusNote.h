@@ -5,8 +5,13 @@
 #include <QString>
 
 class QMainWindow;
+class QLabel;
 
 namespace kestrel {
+
+// Puts the (empty) note into the status bar unless it is there; a window adds it before
+// its own permanent widgets to have it left of them. ShowStatusNote adds it when needed.
+QLabel* AddStatusNote(QMainWindow* window);
 
 void ShowStatusNote(QMainWindow* window, const QString& text);
 

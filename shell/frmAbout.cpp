@@ -30,6 +30,12 @@ frmAbout::frmAbout(const AppContext& app, QWidget* parent) : QDialog(parent) {
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1String("&&"), QLatin1String("&"));
     lblAbout->setText(shown);
+    lblLicence = new QLabel(LicenceNotice(app.language), this);
+    lblLicence->setObjectName(QStringLiteral("lblLicence"));
+    lblLicence->setTextFormat(Qt::PlainText);
+    lblLicence->setWordWrap(true);
+    lblLicence->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblLicence->setAccessibleName(Pick(app.language, "Licence", "许可证"));
     cmdOK = new QPushButton(LoadText(1102, app.language), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -40,6 +46,7 @@ frmAbout::frmAbout(const AppContext& app, QWidget* parent) : QDialog(parent) {
     body->addSpacing(12);
     body->addWidget(lblAbout, 1);
     layout->addLayout(body);
+    layout->addWidget(lblLicence);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);

@@ -1,5 +1,5 @@
 #pragma once
-// The about box: the program's icon, product, version, release date and the rights notice.
+// The about box: the program's icon, product, version, release date, the rights notice and the licence.
 #include "core/AppContext.h"
 
 #include <QDialog>
@@ -16,6 +16,7 @@ public:
 
     QLabel* lblIcon; // the program's icon
     QLabel* lblAbout;
+    QLabel* lblLicence; // the GPL notice
     QPushButton* cmdOK;
 };
 

@@ -90,6 +90,36 @@ TEST(SettingsStore, ADamagedFileIsReadAsFarAsPossibleAndNeverOverwritten) {
     EXPECT_TRUE(SettingsStore(KeyPath, clean).damage().isEmpty());
 }
 
+// The user's own Radio.INI beside the settings file overrides the program's.
+TEST(Startup, RadioIniBesideTheSettingsFileOverridesTheProgramsOwn) {
+    struct Case {
+        bool userFile;
+        bool viaEnvironment;
+        int recvCount;
+    } cases[] = {{false, false, 50}, {true, false, 77}, {true, true, 77}, {false, true, 50}};
+    for (const Case& c : cases) {
+        QTemporaryDir program, user;
+        ASSERT_TRUE(WriteFile(program.filePath(QStringLiteral("Radio.INI")),
+                              "[Setup]\nComInterval[ms]=20\nComRecvCount=50\nDate=program\n"));
+        if (c.userFile) {
+            ASSERT_TRUE(WriteFile(user.filePath(QStringLiteral("Radio.INI")),
+                                  "[Setup]\nComInterval[ms]=20\nComRecvCount=77\nDate=user\n"));
+        }
+        const QString settings = user.filePath(QStringLiteral("Kestrel.ini"));
+        StartupOptions options;
+        options.programFolder = program.path();
+        if (c.viaEnvironment)
+            qputenv("KESTREL_SETTINGS", settings.toUtf8());
+        else
+            options.settingsLocation = settings;
+        AppContext app;
+        RunStartup(app, options);
+        qunsetenv("KESTREL_SETTINGS");
+        EXPECT_EQ(app.recvCount, c.recvCount) << c.userFile << c.viaEnvironment;
+        EXPECT_EQ(app.releaseDate, QString::fromLatin1(c.userFile ? "user" : "program"));
+    }
+}
+
 TEST(SettingsStore, DefaultLocationFollowsTheKeyPath) {
     qunsetenv("KESTREL_SETTINGS");
     const QString loc = SettingsStore::DefaultLocation(KeyPath);

@@ -143,7 +143,8 @@ TEST(CommandTips, CaptionsLoseTheirAccessKeysAndUnknownIdsFallBackToThem) {
               QStringLiteral("Import Channels"));
     EXPECT_EQ(CommandStatusTip(QStringLiteral("miOpen"), QStringLiteral("Open(&O)"), Chinese),
               QString::fromUtf8("打开数据文件 (.dat)"));
-    EXPECT_EQ(CommandToolTip(QStringLiteral("miAbout"), QStringLiteral("About")),
-              QStringLiteral("About (F1)"));
+    EXPECT_EQ(CommandToolTip(QStringLiteral("miUserGuide"), QStringLiteral("User Guide")),
+              QStringLiteral("User Guide (F1)"));
+    EXPECT_EQ(CommandToolTip(QStringLiteral("miAbout"), QStringLiteral("About")), QStringLiteral("About"));
     EXPECT_EQ(CommandToolTip(QStringLiteral("miRead"), QStringLiteral("Read")), QStringLiteral("Read"));
 }

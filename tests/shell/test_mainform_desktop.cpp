@@ -3,6 +3,8 @@
 // the view state, print preview and the about box's icon.
 #include "shell/PrintCommands.h"
 #include "shell/QtTranslation.h"
+#include "shell/UserGuideCommand.h"
+#include "core/UserGuide.h"
 #include "shell/WidgetPrompter.h"
 #include "shell/frmAbout.h"
 #include "tests/shell/MainWindowFixture.h"
@@ -108,17 +110,74 @@ TEST_F(Desktop, InChineseQtsOwnButtonsAreChineseAndTheAboutBoxShowsTheIcon) {
     bool iconShown = false; // the about box shows the program's icon
     WhenModalShows([&](QWidget* w) {
         auto* about = qobject_cast<frmAbout*>(w);
-        iconShown = about && !about->windowIcon().isNull() && !about->lblIcon->pixmap().isNull();
+        iconShown = about && !about->windowIcon().isNull() && !about->lblIcon->pixmap().isNull() &&
+                    about->lblLicence->text().contains(QStringLiteral("GNU General Public License, version 3"));
         w->close();
     });
     run("miAbout");
     EXPECT_TRUE(iconShown);
 }
 
+// Help > User Guide opens the page of the language from the installed guide, else from the
+// build folder's; without either, or without a browser, it says where the page is.
+TEST_F(Desktop, UserGuideOpensThePageOfTheLanguageOrSaysWhereItIs) {
+    struct Case {
+        bool installed, built, browser;
+        Language language;
+        const char* opened; // "installed/..." or "built/...", empty: nothing opened
+        const char* told;   // part of the message shown, empty: none
+    } cases[] = {
+        {true, true, true, English, "installed/index.html", ""},
+        {true, false, true, Chinese, "installed/index-zh.html", ""},
+        {false, true, true, English, "built/index.html", ""},
+        {false, false, true, English, "", "not installed"},
+        {false, false, true, Chinese, "", "未安装用户指南"},
+        {true, false, false, English, "", "No browser"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir root;
+        AppContext guideApp = app;
+        guideApp.appFolder = root.filePath(QStringLiteral("lib/kestrel/"));
+        guideApp.language = c.language;
+        const QStringList folders = UserGuideFolders(guideApp.appFolder);
+        for (int i : {0, 1})
+            if (i == 0 ? c.installed : c.built) {
+                QDir().mkpath(folders[i]);
+                for (Language l : {English, Chinese})
+                    ASSERT_TRUE(WriteFile(QDir(folders[i]).filePath(UserGuidePageName(l)), "<html></html>"));
+            }
+        ScriptedPrompter p;
+        QList<QUrl> urls;
+        const QString page = OpenUserGuide(guideApp, p, [&](const QUrl& url) {
+            urls << url;
+            return c.browser;
+        });
+        const QString opened = QString::fromUtf8(c.opened);
+        if (opened.isEmpty()) {
+            EXPECT_TRUE(page.isEmpty());
+        } else {
+            const QString expected =
+                QDir(folders[opened.startsWith(QLatin1String("built")) ? 1 : 0]).filePath(opened.section('/', 1));
+            EXPECT_EQ(page, expected);
+            EXPECT_EQ(urls, QList<QUrl>{QUrl::fromLocalFile(expected)});
+        }
+        EXPECT_EQ(p.texts().join('\n').contains(QString::fromUtf8(c.told)), true) << p.texts().join('\n').toStdString();
+        EXPECT_EQ(p.texts().isEmpty(), !*c.told);
+        if (*c.told) {
+            EXPECT_TRUE(p.texts().join(' ').contains(QDir::toNativeSeparators(folders[0])));
+        }
+    }
+    // The menu entry: a program folder without a guide says where it would be.
+    app.appFolder = QDir::tempPath() + QStringLiteral("/no-such-kestrel/lib/kestrel/");
+    run("miUserGuide");
+    EXPECT_TRUE(prompter.texts().join(' ').contains(QStringLiteral("not installed")));
+}
+
 TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
     const std::pair<const char*, const char*> keys[] = {{"miNew", "Ctrl+N"},  {"miOpen", "Ctrl+O"},
                                                         {"miSave", "Ctrl+S"}, {"miPrint", "Ctrl+P"},
-                                                        {"miExit", "Ctrl+Q"}, {"miAbout", "F1"}};
+                                                        {"miExit", "Ctrl+Q"}, {"miUserGuide", "F1"},
+                                                        {"miAbout", ""}};
     for (const auto& [id, k] : keys)
         EXPECT_EQ(entry(id)->shortcut(), QKeySequence(QString::fromLatin1(k))) << id;
     EXPECT_EQ(entry("miEnglish")->text(), QStringLiteral("English(&E)"));
