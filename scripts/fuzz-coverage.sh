@@ -40,7 +40,7 @@ fuzz_dat settings/MemoryMapRules.cpp CellText|CellValue|CompleteCellText|RowsThe
 fuzz_compare core/ImageDescription.cpp .
 fuzz_compare core/ChannelDescription.cpp .
 fuzz_compare settings/SettingsDescription.cpp .
-fuzz_compare link/ImageCompare.cpp .
+fuzz_compare core/ImageCompare.cpp .
 fuzz_compare link/EmbMsgText.cpp DescribeRadioInfo
 fuzz_channels_csv channels/ChannelCsv.cpp .
 fuzz_channels_csv channels/ChannelListReport.cpp .

@@ -1,7 +1,7 @@
 // Comparing two images by meaning: crafted pairs over every view's fields, the raw
 // lines and both languages, through the function and through kestrel-cli diff.
 #include "core/Tone.h"
-#include "link/ImageCompare.h"
+#include "core/ImageCompare.h"
 #include "tests/link/LinkTestData.h"
 #include "tests/support/TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "link/ImageCompare.h"
+#include "core/ImageCompare.h"
 
 #include "core/ChannelDescription.h"
 #include "link/EmbMsgText.h"
