@@ -8,8 +8,8 @@
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
 #include "link/FleetWrite.h"
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
 #include "link/VirtualRadios.h"
 #include "link/WriteVerify.h"
 

@@ -3,9 +3,9 @@
 #include "core/StringTable.h"
 #include "link/CloneProtocol.h"
 #include "link/FleetWrite.h"
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
-#include "link/RadioProbe.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
+#include "ports/RadioProbe.h"
 #include "link/VirtualRadios.h"
 
 #include <QCloseEvent>

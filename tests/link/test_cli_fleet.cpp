@@ -2,7 +2,7 @@
 // pseudo-terminals, their result lines, the audit log and the exit status.
 #include "link/WriteVerify.h"
 #include "tests/link/LinkTestData.h"
-#include "tests/link/SilentPty.h"
+#include "tests/support/SilentPty.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>

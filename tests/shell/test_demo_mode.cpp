@@ -4,10 +4,10 @@
 #include "link/EmbMsgText.h"
 #include "link/FleetWrite.h"
 #include "link/VirtualRadios.h"
-#include "link/frmCableCheck.h"
+#include "ports/frmCableCheck.h"
 #include "link/frmEmbMsg.h"
 #include "link/frmFleet.h"
-#include "link/frmPort.h"
+#include "ports/frmPort.h"
 #include "tests/shell/MainWindowFixture.h"
 
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
-#include "link/frmCableCheck.h"
+#include "ports/frmCableCheck.h"
 
 #include "core/StringTable.h"
-#include "link/CableDoctor.h"
-#include "link/PortMap.h"
+#include "ports/CableDoctor.h"
+#include "ports/PortMap.h"
 #include "link/VirtualRadios.h"
 
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "link/SystemChecks.h"
+#include "ports/SystemChecks.h"
 
 #include "core/StringTable.h"
 

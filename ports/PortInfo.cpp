@@ -1,7 +1,7 @@
-#include "link/PortInfo.h"
+#include "ports/PortInfo.h"
 
 #include "core/StringTable.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // kestrel-cli ports, detect and doctor against virtual radios and silent devices on
 // real pseudo-terminals; the user's groups supplied through the environment.
-#include "link/SystemChecks.h"
+#include "ports/SystemChecks.h"
 #include "tests/link/LinkTestData.h"
-#include "tests/link/SilentPty.h"
+#include "tests/support/SilentPty.h"
 #include "tests/support/TestFiles.h"
 
 #include <QElapsedTimer>

@@ -4,9 +4,9 @@
 // adapters), whether the port opens at 9600 8N1 and whether a radio answers on it.
 // Each problem comes with its fix. GUI-free: `kestrel-cli doctor` and the "Check
 // Cable…" window present the findings.
-#include "link/PortMap.h"
-#include "link/RadioProbe.h"
-#include "link/SystemChecks.h"
+#include "ports/PortMap.h"
+#include "ports/RadioProbe.h"
+#include "ports/SystemChecks.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 // Which device Com n stands for, overrides, command-line port names, the probe
 // and the port error text.
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 
 #include "tests/link/RadioSim.h"
 #include "tests/support/TestFiles.h"

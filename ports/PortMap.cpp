@@ -1,4 +1,4 @@
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 
 #include "core/Settings.h"
 #include "core/StringTable.h"

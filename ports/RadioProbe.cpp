@@ -1,10 +1,10 @@
-#include "link/RadioProbe.h"
+#include "ports/RadioProbe.h"
 
 #include "core/Band.h"
 #include "core/Log.h"
 #include "link/CloneProtocol.h"
-#include "link/LowLatency.h"
-#include "link/PortMap.h"
+#include "ports/LowLatency.h"
+#include "ports/PortMap.h"
 #include "link/VirtualRadios.h"
 
 #include <QEventLoop>

@@ -1,8 +1,8 @@
 // The ports as a user sees them: which device each Com number reaches, who set it,
 // whether it opens now; the devices worth asking for a radio.
-#include "link/PortInfo.h"
+#include "ports/PortInfo.h"
 
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 #include "tests/link/RadioSim.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "link/LowLatency.h"
+#include "ports/LowLatency.h"
 
 #include "core/Log.h"
 

@@ -1,9 +1,9 @@
 // The cable check window on the chosen port: a virtual radio that answers and a
 // silent device, in both languages.
-#include "link/frmCableCheck.h"
+#include "ports/frmCableCheck.h"
 
 #include "tests/link/RadioSim.h"
-#include "tests/link/SilentPty.h"
+#include "tests/support/SilentPty.h"
 #include "tests/support/TestFiles.h"
 
 #include <QPushButton>

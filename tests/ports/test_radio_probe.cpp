@@ -1,11 +1,11 @@
 // Asking devices for a radio: the reply check, and a probe over several real
 // pseudo-terminals at once (virtual radios that answer plainly, through an echoing
 // cable with stray bytes or in USB latency bursts, silent ones, a missing device).
-#include "link/RadioProbe.h"
+#include "ports/RadioProbe.h"
 
 #include "link/CloneProtocol.h"
 #include "tests/link/RadioSim.h"
-#include "tests/link/SilentPty.h"
+#include "tests/support/SilentPty.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 //   [Ports]
 //   Com3=/dev/pts/5
 #include "core/AppContext.h"
-#include "link/SystemChecks.h"
+#include "ports/SystemChecks.h"
 
 #include <QSerialPort>
 #include <QString>

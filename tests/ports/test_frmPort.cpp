@@ -1,7 +1,7 @@
 // The port selection dialog against real devices: a virtual radio's
 // pseudo-terminal under the Com numbers it is mapped to, missing devices and a
 // device another program holds open.
-#include "link/frmPort.h"
+#include "ports/frmPort.h"
 
 #include "core/StringTable.h"
 #include "tests/link/RadioSim.h"

@@ -1,7 +1,7 @@
-#include "link/CableDoctor.h"
+#include "ports/CableDoctor.h"
 
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
 
 #include <QCoreApplication>
 #include <QTimer>

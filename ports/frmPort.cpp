@@ -1,9 +1,9 @@
-#include "link/frmPort.h"
+#include "ports/frmPort.h"
 
 #include "core/StringTable.h"
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
-#include "link/RadioProbe.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
+#include "ports/RadioProbe.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
 // What the system says about the user and the serial devices: group access and its
 // advice, the processes holding a device (read from the real /proc), the port
 // error texts built from those facts, and the low-latency flag.
-#include "link/LowLatency.h"
-#include "link/PortMap.h"
-#include "link/SystemChecks.h"
+#include "ports/LowLatency.h"
+#include "ports/PortMap.h"
+#include "ports/SystemChecks.h"
 
 #include "tests/link/RadioSim.h"
 
