@@ -2,7 +2,7 @@
 
 #include "core/Band.h"
 #include "link/CloneProtocol.h"
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 #include "ports/PortInfo.h"
 #include "ports/PortMap.h"
 

@@ -7,7 +7,7 @@
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 #include "ports/PortInfo.h"
 #include "ports/PortMap.h"
 #include "link/VirtualRadios.h"

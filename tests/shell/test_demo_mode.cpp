@@ -2,11 +2,11 @@
 // for every radio command, the caption and the status bar say so, and nothing is
 // remembered or backed up.
 #include "link/EmbMsgText.h"
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 #include "link/VirtualRadios.h"
 #include "ports/frmCableCheck.h"
 #include "link/frmEmbMsg.h"
-#include "link/frmFleet.h"
+#include "fleet/frmFleet.h"
 #include "ports/frmPort.h"
 #include "tests/shell/MainWindowFixture.h"
 

@@ -1,10 +1,10 @@
 // The fleet window over four virtual radios: Start, the rows' outcomes, Retry of
 // the failed row alone, Repeat, closing during a transfer and the log folder.
-#include "link/frmFleet.h"
+#include "fleet/frmFleet.h"
 
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 #include "tests/link/LinkTestData.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"

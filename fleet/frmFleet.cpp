@@ -1,8 +1,8 @@
-#include "link/frmFleet.h"
+#include "fleet/frmFleet.h"
 
 #include "core/StringTable.h"
 #include "link/CloneProtocol.h"
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 #include "ports/PortInfo.h"
 #include "ports/PortMap.h"
 #include "ports/RadioProbe.h"

@@ -1,4 +1,4 @@
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 
 #include "core/ChannelRecord.h"
 #include "core/Log.h"

@@ -2,7 +2,7 @@
 // radios on pseudo-terminals, each row failing and retried on its own.
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 #include "tests/link/LinkTestData.h"
 #include "tests/support/TestFiles.h"
 

@@ -1,4 +1,4 @@
-#include "link/FleetLog.h"
+#include "fleet/FleetLog.h"
 
 #include <QDir>
 #include <QFile>

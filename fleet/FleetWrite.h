@@ -13,7 +13,7 @@
 // of a row appends one line to the audit log (FleetLog). A row that failed can be
 // run again on its own while the others go on.
 #include "core/AppContext.h"
-#include "link/FleetLog.h"
+#include "fleet/FleetLog.h"
 
 #include <QList>
 #include <QObject>
