@@ -1,7 +1,7 @@
 #include "cli/RadioPort.h"
 
 #include "link/CloneEngine.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 #include "link/VirtualRadios.h"
 
 namespace kestrel::cli {

@@ -2,9 +2,9 @@
 
 #include "core/Band.h"
 #include "link/CloneProtocol.h"
-#include "link/FleetWrite.h"
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
+#include "fleet/FleetWrite.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -2,9 +2,9 @@
 // Com number, all at once, whether a radio is on it.
 #include "cli/Command.h"
 
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
-#include "link/RadioProbe.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
+#include "ports/RadioProbe.h"
 #include "link/VirtualRadios.h"
 
 namespace kestrel::cli {

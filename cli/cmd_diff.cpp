@@ -1,7 +1,7 @@
 // kestrel-cli diff: every difference between two images, by the views' fields.
 #include "cli/Command.h"
 
-#include "link/ImageCompare.h"
+#include "core/ImageCompare.h"
 #include "text/RadioText.h"
 
 namespace kestrel::cli {

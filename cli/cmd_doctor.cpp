@@ -2,9 +2,9 @@
 // and how to mend it.
 #include "cli/Command.h"
 
-#include "link/CableDoctor.h"
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
+#include "ports/CableDoctor.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
 #include "link/VirtualRadios.h"
 
 #include <QEventLoop>

@@ -7,7 +7,7 @@
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
 #include "link/EmbMsgText.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 
 namespace kestrel::cli {
 namespace {

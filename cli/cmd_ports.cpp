@@ -2,8 +2,8 @@
 // adapter behind it and whether it opens now.
 #include "cli/Command.h"
 
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
 
 namespace kestrel::cli {
 namespace {

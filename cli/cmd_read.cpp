@@ -7,7 +7,7 @@
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 
 #include <QDir>
 #include <QFileInfo>

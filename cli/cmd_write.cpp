@@ -7,9 +7,9 @@
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
-#include "link/FleetWrite.h"
-#include "link/PortInfo.h"
-#include "link/PortMap.h"
+#include "fleet/FleetWrite.h"
+#include "ports/PortInfo.h"
+#include "ports/PortMap.h"
 #include "link/VirtualRadios.h"
 #include "link/WriteVerify.h"
 

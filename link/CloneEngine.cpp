@@ -1,7 +1,7 @@
 #include "link/CloneEngine.h"
 
 #include "core/Log.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 #include "link/SerialTransport.h"
 
 #include <QTimer>

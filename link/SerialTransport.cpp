@@ -1,8 +1,8 @@
 #include "link/SerialTransport.h"
 
 #include "core/Log.h"
-#include "link/LowLatency.h"
-#include "link/PortMap.h"
+#include "ports/LowLatency.h"
+#include "ports/PortMap.h"
 
 #include <QSerialPort>
 

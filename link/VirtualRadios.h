@@ -11,7 +11,7 @@
 // in a temporary folder of its own.
 #include "link/CloneTransport.h"
 #include "link/InProcessRadio.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 
 #include <QTemporaryDir>
 #include <array>

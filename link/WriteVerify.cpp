@@ -2,7 +2,7 @@
 
 #include "core/Band.h"
 #include "link/CloneProtocol.h"
-#include "link/ImageCompare.h"
+#include "core/ImageCompare.h"
 
 namespace kestrel {
 

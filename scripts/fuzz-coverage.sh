@@ -40,7 +40,7 @@ fuzz_dat settings/MemoryMapRules.cpp CellText|CellValue|CompleteCellText|RowsThe
 fuzz_compare core/ImageDescription.cpp .
 fuzz_compare core/ChannelDescription.cpp .
 fuzz_compare settings/SettingsDescription.cpp .
-fuzz_compare link/ImageCompare.cpp .
+fuzz_compare core/ImageCompare.cpp .
 fuzz_compare link/EmbMsgText.cpp DescribeRadioInfo
 fuzz_channels_csv channels/ChannelCsv.cpp .
 fuzz_channels_csv channels/ChannelListReport.cpp .
@@ -54,7 +54,7 @@ fuzz_settings core/Settings.cpp .
 fuzz_settings core/Startup.cpp RunStartup|ReadRegistrySettings|OpenSettingsStore
 fuzz_settings core/Backup.cpp ReadTransferSettings
 fuzz_settings core/SessionMemory.cpp ReadSessionMemory|RecentFile|anonymous
-fuzz_settings link/PortMap.cpp DefaultDeviceForPort|PortOverride|DeviceForPort|PortSettingsFile|ResolvePortArgument
+fuzz_settings ports/PortMap.cpp DefaultDeviceForPort|PortOverride|DeviceForPort|PortSettingsFile|ResolvePortArgument
 fuzz_layout shell/LayoutFile.cpp .
 fuzz_layout shell/CommandTips.cpp .
 fuzz_clone link/CloneEngine.cpp .

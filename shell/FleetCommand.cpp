@@ -1,6 +1,6 @@
 #include "shell/FleetCommand.h"
 
-#include "link/frmFleet.h"
+#include "fleet/frmFleet.h"
 #include "shell/Caption.h"
 #include "shell/StatusNote.h"
 

@@ -1,6 +1,6 @@
 #include "shell/frmCompare.h"
 
-#include "link/ImageCompare.h"
+#include "core/ImageCompare.h"
 #include "shell/RadioTextFiles.h"
 #include "shell/Caption.h"
 

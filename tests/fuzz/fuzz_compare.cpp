@@ -9,7 +9,7 @@
 #include "core/ChannelDescription.h"
 #include "core/ChannelRecord.h"
 #include "core/Tone.h"
-#include "link/ImageCompare.h"
+#include "core/ImageCompare.h"
 
 #include <algorithm>
 #include <array>

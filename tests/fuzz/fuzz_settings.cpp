@@ -8,7 +8,7 @@
 #include "core/Settings.h"
 #include "core/Startup.h"
 #include "core/Tone.h"
-#include "link/PortMap.h"
+#include "ports/PortMap.h"
 
 #include <QDir>
 #include <QFile>

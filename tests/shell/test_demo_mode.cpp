@@ -2,12 +2,12 @@
 // for every radio command, the caption and the status bar say so, and nothing is
 // remembered or backed up.
 #include "link/EmbMsgText.h"
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 #include "link/VirtualRadios.h"
-#include "link/frmCableCheck.h"
+#include "ports/frmCableCheck.h"
 #include "link/frmEmbMsg.h"
-#include "link/frmFleet.h"
-#include "link/frmPort.h"
+#include "fleet/frmFleet.h"
+#include "ports/frmPort.h"
 #include "tests/shell/MainWindowFixture.h"
 
 #include <QElapsedTimer>

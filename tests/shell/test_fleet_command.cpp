@@ -1,6 +1,6 @@
 // Program > Fleet Write… from the main window: the radios get the bytes the write
 // command would send, the open image stays as it is, a status bar note follows.
-#include "link/frmFleet.h"
+#include "fleet/frmFleet.h"
 #include "tests/link/RadioSim.h"
 #include "tests/shell/MainWindowFixture.h"
 

@@ -5,7 +5,7 @@
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
 #include "core/Frequency.h"
-#include "link/ImageCompare.h"
+#include "core/ImageCompare.h"
 #include "text/RadioText.h"
 
 #include <QRandomGenerator>

@@ -15,7 +15,7 @@
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
-#include "link/RadioProbe.h"
+#include "ports/RadioProbe.h"
 #include "link/WriteVerify.h"
 
 #include <QCoreApplication>

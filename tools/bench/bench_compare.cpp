@@ -8,7 +8,7 @@
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
 #include "tools/bench/BenchStart.h"
-#include "link/ImageCompare.h"
+#include "core/ImageCompare.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

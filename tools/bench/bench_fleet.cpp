@@ -6,7 +6,7 @@
 //   kestrel-bench-fleet [--radios 1,4,8] [--verify] [--sim PATH]
 #include "core/Band.h"
 #include "tools/bench/BenchStart.h"
-#include "link/FleetWrite.h"
+#include "fleet/FleetWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,0 +1,166 @@
+// The fleet window over four virtual radios: Start, the rows' outcomes, Retry of
+// the failed row alone, Repeat, closing during a transfer and the log folder.
+#include "fleet/frmFleet.h"
+
+#include "core/Band.h"
+#include "core/ChannelRecord.h"
+#include "fleet/FleetWrite.h"
+#include "tests/link/LinkTestData.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TestFiles.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace kestrel;
+using namespace kestrel::test;
+
+namespace {
+
+class FrmFleetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_TRUE(sims[i].started());
+            qputenv(qPrintable(QStringLiteral("KESTREL_COM%1").arg(i + 1)), sims[i].device().toLocal8Bit());
+        }
+        app = StartedApp(dir.filePath(QStringLiteral("s.ini")));
+        app.recvInterval = 20;
+        app.recvCount = 25;
+        app.image.setBytes(ImageWithChannels({2})); // row 3 of group 1
+        app.band = DecodeBandLimits(app.image);
+        app.image.setByte(CurrentChannelByte, 9);
+        app.radioVersion[0] = QStringLiteral("program's own");
+        window = std::make_unique<frmFleet>(app, prompter, QStringLiteral("shop.dat"));
+        // Only the four virtual radios take part, whatever else the machine has.
+        for (int r = 0; r < window->grdFleet->rowCount(); ++r) {
+            const int i = rows.indexOf(window->grdFleet->item(r, frmFleet::ColPort)->text());
+            if (i >= 0)
+                rowOf[i] = r;
+            else
+                window->grdFleet->item(r, frmFleet::ColPort)->setCheckState(Qt::Unchecked);
+        }
+    }
+    void TearDown() override {
+        qputenv("XDG_DATA_HOME", savedData);
+        for (int i = 1; i <= 4; ++i)
+            qunsetenv(qPrintable(QStringLiteral("KESTREL_COM%1").arg(i)));
+    }
+    bool RunToEnd(QPushButton* button) {
+        bool done = false;
+        const auto c = QObject::connect(window.get(), &frmFleet::runFinished, [&] { done = true; });
+        QTest::mouseClick(button, Qt::LeftButton);
+        const bool ended = RunUntil(
+            window.get(), &frmFleet::runFinished, [&] { return done; }, 60000);
+        QObject::disconnect(c);
+        return ended;
+    }
+    QString Cell(int i, int column) const { return window->grdFleet->item(rowOf[i], column)->text(); }
+    QStringList LogLines() const { return TextLines(ReadFile(window->logFile())); }
+
+    QTemporaryDir dir;
+    QByteArray savedData;
+    // Com 1 and Com 4 good, Com 2 deaf to three handshakes (one run), Com 3 another band.
+    RadioSim sims[4] = {RadioSim({}, PatternImage(1)),
+                        RadioSim({"--ignore-handshakes", "3"}, PatternImage(2)),
+                        RadioSim({"--band-code", "2"}, PatternImage(3)),
+                        RadioSim({"--version", "2.1", "3.4"}, PatternImage(4))};
+    const QStringList rows{"Com 1", "Com 2", "Com 3", "Com 4"};
+    int rowOf[4] = {-1, -1, -1, -1};
+    AppContext app;
+    ScriptedPrompter prompter;
+    std::unique_ptr<frmFleet> window;
+};
+
+} // namespace
+
+TEST_F(FrmFleetTest, StartShowsEachRowsOutcomeRetryRunsTheFailedRowAloneAndClosingStops) {
+    for (int i = 0; i < 4; ++i)
+        ASSERT_GE(rowOf[i], 0) << i;
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Fleet Write"));
+    EXPECT_TRUE(
+        window->lblImage->text().startsWith(QStringLiteral("Image: shop.dat (136-174 MHz), SHA-256 ")));
+    EXPECT_FALSE(window->cmdRepeat->isEnabled());
+
+    ASSERT_TRUE(RunToEnd(window->cmdStart));
+    const char* outcomes[] = {"Write Successful!", "Connection Fail!", "Frequency not match!",
+                              "Write Successful!"};
+    const char* bands[] = {"136-174 MHz", "", "400-470 MHz (image: 136-174 MHz)", "136-174 MHz"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(Cell(i, frmFleet::ColOutcome), QLatin1String(outcomes[i])) << i;
+        EXPECT_EQ(Cell(i, frmFleet::ColBand), QLatin1String(bands[i])) << i;
+        EXPECT_EQ(Cell(i, frmFleet::ColVerify), QStringLiteral("Off")) << i;
+        EXPECT_EQ(window->retryButton(rowOf[i])->isEnabled(), i == 1 || i == 2) << i;
+    }
+    EXPECT_EQ(window->progressBar(rowOf[0])->value(), 100);
+    EXPECT_EQ(window->lblStatus->text(), QStringLiteral("Fleet write: 2 written, 2 failed"));
+    EXPECT_FALSE(window->cmdStart->isEnabled());
+    EXPECT_FALSE(window->cmdRescan->isEnabled());
+    EXPECT_TRUE(window->cmdRepeat->isEnabled());
+    EXPECT_TRUE(prompter.asked.isEmpty()); // no message box from any radio
+    EXPECT_EQ(LogLines().size(), 5);
+
+    // Retry of Com 2 alone: the fourth handshake is answered.
+    int frames[4];
+    for (int i = 0; i < 4; ++i)
+        frames[i] = int(sims[i].frames().size());
+    ASSERT_TRUE(RunToEnd(window->retryButton(rowOf[1])));
+    EXPECT_EQ(Cell(1, frmFleet::ColOutcome), QStringLiteral("Write Successful!"));
+    for (int i : {0, 2, 3})
+        EXPECT_EQ(sims[i].frames().size(), frames[i]) << i;
+    EXPECT_EQ(window->summary(), QStringLiteral("Fleet write: 3 written, 1 failed"));
+    EXPECT_EQ(LogLines().size(), 6);
+    EXPECT_TRUE(
+        LogLines().last().contains(QStringLiteral(",Com 2,") + sims[1].device() + QStringLiteral(",")));
+
+    // Closing during a transfer asks, then stops every radio.
+    bool done = false;
+    QObject::connect(window.get(), &frmFleet::runFinished, [&] { done = true; });
+    QTest::mouseClick(window->cmdRepeat, Qt::LeftButton);
+    ASSERT_TRUE(window->running());
+    prompter.answers = {Prompter::Answer::Cancel, Prompter::Answer::Ok};
+    window->show();
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->running());
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(window->running());
+    ASSERT_EQ(prompter.asked.size(), 2); // none before: no message box from any radio
+    EXPECT_EQ(prompter.asked[0].text,
+              QStringLiteral("Radios are being written. Stop every transfer and close?"));
+    EXPECT_EQ(Cell(0, frmFleet::ColOutcome), QStringLiteral("Stopped"));
+    EXPECT_TRUE(window->summary().endsWith(QStringLiteral(" stopped"))) << window->summary().toStdString();
+    EXPECT_TRUE(LogLines().last().endsWith(QStringLiteral(",stopped")));
+    // The ports are closed: another program may open them at once.
+    QSerialPort port;
+    port.setPortName(sims[0].device());
+    EXPECT_TRUE(port.open(QIODevice::ReadWrite)) << port.errorString().toStdString();
+
+    QUrl shown;
+    window->openFolder = [&](const QUrl& url) {
+        shown = url;
+        return true;
+    };
+    QTest::mouseClick(window->cmdLogFolder, Qt::LeftButton);
+    EXPECT_EQ(shown.toLocalFile(), QFileInfo(window->logFile()).absolutePath());
+    EXPECT_TRUE(window->logFile().endsWith(QStringLiteral("/Varnel/Kestrel/fleet-log.csv")));
+
+    // What the radios got: the image with the current channel byte the write command
+    // sets (row 3), while the open image and the version texts stay as they were.
+    const QByteArray radio = sims[0].stopAndTakeMemory();
+    EXPECT_EQ(quint8(radio[CurrentChannelByte]), 2);
+    EXPECT_EQ(radio.mid(0x20, 16), app.image.line(2));
+    EXPECT_EQ(app.image.byte(CurrentChannelByte), 9);
+    EXPECT_EQ(app.radioVersion[0], QStringLiteral("program's own"));
+    EXPECT_EQ(sims[2].stopAndTakeMemory(), PatternImage(3));
+}
