@@ -186,6 +186,10 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     flagView2 = 255;
     RefreshAll();
     RestoreWindowPlace(this, BandTree, m_memory);
+    // The unsaved-changes mark follows every change, whichever view made it.
+    auto* captionTimer = new QTimer(this);
+    connect(captionTimer, &QTimer::timeout, this, &MainForm::UpdateCaption);
+    captionTimer->start(250);
 }
 
 MainForm::~MainForm() = default;
@@ -267,7 +271,8 @@ void MainForm::SaveData() {
 }
 
 QString MainForm::ModifyCaption() const {
-    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName, m_app.language);
+    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName, m_app.language,
+                        m_app.image.IsImageModified());
 }
 
 // ---- menu and tool bar ------------------------------------------------------------
@@ -534,6 +539,9 @@ void MainForm::NewCommand() {
             ShowLoadError(error);
     }
     m_app.band = DecodeBandLimits(m_app.image);
+    // A new image is no longer the file that was open: a Save asks for a new name.
+    m_app.currentFileName = QStringLiteral("Untitled");
+    m_app.image.TakeImageSnapshot();
     RefreshData();
 }
 
@@ -560,6 +568,7 @@ bool MainForm::FileSave() {
     }
     m_app.image.TakeImageSnapshot();
     m_app.currentFileName = path;
+    UpdateCaption();
     RememberFile(path);
     ShowStatusNote(this, Pick(m_app.language, "Saved %1", "已保存 %1").arg(FilePartOfName(path)));
     return true;

@@ -90,6 +90,12 @@ void MainForm::CloseCommand() {
         ShowStatusNote(this, Pick(m_app.language, "Closed %1", "已关闭 %1").arg(FilePartOfName(closed)));
 }
 
+void MainForm::UpdateCaption() {
+    const QString caption = ModifyCaption();
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
+}
+
 void MainForm::RememberFile(const QString& path) {
     m_memory.recentFiles = WithRecentFile(m_memory.recentFiles, path);
     m_recent->setFiles(m_memory.recentFiles);
