@@ -70,9 +70,8 @@ void WatchTransfer(CloneEngine& engine, ConsolePrompter& prompter) {
 
 void ExplainFailure(const CloneEngine& engine, const QString& portText, const QString& prefix) {
     if (engine.outcome() == CloneEngine::Outcome::StartFailed && !QFileInfo::exists(engine.portDevice()))
-        Err(prefix + QStringLiteral("There is no port %1 on this computer. kestrel-cli ports lists the serial "
-                                    "ports there are.")
-                         .arg(engine.portDevice()));
+        Err(prefix + QStringLiteral("No such port on this computer: kestrel-cli ports lists the serial ports "
+                                    "there are."));
     else if (engine.outcome() == CloneEngine::Outcome::Failed)
         Err(prefix + QStringLiteral("Check the cable and that the radio is switched on, then try again; "
                                     "kestrel-cli doctor --port %1 looks for the cause.")
