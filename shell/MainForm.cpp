@@ -629,6 +629,7 @@ void MainForm::OnCloneExit(int direction) {
         m_app.band = DecodeBandLimits(m_app.image);
         RefreshData();
         m_app.image.TakeImageSnapshot();
+        UpdateCaption();
         ShowStatusNote(this, Pick(m_app.language, "Read complete: %1 MHz", "读取完成：%1 MHz")
                                  .arg(channelEditor->bandSelectorText()));
         m_prompter.inform(m_app.productName, Pick(m_app.language, "Reading Complete!", "读取完成!"),

@@ -85,6 +85,7 @@ void MainForm::CloseCommand() {
     m_app.band = DecodeBandLimits(m_app.image);
     RefreshData();
     m_app.image.TakeImageSnapshot();
+    UpdateCaption();
     m_app.radioReadFlag = false;
     if (closed != QLatin1String("Untitled"))
         ShowStatusNote(this, Pick(m_app.language, "Closed %1", "已关闭 %1").arg(FilePartOfName(closed)));
