@@ -5,6 +5,7 @@
 #include "channels/CsvText.h"
 #include "core/Band.h"
 #include "core/ChannelRecord.h"
+#include "core/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -234,6 +235,11 @@ ImportReport ImportChannelListFile(MemoryImage& image, const QString& fileName, 
     QFile file(fileName);
     const QString shown = QDir::toNativeSeparators(fileName);
     ImportReport report;
+    if (IsSpecialFile(fileName)) {
+        // Opening a FIFO would wait for a writer; a device would never end.
+        Refuse(report, 0, {NotRegularFileText(fileName, English), NotRegularFileText(fileName, Chinese)});
+        return report;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         Refuse(report, 0,
                {QStringLiteral("cannot open %1: %2").arg(shown, file.errorString()),
@@ -275,13 +281,7 @@ int ChannelsInUse(const MemoryImage& image) {
 }
 
 bool WriteChannelListFile(const QString& fileName, const QByteArray& data, QString* reason) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (reason)
-            *reason = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteFileAtomically(fileName, data, reason);
 }
 
 } // namespace kestrel

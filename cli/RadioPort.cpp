@@ -3,6 +3,9 @@
 #include "link/CloneEngine.h"
 #include "ports/PortMap.h"
 #include "link/VirtualRadios.h"
+#include "link/ConsolePrompter.h"
+
+#include <QFileInfo>
 
 namespace kestrel::cli {
 
@@ -43,12 +46,42 @@ std::optional<RadioPort> ResolveRadioPort(const AppContext& app, const RadioOpti
         Err(prefix + error);
         return std::nullopt;
     }
+    if (QFileInfo(port.device).isFile()) {
+        Err(prefix + QStringLiteral("%1 is a regular file, not a serial port. kestrel-cli ports lists the serial "
+                                    "ports of this computer.")
+                         .arg(port.device));
+        return std::nullopt;
+    }
     return port;
 }
 
 void UseVirtualRadios(const Context& ctx, CloneEngine& engine) {
     if (ctx.radios)
         engine.setTransport(ctx.radios->newLink(&engine));
+}
+
+void WatchTransfer(CloneEngine& engine, ConsolePrompter& prompter) {
+    QObject::connect(&engine, &CloneEngine::CloneError, &engine, [&engine, &prompter] {
+        const char* stage = engine.direction() == clone::Write    ? "writing"
+                            : engine.direction() == clone::Verify ? "reading back"
+                                                                  : "reading";
+        prompter.setNote(engine.framesDone() == 0 && engine.radioBand() < 0
+                             ? QStringLiteral("The radio did not answer the handshake (%1).").arg(QLatin1String(stage))
+                             : QStringLiteral("The radio stopped answering after %1 of %2 frames (%3).")
+                                   .arg(engine.framesDone())
+                                   .arg(engine.frameCount())
+                                   .arg(QLatin1String(stage)));
+    });
+}
+
+void ExplainFailure(const CloneEngine& engine, const QString& portText, const QString& prefix) {
+    if (engine.outcome() == CloneEngine::Outcome::StartFailed && !QFileInfo::exists(engine.portDevice()))
+        Err(prefix + QStringLiteral("No such port on this computer: kestrel-cli ports lists the serial ports "
+                                    "there are."));
+    else if (engine.outcome() == CloneEngine::Outcome::Failed)
+        Err(prefix + QStringLiteral("Check the cable and that the radio is switched on, then try again; "
+                                    "kestrel-cli doctor --port %1 looks for the cause.")
+                         .arg(portText));
 }
 
 } // namespace kestrel::cli

@@ -1,5 +1,7 @@
 #include "cli/WriteFleet.h"
 
+#include "cli/StopSignals.h"
+
 #include "core/Band.h"
 #include "link/CloneProtocol.h"
 #include "fleet/FleetWrite.h"
@@ -7,6 +9,8 @@
 #include "ports/PortMap.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QHash>
 
 namespace kestrel::cli {
@@ -95,7 +99,9 @@ int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
             return; // a restart from the handshake is not worth a line
         shown[i] = key;
         Err(Prefix + row.target.port + QStringLiteral(": ") +
-            clone::CaptionText(verifying ? clone::Verify : clone::Write, English).trimmed() +
+            clone::CaptionText(verifying ? clone::Verify : clone::Write, English)
+                .trimmed()
+                .replace(QLatin1String("Writting"), QLatin1String("Writing")) +
             QLatin1Char(' ') + QString::number(row.progress / 10 * 10) + QLatin1Char('%'));
     });
     QObject::connect(&fleet, &FleetWrite::rowFinished, &fleet, [&](int i) {
@@ -108,20 +114,33 @@ int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
                      .arg(o.input)
                      .arg(targets.size())
                      .arg(o.logFile));
+    StopSignals stop;
+    QObject::connect(&stop, &StopSignals::stopRequested, &fleet, &FleetWrite::requestStop);
     RunFleetToEnd(fleet);
 
     int status = Ok;
+    QJsonArray results;
     for (int i = 0; i < fleet.rowCount(); ++i) {
         const FleetRow& row = fleet.row(i);
+        status = std::max(status, FleetExitStatus(row.outcome));
+        if (o.json) {
+            results << QJsonObject{{"port", row.target.port},
+                                   {"outcome", FleetOutcomeName(row.outcome)},
+                                   {"band", row.radioBand >= 0 ? BandText(row.radioBand) : QString()},
+                                   {"version1", row.version[0]},
+                                   {"version2", row.version[1]}};
+            continue;
+        }
         Out(QStringList{row.target.port, FleetOutcomeName(row.outcome),
                         row.radioBand >= 0 ? BandText(row.radioBand) : QString(), row.version[0],
                         row.version[1]}
                 .join(QLatin1Char('\t')));
-        status = std::max(status, FleetExitStatus(row.outcome));
     }
+    if (o.json)
+        OutJson(results);
     if (status == Ok && !fleet.logError().isEmpty())
         status = FileError; // every radio is written, but the record of it is not
-    return status;
+    return stop.received() ? Interrupted : status;
 }
 
 } // namespace kestrel::cli

@@ -10,6 +10,7 @@ struct FleetCliOptions {
     bool verify = false;
     QString logFile;
     QString input; // the .dat file
+    bool json = false; // the result lines as one JSON array
 };
 
 // Writes the file into every radio at once; the exit status is 0 when every radio

@@ -28,14 +28,31 @@ int RunImport(Context& ctx) {
         return Usage;
     }
 
+    if (args.at(0) == QLatin1String("-") && args.at(1) == QLatin1String("-")) {
+        Err(QStringLiteral("kestrel-cli import: only one of the image and the list can come from standard input (-)"));
+        return Usage;
+    }
+
     MemoryImage image;
     QString error;
-    if (!image.LoadImageFile(args.at(0), &error)) {
+    if (!CheckOutputArg(output, &error) || !LoadImageArg(image, args.at(0), &error)) {
         Err(QStringLiteral("kestrel-cli import: ") + error);
         return FileError;
     }
-    const ImportReport report = ImportChannelListFile(image, args.at(1), format);
-    const QString where = QStringLiteral("kestrel-cli import: %1").arg(QDir::toNativeSeparators(args.at(1)));
+    const bool listOnStdin = args.at(1) == QLatin1String("-");
+    ImportReport report;
+    if (listOnStdin) {
+        QByteArray list;
+        if (!ReadInputBytes(args.at(1), MaxChannelListBytes, &list, &error)) {
+            Err(QStringLiteral("kestrel-cli import: ") + error);
+            return FileError;
+        }
+        report = ImportChannelList(image, list, format);
+    } else {
+        report = ImportChannelListFile(image, args.at(1), format);
+    }
+    const QString where = QStringLiteral("kestrel-cli import: %1")
+                              .arg(listOnStdin ? StdinName() : QDir::toNativeSeparators(args.at(1)));
     for (const ListNote& note : report.notes)
         Err(where + (note.line > 0 ? QStringLiteral(" ") : QStringLiteral(": ")) + note.describe(language));
     if (report.refused()) {
@@ -46,7 +63,7 @@ int RunImport(Context& ctx) {
         Err(QStringLiteral("kestrel-cli import: ") + NoChannelImported(language));
         return FileError;
     }
-    if (!image.SaveImageFile(output, &error)) {
+    if (!SaveImageArg(image, output, &error)) {
         Err(QStringLiteral("kestrel-cli import: ") + error);
         return FileError;
     }

@@ -2,12 +2,15 @@
 // hardware versions) without touching anything else.
 #include "cli/Command.h"
 #include "cli/RadioPort.h"
+#include "cli/StopSignals.h"
 
 #include "link/CloneEngine.h"
 #include "link/CloneRun.h"
 #include "link/ConsolePrompter.h"
 #include "link/EmbMsgText.h"
 #include "ports/PortMap.h"
+
+#include <QJsonObject>
 
 namespace kestrel::cli {
 namespace {
@@ -33,6 +36,7 @@ QString Printable(const QString& text) {
 int RunInfo(Context& ctx) {
     QStringList args = ctx.args;
     const RadioOptions options = TakeRadioOptions(args);
+    const bool json = TakeJson(args);
     if (!args.isEmpty()) {
         Err(Prefix + QStringLiteral("unexpected argument \"%1\"").arg(args.first()));
         return Usage;
@@ -52,9 +56,26 @@ int RunInfo(Context& ctx) {
     engine.setTickCountMax(InfoTicks);
     engine.setStepData(embmsg::EsnLine);
     engine.setStepExit(embmsg::HardwareLine);
-    if (RunCloneToEnd(engine) != CloneEngine::Outcome::Completed)
+    StopSignals stop;
+    QObject::connect(&stop, &StopSignals::stopRequested, &engine, &CloneEngine::requestStop);
+    WatchTransfer(engine, prompter);
+    const CloneEngine::Outcome outcome = RunCloneToEnd(engine);
+    if (outcome == CloneEngine::Outcome::Stopped) {
+        Err(Prefix + QStringLiteral("stopped; the radio is unchanged."));
+        return Interrupted;
+    }
+    if (outcome != CloneEngine::Outcome::Completed) {
+        ExplainFailure(engine, options.portText, Prefix);
         return RadioError;
+    }
 
+    if (json) {
+        // JSON escapes every control code itself: the texts go as the radio holds them.
+        OutJson(QJsonObject{{"esn", embmsg::ReadText(ctx.app.image, embmsg::EsnLine)},
+                            {"firmware", ctx.app.radioVersion[0]},
+                            {"hardware", embmsg::ReadText(ctx.app.image, embmsg::HardwareLine)}});
+        return Ok;
+    }
     Out(QStringLiteral("ESN: ") + Printable(embmsg::ReadText(ctx.app.image, embmsg::EsnLine)));
     Out(QStringLiteral("Firmware: ") + Printable(ctx.app.radioVersion[0]));
     Out(QStringLiteral("Hardware: ") + Printable(embmsg::ReadText(ctx.app.image, embmsg::HardwareLine)));
@@ -63,9 +84,9 @@ int RunInfo(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("info", "info --port P [--retries N]",
+KESTREL_CLI_COMMAND("info", "info --port P [--retries N] [--json]",
                     "print the ESN, firmware and hardware versions of the radio on port P (a Com number 1-20 or a "
-                    "device path). --retries: how often to retry after the radio stops answering (0 by default). "
+                    "device path); --json: a JSON object with the fields esn, firmware, hardware. --retries: how often to retry after the radio stops answering (0 by default). "
                     "Exit status 3 when the port cannot be opened or the radio does not answer",
                     RunInfo);
 

@@ -34,11 +34,15 @@ int RunNew(Context& ctx) {
     }
     MemoryImage image;
     QString error;
+    if (!CheckOutputArg(output, &error)) {
+        Err(QStringLiteral("kestrel-cli new: ") + error);
+        return FileError;
+    }
     if (!LoadDefaultImage(image, band, ctx.app.appFolder, &error)) {
         Err(QStringLiteral("kestrel-cli new: ") + error);
         return FileError;
     }
-    if (!image.SaveImageFile(output, &error)) {
+    if (!SaveImageArg(image, output, &error)) {
         Err(QStringLiteral("kestrel-cli new: ") + error);
         return FileError;
     }

@@ -1,6 +1,7 @@
 // kestrel-cli read: reads a radio into a .dat file.
 #include "cli/Command.h"
 #include "cli/RadioPort.h"
+#include "cli/StopSignals.h"
 
 #include "core/Backup.h"
 #include "core/Band.h"
@@ -39,7 +40,8 @@ int RunRead(Context& ctx) {
         return Usage;
     }
     // Before the transfer: a read that cannot be kept is not worth its minutes.
-    if (!MemoryImage::CanSaveImageFile(output, &error)) {
+    const bool toStdout = output == QLatin1String("-");
+    if (!toStdout && !MemoryImage::CanSaveImageFile(output, &error)) {
         Err(Prefix + error);
         return FileError;
     }
@@ -53,8 +55,18 @@ int RunRead(Context& ctx) {
     engine.setStepData(0);
     engine.setStepExit(253);
     ShowProgressOnStderr(engine, Prefix);
-    if (RunCloneToEnd(engine) != CloneEngine::Outcome::Completed)
+    StopSignals stop;
+    QObject::connect(&stop, &StopSignals::stopRequested, &engine, &CloneEngine::requestStop);
+    WatchTransfer(engine, prompter);
+    const CloneEngine::Outcome outcome = RunCloneToEnd(engine);
+    if (outcome == CloneEngine::Outcome::Stopped) {
+        Err(Prefix + StoppedTransferText(engine, English));
+        return Interrupted;
+    }
+    if (outcome != CloneEngine::Outcome::Completed) {
+        ExplainFailure(engine, options.portText, Prefix);
         return RadioError;
+    }
 
     // The radio gives lines 0-253 (0x0000-0x0FDF); the rest of the file is the
     // default image of the radio's band.
@@ -67,12 +79,13 @@ int RunRead(Context& ctx) {
     // The backup comes first: whatever happens to the output, the radio's contents are kept.
     if (backup)
         Err(Prefix + BackupReport(WriteBackup(file, band, ctx.app.backupFolder, ctx.app.backupDays), English));
-    if (!file.SaveImageFile(output, &error)) {
+    if (!SaveImageArg(file, output, &error)) {
         Err(Prefix + error);
         return FileError;
     }
     Err(Prefix + QStringLiteral("read the radio (%1 MHz, version %2 / %3) into %4")
-                     .arg(BandText(band), ctx.app.radioVersion[0], ctx.app.radioVersion[1], output));
+                     .arg(BandText(band), ctx.app.radioVersion[0], ctx.app.radioVersion[1],
+                          toStdout ? QStringLiteral("standard output") : output));
     return Ok;
 }
 

@@ -72,7 +72,7 @@ int RunRows(Context& ctx) {
 
     MemoryImage image;
     QString error;
-    if (!image.LoadImageFile(args.first(), &error)) {
+    if (!CheckOutputArg(output, &error) || !LoadImageArg(image, args.first(), &error)) {
         Err(QStringLiteral("kestrel-cli rows: ") + error);
         return FileError;
     }
@@ -96,7 +96,7 @@ int RunRows(Context& ctx) {
     } else {
         SortChannelsByRx(image, band, channels);
     }
-    if (!image.SaveImageFile(output, &error)) {
+    if (!SaveImageArg(image, output, &error)) {
         Err(QStringLiteral("kestrel-cli rows: ") + error);
         return FileError;
     }

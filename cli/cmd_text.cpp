@@ -27,8 +27,14 @@ bool NoOptionsLeft(const QStringList& args, const QString& prefix) {
 // An image file or a radio text, by its name.
 bool LoadInput(const QString& file, const DefaultImages& defaults, MemoryImage& image, const QString& prefix) {
     QStringList errors;
-    if (LoadImageOrText(file, defaults, image, &errors))
+    if (file == QLatin1String("-") || !IsRadioTextFile(file)) {
+        QString error;
+        if (LoadImageArg(image, file, &error))
+            return true;
+        errors << error;
+    } else if (LoadImageOrText(file, defaults, image, &errors)) {
         return true;
+    }
     for (const QString& e : errors)
         Err(prefix + e);
     return false;
@@ -38,7 +44,7 @@ bool SaveOutput(const MemoryImage& image, const DefaultImages& defaults, const Q
                 const QString& prefix) {
     QString error;
     const bool saved = IsRadioTextFile(output) ? SaveRadioTextFile(image, defaults, output, &error)
-                                               : image.SaveImageFile(output, &error);
+                                               : SaveImageArg(image, output, &error);
     if (!saved)
         Err(prefix + error);
     return saved;
@@ -71,8 +77,8 @@ int RunExport(Context& ctx) {
         Err(prefix + error);
         return FileError;
     }
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-    return std::fflush(stdout) == 0 ? Ok : FileError;
+    WriteStdout(text);
+    return Ok;
 }
 
 int RunApply(Context& ctx) {

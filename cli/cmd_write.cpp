@@ -1,6 +1,7 @@
 // kestrel-cli write: writes a .dat file into a radio.
 #include "cli/Command.h"
 #include "cli/RadioPort.h"
+#include "cli/StopSignals.h"
 #include "cli/WriteFleet.h"
 
 #include "core/Band.h"
@@ -22,10 +23,13 @@ namespace {
 const QString Prefix = QStringLiteral("kestrel-cli write: ");
 
 // Reads back what the write sent and compares it byte for byte.
-int VerifyWrite(Context& ctx, CloneEngine& engine) {
+int VerifyWrite(Context& ctx, CloneEngine& engine, const StopSignals& stop) {
     const MemoryImage sent = ctx.app.image;
     SetUpReadBack(engine, ctx.app.recvCount);
-    RunCloneToEnd(engine);
+    if (stop.received() || RunCloneToEnd(engine) == CloneEngine::Outcome::Stopped) {
+        Err(Prefix + StoppedTransferText(engine, English));
+        return Interrupted;
+    }
     const VerifyResult result = CheckReadBack(engine, sent, English);
     switch (result.status) {
     case VerifyResult::Status::Matched:
@@ -62,6 +66,8 @@ void LogSingleWrite(const QString& logFile, const QString& port, const QString& 
         outcome = FleetOutcome::BandMismatch;
     else if (status == VerifyFailed)
         outcome = FleetOutcome::VerifyFailed;
+    else if (status == Interrupted)
+        outcome = FleetOutcome::Stopped;
     else if (engine.outcome() == CloneEngine::Outcome::StartFailed)
         outcome = FleetOutcome::PortError;
     e.outcome = FleetOutcomeName(outcome);
@@ -79,9 +85,10 @@ int RunWrite(Context& ctx) {
         options.portText = ports.first();
     }
     const bool verify = TakeFlag(args, {QStringLiteral("--verify")});
+    const bool json = TakeJson(args);
     bool haveLog = false;
     const QString logFile = TakeOption(args, {QStringLiteral("--log")}, &haveLog);
-    if (haveLog && logFile.isEmpty()) {
+    if (haveLog && (logFile.isEmpty() || logFile == QLatin1String("-"))) {
         Err(Prefix + QStringLiteral("--log takes the name of the log file"));
         return Usage;
     }
@@ -103,7 +110,13 @@ int RunWrite(Context& ctx) {
         fleet.verify = verify;
         fleet.logFile = haveLog ? logFile : ctx.radios ? ctx.radios->fleetLogFile() : DefaultFleetLogFile();
         fleet.input = args.first();
+        fleet.json = json;
         return RunFleetWrite(ctx, fleet);
+    }
+    if (json) {
+        Err(Prefix + QStringLiteral("--json goes with a fleet write (two or more --port): a single write prints "
+                                    "nothing on standard output"));
+        return Usage;
     }
     const std::optional<RadioPort> port =
         ResolveRadioPort(ctx.app, options, Prefix);
@@ -134,11 +147,18 @@ int RunWrite(Context& ctx) {
     engine.setStepData(0);
     engine.setStepExit(253);
     ShowProgressOnStderr(engine, Prefix);
+    StopSignals stop;
+    QObject::connect(&stop, &StopSignals::stopRequested, &engine, &CloneEngine::requestStop);
+    WatchTransfer(engine, prompter);
     int status = RadioError;
     switch (RunCloneToEnd(engine)) {
     case CloneEngine::Outcome::Completed:
         Err(Prefix + QStringLiteral("wrote %1 into the radio").arg(input));
-        status = verify ? VerifyWrite(ctx, engine) : Ok;
+        status = verify ? VerifyWrite(ctx, engine, stop) : Ok;
+        break;
+    case CloneEngine::Outcome::Stopped:
+        Err(Prefix + StoppedTransferText(engine, English));
+        status = Interrupted;
         break;
     case CloneEngine::Outcome::BandMismatch:
         Err(Prefix + QStringLiteral("the radio is not a %1 MHz radio; nothing was written%2")
@@ -147,6 +167,7 @@ int RunWrite(Context& ctx) {
         status = BandMismatch;
         break;
     default:
+        ExplainFailure(engine, options.portText, Prefix);
         break;
     }
     if (haveLog)
@@ -156,7 +177,7 @@ int RunWrite(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("write", "write --port P [--port P2 ...] FILE.dat [--retries N] [--verify] [--log FILE]",
+KESTREL_CLI_COMMAND("write", "write --port P [--port P2 ...] FILE.dat [--retries N] [--verify] [--log FILE] [--json]",
                     "write FILE.dat into the radio on port P (a Com number 1-20 or a device path); nothing is "
                     "written when the radio's band differs from the file's (exit status 4). --verify: then read "
                     "back every line written and compare; exit status 5 when the radio holds different data "
@@ -164,7 +185,8 @@ KESTREL_CLI_COMMAND("write", "write --port P [--port P2 ...] FILE.dat [--retries
                     "to retry after the radio stops answering (0 by default). Exit status 3 when the port cannot "
                     "be opened or the radio does not answer (also while it is read back). "
                     "Two or more --port: a fleet write into every radio at once, progress per port on stderr, one "
-                    "line per port on stdout (port, outcome, band, versions, tab-separated), one line per radio "
+                    "line per port on stdout (port, outcome, band, versions, tab-separated; with --json a JSON "
+                    "array of objects with the fields port, outcome, band, version1, version2), one line per radio "
                     "in the audit log (fleet-log.csv in the data folder, or --log FILE); exit status 0 when every "
                     "radio succeeded, else the highest of the failing ports' statuses. "
                     "--log with one --port: also log the single write",

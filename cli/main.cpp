@@ -16,26 +16,76 @@ QList<Command>& registry() {
     return commands;
 }
 
+// `text` in lines of at most 80 columns, broken at spaces, every line after `indent`
+// blanks (the first after `firstIndent`). A word longer than a line stays whole.
+QString Wrapped(const QString& text, int indent, int firstIndent) {
+    constexpr int Width = 80;
+    QStringList lines;
+    QString line = QString(firstIndent, QLatin1Char(' '));
+    bool empty = true;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!empty && line.size() + 1 + word.size() > Width) {
+            lines << line;
+            line = QString(indent, QLatin1Char(' '));
+            empty = true;
+        }
+        line += (empty ? QString() : QStringLiteral(" ")) + word;
+        empty = false;
+    }
+    lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+void PrintCommandHelp(const Command& c) {
+    Out(Wrapped(QStringLiteral("Usage: kestrel-cli ") + QString::fromUtf8(c.synopsis), 4, 0));
+    Out(Wrapped(QString::fromUtf8(c.summary), 2, 2));
+}
+
+void PrintUsage() {
+    Err(QStringLiteral("Usage: kestrel-cli COMMAND [OPTIONS]"));
+    QStringList names;
+    for (const Command& c : registry())
+        names << QString::fromUtf8(c.name);
+    Err(Wrapped(QStringLiteral("Commands: ") + names.join(QStringLiteral(", ")), 2, 0));
+    Err(QStringLiteral("See kestrel-cli --help, or kestrel-cli help COMMAND."));
+}
+
 void PrintHelp() {
     Out(QStringLiteral("Usage: kestrel-cli COMMAND [OPTIONS]"));
-    Out(QStringLiteral("Programs hand-held FM radios: makes, inspects and edits .dat images, reads and writes radios."));
+    Out(Wrapped(QStringLiteral("Programs hand-held FM radios: makes, inspects and edits .dat images, reads and writes "
+                               "radios."),
+                0, 0));
     Out(QString());
     Out(QStringLiteral("Commands:"));
-    for (const Command& c : registry())
-        Out(QStringLiteral("  %1\n      %2").arg(QString::fromUtf8(c.synopsis), QString::fromUtf8(c.summary)));
+    for (const Command& c : registry()) {
+        Out(Wrapped(QString::fromUtf8(c.synopsis), 4, 2));
+        Out(Wrapped(QString::fromUtf8(c.summary), 6, 6));
+    }
     Out(QString());
     Out(QStringLiteral("Options:"));
-    Out(QStringLiteral("  -h, --help     show this help"));
-    Out(QStringLiteral("  -V, --version  show the version"));
-    Out(QStringLiteral(
-        "  --demo         before the command: four virtual radios, --port virtual:1 to virtual:4,"));
-    Out(QStringLiteral(
-        "                 stand in for radio and cable (radio 4 is 400-470 MHz); they keep what"));
-    Out(QStringLiteral("                 is written for as long as the command runs. No backups are made."));
+    Out(QStringLiteral("  -h, --help          show this help (help COMMAND: the help of one command)"));
+    Out(QStringLiteral("  -v, -V, --version   show the version"));
+    Out(QStringLiteral("  --demo              before the command: four virtual radios, --port virtual:1"));
+    Out(QStringLiteral("                      to virtual:4, stand in for radio and cable (radio 4 is"));
+    Out(QStringLiteral("                      400-470 MHz); they keep what is written for as long as the"));
+    Out(QStringLiteral("                      command runs. No backups are made."));
     Out(QString());
-    Out(QStringLiteral("Exit status: 0 success, 1 usage error, 2 file error, 3 radio did not answer or answered"));
-    Out(QStringLiteral("wrongly, 4 band of the radio does not match the file, 5 the radio holds other data than"));
-    Out(QStringLiteral("was written (write --verify). diff: 0 equal, 1 different, 2 trouble."));
+    Out(Wrapped(QStringLiteral("Files: - names standard input or output (-o -). Ctrl+C or SIGTERM during read, "
+                               "write or info stops after the current frame and ends the exchange with the "
+                               "radio (exit status 130)."),
+                0, 0));
+    Out(Wrapped(QStringLiteral("Exit status: 0 success, 1 usage error, 2 file error, 3 radio did not answer or "
+                               "answered wrongly, 4 band of the radio does not match the file, 5 the radio "
+                               "holds other data than was written (write --verify), 130 stopped by a signal. "
+                               "diff: 0 equal, 1 different, 2 trouble."),
+                0, 0));
+}
+
+const Command* Find(const QString& name) {
+    for (const Command& c : registry())
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
 }
 } // namespace
 
@@ -54,10 +104,7 @@ void Err(const QString& text) {
     std::fflush(stderr);
 }
 
-void Out(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-}
+void Out(const QString& text) { WriteStdout(text.toUtf8() + '\n'); }
 
 namespace {
 // "-o", "--band": a dash and a letter. "-1" and "-" are values.
@@ -114,14 +161,27 @@ int main(int argc, char** argv) {
     const bool demo = !args.isEmpty() && args.first() == QLatin1String("--demo");
     if (demo)
         args.removeFirst();
-    if (args.isEmpty() || args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help") ||
-        args[0] == QLatin1String("help")) {
-        cli::PrintHelp();
-        return args.isEmpty() ? cli::Usage : cli::Ok;
+    if (args.isEmpty()) {
+        cli::PrintUsage();
+        return cli::Usage;
     }
-    if (args[0] == QLatin1String("-V") || args[0] == QLatin1String("--version")) {
+    if (args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help") ||
+        (args[0] == QLatin1String("help") && args.size() == 1)) {
+        cli::PrintHelp();
+        return cli::FinishStdout(cli::Ok);
+    }
+    if (args[0] == QLatin1String("help")) {
+        const cli::Command* c = cli::Find(args[1]);
+        if (!c) {
+            cli::Err(QStringLiteral("kestrel-cli: unknown command \"%1\"; see kestrel-cli --help").arg(args[1]));
+            return cli::Usage;
+        }
+        cli::PrintCommandHelp(*c);
+        return cli::FinishStdout(cli::Ok);
+    }
+    if (args[0] == QLatin1String("-V") || args[0] == QLatin1String("-v") || args[0] == QLatin1String("--version")) {
         cli::Out(QStringLiteral("kestrel-cli %1").arg(QLatin1String(version::Text)));
-        return cli::Ok;
+        return cli::FinishStdout(cli::Ok);
     }
     const QString name = args.takeFirst();
     for (const cli::Command& c : cli::Commands()) {
@@ -129,20 +189,20 @@ int main(int argc, char** argv) {
             AppContext app;
             StartupOptions options;
             options.programFolder = QCoreApplication::applicationDirPath();
-            // The command line does not need the settings store's warnings (Port is
-            // given on the command line); Radio.INI problems are still worth a line.
+            // The command line does not need the warning about Port (the port is given
+            // on the command line); Radio.INI problems and the other settings values
+            // it uses (backups, verify) are worth a line.
             const QStringList warnings = RunStartup(app, options);
             for (const QString& w : warnings)
-                if (w.contains(QLatin1String("Radio.INI")))
+                if (w.contains(QLatin1String("Radio.INI")) || w.contains(QLatin1String("settings value [")))
                     cli::Err(QStringLiteral("kestrel-cli: ") + w);
             // Its [Ports] group still maps Com numbers to devices.
             const QString damage = OpenSettingsStore(app, options).damage();
             if (!damage.isEmpty())
                 cli::Err(QStringLiteral("kestrel-cli: ") + damage);
             if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-                cli::Out(QStringLiteral("Usage: kestrel-cli %1\n  %2")
-                             .arg(QString::fromUtf8(c.synopsis), QString::fromUtf8(c.summary)));
-                return cli::Ok;
+                cli::PrintCommandHelp(c);
+                return cli::FinishStdout(cli::Ok);
             }
             VirtualRadios radios(DemoBaudRate());
             if (demo) {
@@ -153,7 +213,7 @@ int main(int argc, char** argv) {
                 }
             }
             cli::Context ctx{app, args, demo ? &radios : nullptr};
-            return c.run(ctx);
+            return cli::FinishStdout(c.run(ctx));
         }
     }
     cli::Err(QStringLiteral("kestrel-cli: unknown command \"%1\"; see kestrel-cli --help").arg(name));

@@ -1,15 +1,13 @@
 #include "core/MemoryImage.h"
 
 #include "core/Log.h"
+#include "core/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
-#include <cerrno>
-#include <cstring>
 
 namespace kestrel {
 
@@ -79,6 +77,10 @@ bool MemoryImage::LoadImageFile(const QString& fileName, QString* error) {
         return fail(QStringLiteral("File not found: %1").arg(fileName));
     if (info.isDir())
         return fail(QStringLiteral("%1 is a folder, not a data file.").arg(fileName));
+    // A FIFO would keep the open waiting for a writer, a device would never end.
+    QString special;
+    if (!CheckNotSpecial(fileName, &special))
+        return fail(special);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("Cannot open %1: %2").arg(fileName, file.errorString()));
     if (file.size() > MaxReadableFile)
@@ -89,11 +91,20 @@ bool MemoryImage::LoadImageFile(const QString& fileName, QString* error) {
     const QByteArray content = file.read(MaxReadableFile + 1);
     if (file.error() != QFileDevice::NoError)
         return fail(QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString()));
+    return LoadImageData(content, fileName, error);
+}
+
+bool MemoryImage::LoadImageData(const QByteArray& content, const QString& shownName, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
     if (content.isEmpty())
-        return fail(QStringLiteral("%1 is empty.").arg(fileName));
+        return fail(QStringLiteral("%1 is empty.").arg(shownName));
     if (content.size() != ImageSize)
         return fail(QStringLiteral("%1 is not a data file: it has %2 bytes, a data file has exactly %3 bytes.")
-                        .arg(fileName)
+                        .arg(shownName)
                         .arg(content.size())
                         .arg(ImageSize));
     setBytes(content);
@@ -102,28 +113,12 @@ bool MemoryImage::LoadImageFile(const QString& fileName, QString* error) {
 }
 
 bool MemoryImage::SaveImageFile(const QString& fileName, QString* error) const {
-    QSaveFile file(fileName);
-    // Unbuffered, so a write the system cuts short (disk full, size limit) is seen
-    // here, before the temporary file replaces the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    errno = 0;
-    const bool written = file.write(m_bytes) == m_bytes.size() && file.error() == QFileDevice::NoError;
-    const int writeErrno = errno;
-    if (!written || !file.commit()) {
-        if (error) {
-            QString why = file.errorString();
-            if (!written && writeErrno != 0)
-                why = QString::fromLocal8Bit(std::strerror(writeErrno));
-            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, why);
-        }
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    QString why;
+    if (WriteFileAtomically(fileName, m_bytes, &why))
+        return true;
+    if (error)
+        *error = IsSpecialFile(fileName) ? why : QStringLiteral("Cannot write %1: %2").arg(fileName, why);
+    return false;
 }
 
 bool MemoryImage::CanSaveImageFile(const QString& fileName, QString* error) {
@@ -133,6 +128,11 @@ bool MemoryImage::CanSaveImageFile(const QString& fileName, QString* error) {
         return false;
     };
     const QFileInfo info(fileName);
+    if (IsSpecialFile(fileName)) {
+        if (error)
+            *error = NotRegularFileText(fileName);
+        return false;
+    }
     if (info.isDir())
         return fail(QStringLiteral("it is a folder"));
     if (!info.absoluteDir().exists())

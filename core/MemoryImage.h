@@ -40,10 +40,15 @@ public:
 
     // Reads the whole file first; only an 8192-byte file replaces the image (and
     // the snapshot). On failure the image is untouched and `error` says why.
+    // A FIFO, device or socket is refused before it is opened.
     bool LoadImageFile(const QString& fileName, QString* error);
+    // The same for bytes already read (standard input, for example); `shownName`
+    // names them in the message.
+    bool LoadImageData(const QByteArray& content, const QString& shownName, QString* error);
 
     // Writes the 8192 bytes through a temporary file renamed over the old one, so a
-    // failed write leaves the previous file intact.
+    // failed write leaves the previous file intact (WriteFileAtomically). A name that
+    // exists and is not a regular file is refused: "FILE is not a regular file."
     bool SaveImageFile(const QString& fileName, QString* error) const;
 
     // Whether SaveImageFile could create or replace `fileName`, found out without

@@ -29,10 +29,13 @@ QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store) {
     const QString damage = store.damage();
     if (!damage.isEmpty())
         warnings << damage;
+    QStringList values; // values that cannot be used, named with the file that holds them
     app.portNumber = ParsePortSetting(store.ReadRegistryText(QStringLiteral("Port")), &warning);
     if (!warning.isEmpty())
-        warnings << warning;
-    warnings << ReadTransferSettings(app, store);
+        values << warning;
+    values << ReadTransferSettings(app, store);
+    for (const QString& v : values)
+        warnings << QDir::toNativeSeparators(store.location()) + QStringLiteral(": ") + v;
     return warnings;
 }
 

@@ -1,5 +1,7 @@
 #include "fleet/FleetLog.h"
 
+#include "core/SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,6 +28,11 @@ QString CannotWrite(const QFile& f, Language language) {
 }
 
 bool OpenForAppend(QFile& f, QString* error, Language language) {
+    // Appending never replaces the file, but a FIFO would hold the run and a device is no log.
+    if (IsSpecialFile(f.fileName())) {
+        *error = NotRegularFileText(f.fileName(), language);
+        return false;
+    }
     const QString folder = QFileInfo(f.fileName()).absolutePath();
     if (!QDir().mkpath(folder)) {
         *error = Pick(language, "Cannot make the folder %1 for the log.", "无法为日志创建文件夹 %1。")

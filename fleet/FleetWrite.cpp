@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "link/CloneEngine.h"
 #include "link/VirtualRadios.h"
+#include "link/CloneRun.h"
 #include "link/WriteVerify.h"
 
 #include <QCryptographicHash>
@@ -169,6 +170,7 @@ void FleetWrite::start() {
 }
 
 void FleetWrite::start(const QList<int>& rows) {
+    m_stopping = false;
     ++m_starting;
     for (int i : rows)
         if (i >= 0 && i < rowCount() && !rowRunning(i))
@@ -180,6 +182,7 @@ void FleetWrite::start(const QList<int>& rows) {
 bool FleetWrite::startRow(int i) {
     if (i < 0 || i >= rowCount() || rowRunning(i))
         return false;
+    m_stopping = false;
     ++m_starting;
     beginRun(i);
     --m_starting;
@@ -199,6 +202,13 @@ void FleetWrite::stop() {
     }
     --m_starting;
     checkFinished();
+}
+
+void FleetWrite::requestStop() {
+    m_stopping = true;
+    for (int i = 0; i < rowCount(); ++i)
+        if (rowRunning(i))
+            m_sessions[size_t(i)]->engine.requestStop();
 }
 
 void FleetWrite::beginRun(int i) {
@@ -232,6 +242,13 @@ void FleetWrite::beginVerify(int i, quint64 run) {
     Session& s = *m_sessions[size_t(i)];
     if (s.run != run || m_rows[size_t(i)].phase != FleetRow::Phase::Verifying)
         return;
+    if (m_stopping) {
+        m_rows[size_t(i)].detail =
+            Pick(m_app.language, "Stopped after the write: the radio holds the new image, but it is not verified.",
+                 "写入后停止：电台中已有新数据，但未经校验。");
+        finish(i, FleetOutcome::Stopped, QStringLiteral("failed"));
+        return;
+    }
     SetUpReadBack(s.engine, m_app.recvCount);
     s.engine.Start();
 }
@@ -283,6 +300,10 @@ void FleetWrite::onClosed(int i) {
         return;
     case CloneEngine::Outcome::StartFailed:
         finish(i, FleetOutcome::PortError, notVerified);
+        return;
+    case CloneEngine::Outcome::Stopped:
+        r.detail = StoppedTransferText(s.engine, m_app.language);
+        finish(i, FleetOutcome::Stopped, notVerified);
         return;
     case CloneEngine::Outcome::Failed:
         if (!DeviceStillThere(r.target.device)) {

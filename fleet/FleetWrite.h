@@ -104,6 +104,10 @@ public:
     bool startRow(int i);
     // Ends every transfer now: the port of each closes, its row becomes Stopped.
     void stop();
+    // Ends every transfer after its current frame with the end frame (Ctrl+C): each
+    // running row becomes Stopped, with what its radio holds in its detail, and is
+    // logged. Rows not started stay as they are; finished() follows as usual.
+    void requestStop();
     bool running() const;
     bool rowRunning(int i) const;
 
@@ -136,6 +140,7 @@ private:
     QString m_logFile;
     QString m_imageName;
     QString m_logError;
+    bool m_stopping = false; // requestStop: no new transfer starts
     int m_starting = 0; // inside start()/startRow(): finished() waits until they end
     std::vector<FleetRow> m_rows;
     std::vector<std::unique_ptr<Session>> m_sessions;

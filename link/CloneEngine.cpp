@@ -93,6 +93,7 @@ bool CloneEngine::Start() {
     }
     m_retryCount = 0;
     m_abort = false;
+    m_stopRequested = false;
     setCaption(clone::CaptionText(m_direction, m_app.language));
     RestartClone();
     setOkEnabled(false);
@@ -103,6 +104,25 @@ void CloneEngine::CloseForm() {
     if (m_outcome == Outcome::Running)
         m_outcome = Outcome::Cancelled;
     unload();
+}
+
+void CloneEngine::requestStop() {
+    // After the end frame of a whole transfer there is nothing left to stop.
+    if (m_outcome != Outcome::Running || m_flagComplete || m_stopRequested || m_step == clone::StepEnd)
+        return;
+    m_stopRequested = true;
+    qCDebug(logLink) << "stop requested at step" << m_step;
+    // The frame under way finishes; the next one sent is the end frame.
+    if (!m_waiting && !tmrSend->isActive() && m_step != clone::StepEnd)
+        Fail();
+}
+
+int CloneEngine::frameCount() const {
+    int count = 0;
+    for (qint16 step = m_stepData; step != clone::StepEnd && count <= LineCount;
+         step = clone::NextStep(step, m_direction, m_stepExit))
+        ++count;
+    return count;
 }
 
 void CloneEngine::unload() {
@@ -145,6 +165,7 @@ void CloneEngine::portOpenFailed(const QString& error) {
 void CloneEngine::RestartClone() {
     m_flagComplete = false;
     m_step = clone::StepHandshake;
+    m_framesDone = 0;
     setProgress(0);
     m_pending.clear();
     if (!m_transport->isOpen()) {
@@ -164,6 +185,8 @@ void CloneEngine::RestartClone() {
 
 void CloneEngine::tmrSendTick() {
     tmrSend->stop();
+    if (m_stopRequested)
+        m_step = clone::StepEnd;
     const clone::Frame frame = clone::BuildFrame(m_step, m_direction, m_app.image);
     m_frame = frame.bytes;
     // Whatever is still in the input belongs to an earlier exchange. It is
@@ -176,7 +199,8 @@ void CloneEngine::tmrSendTick() {
     m_tickCount = 0;
     const qint64 written = m_transport->send(frame.bytes);
     qCDebug(logLink) << "sent" << m_step << frame.bytes.toHex(' ');
-    if (const std::optional<int> value = clone::ProgressValue(m_step, m_stepData, m_stepExit))
+    if (const std::optional<int> value = clone::ProgressValue(m_step, m_stepData, m_stepExit);
+        value && !m_stopRequested)
         setProgress(*value);
     if (written != frame.bytes.size() || frame.bytes.isEmpty()) {
         qCWarning(logLink) << "cannot send to" << m_transport->name() << m_transport->errorString();
@@ -217,6 +241,13 @@ void CloneEngine::onReadyRead() {
 
 void CloneEngine::TmrReceiveTick() {
     TmrReceive->stop();
+    if (m_step == clone::StepEnd && m_stopRequested) {
+        // The end frame of a stopped transfer: the lines read so far are dropped.
+        m_waiting = false;
+        m_outcome = Outcome::Stopped;
+        unload();
+        return;
+    }
     if (m_step == clone::StepEnd) {
         m_waiting = false;
         m_flagComplete = true;
@@ -292,6 +323,7 @@ CloneEngine::Verdict CloneEngine::Evaluate(const QByteArray& reply) {
         m_nextStep = m_stepData;
         return Verdict::Valid;
     }
+    ++m_framesDone;
     if (m_direction != clone::Write)
         m_pending.insert(m_step, reply.mid(4, LineSize));
     m_nextStep = clone::NextStep(m_step, m_direction, m_stepExit);
@@ -304,6 +336,17 @@ void CloneEngine::Fail() {
     m_waiting = false;
     if (m_abort) {
         unload();
+        return;
+    }
+    if (m_stopRequested) {
+        // No retry and no question: the end frame, if the port still takes it.
+        if (m_step != clone::StepEnd && m_transport->isOpen()) {
+            m_step = clone::StepEnd;
+            tmrSend->start(0);
+        } else {
+            m_outcome = Outcome::Stopped;
+            unload();
+        }
         return;
     }
     if (m_retryCount < clone::HandshakeRetries && m_step == clone::StepHandshake) {

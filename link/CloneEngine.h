@@ -55,6 +55,7 @@ public:
         Failed,       // "Connection Fail!" answered with Cancel
         BandMismatch, // the radio's band differs from the image's: nothing written
         StartFailed,  // the port could not be opened (or the line range is unusable)
+        Stopped,      // requestStop: ended early with the end frame, the image untouched
     };
     Q_ENUM(Outcome)
 
@@ -117,6 +118,14 @@ public:
     bool Start();
     // Ends the transfer at once: stops both timers, closes the port, raises no event.
     void CloseForm();
+    // Ends the transfer after the current frame (Ctrl+C, SIGTERM): once its reply is
+    // in or its wait has run out, the end frame goes out and the port closes. The
+    // outcome is Stopped, the image untouched, no event. Nothing while none runs.
+    void requestStop();
+    bool stopRequested() const { return m_stopRequested; }
+    // Line frames of the current transfer the radio has answered, and how many it has.
+    int framesDone() const { return m_framesDone; }
+    int frameCount() const;
 
 signals:
     void CloneExit(int direction);
@@ -174,6 +183,8 @@ private:
     qint16 m_tickCount = 0;
     int m_retryCount = 0;
     bool m_abort = false;
+    bool m_stopRequested = false;
+    int m_framesDone = 0;
     bool m_loaded = false;
     quint64 m_generation = 0;    // changes whenever a transfer starts or ends
     QMap<int, QByteArray> m_pending; // lines read, put into the image at the end

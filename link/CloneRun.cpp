@@ -32,8 +32,9 @@ void ShowProgressOnStderr(CloneEngine& engine, const QString& prefix) {
         if (shown == *last || (!terminal && value == 0 && *last > 0))
             return; // a restart from the handshake is not worth a line
         *last = shown;
-        const QString text = prefix + engine.caption().trimmed() + QLatin1Char(' ') + QString::number(shown) +
-                             QLatin1Char('%');
+        // The window's caption, spelled correctly on the command line.
+        const QString caption = engine.caption().trimmed().replace(QLatin1String("Writting"), QLatin1String("Writing"));
+        const QString text = prefix + caption + QLatin1Char(' ') + QString::number(shown) + QLatin1Char('%');
         std::fputs((terminal ? QStringLiteral("\r") + text + (shown == 100 ? QStringLiteral("\n") : QString())
                              : text + QLatin1Char('\n'))
                        .toLocal8Bit()
@@ -46,6 +47,36 @@ void ShowProgressOnStderr(CloneEngine& engine, const QString& prefix) {
             std::fputc('\n', stderr);
         *last = -1;
     });
+}
+
+QString StoppedTransferText(const CloneEngine& engine, Language language) {
+    const int done = engine.framesDone();
+    const int count = engine.frameCount();
+    switch (engine.direction()) {
+    case clone::Write:
+        if (done == 0)
+            return Pick(language, "The write was stopped before any frame was written: the radio holds what it held.",
+                        "写入在写入任何一帧之前停止：电台中的数据未变。");
+        return Pick(language,
+                    "The write was stopped after %1 of %2 frames: the radio holds part of the new image. Write it "
+                    "again before use.",
+                    "写入在 %2 帧中的第 %1 帧后停止：电台中只有部分新数据。使用前请重新写入。")
+            .arg(done)
+            .arg(count);
+    case clone::Verify:
+        return Pick(language,
+                    "The read-back was stopped after %1 of %2 frames: the radio holds the new image, but it is not "
+                    "verified.",
+                    "回读在 %2 帧中的第 %1 帧后停止：电台中已有新数据，但未经校验。")
+            .arg(done)
+            .arg(count);
+    default:
+        return Pick(language,
+                    "The read was stopped after %1 of %2 frames: nothing was kept, and the radio is unchanged.",
+                    "读取在 %2 帧中的第 %1 帧后停止：没有保留任何数据，电台中的数据未变。")
+            .arg(done)
+            .arg(count);
+    }
 }
 
 } // namespace kestrel

@@ -17,3 +17,12 @@ namespace kestrel {
 void ShowProgressOnStderr(CloneEngine& engine, const QString& prefix);
 
 } // namespace kestrel
+
+namespace kestrel {
+
+// What the radio holds after a transfer ended by CloneEngine::requestStop, with the
+// frames done: "The write was stopped after 96 of 239 frames: the radio holds part of
+// the new image. Write it again before use."
+QString StoppedTransferText(const CloneEngine& engine, Language language);
+
+} // namespace kestrel

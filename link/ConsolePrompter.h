@@ -20,6 +20,8 @@ public:
     QString saveFileName(const QString& initialName, const QString& filter) override;
 
     int retriesLeft() const { return m_retries; }
+    // A sentence added after the next message only ("The radio stopped answering after ...").
+    void setNote(const QString& note) { m_note = note; }
     // The texts shown so far, in order.
     const QStringList& shown() const { return m_shown; }
 
@@ -27,6 +29,7 @@ private:
     QString m_prefix;
     int m_retries;
     QStringList m_shown;
+    QString m_note;
 };
 
 } // namespace kestrel

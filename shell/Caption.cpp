@@ -11,10 +11,10 @@ QString FilePartOfName(const QString& fileName) {
 }
 
 QString BuildCaption(const QString& productName, const QString& bandText, const QString& fileName,
-                     Language language) {
+                     Language language, bool modified) {
+    const QString file = FilePartOfName(fileName) + (modified ? QStringLiteral("*") : QString());
     return productName + QLatin1Char('[') + bandText + QStringLiteral(" MHz") + QLatin1Char(']') +
-           QStringLiteral(" [") + LoadText(1106, language) + QStringLiteral(": ") + FilePartOfName(fileName) +
-           QLatin1Char(']');
+           QStringLiteral(" [") + LoadText(1106, language) + QStringLiteral(": ") + file + QLatin1Char(']');
 }
 
 } // namespace kestrel

@@ -2,6 +2,7 @@
 
 #include "channels/ChannelLists.h"
 #include "core/ImageHistory.h"
+#include "core/SafeFile.h"
 #include "shell/Caption.h"
 #include "shell/StatusNote.h"
 
@@ -62,6 +63,10 @@ bool ExportChannels(const AppContext& app, Prompter& prompter, QMainWindow* wind
         return false;
     const ListFormat format = formats[qBound(0, chosen, 1)];
     QString reason;
+    if (IsSpecialFile(path)) {
+        prompter.inform(app.productName, NotRegularFileText(path, l), Prompter::Icon::Critical);
+        return false;
+    }
     if (!WriteChannelListFile(path, ExportChannelList(app.image, format, l), &reason)) {
         prompter.inform(
             app.productName,

@@ -192,6 +192,10 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     flagView2 = 255;
     RefreshAll();
     RestoreWindowPlace(this, BandTree, m_memory);
+    // The unsaved-changes mark follows every change, whichever view made it.
+    auto* captionTimer = new QTimer(this);
+    connect(captionTimer, &QTimer::timeout, this, &MainForm::UpdateCaption);
+    captionTimer->start(250);
 }
 
 MainForm::~MainForm() = default;
@@ -277,8 +281,8 @@ void MainForm::SaveData() {
 }
 
 QString MainForm::ModifyCaption() const {
-    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName,
-                        m_app.language) +
+    return BuildCaption(m_app.productName, channelEditor->bandSelectorText(), m_app.currentFileName, m_app.language,
+                        m_app.image.IsImageModified()) +
            (m_virtual ? DemoCaptionMark(m_app.language) : QString());
 }
 
@@ -567,6 +571,9 @@ void MainForm::NewCommand() {
             ShowLoadError(error);
     }
     m_app.band = DecodeBandLimits(m_app.image);
+    // A new image is no longer the file that was open: a Save asks for a new name.
+    m_app.currentFileName = QStringLiteral("Untitled");
+    m_app.image.TakeImageSnapshot();
     RefreshData();
 }
 
@@ -595,6 +602,7 @@ bool MainForm::FileSave() {
     }
     m_app.image.TakeImageSnapshot();
     m_app.currentFileName = path;
+    UpdateCaption();
     RememberFile(path);
     ShowStatusNote(this, Pick(m_app.language, "Saved %1", "已保存 %1").arg(FilePartOfName(path)));
     return true;
@@ -656,6 +664,7 @@ void MainForm::OnCloneExit(int direction) {
         m_app.band = DecodeBandLimits(m_app.image);
         RefreshData();
         m_app.image.TakeImageSnapshot();
+        UpdateCaption();
         ShowStatusNote(this, Pick(m_app.language, "Read complete: %1 MHz", "读取完成：%1 MHz")
                                  .arg(channelEditor->bandSelectorText()));
         m_prompter.inform(m_app.productName, Pick(m_app.language, "Reading Complete!", "读取完成!"),

@@ -45,6 +45,9 @@ public:
     void RefreshData();
     void SaveData();
     QString ModifyCaption() const;
+    // Sets the caption when it no longer says what ModifyCaption says (file name,
+    // band, the unsaved-changes mark); run after every file command and four times a second.
+    void UpdateCaption();
     // The save dialog and save. True when the image was written; a failure is shown.
     bool FileSave();
 

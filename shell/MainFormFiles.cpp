@@ -87,9 +87,16 @@ void MainForm::CloseCommand() {
     m_app.band = DecodeBandLimits(m_app.image);
     RefreshData();
     m_app.image.TakeImageSnapshot();
+    UpdateCaption();
     m_app.radioReadFlag = false;
     if (closed != QLatin1String("Untitled"))
         ShowStatusNote(this, Pick(m_app.language, "Closed %1", "已关闭 %1").arg(FilePartOfName(closed)));
+}
+
+void MainForm::UpdateCaption() {
+    const QString caption = ModifyCaption();
+    if (windowTitle() != caption)
+        setWindowTitle(caption);
 }
 
 void MainForm::RememberFile(const QString& path) {

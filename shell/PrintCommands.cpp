@@ -1,5 +1,6 @@
 #include "shell/PrintCommands.h"
 
+#include "core/SafeFile.h"
 #include "shell/Caption.h"
 #include "shell/ChannelListPrint.h"
 #include "shell/StatusNote.h"
@@ -47,6 +48,12 @@ PrintCommands::PrintCommands(const AppContext& app, Prompter& prompter, QMainWin
 }
 
 bool PrintCommands::printOn(QPrinter& printer) {
+    // A PDF is never printed over a FIFO or a device.
+    if (printer.outputFormat() == QPrinter::PdfFormat && IsSpecialFile(printer.outputFileName())) {
+        m_prompter.inform(m_app.productName, NotRegularFileText(printer.outputFileName(), m_app.language),
+                          Prompter::Icon::Critical);
+        return false;
+    }
     if (PrintChannels(m_app, m_bandText(), printer, allChannels))
         return true;
     const Language l = m_app.language;

@@ -12,8 +12,43 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
+namespace {
+// --help and --version are answered before any window system is needed, so they work
+// without a display (over ssh, in scripts). Gives the exit status, or -1 to go on.
+int AnswerWithoutDisplay(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "--")
+            break;
+        if (a == "-v" || a == "-V" || a == "--version") {
+            std::printf("kestrel %s\n", kestrel::version::Text);
+            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+        }
+        if (a == "-h" || a == "--help" || a == "-?") {
+            std::fputs("Usage: kestrel [OPTIONS] [FILE.dat]\n"
+                       "Programs hand-held FM two-way radios: reads and writes radios, edits their\n"
+                       "channels and settings, keeps them as .dat files.\n"
+                       "\n"
+                       "Options:\n"
+                       "  -h, --help          show this help\n"
+                       "  -v, -V, --version   show the version\n"
+                       "\n"
+                       "Arguments:\n"
+                       "  FILE.dat            the data file to open at start\n"
+                       "\n"
+                       "The command-line program kestrel-cli does the same without a window.\n",
+                       stdout);
+            return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
+        }
+    }
+    return -1;
+}
+} // namespace
+
 int main(int argc, char** argv) {
     kestrel::IgnoreFileSizeLimitSignal();
+    if (const int status = AnswerWithoutDisplay(argc, argv); status >= 0)
+        return status;
     QApplication qapp(argc, argv);
     QApplication::setApplicationVersion(QString::fromLatin1(kestrel::version::Text));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.varnel.Kestrel"));

@@ -4,11 +4,11 @@
 #include "core/ChannelDescription.h"
 #include "core/ChannelRecord.h"
 #include "core/ImageDescription.h"
+#include "core/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <yaml-cpp/yaml.h>
 
@@ -496,6 +496,10 @@ bool LoadImageOrText(const QString& fileName, const DefaultImages& defaults, Mem
         *errors = QStringList{error};
         return false;
     }
+    if (!CheckNotSpecial(fileName, &error)) {
+        *errors = QStringList{error};
+        return false;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         *errors = QStringList{QStringLiteral("Cannot read %1: %2").arg(fileName, file.errorString())};
@@ -518,9 +522,9 @@ bool SaveRadioTextFile(const MemoryImage& image, const DefaultImages& defaults, 
     QByteArray text;
     if (!ExportRadioText(image, defaults, &text, error))
         return false;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
+    QString reason;
+    if (!WriteFileAtomically(fileName, text, &reason)) {
+        *error = IsSpecialFile(fileName) ? reason : QStringLiteral("Cannot write %1: %2").arg(fileName, reason);
         return false;
     }
     return true;

@@ -1,14 +1,18 @@
 #include "core/Band.h"
 #include "core/Bits.h"
 #include "core/MemoryImage.h"
+#include "core/SafeFile.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace kestrel;
@@ -186,4 +190,51 @@ TEST(Bits, GetSetAndIndex) {
         IndexOfValue(QStringLiteral("b"), {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("b")}),
         1);
     EXPECT_EQ(IndexOfValue(QStringLiteral("z"), {QStringLiteral("a")}), -1);
+}
+
+// The save's own temporary name; what a killed save left over an hour ago goes with the
+// next save into the folder, nothing else does. A link keeps pointing at the new file,
+// which keeps the old one's permissions.
+TEST(MemoryImageSave, TemporaryFilesLinksAndPermissions) {
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.dat"));
+    const QString link = dir.filePath(QStringLiteral("link.dat"));
+    ASSERT_TRUE(QFile(real).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link(real, link));
+    const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-2 * 3600);
+    struct Leftover {
+        const char* name;
+        bool old;
+        bool removed;
+    } leftovers[] = {
+        {".real.dat.kestrel-Ab12Cd", true, true},    // a killed save of ours, old
+        {".real.dat.kestrel-Xy34Zw", false, false},  // perhaps a save running now
+        {".real.dat.Ab12Cd", true, false},           // another program's temporary file
+        {"real.dat.kestrel-Ab12Cd", true, false},    // not hidden: the user's
+        {".other.kestrel-Ab12Cd.txt", true, false},  // not ours either
+    };
+    for (const Leftover& l : leftovers) {
+        QFile f(dir.filePath(QString::fromLatin1(l.name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        if (l.old) {
+            ASSERT_TRUE(f.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+    }
+    EXPECT_EQ(TemporaryNameFor(real), dir.filePath(QStringLiteral(".real.dat.kestrel-XXXXXX")));
+
+    MemoryImage image;
+    image.setByte(5, 0x55);
+    QString error;
+    ASSERT_TRUE(image.SaveImageFile(link, &error)) << error.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFile(real).size(), ImageSize);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(real).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    for (const Leftover& l : leftovers)
+        EXPECT_EQ(QFile::exists(dir.filePath(QString::fromLatin1(l.name))), !l.removed) << l.name;
+    // Nothing of this save is left beside the file.
+    const QStringList all = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    EXPECT_EQ(all.size(), 2 + 4) << all.join(' ').toStdString();
 }

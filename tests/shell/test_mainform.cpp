@@ -2,16 +2,19 @@
 // view toggles, printing, and the radio commands against the virtual radio.
 #include "core/Frequency.h"
 #include "core/Startup.h"
+#include "shell/Caption.h"
 #include "shell/PrintCommands.h"
 #include "shell/frmTreeView.h"
 #include "tests/shell/MainWindowFixture.h"
 
 #include <QPrinter>
 #include <QProcess>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -64,12 +67,16 @@ TEST_F(MainFormTest, StartsWithTheFirstBandsDefaultImageAndTheWrittenMenus) {
 
 TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
     const QString saved = path("radio1.dat");
-    app.image.setByte(0x0FD3, 7); // an edit
+    app.image.setByte(0x0FD3, 7); // an edit, made outside every command: the mark follows it
     ASSERT_TRUE(app.image.IsImageModified());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->windowTitle() == QStringLiteral("Kestrel[136-174 MHz] [File Name: Untitled*]"); }, 2000))
+        << window->windowTitle().toStdString();
     prompter.saveNames << saved;
     run("miSave");
     EXPECT_FALSE(app.image.IsImageModified());
     EXPECT_EQ(app.currentFileName, saved);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kestrel[136-174 MHz] [File Name: radio1.dat]"));
     EXPECT_EQ(ReadFile(saved).at(0x0FD3), 7);
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Saved radio1.dat"));
 
@@ -78,7 +85,14 @@ TEST_F(MainFormTest, OpenEditSaveAsAndReopen) {
     prompter.answers << Answer::Ok;
     run("miNew");
     EXPECT_EQ(app.image.byte(0x0FD3), quint8(DefaultImageBytes(0).at(0x0FD3)));
-    EXPECT_EQ(app.currentFileName, saved) << "New keeps the file name";
+    EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled")) << "a Save after New must not replace the file";
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kestrel[136-174 MHz] [File Name: Untitled]"));
+    app.image.setByte(0x0FD3, 7);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->windowTitle().endsWith(QLatin1String("Untitled*]")); }, 2000));
+    app.image.setByte(0x0FD3, quint8(DefaultImageBytes(0).at(0x0FD3))); // back as saved: no mark
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->windowTitle().endsWith(QLatin1String("Untitled]")); }, 2000));
+    EXPECT_EQ(BuildCaption(QStringLiteral("Kestrel"), QStringLiteral("400-470"), saved, Chinese, true),
+              QString::fromUtf8("Kestrel[400-470 MHz] [文件名: radio1.dat*]"));
 
     prompter.answers << Answer::No; // don't save the new image
     prompter.openNames << saved;
@@ -302,4 +316,22 @@ TEST_F(MainFormTest, PrintingToAPdfFileGivesTheChannelsInUseOrAll) {
     ASSERT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
     EXPECT_TRUE(lastAsked().text.startsWith(QLatin1String("Printing failed")));
+}
+
+// A FIFO is neither saved over nor opened: the error box says why, the edits stay.
+TEST_F(MainFormTest, AFifoIsNeitherSavedOverNorOpened) {
+    const QString fifo = path("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    app.image.setByte(0x10, 0x22);
+    prompter.saveNames << fifo;
+    run("miSave");
+    EXPECT_EQ(lastAsked().text, fifo + QStringLiteral(" is not a regular file."));
+    EXPECT_TRUE(app.image.IsImageModified());
+    EXPECT_EQ(app.currentFileName, QStringLiteral("Untitled"));
+    prompter.answers << Answer::No;
+    prompter.openNames << fifo;
+    run("miOpen");
+    EXPECT_EQ(lastAsked().text, fifo + QStringLiteral(" is not a regular file."));
+    EXPECT_EQ(app.image.byte(0x10), 0x22);
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
 }

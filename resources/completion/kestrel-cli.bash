@@ -1,0 +1,73 @@
+# bash completion for kestrel-cli: commands, their options, --port values from
+# `kestrel-cli ports`, .dat and .csv file names.
+_kestrel_cli() {
+    local cur prev words cword
+    _init_completion || return
+
+    local commands="new channels import rows diff read write info ports detect doctor help"
+    if [[ $cword -eq 1 ]]; then
+        COMPREPLY=($(compgen -W "$commands --help --version -h -v -V" -- "$cur"))
+        return
+    fi
+    local command=${words[1]}
+
+    case $prev in
+    --port | -p)
+        local ports
+        ports=$("${words[0]}" ports 2>/dev/null | cut -f1,2 | tr '\t' '\n' | grep -v '^-$')
+        COMPREPLY=($(compgen -W "$ports" -- "$cur"))
+        return
+        ;;
+    --band | -b)
+        COMPREPLY=($(compgen -W "0 1 2" -- "$cur"))
+        return
+        ;;
+    --format)
+        COMPREPLY=($(compgen -W "kestrel chirp" -- "$cur"))
+        return
+        ;;
+    --lang)
+        COMPREPLY=($(compgen -W "en zh" -- "$cur"))
+        return
+        ;;
+    --retries | --count | --insert | --delete | --up | --down | --sort)
+        return
+        ;;
+    -o | --output)
+        _filedir dat
+        return
+        ;;
+    --log)
+        _filedir csv
+        return
+        ;;
+    esac
+
+    local options=""
+    case $command in
+    new) options="--band -o" ;;
+    channels) options="--format --lang --json" ;;
+    import) options="-o --format --lang" ;;
+    rows) options="--insert --count --drop --delete --up --down --sort -o" ;;
+    diff) options="--lang --json" ;;
+    read) options="--port -o --retries --no-backup" ;;
+    write) options="--port --retries --verify --log --json" ;;
+    info) options="--port --retries --json" ;;
+    ports | detect) options="--json" ;;
+    doctor) options="--port" ;;
+    help)
+        COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+        return
+        ;;
+    esac
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
+        return
+    fi
+    case $command in
+    import) _filedir '@(dat|csv)' ;;
+    new | ports | detect | info | doctor) ;;
+    *) _filedir dat ;;
+    esac
+}
+complete -F _kestrel_cli kestrel-cli
