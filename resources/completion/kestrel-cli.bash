@@ -1,15 +1,23 @@
 # bash completion for kestrel-cli: commands, their options, --port values from
-# `kestrel-cli ports`, .dat and .csv file names.
+# `kestrel-cli ports`, .dat, .yaml and .csv file names.
 _kestrel_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="new channels import rows diff read write info ports detect doctor help"
+    local commands="new channels import rows diff read write info ports detect doctor export apply get set fields help"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version -h -v -V" -- "$cur"))
         return
     fi
     local command=${words[1]}
+    # --demo before the command: the virtual radios stand in for radio and cable.
+    if [[ $command == --demo ]]; then
+        if [[ $cword -eq 2 ]]; then
+            COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+            return
+        fi
+        command=${words[2]}
+    fi
 
     case $prev in
     --port | -p)
@@ -34,7 +42,7 @@ _kestrel_cli() {
         return
         ;;
     -o | --output)
-        _filedir dat
+        if [[ $command == export ]]; then _filedir yaml; else _filedir '@(dat|yaml)'; fi
         return
         ;;
     --log)
@@ -55,6 +63,8 @@ _kestrel_cli() {
     info) options="--port --retries --json" ;;
     ports | detect) options="--json" ;;
     doctor) options="--port" ;;
+    export) options="-o" ;;
+    apply | set) options="-o" ;;
     help)
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
         return
@@ -66,8 +76,8 @@ _kestrel_cli() {
     fi
     case $command in
     import) _filedir '@(dat|csv)' ;;
-    new | ports | detect | info | doctor) ;;
-    *) _filedir dat ;;
+    new | ports | detect | info | doctor | fields) ;;
+    *) _filedir '@(dat|yaml)' ;;
     esac
 }
 complete -F _kestrel_cli kestrel-cli
