@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Kestrel needs to build, run and test, when missing.
-# `install-deps.sh fuzz` also installs clang and its libFuzzer runtime (scripts/fuzz.sh).
+# `install-deps.sh fuzz` also installs clang and its libFuzzer runtime (scripts/fuzz.sh);
+# `install-deps.sh a11y` the virtual display, D-Bus and AT-SPI of scripts/a11y-check.sh.
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk
           qt6-translations-l10n)
 [ "${1:-}" = fuzz ] && packages+=(clang)
+[ "${1:-}" = a11y ] && packages+=(xvfb dbus-x11 at-spi2-core python3-pyatspi)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
 updated=false

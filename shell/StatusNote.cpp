@@ -22,10 +22,15 @@ void ShowStatusNote(QMainWindow* window, const QString& text) {
         bar->insertPermanentWidget(0, note);
         auto* timer = new QTimer(note);
         timer->setSingleShot(true);
-        QObject::connect(timer, &QTimer::timeout, note, &QLabel::clear);
+        QObject::connect(timer, &QTimer::timeout, note, [note] {
+            note->clear();
+            note->setAccessibleName(QString());
+        });
     }
     note->setText(text);
     note->setToolTip(text);
+    // A screen reader speaks the note: the name changes with it (Qt tells it with NameChanged).
+    note->setAccessibleName(text);
     if (auto* timer = note->findChild<QTimer*>())
         timer->start(NoteMs);
 }

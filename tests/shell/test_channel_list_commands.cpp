@@ -67,7 +67,7 @@ TEST_F(ChannelListCommands,
     EXPECT_EQ(cell(3, ColDecode), QStringLiteral("67.0"));
     EXPECT_EQ(cell(3, ColBandwidth), QStringLiteral("Narrow"));
     EXPECT_EQ(cell(4, ColRxFreq), QString());
-    EXPECT_EQ(entry("miUndo")->text(), QStringLiteral("Undo Import Channels"));
+    EXPECT_EQ(entry("miUndo")->text(), QStringLiteral("Undo Import Channels(&U)"));
     EXPECT_TRUE(app.image.IsImageModified());
 
     window->channelEditor->ChannelGrid->setFocus();
