@@ -43,7 +43,7 @@ WINDOWS = [
 ]
 CHINESE = ["View", "Chinese"]
 SAVE = (["File", "Save"], ["文件", "保存"])
-CLOSERS = ["Cancel", "取消", "Close", "关闭", "No", "否", "OK", "Ok", "确定"]
+CLOSERS = ["Cancel", "取消", "Close", "关闭", "退出", "No", "否", "OK", "Ok", "确定"]
 # Controls a screen reader stops at; containers whose insides are items, not controls.
 CONTROLS = {pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_COMBO_BOX,
             pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY, pyatspi.ROLE_SPIN_BUTTON, pyatspi.ROLE_SLIDER,
@@ -189,12 +189,25 @@ def invoke(app, path):
     item = bar
     for step in path:
         nxt = None
-        for c in kids(item):
-            if clean(c.name) == step:
-                nxt = c
+        for attempt in range(2):
+            # A menu bar entry holds its drop-down menu, which holds the entries once shown.
+            choices = []
+            for c in kids(item):
+                choices.append(c)
+                choices.extend(kids(c))
+            for c in choices:
+                if clean(c.name) == step:
+                    nxt = c
+                    break
+            if nxt is not None or item is bar:
                 break
+            try:
+                item.queryAction().doAction(0)  # opens the drop-down menu
+            except Exception:
+                pass
+            pump(0.5)
         if nxt is None:
-            raise LookupError("no menu entry %r (have %s)" % (step, [clean(c.name) for c in kids(item)]))
+            raise LookupError("no menu entry %r (have %s)" % (step, [clean(c.name) for c in choices]))
         item = nxt
     try:
         item.queryAction().doAction(0)
@@ -219,6 +232,9 @@ def gone(app, window, wait=10):
     while time.time() < end:
         if window not in windows(app):
             return True
+        s = states(window)
+        if s is None or not s.contains(pyatspi.STATE_VISIBLE):
+            return True  # hidden, kept for the next time (the batch editor)
         pump(0.2)
     return False
 
@@ -357,6 +373,7 @@ def run():
             if not gone(app, window):
                 problems.append("%s %s: did not close" % (language, label))
                 return total
+            before = [w for w in windows(app) if w != window]
         # A status note ("Saved ...") reaches the bus as a name change.
         before = windows(app)
         del name_changes[:]
@@ -374,5 +391,7 @@ def run():
 
 if __name__ == "__main__":
     seen = run()
+    for p in problems:
+        print("problem: " + p)
     print("%d controls seen in all, %d problems" % (seen, len(problems)))
     sys.exit(1 if problems else 0)
