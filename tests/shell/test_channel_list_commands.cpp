@@ -79,8 +79,8 @@ TEST_F(ChannelListCommands,
     // A file that is no channel list, one that cannot be opened and a cancelled dialog
     // change nothing and add no step.
     run("miChinese");
-    EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…"));
-    EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…"));
+    EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…(&I)"));
+    EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…(&E)"));
     prompter.openNames << fileWith("notes.csv", "Name,Phone\nAnn,123\n") << path("missing.csv") << QString();
     for (int i = 0; i < 3; ++i)
         choose("miImportChannels");
