@@ -174,7 +174,13 @@ def application():
 
 
 def windows(app):
-    return [w for w in kids(app)]
+    """The windows on screen (a hidden dialog kept for later does not count)."""
+    out = []
+    for w in kids(app):
+        st = states(w)
+        if st is not None and st.contains(pyatspi.STATE_VISIBLE):
+            out.append(w)
+    return out
 
 
 def main_window(app):
@@ -379,10 +385,11 @@ def run():
         del name_changes[:]
         invoke(app, SAVE[index])
         dialog = new_window(app, before)
+        saved = SAVED.replace(".dat", "-%s.dat" % language)
         if dialog is not None and is_file_dialog(dialog):
-            answer_file_dialog(app, dialog, SAVED)
+            answer_file_dialog(app, dialog, saved)
         pump(2)
-        said = [n for n in name_changes if "saved.dat" in (n or "")]
+        said = [n for n in name_changes if os.path.basename(saved) in (n or "")]
         print("%-8s %-22s %s" % (language, "status note", "announced \"%s\"" % said[0] if said else "NOT ANNOUNCED"))
         if not said:
             problems.append("%s status note: no name change for the saved file" % language)
