@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QShortcut>
 
 namespace kestrel {
 
@@ -231,6 +232,13 @@ void FrmBatch::buildControls() {
     connect(grpEncodeMode, &QButtonGroup::idClicked, this, [this] { modeChosen(BatchMode::Encode); });
     connect(chkDecodeRandom, &QCheckBox::toggled, this, [this] { updateEnabling(); });
     connect(chkEncodeRandom, &QCheckBox::toggled, this, [this] { updateEnabling(); });
+    // Enter moves on to the next field here; Ctrl+Enter presses Apply as a click would.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [button = cmdApply] {
+            button->setFocus(Qt::ShortcutFocusReason);
+            button->click();
+        });
     connect(cmdApply, &QPushButton::clicked, this, &FrmBatch::Apply);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -305,6 +313,40 @@ void FrmBatch::RefreshFace() {
 
     cmdApply->setText(text(1404));
     cmdClose->setText(text(1408));
+    nameControls();
+}
+
+void FrmBatch::nameControls() {
+    // For screen readers a field is named as the eye reads its line: the row's label,
+    // then its own ("RX Freq: Start(Mhz)"); options and check boxes get the row too,
+    // since "Ascending" or "Random" alone does not say which row they belong to.
+    auto plain = [](const QAbstractButton* b) { return QString(b->text()).remove(QLatin1Char('&')); };
+    auto name = [](QWidget* w, const QLabel* row, const QString& own) {
+        w->setAccessibleName(own.isEmpty() ? row->text() : row->text() + QLatin1Char(' ') + own);
+    };
+    name(optAll, lblArea, plain(optAll));
+    name(optFrom, lblArea, plain(optFrom));
+    name(txtFirst, lblArea, plain(optFrom));
+    name(txtLast, lblArea, lblTo->text());
+    name(txtRxStart, lblRx, lblRxStart->text());
+    name(txtRxStep, lblRx, lblRxStep->text());
+    name(txtOffset, lblTx, plain(optTxOffset));
+    name(txtTxStart, lblTx, plain(optTxStart));
+    name(txtTxStep, lblTx, lblTxStep->text());
+    name(cboDecode, lblDecode, lblDecodeStart->text());
+    name(txtDecodeInterval, lblDecode, lblDecodeInterval->text());
+    name(cboEncode, lblEncode, plain(optEncodeOwn));
+    name(txtEncodeInterval, lblEncode, lblEncodeInterval->text());
+    for (auto [row, buttons] : {std::pair<QLabel*, QList<QAbstractButton*>>{lblRx, {optRxAsc, optRxDesc}},
+                                {lblTx, {optTxDefault, optTxOffset, optPlus, optMinus, optTxStart, optTxAsc, optTxDesc}},
+                                {lblDecode, {chkDecodeRandom, optDecodeAsc, optDecodeDesc}},
+                                {lblEncode, {optEncodeDefault, optEncodeOwn, chkEncodeRandom, optEncodeAsc, optEncodeDesc}}})
+        for (QAbstractButton* b : buttons)
+            name(b, row, plain(b));
+    name(cboScan, lblScan, QString());
+    name(cboPower, lblPower, QString());
+    name(cboLockout, lblLockout, QString());
+    name(txtName, lblName, QString());
 }
 
 BatchValues FrmBatch::values() const {

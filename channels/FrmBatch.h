@@ -47,6 +47,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void nameControls(); // accessible names, from the texts just set
     void buildControls();
     void setValues(const BatchValues& v);
     void updateEnabling();

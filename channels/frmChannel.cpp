@@ -30,6 +30,33 @@ namespace kestrel {
 
 namespace {
 
+constexpr TextPair Descriptions[ChannelColumnCount] = {
+    {"Channel number", "信道编号"},
+    {"Receive frequency, MHz", "接收频率，MHz"},
+    {"Transmit frequency, MHz", "发射频率，MHz"},
+    {"Receive tone or code (CTCSS or DCS)", "接收亚音或数字亚音"},
+    {"Transmit tone or code (CTCSS or DCS)", "发射亚音或数字亚音"},
+    {"Bandwidth: wide or narrow", "带宽：宽带或窄带"},
+    {"Busy channel lockout", "繁忙信道锁定"},
+    {"Channel in the scan list", "信道加入扫描"},
+    {"Transmit power", "发射功率"},
+    {"Optional signalling (DTMF)", "可选信令（DTMF）"},
+    {"Squelch mode: carrier or DTMF", "静噪方式：载波或 DTMF"},
+    {"Push-to-talk identification: code sent when PTT is pressed or released", "PTT ID：按下或松开 PTT 时发送的身份码"},
+    {"DTMF call group", "DTMF 呼叫组别"},
+    {"Compander", "压扩"},
+    {"Voice scrambler", "语音扰频"},
+    {"Reverse (talk around)", "反频（脱网直通）"},
+    {"Transmit inhibited on this channel", "本信道禁止发射"},
+    {"Channel name", "信道名称"},
+};
+
+// What a column holds, spelled out (several headers are abbreviations): the header's
+// tool tip and accessible description.
+QString ColumnDescription(int column, Language language) {
+    return column >= 0 && column < ChannelColumnCount ? Descriptions[column](language) : QString();
+}
+
 // Column widths in twips, columns 0-17; the name column is hidden.
 constexpr std::array<int, ChannelColumnCount> ColumnTwips = {550,  1100, 1100, 1100, 1100, 1100, 1100, 1100, 1100,
                                                              1100, 1100, 1100, 1000, 1100, 1100, 1100, 1100, 0};
@@ -221,8 +248,13 @@ void frmChannel::RefreshDisplay() {
     fraGeneral->setTitle(GeneralCaption(l));
     lblGroup->setText(ChannelText::GroupLabel(l));
     lblGenFreq->setText(FrequencyLabel(l));
-    for (int c = 0; c < ChannelColumnCount; ++c)
-        ChannelGrid->horizontalHeaderItem(c)->setText(ChannelColumnHeader(c, l));
+    for (int c = 0; c < ChannelColumnCount; ++c) {
+        QTableWidgetItem* header = ChannelGrid->horizontalHeaderItem(c);
+        header->setText(ChannelColumnHeader(c, l));
+        header->setToolTip(ColumnDescription(c, l));
+        header->setData(Qt::AccessibleDescriptionRole, ColumnDescription(c, l));
+    }
+    nameGrid();
     if (cboFeature0->count() > 0)
         cboFeature0->setItemText(0, LoadText(NoToneText, l));
     FitColumnWidths(ChannelGrid, l, ColumnTwips.data(), ChannelColumnCount);
@@ -242,6 +274,24 @@ void frmChannel::RefreshSelectors() {
     const int group = ReadShownGroup(m_app.image);
     CboGroup->setCurrentIndex(group);
     m_groupIndex = group;
+    nameGrid();
+}
+
+void frmChannel::nameGrid() {
+    const Language l = m_app.language;
+    ChannelGrid->setAccessibleName(Pick(l, "Channels, group %1", "信道，第 %1 组").arg(m_groupIndex + 1));
+    // The row headers are hidden, but a screen reader announces a cell with them: the
+    // channel number of the row.
+    for (int r = 0; r < RowsPerGroup; ++r) {
+        const int channel = ChannelIndexOf(m_groupIndex, r + 1);
+        QTableWidgetItem* header = ChannelGrid->verticalHeaderItem(r);
+        if (!header) {
+            header = new QTableWidgetItem;
+            ChannelGrid->setVerticalHeaderItem(r, header);
+        }
+        header->setText(QString::number(channel + 1));
+        header->setData(Qt::AccessibleTextRole, Pick(l, "Channel %1", "信道 %1").arg(channel + 1));
+    }
 }
 
 int frmChannel::currentChannelNumber() const {
@@ -261,6 +311,7 @@ void frmChannel::groupChanged(int position) {
         return;
     TransferFocus(); // a wheel over the selector changes it without taking the focus
     m_groupIndex = position;
+    nameGrid();
     if (position != m_app.image.byte(ShownGroupByte)) {
         WriteShownGroup(m_app.image, position);
         RefreshData();
@@ -392,6 +443,11 @@ void frmChannel::ShowCellEditor() {
             cboFeature1->setCurrentIndex(saved);
         editor = cboFeature1;
     }
+    // A screen reader names the open editor as the cell: column and channel.
+    editor->setAccessibleName(Pick(m_app.language, "%1, channel %2", "%1，信道 %2")
+                                  .arg(ChannelColumnHeader(cell.column, m_app.language))
+                                  .arg(m_edit.channel + 1));
+    editor->setAccessibleDescription(ColumnDescription(cell.column, m_app.language));
     editor->show();
     editor->raise();
     editor->setFocus(Qt::OtherFocusReason);

@@ -88,6 +88,7 @@ private:
     void buildControls();
     void shapeGrid();
     void RefreshSelectors();
+    void nameGrid(); // "Channels, group N" for screen readers
     void RefreshRow(int row);
     void ShowCellEditor();
     void CommitTextCell();

@@ -64,6 +64,7 @@ frmFleet::frmFleet(const AppContext& app, Prompter& prompter, const QString& ima
     grdFleet->setHorizontalHeaderLabels({Pick(l, "Port", "端口"), Pick(l, "Device", "设备"),
                                          Pick(l, "Progress", "进度"), Pick(l, "Band", "频段"),
                                          Pick(l, "Verify", "校验"), Pick(l, "Outcome", "结果"), QString()});
+    grdFleet->setAccessibleName(Pick(l, "Radios to write", "要写入的电台"));
     grdFleet->verticalHeader()->hide();
     grdFleet->setSelectionMode(QAbstractItemView::NoSelection);
     grdFleet->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -194,9 +195,11 @@ void frmFleet::Rescan() {
         bar->setRange(0, 100);
         bar->setValue(0);
         bar->setEnabled(usable);
+        bar->setAccessibleName(Pick(l, "Progress, %1", "进度，%1").arg(t.port));
         grdFleet->setCellWidget(r, ColProgress, bar);
         auto* retry = new QPushButton(Pick(l, "Retry", "重试"), grdFleet);
         retry->setObjectName(QStringLiteral("cmdRetry%1").arg(r));
+        retry->setAccessibleName(Pick(l, "Retry %1", "重试 %1").arg(t.port));
         retry->setAutoDefault(false);
         connect(retry, &QPushButton::clicked, this, [this, r] { RetryRow(r); });
         grdFleet->setCellWidget(r, ColRetry, retry);

@@ -61,6 +61,7 @@ public:
 
     // recvInterval and tickCountMax start from app.recvInterval and app.recvCount.
     CloneEngine(AppContext& app, Prompter& prompter, QObject* parent = nullptr);
+    Prompter& prompter() const { return m_prompter; }
     ~CloneEngine() override;
 
     qint16 stepData() const { return m_stepData; }

@@ -2,9 +2,11 @@
 
 #include "core/StringTable.h"
 #include "link/CloneEngine.h"
+#include "link/CloneProtocol.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -50,6 +52,10 @@ frmClone::frmClone(CloneEngine& engine, const AppContext& app, QWidget* parent)
 void frmClone::RefreshDisplay() {
     m_ok->setText(Pick(m_app.language, "&Ok", "确定(&O)"));
     m_cancel->setText(Pick(m_app.language, "&Cancel", "取消(&C)"));
+    const quint8 direction = m_engine.direction();
+    m_progress->setAccessibleName(direction == clone::Read    ? Pick(m_app.language, "Reading", "正在读取")
+                                  : direction == clone::Write ? Pick(m_app.language, "Writing", "正在写入")
+                                                              : Pick(m_app.language, "Verifying", "正在校验"));
 }
 
 void frmClone::syncFromEngine() {
@@ -68,6 +74,18 @@ void frmClone::showEvent(QShowEvent* event) {
     RefreshDisplay();
     syncFromEngine();
     QDialog::showEvent(event);
+}
+
+void frmClone::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !m_engine.flagComplete()) {
+        const auto answer = m_engine.prompter().message(
+            m_app.productName, Pick(m_app.language, "Stop the transfer now?", "现在停止传输吗？"),
+            Prompter::Icon::Question, Prompter::Buttons::OkCancel, Prompter::Answer::Cancel);
+        if (answer == Prompter::Answer::Ok && !m_engine.flagComplete())
+            reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void frmClone::closeEvent(QCloseEvent* event) {

@@ -1,8 +1,10 @@
 #pragma once
 // The clone window: caption, progress bar, OK and Cancel over a CloneEngine.
 // The main window shows it modally after CloneEngine::Start while a full read or
-// write runs; it closes itself when the engine's transfer ends. Cancel, Esc or
-// closing the window end the transfer at once (port closed, no event).
+// write runs; it closes itself when the engine's transfer ends. Cancel or closing the
+// window end the transfer at once (port closed, no event); Esc asks first, since it is
+// pressed by mistake more easily. The progress bar is named after the transfer
+// ("Reading", "Writing") for screen readers.
 #include "core/AppContext.h"
 
 #include <QDialog>
@@ -32,6 +34,7 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void syncFromEngine();

@@ -20,6 +20,7 @@ frmCableCheck::frmCableCheck(const AppContext& app, QWidget* parent, const Virtu
     txtReport = new QTextBrowser(this);
     txtReport->setObjectName(QStringLiteral("txtReport"));
     txtReport->setOpenLinks(false);
+    txtReport->setAccessibleName(Pick(app.language, "Findings", "检查结果"));
     txtReport->setMinimumSize(560, 300);
     cmdAgain = new QPushButton(Pick(app.language, "Check Again", "重新检查"), this);
     cmdAgain->setObjectName(QStringLiteral("cmdAgain"));

@@ -114,6 +114,12 @@ void frmPort::Rescan() {
         const bool sayState = p.state != PortState::Missing || !p.overrideOrigin.isEmpty();
         lblState[i]->setText(sayState ? PortStateText(p.state, m_app.language) : QString());
         lblState[i]->setToolTip(p.errorText);
+        // A screen reader reads the row's device, adapter and state with the option.
+        QStringList row;
+        for (QLabel* l : {lblDevice[i], lblAdapter[i], lblState[i]})
+            if (!l->text().isEmpty())
+                row << l->text();
+        optPort[i]->setAccessibleDescription(row.join(QStringLiteral(", ")));
         for (QLabel* l : {lblDevice[i], lblAdapter[i], lblState[i]})
             l->setEnabled(ok);
     }

@@ -3,12 +3,14 @@
 # `install-deps.sh fuzz` also installs clang and its libFuzzer runtime (scripts/fuzz.sh);
 # `install-deps.sh package` what scripts/make-package.sh needs besides: `file` and
 # dpkg-dev (CPack finds the programs' library dependencies with them, dpkg-buildflags gives
-# the hardening flags) and lintian (checks the package as Debian's maintainers do).
+# the hardening flags) and lintian (checks the package as Debian's maintainers do);
+# `install-deps.sh a11y` the virtual display, D-Bus and AT-SPI of scripts/a11y-check.sh.
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk python3-markdown
           qt6-translations-l10n libyaml-cpp-dev)
 [ "${1:-}" = fuzz ] && packages+=(clang)
 [ "${1:-}" = package ] && packages+=(file dpkg-dev lintian)
+[ "${1:-}" = a11y ] && packages+=(xvfb dbus-x11 at-spi2-core python3-pyatspi)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
 updated=false

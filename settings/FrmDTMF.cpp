@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QShortcut>
 
 namespace kestrel {
 
@@ -130,6 +131,13 @@ void FrmDTMF::buildControls() {
         buttons->addWidget(Command1[i]);
         connect(Command1[i], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
     }
+    // Enter moves on to the next field here; Ctrl+Enter presses OK as a click would.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [button = Command1[0]] {
+            button->setFocus(Qt::ShortcutFocusReason);
+            button->click();
+        });
 
     auto* top = new QHBoxLayout;
     top->addLayout(fields);
@@ -155,6 +163,8 @@ void FrmDTMF::setTexts() {
     lblDTMF[8]->setText(DtmfText::Bot(l));
     lblDTMF[9]->setText(DtmfText::Eot(l));
     fraCallList->setTitle(DtmfText::CallList(l));
+    GridDTMF->setAccessibleName(DtmfText::CallList(l));
+    txtInput->setAccessibleName(Pick(l, "Call list entry", "呼叫列表项"));
     Command1[0]->setText(Pick(l, "&Ok", "确定(&O)"));
     Command1[1]->setText(LoadText(1103, l));
 

@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QShortcut>
 
 namespace kestrel {
 
@@ -69,6 +70,10 @@ frmMemoryMap::frmMemoryMap(AppContext& app, Prompter& prompter, QWidget* parent)
     cmdOK->setText(QStringLiteral("&OK"));
     cmdCancel = Make<QPushButton>(this, QStringLiteral("cmdCancel"));
     cmdCancel->setText(QStringLiteral("&Cancel"));
+    // Names for screen readers; LblValue, the decimal value, follows the address.
+    msgMemory->setAccessibleName(Pick(m_app.language, "Memory map", "存储器映像"));
+    txtMemory->setAccessibleName(Pick(m_app.language, "Byte, hexadecimal", "字节（十六进制）"));
+    TxtAddr->setAccessibleName(Pick(m_app.language, "Address, hexadecimal", "地址（十六进制）"));
     for (QPushButton* b : {cmdOK, cmdCancel})
         b->setAutoDefault(false);
 
@@ -95,6 +100,13 @@ frmMemoryMap::frmMemoryMap(AppContext& app, Prompter& prompter, QWidget* parent)
         connect(bar, &QScrollBar::valueChanged, this, [this] {
             if (txtMemory->isVisible())
                 cancelEdit();
+        });
+    // Enter moves on to the next field here; Ctrl+Enter presses OK as a click would.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [button = cmdOK] {
+            button->setFocus(Qt::ShortcutFocusReason);
+            button->click();
         });
     connect(cmdOK, &QPushButton::clicked, this, &frmMemoryMap::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);

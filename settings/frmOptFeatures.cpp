@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QShortcut>
 
 namespace kestrel {
 
@@ -80,6 +81,13 @@ void frmOptFeatures::buildControls() {
 
     connect(cboFeatureVox[VoxFunction], qOverload<int>(&QComboBox::currentIndexChanged), this,
             &frmOptFeatures::voxChosen);
+    // Enter moves on to the next field here; Ctrl+Enter presses OK as a click would.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [button = cmdOK] {
+            button->setFocus(Qt::ShortcutFocusReason);
+            button->click();
+        });
     connect(cmdOK, &QPushButton::clicked, this, &frmOptFeatures::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

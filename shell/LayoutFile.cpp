@@ -176,36 +176,36 @@ Layout BuiltInLayout() {
     LayoutBand bar{QStringLiteral("Menu Bar"), {}};
     bar.entries << menu("miFile", "File(&F)",
                         {item("miNew", "New(&N)", "new"), item("miClose", "Close(&C)"),
-                         item("miOpen", "Open(&O)", "open"), item("miOpenBackup", "Open Backup…"),
-                         item("miCompare", "Compare With File…"), item("miSave", "Save(&S)", "save"),
-                         item("miPrint", "Print(&P)", "print"), item("miPrintPreview", "Print Preview"), sep(),
-                         item("miImportChannels", "Import Channels…"), item("miExportChannels", "Export Channels…"),
-                         sep(), item("miRecent", "Recent Files"), sep(), item("miExit", "Exit(&X)")});
+                         item("miOpen", "Open(&O)", "open"), item("miOpenBackup", "Open Backup…(&B)"),
+                         item("miCompare", "Compare With File…(&M)"), item("miSave", "Save(&S)", "save"),
+                         item("miPrint", "Print(&P)", "print"), item("miPrintPreview", "Print Preview(&V)"), sep(),
+                         item("miImportChannels", "Import Channels…(&I)"), item("miExportChannels", "Export Channels…(&E)"),
+                         sep(), item("miRecent", "Recent Files(&R)"), sep(), item("miExit", "Exit(&X)")});
     bar.entries << menu("miEdit", "Edit(&E)",
-                        {item("miUndo", "Undo", "undo"), item("miRedo", "Redo", "redo"), sep(), item("miCut", "Cut"),
-                         item("miCopy", "Copy"), item("miPaste", "Paste"), item("miDelete", "Delete"), sep(),
-                         item("miInsertChannel", "Insert Channel"), item("miDeleteChannel", "Delete Channel"),
-                         item("miMoveUp", "Move Up"), item("miMoveDown", "Move Down"),
-                         item("miSortRx", "Sort by RX Freq"), sep(), item("miModel", "Model Information"), item("miChannel", "Channel Information"),
-                         item("miVFO", "VFO"), item("miCommonSet", "Optional Features"), item("miDTMF", "DTMF"),
-                         item("miMSK", "MSK"), item("mi5Tone", "5-Tone"), item("miStun", "DisStun"),
-                         item("miKeySet", "Key Assignment"), item("miRadio", "&Radio"),
-                         item("miMessage", "&Radio Information "), item("miBatch", "&Batch Edit")});
+                        {item("miUndo", "Undo(&U)", "undo"), item("miRedo", "Redo(&D)", "redo"), sep(), item("miCut", "Cut(&T)"),
+                         item("miCopy", "Copy(&P)"), item("miPaste", "Paste(&A)"), item("miDelete", "Delete(&L)"), sep(),
+                         item("miInsertChannel", "Insert Channel(&I)"), item("miDeleteChannel", "Delete Channel(&H)"),
+                         item("miMoveUp", "Move Up(&M)"), item("miMoveDown", "Move Down(&W)"),
+                         item("miSortRx", "Sort by RX Freq(&S)"), sep(), item("miModel", "Model Information(&N)"), item("miChannel", "Channel Information(&C)"),
+                         item("miVFO", "VFO(&V)"), item("miCommonSet", "Optional Features(&O)"), item("miDTMF", "DTMF(&F)"),
+                         item("miMSK", "MSK(&K)"), item("mi5Tone", "5-Tone(&5)"), item("miStun", "DisStun(&G)"),
+                         item("miKeySet", "Key Assignment(&Y)"), item("miRadio", "Radio(&R)"),
+                         item("miMessage", "Embedded Message(&E)"), item("miBatch", "Batch Edit(&B)")});
     bar.entries << menu("miProgram", "Program(&P)",
-                        {item("miRead", "Read from Radio(&R)", "read"), item("miWrite", "&Write to Radio(&W)", "write"),
-                         item("miFleetWrite", "Fleet Write…"), sep(), item("miVerifyAfterWrite", "Verify After Write")});
-    bar.entries << item("miComPort", "&Communication Port");
-    bar.entries << menu("miLanguage", "Language", {item("miChinese", "Chinese(&C)"), item("miEnglish", "English(&E)")});
+                        {item("miRead", "Read from Radio(&R)", "read"), item("miWrite", "Write to Radio(&W)", "write"),
+                         item("miFleetWrite", "Fleet Write…(&F)"), sep(), item("miVerifyAfterWrite", "Verify After Write(&V)")});
+    bar.entries << item("miComPort", "Communication Port(&C)");
+    bar.entries << menu("miLanguage", "Language(&L)", {item("miChinese", "Chinese(&C)"), item("miEnglish", "English(&E)")});
     bar.entries << menu("miView", "View(&V)",
-                        {item("miTreeView", "TreeView"), item("miToolBar", "ToolBar(&T)"),
+                        {item("miTreeView", "TreeView(&R)"), item("miToolBar", "ToolBar(&T)"),
                          item("miStatusBar", "StatusBar(&S)"), sep(), item("miEnglish", "English(&E)"),
                          item("miChinese", "Chinese(&C)")});
     bar.entries << menu("miWindows", "Windows(&W)",
                         {item("miCascade", "Cascade(&C)"), item("miTileV", "TileVertical(&V)"),
-                         item("miTileH", "&TileHorizontal(&H)"), item("miArrange", "ArrangeIcons(&A)"), sep(),
+                         item("miTileH", "TileHorizontal(&H)"), item("miArrange", "ArrangeIcons(&A)"), sep(),
                          item("miCloseAll", "Close All Windows(&W)")});
     bar.entries << menu("miHelp", "Help(&H)",
-                        {item("miUserGuide", "User Guide(&G)"), item("miCheckCable", "Check Cable…"),
+                        {item("miUserGuide", "User Guide(&G)"), item("miCheckCable", "Check Cable…(&C)"),
                          item("miAbout", "About...(&A)", "about")});
     LayoutBand tools{QStringLiteral("ToolBar"), {}};
     tools.entries << item("miNew", "New", "new") << item("miOpen", "Open", "open") << item("miSave", "Save", "save")

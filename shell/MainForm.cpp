@@ -33,6 +33,7 @@
 #include "shell/UserGuideCommand.h"
 #include "shell/ViewBands.h"
 #include "shell/RadioSafety.h"
+#include "shell/WindowCare.h"
 #include "shell/frmAbout.h"
 #include "shell/frmCompare.h"
 #include "shell/RadioTextFiles.h"
@@ -40,6 +41,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDockWidget>
@@ -47,6 +49,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -112,7 +115,10 @@ MainForm::MainForm(AppContext& app, SettingsStore& store, Prompter& prompter, QW
     : QMainWindow(parent), m_app(app), m_store(store), m_prompter(prompter) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowIcon(AppIcon());
-    resize(1280, 720);
+    resize(QSize(1280, 720).boundedTo(screen()->availableGeometry().size())); // large text: a small screen
+    InstallComboBoxNames();
+    // Every dialog: lists named after their labels, and scrolling when taller than the screen.
+    QCoreApplication::instance()->installEventFilter(new WindowCare(this));
 
     // 1. caption; 2. the clone object
     setWindowTitle(m_app.productName);
@@ -250,9 +256,11 @@ void MainForm::RefreshDisplay() {
             a->setText(c.text(l) + QString::fromLatin1(c.suffix));
     // 4. the tree stays in its band (it was placed there once)
     BandTree->setWindowTitle(Pick(l, "TreeView", "树形视图"));
-    // 5. entries without views, and the Windows and Language menus, are hidden
-    for (const char* id : {"miWindows", "miLanguage", "miModel", "miVFO", "miRadio", "miAM", "miMSK", "mi5Tone",
-                           "miStun", "miBatch"})
+    ToolBar->setWindowTitle(Pick(l, "Tool bar", "工具栏"));
+    ToolBar->setAccessibleName(Pick(l, "Tool bar", "工具栏"));
+    // 5. entries without views, and the Windows and Language menus, are hidden (Model
+    // Information and Batch Edit stay in the Edit menu: every command has a menu entry)
+    for (const char* id : {"miWindows", "miLanguage", "miVFO", "miRadio", "miAM", "miMSK", "mi5Tone", "miStun"})
         if (QAction* a = menuAction(QString::fromLatin1(id)))
             a->setVisible(false);
     editCommands->refreshTexts();
@@ -263,6 +271,7 @@ void MainForm::RefreshDisplay() {
         channelEditor->RefreshDisplay();
         channelWindow->setWindowTitle(Pick(l, "Channel Information", "信道信息"));
     }
+    NameListsByTheirLabels(this); // the labels may have changed language
 }
 
 void MainForm::RefreshData() {

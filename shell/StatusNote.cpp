@@ -23,7 +23,10 @@ QLabel* AddStatusNote(QMainWindow* window) {
     bar->addPermanentWidget(note);
     auto* timer = new QTimer(note);
     timer->setSingleShot(true);
-    QObject::connect(timer, &QTimer::timeout, note, &QLabel::clear);
+    QObject::connect(timer, &QTimer::timeout, note, [note] {
+        note->clear();
+        note->setAccessibleName(QString());
+    });
     return note;
 }
 
@@ -31,6 +34,8 @@ void ShowStatusNote(QMainWindow* window, const QString& text) {
     QLabel* note = AddStatusNote(window);
     note->setText(text);
     note->setToolTip(text);
+    // A screen reader speaks the note: the name changes with it (Qt tells it with NameChanged).
+    note->setAccessibleName(text);
     if (auto* timer = note->findChild<QTimer*>())
         timer->start(NoteMs);
 }

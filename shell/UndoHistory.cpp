@@ -1,5 +1,7 @@
 #include "shell/UndoHistory.h"
 
+#include <QRegularExpression>
+
 #include "core/Band.h"
 
 #include <QUndoCommand>
@@ -52,14 +54,24 @@ const ImageStep* UndoHistory::stepAt(int index) const {
     return &static_cast<const ImageCommand*>(m_stack.command(index))->step();
 }
 
+namespace {
+// "Undo(&U)" and "Paste" give "Undo Paste(&U)": the access key stays last.
+QString WithStep(const QString& base, const ImageStep* step, Language language) {
+    if (!step)
+        return base;
+    static const QRegularExpression key(QStringLiteral("\\(&[^)]\\)$"));
+    const QRegularExpressionMatch m = key.match(base);
+    const int at = m.hasMatch() ? int(m.capturedStart()) : int(base.size());
+    return base.left(at) + QLatin1Char(' ') + step->name(language) + base.mid(at);
+}
+} // namespace
+
 QString UndoHistory::undoText(const QString& base, Language language) const {
-    const ImageStep* step = stepAt(m_stack.index() - 1);
-    return step ? base + QLatin1Char(' ') + step->name(language) : base;
+    return WithStep(base, stepAt(m_stack.index() - 1), language);
 }
 
 QString UndoHistory::redoText(const QString& base, Language language) const {
-    const ImageStep* step = stepAt(m_stack.index());
-    return step ? base + QLatin1Char(' ') + step->name(language) : base;
+    return WithStep(base, stepAt(m_stack.index()), language);
 }
 
 void UndoHistory::undo() { m_stack.undo(); }

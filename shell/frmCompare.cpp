@@ -56,6 +56,7 @@ frmCompare::frmCompare(const QList<ImageDifference>& differences, const QString&
                      .arg(fileName)
                      .arg(n));
     tblDiff->setColumnCount(ColumnCount);
+    tblDiff->setAccessibleName(Pick(l, "Differences", "不同之处"));
     tblDiff->setHorizontalHeaderLabels({Pick(l, "Where", "位置"), Pick(l, "Field", "项目"),
                                         Pick(l, "Open Image", "当前数据"), Pick(l, "File", "文件")});
     tblDiff->setRowCount(n);

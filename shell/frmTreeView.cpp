@@ -80,6 +80,7 @@ QStringList frmTreeView::keys() const {
 
 void frmTreeView::RefreshDisplay() {
     const Language l = m_app.language;
+    Tree0->setAccessibleName(Pick(l, "Navigation", "导航"));
     QTreeWidgetItem* item9 = node(QStringLiteral("Item9"));
     if (GetBit(m_app.image.byte(NodeFlags), 7) == 1) {
         delete item9;

@@ -80,7 +80,8 @@ TEST_F(FrmCloneTest, ShowsTheTransferInBothLanguagesAndClosesWhenItEnds) {
     }
 }
 
-// Cancel, Escape and closing the window end the transfer at once, quietly.
+// Cancel and closing the window end the transfer at once, quietly; Escape asks first
+// (Cancel in the question goes on with the transfer).
 TEST_F(FrmCloneTest, CancelEscapeAndClosingEndTheTransfer) {
     int events = 0;
     QObject::connect(engine.get(), &CloneEngine::CloneExit, [&] { ++events; });
@@ -93,9 +94,12 @@ TEST_F(FrmCloneTest, CancelEscapeAndClosingEndTheTransfer) {
                     return;
                 if (way == 0)
                     QTest::mouseClick(window->cmdCancel(), Qt::LeftButton);
-                else if (way == 1)
+                else if (way == 1) {
+                    prompter.answers << Prompter::Answer::Cancel << Prompter::Answer::Ok;
                     QTest::keyClick(window.get(), Qt::Key_Escape);
-                else
+                    EXPECT_FALSE(engine->flagComplete());
+                    QTest::keyClick(window.get(), Qt::Key_Escape);
+                } else
                     window->close();
             });
         EXPECT_EQ(RunModal(sim, way == 0 ? clone::Read : clone::Write), int(QDialog::Rejected)) << way;
@@ -105,6 +109,7 @@ TEST_F(FrmCloneTest, CancelEscapeAndClosingEndTheTransfer) {
         EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(events, 0);
         EXPECT_EQ(app.image.bytes(), PatternImage(1));
+        EXPECT_EQ(window->progressBar()->accessibleName(), way == 0 ? "Reading" : "Writing");
         EXPECT_FALSE(sim.frames().contains(EndFrame()));
     }
 }

@@ -67,7 +67,7 @@ TEST_F(ChannelListCommands,
     EXPECT_EQ(cell(3, ColDecode), QStringLiteral("67.0"));
     EXPECT_EQ(cell(3, ColBandwidth), QStringLiteral("Narrow"));
     EXPECT_EQ(cell(4, ColRxFreq), QString());
-    EXPECT_EQ(entry("miUndo")->text(), QStringLiteral("Undo Import Channels"));
+    EXPECT_EQ(entry("miUndo")->text(), QStringLiteral("Undo Import Channels(&U)"));
     EXPECT_TRUE(app.image.IsImageModified());
 
     window->channelEditor->ChannelGrid->setFocus();
@@ -79,8 +79,8 @@ TEST_F(ChannelListCommands,
     // A file that is no channel list, one that cannot be opened and a cancelled dialog
     // change nothing and add no step.
     run("miChinese");
-    EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…"));
-    EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…"));
+    EXPECT_EQ(entry("miImportChannels")->text(), QString::fromUtf8("导入信道…(&I)"));
+    EXPECT_EQ(entry("miExportChannels")->text(), QString::fromUtf8("导出信道…(&E)"));
     prompter.openNames << fileWith("notes.csv", "Name,Phone\nAnn,123\n") << path("missing.csv") << QString();
     for (int i = 0; i < 3; ++i)
         choose("miImportChannels");

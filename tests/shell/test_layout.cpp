@@ -3,6 +3,8 @@
 #include "shell/LayoutFile.h"
 #include "tests/support/TestFiles.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -30,7 +32,7 @@ TEST(LayoutFile, ShippedFilesParseAndHoldEveryCommandOfTheBuiltInMenus) {
         for (const LayoutEntry& menu : builtIn.band(Bar)->entries)
             for (const LayoutEntry& e : menu.children)
                 EXPECT_TRUE(e.kind != LayoutEntry::Item || layout.find(Bar, e.id)) << e.id.toStdString();
-        // Entries the program hides in the menus stay reachable from the tool bar.
+        // Model Information, Batch Edit, Undo and Redo have tool bar buttons too.
         for (const char* id : {"miModel", "miBatch", "miUndo", "miRedo"})
             EXPECT_NE(layout.find(Tools, QString::fromLatin1(id)), nullptr) << id;
         EXPECT_NE(layout.find(Bar, QStringLiteral("miView"))->children.size(), 0);
@@ -115,6 +117,38 @@ TEST(LayoutFile, QuotedCaptionsKeepBlanksAndEscapes) {
 }
 
 // The whole caption is checked on the main window, in both languages.
+// Every menu entry ends in exactly one access key, "Caption(&K)", and no key comes twice
+// in one menu (the menu bar counts as a menu), in both shipped files and the built-in layout.
+TEST(LayoutFile, EveryMenuEntryHasOneAccessKeyUniqueInItsMenu) {
+    static const QRegularExpression suffix(QStringLiteral("\\(&([^&)])\\)(\\t.*)?$"));
+    auto check = [](const QList<LayoutEntry>& entries, const QString& where) {
+        QHash<QChar, QString> seen;
+        for (const LayoutEntry& e : entries) {
+            if (e.kind == LayoutEntry::Separator)
+                continue;
+            const QRegularExpressionMatch m = suffix.match(e.caption);
+            EXPECT_TRUE(m.hasMatch()) << where.toStdString() << ": " << e.caption.toStdString();
+            EXPECT_EQ(QString(e.caption).remove(QLatin1String("&&")).count(QLatin1Char('&')), 1)
+                << where.toStdString() << ": " << e.caption.toStdString();
+            if (!m.hasMatch())
+                continue;
+            const QChar key = m.captured(1).at(0).toUpper();
+            EXPECT_FALSE(seen.contains(key)) << where.toStdString() << ": " << e.caption.toStdString() << " and "
+                                             << seen.value(key).toStdString();
+            seen.insert(key, e.caption);
+        }
+    };
+    const std::pair<QString, Layout> layouts[] = {{QStringLiteral("built-in"), BuiltInLayout()},
+                                                  {LayoutFileName(English), LoadLayout(BinDir(), English, nullptr)},
+                                                  {LayoutFileName(Chinese), LoadLayout(BinDir(), Chinese, nullptr)}};
+    for (const auto& [name, layout] : layouts) {
+        const QList<LayoutEntry>& bar = layout.band(Bar)->entries;
+        check(bar, name + QStringLiteral(" menu bar"));
+        for (const LayoutEntry& menu : bar)
+            check(menu.children, name + QLatin1Char(' ') + menu.id);
+    }
+}
+
 TEST(Caption, FilePartFollowsTheLastSeparator) {
     struct {
         const char* name;

@@ -255,7 +255,7 @@ TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
 
     // The language switch rebuilds the menus; the submenu stays.
     run("miChinese");
-    EXPECT_EQ(entry("miRecent")->text(), QString::fromUtf8("最近的文件"));
+    EXPECT_EQ(entry("miRecent")->text(), QString::fromUtf8("最近的文件(&R)"));
     EXPECT_EQ(entry("miRecent")->menu()->actions().size(), 7);
 }
 

@@ -126,8 +126,8 @@ TEST_F(RadioSafetyTest, TheNewEntriesAndCompareWithFileInBothLanguages) {
     struct Case {
         Language language;
         const char *openBackup, *compare, *verify;
-    } cases[] = {{English, "Open Backup…", "Compare With File…", "Verify After Write"},
-                 {Chinese, "打开备份…", "与文件比较…", "写入后校验"}};
+    } cases[] = {{English, "Open Backup…(&B)", "Compare With File…(&M)", "Verify After Write(&V)"},
+                 {Chinese, "打开备份…(&B)", "与文件比较…(&M)", "写入后校验(&V)"}};
     for (const Case& c : cases) {
         app.language = c.language;
         window->RefreshAll();

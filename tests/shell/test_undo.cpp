@@ -5,6 +5,7 @@
 #include "link/EmbMsgText.h"
 #include "link/frmEmbMsg.h"
 #include "settings/frmOptFeatures.h"
+#include "shell/CommandTips.h"
 #include "shell/EditCommands.h"
 #include "shell/UndoHistory.h"
 #include "tests/link/RadioSim.h"
@@ -32,8 +33,8 @@ protected:
         QTest::keyClick(grid(), Qt::Key(k), mods);
     }
     void undo() { key(Qt::Key_Z, Qt::ControlModifier); }
-    QString undoText() const { return entry("miUndo")->text(); }
-    QString redoText() const { return entry("miRedo")->text(); }
+    QString undoText() const { return CaptionWithoutAccessKey(entry("miUndo")->text()); }
+    QString redoText() const { return CaptionWithoutAccessKey(entry("miRedo")->text()); }
 };
 
 QByteArray Lines(const QByteArray& image, int line) {

@@ -1,0 +1,153 @@
+#include "shell/WindowCare.h"
+
+#include <QAccessibleWidget>
+#include <QAbstractItemView>
+#include <QBoxLayout>
+#include <QLineEdit>
+#include <QComboBox>
+#include <QLabel>
+#include <QDialog>
+#include <QEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace kestrel {
+
+namespace {
+const char* const Scrolls = "kestrelScrolls";
+const char* const NameFromLabel = "kestrelNameFromLabel";
+} // namespace
+
+namespace {
+class ComboBoxAccessible : public QAccessibleWidget {
+public:
+    explicit ComboBoxAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+    QComboBox* list() const { return static_cast<QComboBox*>(object()); }
+
+    QString text(QAccessible::Text t) const override {
+        const QString shown = list()->isEditable() && list()->lineEdit() ? list()->lineEdit()->text() : list()->currentText();
+        if (t == QAccessible::Value)
+            return shown;
+        if (t == QAccessible::Name) {
+            const QString own = QAccessibleWidget::text(t); // its name, else its label's text
+            return own.isEmpty() ? shown : own;
+        }
+        return QAccessibleWidget::text(t);
+    }
+    // The drop-down list, as Qt's own combo box interface has it.
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child->object() == list()->view() ? 0 : -1;
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override {
+        if (name == showMenuAction() || name == pressAction())
+            list()->showPopup();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface* ComboBoxFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("QComboBox"))
+        if (auto* list = qobject_cast<QComboBox*>(object))
+            return new ComboBoxAccessible(list);
+    return nullptr;
+}
+} // namespace
+
+void InstallComboBoxNames() {
+    static bool installed = false;
+    if (!installed)
+        QAccessible::installFactory(ComboBoxFactory);
+    installed = true;
+}
+
+void NameListsByTheirLabels(QWidget* root) {
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        auto* list = qobject_cast<QComboBox*>(label->buddy());
+        if (!list)
+            continue;
+        const QString own = list->accessibleName();
+        if (!own.isEmpty() && own != list->property(NameFromLabel).toString())
+            continue; // named on purpose
+        QString name = label->text();
+        name.replace(QLatin1String("&&"), QLatin1String("\x01")).remove(QLatin1Char('&'));
+        name.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+        name = name.trimmed();
+        if (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0xFF1A)))
+            name.chop(1);
+        list->setProperty(NameFromLabel, name);
+        if (name != own)
+            list->setAccessibleName(name);
+    }
+}
+
+bool ScrollWhenTooLarge(QDialog* dialog) {
+    auto* box = qobject_cast<QBoxLayout*>(dialog->layout());
+    if (!box || box->sizeConstraint() == QLayout::SetFixedSize || dialog->property(Scrolls).toBool())
+        return false;
+    const QRect screen = dialog->screen()->availableGeometry();
+    // Room for the title bar and the frame the window manager adds.
+    const int frame = dialog->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 16;
+    const QSize hint = dialog->sizeHint();
+    if (hint.height() + frame <= screen.height() && hint.width() + 16 <= screen.width())
+        return false;
+
+    auto* body = new QWidget;
+    body->setObjectName(QStringLiteral("scrolledContent"));
+    auto* inner = new QBoxLayout(box->direction(), body);
+    inner->setContentsMargins(box->contentsMargins());
+    inner->setSpacing(box->spacing());
+    while (box->count() > 0) {
+        const int stretch = box->stretch(0);
+        QLayoutItem* item = box->takeAt(0);
+        if (QWidget* w = item->widget()) {
+            inner->addWidget(w, stretch, item->alignment());
+            delete item;
+        } else if (QLayout* l = item->layout()) {
+            l->setParent(nullptr);
+            inner->addLayout(l, stretch);
+        } else if (item->spacerItem()) {
+            inner->addItem(item);
+            inner->setStretch(inner->count() - 1, stretch);
+        } else {
+            delete item;
+        }
+    }
+    delete box;
+    auto* area = new QScrollArea(dialog);
+    area->setObjectName(QStringLiteral("scrollArea"));
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus); // Tab goes through the fields, the area follows the focus
+    area->setWidget(body);
+    auto* outer = new QVBoxLayout(dialog);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(area);
+    dialog->setProperty(Scrolls, true);
+    dialog->setMinimumSize(0, 0);
+    const int bar = area->verticalScrollBar()->sizeHint().width();
+    const QSize size(qMin(hint.width() + bar + 4, screen.width() - 16), qMin(hint.height(), screen.height() - frame));
+    dialog->resize(size);
+    dialog->move(screen.left() + (screen.width() - size.width()) / 2, screen.top() + (screen.height() - size.height() - frame) / 2);
+    return true;
+}
+
+bool WindowCare::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show)
+        if (auto* dialog = qobject_cast<QDialog*>(watched)) {
+            NameListsByTheirLabels(dialog);
+            ScrollWhenTooLarge(dialog);
+        }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace kestrel
