@@ -13,6 +13,9 @@
 #include <yaml-cpp/yaml.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <ostream>
 
 namespace kestrel::text {
 
@@ -77,13 +80,44 @@ QString HexBytes(const QByteArray& bytes) {
     return out;
 }
 
+// A scalar the emitter may write as it stands. The emitter tries every string it is
+// given against its rules for plain scalars, character by character, which took a third
+// of the export; texts made only of characters those rules never object to skip that.
+struct PlainScalar {
+    const std::string& text;
+};
+
+std::ostream& operator<<(std::ostream& out, const PlainScalar& s) { return out << s.text; }
+
+// Letters, digits and . , - / _ + ( ) [ ] with single characters of space between, starting
+// with a letter or digit and not a word YAML reads as null: nothing in it starts a
+// comment, a mapping, a flow collection, a tag, an anchor or a quoted text.
+bool SurelyPlain(const std::string& s) {
+    if (s.empty() || !std::isalnum(static_cast<unsigned char>(s.front())) || s.back() == ' ' || s == "null" ||
+        s == "Null" || s == "NULL")
+        return false;
+    for (const char c : s)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr(" .,-/_+()[]", c))
+            return false;
+    return true;
+}
+
+void Scalar(YAML::Emitter& out, const std::string& s) {
+    if (SurelyPlain(s))
+        out.WriteIntegralType(PlainScalar{s});
+    else
+        out << s;
+}
+
 void Emit(YAML::Emitter& out, const Written& w) {
-    out << YAML::Key << Std(w.field->name) << YAML::Value;
+    out << YAML::Key;
+    Scalar(out, Std(w.field->name));
+    out << YAML::Value;
     // Codes and texts are quoted: "#" and "*" mean something to YAML, "007" is no number.
     if (w.field->length > 0)
         out << YAML::DoubleQuoted << Std(w.text);
     else
-        out << Std(w.text);
+        Scalar(out, Std(w.text));
 }
 
 // ---- reading -----------------------------------------------------------------------------
@@ -399,13 +433,17 @@ bool ExportRadioText(const MemoryImage& image, const DefaultImages& defaults, QB
                 out << YAML::EndMap;
             group = w.field->group;
             channel.clear();
-            out << YAML::Key << Std(group) << YAML::Value << YAML::BeginMap;
+            out << YAML::Key;
+            Scalar(out, Std(group));
+            out << YAML::Value << YAML::BeginMap;
         }
         if (w.field->view != channel) {
             if (!channel.isEmpty())
                 out << YAML::EndMap;
             channel = w.field->view;
-            out << YAML::Key << Std(channel) << YAML::Value << YAML::BeginMap;
+            out << YAML::Key;
+            Scalar(out, Std(channel));
+            out << YAML::Value << YAML::BeginMap;
         }
         Emit(out, w);
     }
@@ -457,7 +495,10 @@ bool ExportRadioText(const MemoryImage& image, const DefaultImages& defaults, QB
             out << YAML::BeginMap;
             rawStarted = true;
         }
-        out << YAML::Key << Std(HexAddressText(a)) << YAML::Value << Std(HexBytes(want.mid(a, end - a)));
+        out << YAML::Key;
+        Scalar(out, Std(HexAddressText(a)));
+        out << YAML::Value;
+        Scalar(out, Std(HexBytes(want.mid(a, end - a))));
         a = end;
     }
     if (rawStarted)
