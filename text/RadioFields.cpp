@@ -129,10 +129,10 @@ bool StrictFrequency(const BandLimits& band, const QString& value, QString* norm
     if (tenHz < qint64(band.lower) * 100000 || tenHz >= qint64(band.upper) * 100000)
         return Refuse(error, QStringLiteral("%1 MHz is outside the band %2-%3 MHz")
                                  .arg(text).arg(band.lower).arg(band.upper));
-    const QString snapped = SnapToChannelStep(text);
-    if (snapped != text)
+    // On the raster: a whole number of 2.5 kHz or of 6.25 kHz steps (in 10 Hz units).
+    if (tenHz % 250 != 0 && tenHz % 625 != 0)
         return Refuse(error, QStringLiteral("%1 MHz is not on the 2.5 kHz or 6.25 kHz raster (nearest: %2)")
-                                 .arg(text, snapped));
+                                 .arg(text, SnapToChannelStep(text)));
     *normalized = text;
     return true;
 }
@@ -495,6 +495,7 @@ FieldCatalogue::FieldCatalogue() {
     auto add = [this](TextField f) {
         f.order = int(m_fields.size());
         m_byKey.insert(PathKey(f.path()), f.order);
+        m_byPath.insert(f.path(), f.order);
         m_fields.append(std::move(f));
     };
     auto selector = [](const QString& view, const QString& name, const QStringList& items, const QList<int>& values,
@@ -669,6 +670,11 @@ FieldCatalogue::FieldCatalogue() {
 const FieldCatalogue& FieldCatalogue::instance() {
     static const FieldCatalogue catalogue;
     return catalogue;
+}
+
+const TextField* FieldCatalogue::findExact(const QString& view, const QString& name) const {
+    const auto it = m_byPath.constFind(view + QStringLiteral(" / ") + name);
+    return it == m_byPath.constEnd() ? nullptr : &m_fields[it.value()];
 }
 
 const TextField* FieldCatalogue::find(const QString& path) const {
