@@ -93,7 +93,18 @@ const FieldRules SelectorRules{ReadSelector, CheckSelector, WriteSelector};
 
 // ---- channels ----------------------------------------------------------------------------
 
-BandLimits ImageBand(const MemoryImage& image) { return DecodeBandLimits(image); }
+// The band the three band bytes decode to, asked for by every channel column: the
+// answer for the last bytes is kept.
+BandLimits ImageBand(const MemoryImage& image) {
+    thread_local int lastKey = -1;
+    thread_local BandLimits lastBand;
+    const int key = image.byte(BandBytes::Lower) << 16 | image.byte(BandBytes::Upper) << 8 | image.byte(BandBytes::Units);
+    if (key != lastKey) {
+        lastBand = DecodeBandLimits(image);
+        lastKey = key;
+    }
+    return lastBand;
+}
 
 // Asked for every column of a channel in turn: the answer for the last receive frequency
 // and band bytes is kept.
@@ -266,6 +277,17 @@ bool CheckTone(const MemoryImage& image, const TextField& f, const QString& valu
         return true;
     }
     const QStringList& tones = EnglishTones();
+    // Written as the table writes it: found at once.
+    static const QHash<QString, int> exact = [] {
+        QHash<QString, int> h;
+        for (int i = 0; i < EnglishTones().size(); ++i)
+            h.insert(EnglishTones()[i], i);
+        return h;
+    }();
+    if (const auto it = exact.constFind(v); it != exact.constEnd()) {
+        *normalized = tones[it.value()];
+        return true;
+    }
     for (const QString& t : tones) {
         if (t.compare(v, Qt::CaseInsensitive) == 0) {
             *normalized = t;
