@@ -5,6 +5,7 @@
 #include "core/Prompter.h"
 #include "core/StringTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kestrel {
@@ -63,6 +64,15 @@ QString DecodeFrequency(const MemoryImage& image, int line, int position) {
 namespace {
 // The eight digits of a frequency in 10 Hz units; empty when it does not fit.
 QString FrequencyDigits(const QString& text) {
+    // The usual form, "146.52500", is its digits as they stand (no double on the way).
+    const qsizetype point = text.size() - 6;
+    if (point >= 1 && point <= 3 && text.at(point) == QLatin1Char('.')) {
+        QString digits(8 - point - 5, QLatin1Char('0'));
+        digits += QStringView(text).left(point);
+        digits += QStringView(text).mid(point + 1);
+        if (std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            return digits;
+    }
     const double mhz = LeadingNumber(text);
     if (!std::isfinite(mhz) || mhz < 0 || mhz >= 1000)
         return QString();

@@ -59,6 +59,8 @@ fuzz_layout shell/LayoutFile.cpp .
 fuzz_layout shell/CommandTips.cpp .
 fuzz_clone link/CloneEngine.cpp .
 fuzz_clone link/CloneProtocol.cpp .
+fuzz_text text/RadioText.cpp .
+fuzz_text text/RadioFields.cpp .
 LIST
 }
 

@@ -14,8 +14,8 @@ struct Tip {
 const Tip Tips[] = {
     {"miNew", {"Replace the data with the default data of the band", "用本频段的默认数据替换当前数据"}},
     {"miClose", {"Close the file and start again from the default data of the band", "关闭文件，恢复本频段的默认数据"}},
-    {"miOpen", {"Open a data file (.dat)", "打开数据文件 (.dat)"}},
-    {"miSave", {"Save the data to a file (.dat)", "将数据保存到文件 (.dat)"}},
+    {"miOpen", {"Open a data file (.dat or .yaml)", "打开数据文件 (.dat 或 .yaml)"}},
+    {"miSave", {"Save the data to a file (.dat or .yaml)", "将数据保存到文件 (.dat 或 .yaml)"}},
     {"miImportChannels", {"Apply a channel list (Kestrel or CHIRP CSV) to the channels", "将信道列表（Kestrel 或 CHIRP CSV）导入信道"}},
     {"miExportChannels", {"Save the channels as a channel list (Kestrel or CHIRP CSV)", "将信道另存为信道列表（Kestrel 或 CHIRP CSV）"}},
     {"miPrint", {"Print the channel list", "打印信道列表"}},

@@ -1,5 +1,7 @@
 #include "shell/FileDrop.h"
 
+#include "text/RadioText.h"
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
@@ -20,7 +22,7 @@ QString FileDrop::DataFileOf(const QMimeData* data) {
     if (!url.isLocalFile())
         return QString();
     const QString path = url.toLocalFile();
-    return path.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive) ? path : QString();
+    return path.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive) || text::IsRadioTextFile(path) ? path : QString();
 }
 
 bool FileDrop::eventFilter(QObject* watched, QEvent* event) {

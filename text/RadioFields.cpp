@@ -93,7 +93,18 @@ const FieldRules SelectorRules{ReadSelector, CheckSelector, WriteSelector};
 
 // ---- channels ----------------------------------------------------------------------------
 
-BandLimits ImageBand(const MemoryImage& image) { return DecodeBandLimits(image); }
+// The band the three band bytes decode to, asked for by every channel column: the
+// answer for the last bytes is kept.
+BandLimits ImageBand(const MemoryImage& image) {
+    thread_local int lastKey = -1;
+    thread_local BandLimits lastBand;
+    const int key = image.byte(BandBytes::Lower) << 16 | image.byte(BandBytes::Upper) << 8 | image.byte(BandBytes::Units);
+    if (key != lastKey) {
+        lastBand = DecodeBandLimits(image);
+        lastKey = key;
+    }
+    return lastBand;
+}
 
 // Asked for every column of a channel in turn: the answer for the last receive frequency
 // and band bytes is kept.
@@ -129,10 +140,10 @@ bool StrictFrequency(const BandLimits& band, const QString& value, QString* norm
     if (tenHz < qint64(band.lower) * 100000 || tenHz >= qint64(band.upper) * 100000)
         return Refuse(error, QStringLiteral("%1 MHz is outside the band %2-%3 MHz")
                                  .arg(text).arg(band.lower).arg(band.upper));
-    const QString snapped = SnapToChannelStep(text);
-    if (snapped != text)
+    // On the raster: a whole number of 2.5 kHz or of 6.25 kHz steps (in 10 Hz units).
+    if (tenHz % 250 != 0 && tenHz % 625 != 0)
         return Refuse(error, QStringLiteral("%1 MHz is not on the 2.5 kHz or 6.25 kHz raster (nearest: %2)")
-                                 .arg(text, snapped));
+                                 .arg(text, SnapToChannelStep(text)));
     *normalized = text;
     return true;
 }
@@ -266,6 +277,17 @@ bool CheckTone(const MemoryImage& image, const TextField& f, const QString& valu
         return true;
     }
     const QStringList& tones = EnglishTones();
+    // Written as the table writes it: found at once.
+    static const QHash<QString, int> exact = [] {
+        QHash<QString, int> h;
+        for (int i = 0; i < EnglishTones().size(); ++i)
+            h.insert(EnglishTones()[i], i);
+        return h;
+    }();
+    if (const auto it = exact.constFind(v); it != exact.constEnd()) {
+        *normalized = tones[it.value()];
+        return true;
+    }
     for (const QString& t : tones) {
         if (t.compare(v, Qt::CaseInsensitive) == 0) {
             *normalized = t;
@@ -495,6 +517,7 @@ FieldCatalogue::FieldCatalogue() {
     auto add = [this](TextField f) {
         f.order = int(m_fields.size());
         m_byKey.insert(PathKey(f.path()), f.order);
+        m_byPath.insert(f.path(), f.order);
         m_fields.append(std::move(f));
     };
     auto selector = [](const QString& view, const QString& name, const QStringList& items, const QList<int>& values,
@@ -669,6 +692,11 @@ FieldCatalogue::FieldCatalogue() {
 const FieldCatalogue& FieldCatalogue::instance() {
     static const FieldCatalogue catalogue;
     return catalogue;
+}
+
+const TextField* FieldCatalogue::findExact(const QString& view, const QString& name) const {
+    const auto it = m_byPath.constFind(view + QStringLiteral(" / ") + name);
+    return it == m_byPath.constEnd() ? nullptr : &m_fields[it.value()];
 }
 
 const TextField* FieldCatalogue::find(const QString& path) const {

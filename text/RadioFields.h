@@ -66,6 +66,8 @@ public:
     // The field of a path as `diff` prints it ("Channel 37 / W/N"; "/" without spaces
     // and any letter case accepted); nullptr when there is none.
     const TextField* find(const QString& path) const;
+    // The field named exactly as the catalogue writes it (a quick first try before find).
+    const TextField* findExact(const QString& view, const QString& name) const;
     // The known path closest to an unknown one (to suggest for a misspelling).
     QString closestPath(const QString& path) const;
     // The 16 fields of channel `index` (0-127), grid column order.
@@ -75,6 +77,7 @@ private:
     FieldCatalogue();
     QList<TextField> m_fields;
     QHash<QString, int> m_byKey;
+    QHash<QString, int> m_byPath;
 };
 
 // The known word closest to `word` among `candidates` (letter case ignored); empty when

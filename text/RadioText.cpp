@@ -10,9 +10,16 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <yaml-cpp/eventhandler.h>
 #include <yaml-cpp/yaml.h>
 
 #include <algorithm>
+#include <deque>
+#include <sstream>
+#include <vector>
+#include <cctype>
+#include <cstring>
+#include <ostream>
 
 namespace kestrel::text {
 
@@ -77,16 +84,193 @@ QString HexBytes(const QByteArray& bytes) {
     return out;
 }
 
+// A scalar the emitter may write as it stands. The emitter tries every string it is
+// given against its rules for plain scalars, character by character, which took a third
+// of the export; texts made only of characters those rules never object to skip that.
+struct PlainScalar {
+    const std::string& text;
+};
+
+std::ostream& operator<<(std::ostream& out, const PlainScalar& s) { return out << s.text; }
+
+// Letters, digits and . , - / _ + ( ) [ ] with single characters of space between, starting
+// with a letter or digit and not a word YAML reads as null: nothing in it starts a
+// comment, a mapping, a flow collection, a tag, an anchor or a quoted text.
+bool SurelyPlain(const std::string& s) {
+    if (s.empty() || !std::isalnum(static_cast<unsigned char>(s.front())) || s.back() == ' ' || s == "null" ||
+        s == "Null" || s == "NULL")
+        return false;
+    for (const char c : s)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr(" .,-/_+()[]", c))
+            return false;
+    return true;
+}
+
+void Scalar(YAML::Emitter& out, const std::string& s) {
+    if (SurelyPlain(s))
+        out.WriteIntegralType(PlainScalar{s});
+    else
+        out << s;
+}
+
 void Emit(YAML::Emitter& out, const Written& w) {
-    out << YAML::Key << Std(w.field->name) << YAML::Value;
+    out << YAML::Key;
+    Scalar(out, Std(w.field->name));
+    out << YAML::Value;
     // Codes and texts are quoted: "#" and "*" mean something to YAML, "007" is no number.
     if (w.field->length > 0)
         out << YAML::DoubleQuoted << Std(w.text);
     else
-        out << Std(w.text);
+        Scalar(out, Std(w.text));
 }
 
 // ---- reading -----------------------------------------------------------------------------
+
+// N of "Channel N" written exactly so (up to `digits` digits, no leading zero); -1 otherwise.
+int NumberAfter(const QString& key, QLatin1String prefix, int digits) {
+    if (!key.startsWith(prefix) || key.size() <= prefix.size() || key.size() > prefix.size() + digits ||
+        key.at(prefix.size()) == QLatin1Char('0'))
+        return -1;
+    int n = 0;
+    for (qsizetype i = prefix.size(); i < key.size(); ++i) {
+        const char16_t c = key.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        n = n * 10 + (c - u'0');
+    }
+    return n;
+}
+
+int HexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    return u >= u'0' && u <= u'9' ? u - u'0' : u >= u'A' && u <= u'F' ? u - u'A' + 10 : u >= u'a' && u <= u'f' ? u - u'a' + 10 : -1;
+}
+
+// Hex digits as a number; -1 when any is not one.
+int HexNumber(QStringView digits) {
+    int n = 0;
+    for (QChar c : digits) {
+        const int d = HexDigit(c);
+        if (d < 0)
+            return -1;
+        n = n * 16 + d;
+    }
+    return n;
+}
+
+// "0F A0 12": pairs of hex digits, one space between; false for anything else (which the
+// careful reading then judges).
+bool QuickHexBytes(const QString& text, QByteArray* bytes) {
+    if (text.size() < 2 || text.size() % 3 != 2)
+        return false;
+    bytes->reserve((text.size() + 1) / 3);
+    for (qsizetype i = 0; i < text.size(); i += 3) {
+        const int b = HexNumber(QStringView(text).mid(i, 2));
+        if (b < 0 || (i + 2 < text.size() && text.at(i + 2) != QLatin1Char(' '))) {
+            bytes->clear();
+            return false;
+        }
+        bytes->append(char(b));
+    }
+    return true;
+}
+
+// A node of the text as yaml-cpp's parser reports it: what the reader asks of a
+// YAML::Node, without building one (building them took a third of reading a text).
+struct TextNode {
+    struct Pair {
+        const TextNode& first;
+        const TextNode& second;
+    };
+    enum Kind { Null, ScalarKind, SequenceKind, MapKind } kind = Null;
+    YAML::Mark mark = YAML::Mark::null_mark();
+    std::string scalar;
+    std::vector<Pair> pairs; // of a mapping, in the text's order (a key given twice twice)
+
+    bool IsNull() const { return kind == Null; }
+    bool IsScalar() const { return kind == ScalarKind; }
+    bool IsMap() const { return kind == MapKind; }
+    YAML::Mark Mark() const { return mark; }
+    const std::string& Scalar() const { return scalar; }
+    std::vector<Pair>::const_iterator begin() const { return pairs.begin(); }
+    std::vector<Pair>::const_iterator end() const { return pairs.end(); }
+};
+
+// The first document of a text as TextNodes, made as yaml-cpp's own node builder makes
+// its nodes: an alias is the anchored node itself, a mapping keeps every pair in order.
+class TextTree : public YAML::EventHandler {
+public:
+    // The document's root; a null node for an empty text.
+    const TextNode& root() const { return m_root ? *m_root : m_empty; }
+
+    void OnDocumentStart(const YAML::Mark&) override {}
+    void OnDocumentEnd() override {}
+    void OnNull(const YAML::Mark& mark, YAML::anchor_t anchor) override { add(make(TextNode::Null, mark, anchor)); }
+    void OnAlias(const YAML::Mark&, YAML::anchor_t anchor) override {
+        add(anchor < m_anchors.size() && m_anchors[anchor] ? *m_anchors[anchor] : m_empty);
+    }
+    void OnScalar(const YAML::Mark& mark, const std::string&, YAML::anchor_t anchor,
+                  const std::string& value) override {
+        TextNode& n = make(TextNode::ScalarKind, mark, anchor);
+        n.scalar = value;
+        add(n);
+    }
+    void OnSequenceStart(const YAML::Mark& mark, const std::string&, YAML::anchor_t anchor,
+                         YAML::EmitterStyle::value) override {
+        m_open.push_back({&make(TextNode::SequenceKind, mark, anchor), nullptr});
+    }
+    void OnSequenceEnd() override { close(); }
+    void OnMapStart(const YAML::Mark& mark, const std::string&, YAML::anchor_t anchor,
+                    YAML::EmitterStyle::value) override {
+        m_open.push_back({&make(TextNode::MapKind, mark, anchor), nullptr});
+    }
+    void OnMapEnd() override { close(); }
+
+private:
+    struct Open {
+        TextNode* node;
+        const TextNode* key; // of a mapping, waiting for its value
+    };
+
+    TextNode& make(TextNode::Kind kind, const YAML::Mark& mark, YAML::anchor_t anchor) {
+        TextNode& n = m_nodes.emplace_back();
+        n.kind = kind;
+        n.mark = mark;
+        if (anchor != YAML::NullAnchor) {
+            if (anchor >= m_anchors.size())
+                m_anchors.resize(anchor + 1, nullptr);
+            m_anchors[anchor] = &n;
+        }
+        return n;
+    }
+    void add(const TextNode& n) {
+        if (m_open.empty()) {
+            if (!m_root)
+                m_root = &n;
+            return;
+        }
+        Open& o = m_open.back();
+        if (o.node->kind != TextNode::MapKind)
+            return; // the reader takes no sequence apart
+        if (!o.key) {
+            o.key = &n;
+        } else {
+            o.node->pairs.push_back({*o.key, n});
+            o.key = nullptr;
+        }
+    }
+    void close() {
+        const TextNode& n = *m_open.back().node;
+        m_open.pop_back();
+        add(n);
+    }
+
+    std::deque<TextNode> m_nodes; // stays where it is as it grows
+    std::vector<TextNode*> m_anchors;
+    std::vector<Open> m_open;
+    const TextNode* m_root = nullptr;
+    TextNode m_empty;
+};
 
 struct Reader {
     QList<FieldError> errors;
@@ -100,7 +284,7 @@ struct Reader {
     }
 
     // A scalar value ("" for an empty one); false after an error for anything else.
-    bool scalar(const YAML::Node& value, const YAML::Mark& keyMark, const QString& what, QString* out) {
+    bool scalar(const TextNode& value, const YAML::Mark& keyMark, const QString& what, QString* out) {
         if (value.IsNull()) {
             out->clear();
             return true;
@@ -113,7 +297,7 @@ struct Reader {
         return true;
     }
 
-    bool map(const YAML::Node& value, const YAML::Mark& keyMark, const QString& what) {
+    bool map(const TextNode& value, const YAML::Mark& keyMark, const QString& what) {
         if (value.IsMap())
             return true;
         error(value.Mark().is_null() ? keyMark : value.Mark(), what + QStringLiteral(" holds a list of fields"));
@@ -126,9 +310,11 @@ struct Reader {
                           closest.isEmpty() ? QString() : QStringLiteral("; did you mean \"%1\"?").arg(closest)));
     }
 
-    void field(const QString& view, const QString& key, const YAML::Node& keyNode, const YAML::Node& value) {
+    void field(const QString& view, const QString& key, const TextNode& keyNode, const TextNode& value) {
         const FieldCatalogue& catalogue = FieldCatalogue::instance();
-        const TextField* f = catalogue.find(view + QStringLiteral(" / ") + key);
+        const TextField* f = catalogue.findExact(view, key);
+        if (!f)
+            f = catalogue.find(view + QStringLiteral(" / ") + key);
         if (!f) {
             QStringList names;
             for (const TextField& x : catalogue.fields())
@@ -148,11 +334,12 @@ struct Reader {
         assignments.append({f, text, m.line + 1, m.column + 1});
     }
 
-    void channel(const QString& key, const YAML::Node& keyNode, const YAML::Node& value, int group) {
+    void channel(const QString& key, const TextNode& keyNode, const TextNode& value, int group) {
         static const QRegularExpression name(QStringLiteral("^channel\\s*([0-9]{1,3})$"),
                                              QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch m = name.match(key.trimmed());
-        const int n = m.hasMatch() ? m.captured(1).toInt() - 1 : -1;
+        const int quick = NumberAfter(key, QLatin1String("Channel "), 3);
+        const QRegularExpressionMatch m = quick >= 0 ? QRegularExpressionMatch() : name.match(key.trimmed());
+        const int n = quick >= 0 ? quick - 1 : m.hasMatch() ? m.captured(1).toInt() - 1 : -1;
         if (!IsChannelIndex(n)) {
             unknown(keyNode.Mark(), key, group >= 0 ? QStringLiteral("Group %1").arg(group + 1) : ChannelsKey,
                     m.hasMatch() ? QString() : QStringLiteral("Channel 1"));
@@ -172,19 +359,20 @@ struct Reader {
             field(view, Q(it->first.Scalar()), it->first, it->second);
     }
 
-    void channels(const YAML::Node& keyNode, const YAML::Node& value) {
+    void channels(const TextNode& keyNode, const TextNode& value) {
         if (!map(value, keyNode.Mark(), ChannelsKey))
             return;
         static const QRegularExpression name(QStringLiteral("^group\\s*([0-9]{1,2})$"),
                                              QRegularExpression::CaseInsensitiveOption);
         for (auto it = value.begin(); it != value.end(); ++it) {
             const QString key = Q(it->first.Scalar());
-            const QRegularExpressionMatch m = name.match(key.trimmed());
-            if (!m.hasMatch()) {
+            const int quick = NumberAfter(key, QLatin1String("Group "), 2);
+            const QRegularExpressionMatch m = quick >= 0 ? QRegularExpressionMatch() : name.match(key.trimmed());
+            if (quick < 0 && !m.hasMatch()) {
                 channel(key, it->first, it->second, -1);
                 continue;
             }
-            const int group = m.captured(1).toInt() - 1;
+            const int group = (quick >= 0 ? quick : m.captured(1).toInt()) - 1;
             if (group < 0 || group >= GroupCount) {
                 error(it->first.Mark(), QStringLiteral("there is no %1: groups are 1-8").arg(key.trimmed()));
                 continue;
@@ -196,7 +384,7 @@ struct Reader {
         }
     }
 
-    void rawBytes(const YAML::Node& keyNode, const YAML::Node& value) {
+    void rawBytes(const TextNode& keyNode, const TextNode& value) {
         if (value.IsNull())
             return;
         if (!map(value, keyNode.Mark(), RawKey))
@@ -206,8 +394,12 @@ struct Reader {
         static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{2}$"), QRegularExpression::CaseInsensitiveOption);
         for (auto it = value.begin(); it != value.end(); ++it) {
             const QString key = Q(it->first.Scalar());
-            const QRegularExpressionMatch m = address.match(key.trimmed());
-            const int first = m.hasMatch() ? m.captured(1).toInt(nullptr, 16) : -1;
+            // As the export writes them ("0x1FB0", "0F A0") without regular expressions first.
+            int first = key.size() == 6 && key.startsWith(QLatin1String("0x")) ? HexNumber(QStringView(key).mid(2)) : -1;
+            if (first < 0) {
+                const QRegularExpressionMatch m = address.match(key.trimmed());
+                first = m.hasMatch() ? m.captured(1).toInt(nullptr, 16) : -1;
+            }
             if (first < 0 || first >= ImageSize) {
                 error(it->first.Mark(), QStringLiteral("raw: \"%1\" is not an address 0x0000-0x1FFF").arg(key));
                 continue;
@@ -216,8 +408,8 @@ struct Reader {
             if (!scalar(it->second, it->first.Mark(), QStringLiteral("raw ") + key, &text))
                 continue;
             QByteArray bytes;
-            bool good = true;
-            for (const QString& b : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            bool good = QuickHexBytes(text, &bytes);
+            for (const QString& b : good ? QStringList() : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                 good = good && hex.match(b).hasMatch();
                 bytes.append(char(b.toInt(nullptr, 16)));
             }
@@ -235,7 +427,7 @@ struct Reader {
         }
     }
 
-    void document(const YAML::Node& root) {
+    void document(const TextNode& root) {
         if (root.IsNull())
             return; // an empty text changes nothing
         if (!root.IsMap()) {
@@ -250,7 +442,7 @@ struct Reader {
         const QStringList topKeys = QStringList{FormatKey, BaseKey, BandKey, ChannelsKey, RawKey} + views;
         for (auto it = root.begin(); it != root.end(); ++it) {
             const QString key = Q(it->first.Scalar()).trimmed();
-            const YAML::Node value = it->second;
+            const TextNode& value = it->second;
             const YAML::Mark mark = it->first.Mark();
             QString text;
             if (key.compare(FormatKey, Qt::CaseInsensitive) == 0) {
@@ -299,7 +491,11 @@ struct Reader {
 
 void Parse(const QByteArray& text, Reader& reader) {
     try {
-        reader.document(YAML::Load(text.toStdString()));
+        std::istringstream in(text.toStdString());
+        YAML::Parser parser(in);
+        TextTree tree;
+        parser.HandleNextDocument(tree);
+        reader.document(tree.root());
     } catch (const YAML::Exception& e) {
         reader.error(e.mark, QStringLiteral("not a readable YAML text: ") + Q(e.msg));
     }
@@ -399,13 +595,17 @@ bool ExportRadioText(const MemoryImage& image, const DefaultImages& defaults, QB
                 out << YAML::EndMap;
             group = w.field->group;
             channel.clear();
-            out << YAML::Key << Std(group) << YAML::Value << YAML::BeginMap;
+            out << YAML::Key;
+            Scalar(out, Std(group));
+            out << YAML::Value << YAML::BeginMap;
         }
         if (w.field->view != channel) {
             if (!channel.isEmpty())
                 out << YAML::EndMap;
             channel = w.field->view;
-            out << YAML::Key << Std(channel) << YAML::Value << YAML::BeginMap;
+            out << YAML::Key;
+            Scalar(out, Std(channel));
+            out << YAML::Value << YAML::BeginMap;
         }
         Emit(out, w);
     }
@@ -457,7 +657,10 @@ bool ExportRadioText(const MemoryImage& image, const DefaultImages& defaults, QB
             out << YAML::BeginMap;
             rawStarted = true;
         }
-        out << YAML::Key << Std(HexAddressText(a)) << YAML::Value << Std(HexBytes(want.mid(a, end - a)));
+        out << YAML::Key;
+        Scalar(out, Std(HexAddressText(a)));
+        out << YAML::Value;
+        Scalar(out, Std(HexBytes(want.mid(a, end - a))));
         a = end;
     }
     if (rawStarted)

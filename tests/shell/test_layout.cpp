@@ -176,7 +176,7 @@ TEST(CommandTips, CaptionsLoseTheirAccessKeysAndUnknownIdsFallBackToThem) {
     EXPECT_EQ(CommandStatusTip(QStringLiteral("miImportCsv"), QStringLiteral("Import Channels(&I)"), Chinese),
               QStringLiteral("Import Channels"));
     EXPECT_EQ(CommandStatusTip(QStringLiteral("miOpen"), QStringLiteral("Open(&O)"), Chinese),
-              QString::fromUtf8("打开数据文件 (.dat)"));
+              QString::fromUtf8("打开数据文件 (.dat 或 .yaml)"));
     EXPECT_EQ(CommandToolTip(QStringLiteral("miUserGuide"), QStringLiteral("User Guide")),
               QStringLiteral("User Guide (F1)"));
     EXPECT_EQ(CommandToolTip(QStringLiteral("miAbout"), QStringLiteral("About")), QStringLiteral("About"));

@@ -1,6 +1,6 @@
 // The main window as a desktop program: Qt's own texts in Chinese, shortcuts and tips,
-// files dropped or chosen from Recent Files, the state kept between runs, File > Close,
-// the view state, print preview and the about box's icon.
+// files (data or radio text) dropped or chosen from Recent Files, the state kept between
+// runs, File > Close, the view state, print preview and the about box's icon.
 #include "shell/PrintCommands.h"
 #include "shell/QtTranslation.h"
 #include "shell/UserGuideCommand.h"
@@ -194,7 +194,7 @@ TEST_F(Desktop, ShortcutsSitInTheMenusAndEveryEntryHasTips) {
         }
     }
     EXPECT_EQ(window->actions(QStringLiteral("miSave")).last()->toolTip(), QStringLiteral("Save (Ctrl+S)"));
-    EXPECT_EQ(entry("miSave")->statusTip(), QStringLiteral("Save the data to a file (.dat)"));
+    EXPECT_EQ(entry("miSave")->statusTip(), QStringLiteral("Save the data to a file (.dat or .yaml)"));
 
     window->show();
     window->activateWindow();
@@ -217,6 +217,24 @@ TEST_F(Desktop, ADroppedDataFileOpensAfterTheUnsavedChangesQuestion) {
     EXPECT_EQ(app.currentFileName, dropped);
     EXPECT_EQ(app.band.index, 1);
     EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Opened dropped.dat"));
+}
+
+TEST_F(Desktop, ADroppedRadioTextOpensLikeFileOpenAndOneWithAnErrorLoadsNothing) {
+    const QString text = fileWith("dropped.yaml", "band: 400-470\nOptional Features:\n  Squelch Level: 7\n");
+    const QString bad = fileWith("bad.YML", "Optional Features:\n  Squelch Level: 12\n");
+    EXPECT_FALSE(drop(path("dropped.yaml.txt")));
+    ASSERT_TRUE(drop(text));
+    EXPECT_EQ(app.currentFileName, text);
+    EXPECT_EQ(app.band.index, 1);
+    EXPECT_EQ(app.image.byte(0x0FD3), 7) << "Squelch Level";
+    EXPECT_EQ(StatusNoteText(window.get()), QStringLiteral("Opened dropped.yaml"));
+    const QByteArray opened = app.image.bytes();
+    ASSERT_TRUE(drop(bad));
+    EXPECT_EQ(app.image.bytes(), opened);
+    EXPECT_EQ(app.currentFileName, text);
+    EXPECT_EQ(lastAsked().icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(lastAsked().text.startsWith(bad + QStringLiteral(":2:18: Optional Features / Squelch Level")))
+        << lastAsked().text.toStdString();
 }
 
 TEST_F(Desktop, RecentFilesFillPruneAndOutliveTheRun) {
