@@ -1,4 +1,4 @@
-// kestrel: the GUI program. `kestrel [FILE.dat]` starts with that file open;
+// kestrel: the GUI program. `kestrel [FILE.dat|FILE.yaml]` starts with that file open;
 // `kestrel --demo` with four virtual radios to try every radio command on.
 #include "core/Startup.h"
 #include "core/Version.h"
@@ -25,16 +25,18 @@ int AnswerWithoutDisplay(int argc, char** argv) {
             return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 2;
         }
         if (a == "-h" || a == "--help" || a == "-?") {
-            std::fputs("Usage: kestrel [OPTIONS] [FILE.dat]\n"
+            std::fputs("Usage: kestrel [OPTIONS] [FILE.dat|FILE.yaml]\n"
                        "Programs hand-held FM two-way radios: reads and writes radios, edits their\n"
                        "channels and settings, keeps them as .dat files.\n"
                        "\n"
                        "Options:\n"
                        "  -h, --help          show this help\n"
                        "  -v, -V, --version   show the version\n"
+                       "  --demo              try every feature without a radio: four virtual radios\n"
+                       "                      stand in for radio and cable; nothing is remembered\n"
                        "\n"
                        "Arguments:\n"
-                       "  FILE.dat            the data file to open at start\n"
+                       "  FILE.dat            the data file (or radio text, .yaml) to open at start\n"
                        "\n"
                        "The command-line program kestrel-cli does the same without a window.\n",
                        stdout);
@@ -60,8 +62,9 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(QStringLiteral("Programs hand-held FM two-way radios."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE.dat"), QStringLiteral("Data file to open at start."),
-                                 QStringLiteral("[FILE.dat]"));
+    parser.addPositionalArgument(QStringLiteral("FILE.dat"),
+                                 QStringLiteral("Data file (or radio text, .yaml) to open at start."),
+                                 QStringLiteral("[FILE.dat|FILE.yaml]"));
     const QCommandLineOption demo(
         QStringLiteral("demo"),
         QStringLiteral("Try every feature without a radio: four virtual radios inside the "
