@@ -15,15 +15,14 @@ class MainFormTextTest : public MainWindowTest {};
 TEST_F(MainFormTextTest, SaveAsTextOpenItAgainAndCompareWithIt) {
     const QString text = path("radio1.yaml");
     app.image.setByte(0x0FD3, 7);
-    const QString caption = window->windowTitle();
     prompter.saveNames << text;
     run("miSave");
     EXPECT_EQ(prompter.saveFilters, (QStringList{"Kestrel Data Files (*.dat)", "Kestrel Text Files (*.yaml)"}));
     EXPECT_TRUE(ReadFile(text).contains("Squelch Level: 7"));
     EXPECT_FALSE(app.image.IsImageModified());
-    // As a saved .dat: the file name is the window's, the caption follows at the next refresh.
+    // As a saved .dat: the file name is the window's, and the caption shows it at once.
     EXPECT_EQ(app.currentFileName, text);
-    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kestrel[136-174 MHz] [File Name: radio1.yaml]"));
 
     const QByteArray saved = app.image.bytes();
     prompter.answers << Answer::Ok;
