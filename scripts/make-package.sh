@@ -15,7 +15,7 @@
 #     may leave /usr/share/doc out, so it lives in /usr/share/kestrel/guide with a link
 #     from /usr/share/doc/kestrel/guide.
 #   spelling-error-in-binary Writting Writing (kestrel, kestrel-cli): "Writting...  " is the
-#     transfer window's caption as the radio's own programming tool has always shown it.
+#     transfer window's caption, kept letter for letter as the program has always shown it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
