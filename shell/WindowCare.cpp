@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolBar>
 
 namespace kestrel {
 
@@ -59,6 +60,11 @@ QAccessibleInterface* ComboBoxFactory(const QString& className, QObject* object)
     if (className == QLatin1String("QComboBox"))
         if (auto* list = qobject_cast<QComboBox*>(object))
             return new ComboBoxAccessible(list);
+    // Qt's own tool bar interface keeps the title the bar had when first asked for as its
+    // name for good, so the bar would stay in the first language: this one asks each time.
+    if (className == QLatin1String("QToolBar"))
+        if (auto* bar = qobject_cast<QToolBar*>(object))
+            return new QAccessibleWidget(bar, QAccessible::ToolBar);
     return nullptr;
 }
 } // namespace

@@ -21,8 +21,8 @@ public:
 
 // Makes Qt name every combo box by its own accessible name, else by the label that points
 // at it, and only without either by the entry it shows (Qt's own rule on Linux names a combo
-// box by its entry always). Its value stays the entry shown. Call once, before the first
-// combo box is asked for.
+// box by its entry always). Its value stays the entry shown. Tool bars are named by their
+// current accessible name or title. Call once, before the first combo box is asked for.
 void InstallComboBoxNames();
 
 // Names every combo box under `root` that a label points at (its buddy) after that label,
