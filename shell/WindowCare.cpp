@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QLineEdit>
 #include <QComboBox>
@@ -12,6 +13,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QKeyEvent>
+#include <QShortcut>
+#include <QTimer>
 #include <QToolBar>
 
 namespace kestrel {
@@ -147,12 +151,69 @@ bool ScrollWhenTooLarge(QDialog* dialog) {
     return true;
 }
 
+namespace {
+// Not hidden on purpose (fields just moved into a scroll area are hidden until shown again).
+bool Shown(QWidget* w, QWidget* root) {
+    for (QWidget* p = w; p && p != root; p = p->parentWidget())
+        if (p->isHidden() && p->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            return false;
+    return true;
+}
+
+// The first control Tab reaches in `dialog`.
+QWidget* FirstField(QDialog* dialog) {
+    for (QWidget* w = dialog->nextInFocusChain(); w && w != dialog; w = w->nextInFocusChain())
+        if (w->window() == dialog && (w->focusPolicy() & Qt::TabFocus) && Shown(w, dialog) && w->isEnabled())
+            return w;
+    return nullptr;
+}
+} // namespace
+
 bool WindowCare::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show)
-        if (auto* dialog = qobject_cast<QDialog*>(watched)) {
-            NameListsByTheirLabels(dialog);
-            ScrollWhenTooLarge(dialog);
-        }
+    // Ctrl+Enter works the dialog's own Ctrl+Enter shortcut (OK where Enter moves on to the
+    // next field) from any field, before the field's own key handling sees an Enter.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers().testFlag(Qt::ControlModifier))
+            if (auto* dialog = qobject_cast<QDialog*>(w->window()))
+                for (QShortcut* s : dialog->findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+                    if (s->isEnabled() && s->keys().contains(QKeySequence(key->keyCombination()))) {
+                        emit s->activated();
+                        return true;
+                    }
+        return QObject::eventFilter(watched, event);
+    }
+    if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
+        return QObject::eventFilter(watched, event);
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (!dialog || event->spontaneous())
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Show) {
+        NameListsByTheirLabels(dialog);
+        ScrollWhenTooLarge(dialog);
+        QWidget* had = QApplication::focusWidget();
+        if (had && had->window() != dialog)
+            m_focusBefore.insert(dialog, had);
+        // After the fields moved into a scroll area have been shown again.
+        QTimer::singleShot(0, dialog, [dialog] {
+            if (!dialog->focusWidget())
+                if (QWidget* first = FirstField(dialog))
+                    first->setFocus(Qt::TabFocusReason);
+        });
+    } else if (const QPointer<QWidget> had = m_focusBefore.take(dialog)) {
+        // Once the dialog is gone, the control that had the focus gets it again (Qt may leave
+        // it nowhere, and a desktop without a window manager does not even give back the
+        // window's activation).
+        QTimer::singleShot(0, had, [had, dialog = QPointer<QDialog>(dialog)] {
+            QWidget* now = QApplication::focusWidget();
+            if (!had->isVisible() || (now && now->window() != dialog))
+                return;
+            had->window()->activateWindow();
+            had->setFocus(Qt::OtherFocusReason);
+        });
+    }
     return QObject::eventFilter(watched, event);
 }
 
