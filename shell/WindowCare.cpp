@@ -111,6 +111,11 @@ bool ScrollWhenTooLarge(QDialog* dialog) {
     if (hint.height() + frame <= screen.height() && hint.width() + 16 <= screen.width())
         return false;
 
+    // Moving a field to a new parent hides it: those shown now are shown again below.
+    QList<QWidget*> shown;
+    for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!w->isWindow() && !w->isHidden())
+            shown << w;
     auto* body = new QWidget;
     body->setObjectName(QStringLiteral("scrolledContent"));
     auto* inner = new QBoxLayout(box->direction(), body);
@@ -139,9 +144,12 @@ bool ScrollWhenTooLarge(QDialog* dialog) {
     area->setFrameShape(QFrame::NoFrame);
     area->setFocusPolicy(Qt::NoFocus); // Tab goes through the fields, the area follows the focus
     area->setWidget(body);
+    for (QWidget* w : std::as_const(shown))
+        w->show();
     auto* outer = new QVBoxLayout(dialog);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(area);
+    area->show(); // at once, not when the layout gets round to it
     dialog->setProperty(Scrolls, true);
     dialog->setMinimumSize(0, 0);
     const int bar = area->verticalScrollBar()->sizeHint().width();
