@@ -293,7 +293,7 @@ def on_cell(event):
     """A cell of the grid, or the editor the grid opens in the current cell, took the focus."""
     try:
         cell = event.any_data if event.type.startswith("object:active-descendant") else event.source
-        if cell is not None and cell.getRole() in (pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_CELL, pyatspi.ROLE_TEXT,
+        if cell is not None and cell.getRole() in (pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_TEXT,
                                                    pyatspi.ROLE_ENTRY):
             cells.append(cell)
     except Exception:
@@ -305,20 +305,21 @@ def xdotool(*args):
 
 
 def check_grid_cell(main, language):
-    """Moves the grid's current cell with real keys (the window focused first: there is no
-    window manager); the cell a screen reader is told about must carry its column header
-    and its channel number."""
+    """Moves the grid's current cell with a real click and keys (the window focused first:
+    there is no window manager); the cell a screen reader is told about last must carry its
+    column header and its channel number."""
     grid = find(main, pyatspi.ROLE_TABLE)
     said = "no cell announced"
     ok = False
     try:
-        x, y, w, h = grid.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         for window in xdotool("search", "--onlyvisible", "--name", "^Kestrel"):
             xdotool("windowfocus", "--sync", window)
+        x, y, w, h = grid.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        del cells[:]
+        # A click makes a cell current (and opens its editor); the keys move on from there.
         xdotool("mousemove", x + w // 4, y + h // 3, "click", "1")
         pump(1)
-        del cells[:]
-        for key in ("Down", "Right"):
+        for key in ("Return", "Tab"):
             xdotool("key", key)
             pump(1)
         if cells and cells[-1].getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY):
