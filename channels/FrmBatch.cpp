@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QShortcut>
+#include <QStyle>
 
 namespace kestrel {
 
@@ -219,6 +220,11 @@ void FrmBatch::buildControls() {
         QLineEdit* box = it.key();
         const BatchField kind = it.value();
         box->setMaxLength(MaxLengthOf(kind));
+        // A frequency shows whole ("136.00000") in any font and scale, a spare digit for the
+        // frame and the text cursor.
+        if (kind == BatchField::Frequency)
+            box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("8888.88888")) +
+                                 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box));
         box->installEventFilter(this);
         connect(box, &QLineEdit::textChanged, this, [this, box, kind] { textChangedIn(box, kind); });
     }

@@ -12,6 +12,7 @@ Usage: a11y_check.py OTHER.dat   (a data file for the compare window)
 """
 import os
 import re
+import subprocess
 import sys
 import time
 
@@ -289,27 +290,43 @@ def on_event(event):
 
 
 def on_cell(event):
+    """A cell of the grid, or the editor the grid opens in the current cell, took the focus."""
     try:
         cell = event.any_data if event.type.startswith("object:active-descendant") else event.source
-        if cell is not None and cell.getRole() in (pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_CELL):
+        if cell is not None and cell.getRole() in (pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_TEXT,
+                                                   pyatspi.ROLE_ENTRY):
             cells.append(cell)
     except Exception:
         pass
 
 
+def xdotool(*args):
+    return subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True, text=True).stdout.split()
+
+
 def check_grid_cell(main, language):
-    """Moves the grid's current cell with the keyboard; the cell a screen reader is told
-    about must carry its column header and its channel number."""
+    """Moves the grid's current cell with a real click and keys (the window focused first:
+    there is no window manager); the cell a screen reader is told about last must carry its
+    column header and its channel number."""
     grid = find(main, pyatspi.ROLE_TABLE)
     said = "no cell announced"
+    ok = False
     try:
+        for window in xdotool("search", "--onlyvisible", "--name", "^Kestrel"):
+            xdotool("windowfocus", "--sync", window)
         x, y, w, h = grid.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         del cells[:]
-        Atspi.generate_mouse_event(x + w // 4, y + h // 3, "b1c")
+        # A click makes a cell current (and opens its editor); the keys move on from there.
+        xdotool("mousemove", x + w // 4, y + h // 3, "click", "1")
         pump(1)
-        Atspi.generate_keyboard_event(0xff54, None, Atspi.KeySynthType.SYM)  # Down
-        pump(1)
-        if cells:
+        for key in ("Return", "Tab"):
+            xdotool("key", key)
+            pump(1)
+        if cells and cells[-1].getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY):
+            # The grid edits in place: the cell's editor is named "<column>, channel <N>".
+            said = repr(cells[-1].name)
+            ok = re.match(r"^.+(, channel |，信道 )\d+$", cells[-1].name or "") is not None
+        elif cells:
             cell = cells[-1]
             table = grid.queryTable()
             index = cell.getIndexInParent()
@@ -317,9 +334,7 @@ def check_grid_cell(main, language):
             header = table.getColumnHeader(column)
             rowh = table.getRowHeader(row)
             said = "%r, column %r, row %r" % (cell.name, header.name if header else None, rowh.name if rowh else None)
-            ok = header is not None and header.name and rowh is not None and rowh.name
-        else:
-            ok = False
+            ok = bool(header is not None and header.name and rowh is not None and rowh.name)
     except Exception as e:
         ok, said = False, "error %s" % e
     print("%-8s %-22s %s" % (language, "grid cell", ("announced " if ok else "NOT ANNOUNCED: ") + said))

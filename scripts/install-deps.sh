@@ -10,7 +10,7 @@ packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgte
           qt6-translations-l10n libyaml-cpp-dev)
 [ "${1:-}" = fuzz ] && packages+=(clang)
 [ "${1:-}" = package ] && packages+=(file dpkg-dev lintian)
-[ "${1:-}" = a11y ] && packages+=(xvfb dbus-x11 at-spi2-core python3-pyatspi)
+[ "${1:-}" = a11y ] && packages+=(xvfb dbus-x11 at-spi2-core python3-pyatspi xdotool)
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 export DEBIAN_FRONTEND=noninteractive
 updated=false

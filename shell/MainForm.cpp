@@ -561,6 +561,7 @@ void MainForm::OpenBatch() {
                 channelEditor->RefreshData();
         });
     }
+    m_batch->RefreshFace(); // kept between openings: in the language chosen since
     m_batch->exec();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QLineEdit>
 #include <QComboBox>
@@ -12,6 +13,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QKeyEvent>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolBar>
 
 namespace kestrel {
 
@@ -59,6 +64,11 @@ QAccessibleInterface* ComboBoxFactory(const QString& className, QObject* object)
     if (className == QLatin1String("QComboBox"))
         if (auto* list = qobject_cast<QComboBox*>(object))
             return new ComboBoxAccessible(list);
+    // Qt's own tool bar interface keeps the title the bar had when first asked for as its
+    // name for good, so the bar would stay in the first language: this one asks each time.
+    if (className == QLatin1String("QToolBar"))
+        if (auto* bar = qobject_cast<QToolBar*>(object))
+            return new QAccessibleWidget(bar, QAccessible::ToolBar);
     return nullptr;
 }
 } // namespace
@@ -101,6 +111,11 @@ bool ScrollWhenTooLarge(QDialog* dialog) {
     if (hint.height() + frame <= screen.height() && hint.width() + 16 <= screen.width())
         return false;
 
+    // Moving a field to a new parent hides it: those shown now are shown again below.
+    QList<QWidget*> shown;
+    for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!w->isWindow() && !w->isHidden())
+            shown << w;
     auto* body = new QWidget;
     body->setObjectName(QStringLiteral("scrolledContent"));
     auto* inner = new QBoxLayout(box->direction(), body);
@@ -129,9 +144,12 @@ bool ScrollWhenTooLarge(QDialog* dialog) {
     area->setFrameShape(QFrame::NoFrame);
     area->setFocusPolicy(Qt::NoFocus); // Tab goes through the fields, the area follows the focus
     area->setWidget(body);
+    for (QWidget* w : std::as_const(shown))
+        w->show();
     auto* outer = new QVBoxLayout(dialog);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(area);
+    area->show(); // at once, not when the layout gets round to it
     dialog->setProperty(Scrolls, true);
     dialog->setMinimumSize(0, 0);
     const int bar = area->verticalScrollBar()->sizeHint().width();
@@ -141,12 +159,69 @@ bool ScrollWhenTooLarge(QDialog* dialog) {
     return true;
 }
 
+namespace {
+// Not hidden on purpose (fields just moved into a scroll area are hidden until shown again).
+bool Shown(QWidget* w, QWidget* root) {
+    for (QWidget* p = w; p && p != root; p = p->parentWidget())
+        if (p->isHidden() && p->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            return false;
+    return true;
+}
+
+// The first control Tab reaches in `dialog`.
+QWidget* FirstField(QDialog* dialog) {
+    for (QWidget* w = dialog->nextInFocusChain(); w && w != dialog; w = w->nextInFocusChain())
+        if (w->window() == dialog && (w->focusPolicy() & Qt::TabFocus) && Shown(w, dialog) && w->isEnabled())
+            return w;
+    return nullptr;
+}
+} // namespace
+
 bool WindowCare::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show)
-        if (auto* dialog = qobject_cast<QDialog*>(watched)) {
-            NameListsByTheirLabels(dialog);
-            ScrollWhenTooLarge(dialog);
-        }
+    // Ctrl+Enter works the dialog's own Ctrl+Enter shortcut (OK where Enter moves on to the
+    // next field) from any field, before the field's own key handling sees an Enter.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers().testFlag(Qt::ControlModifier))
+            if (auto* dialog = qobject_cast<QDialog*>(w->window()))
+                for (QShortcut* s : dialog->findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+                    if (s->isEnabled() && s->keys().contains(QKeySequence(key->keyCombination()))) {
+                        emit s->activated();
+                        return true;
+                    }
+        return QObject::eventFilter(watched, event);
+    }
+    if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
+        return QObject::eventFilter(watched, event);
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (!dialog || event->spontaneous())
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Show) {
+        NameListsByTheirLabels(dialog);
+        ScrollWhenTooLarge(dialog);
+        QWidget* had = QApplication::focusWidget();
+        if (had && had->window() != dialog)
+            m_focusBefore.insert(dialog, had);
+        // After the fields moved into a scroll area have been shown again.
+        QTimer::singleShot(0, dialog, [dialog] {
+            if (!dialog->focusWidget())
+                if (QWidget* first = FirstField(dialog))
+                    first->setFocus(Qt::TabFocusReason);
+        });
+    } else if (const QPointer<QWidget> had = m_focusBefore.take(dialog)) {
+        // Once the dialog is gone, the control that had the focus gets it again (Qt may leave
+        // it nowhere, and a desktop without a window manager does not even give back the
+        // window's activation).
+        QTimer::singleShot(0, had, [had, dialog = QPointer<QDialog>(dialog)] {
+            QWidget* now = QApplication::focusWidget();
+            if (!had->isVisible() || (now && now->window() != dialog))
+                return;
+            had->window()->activateWindow();
+            had->setFocus(Qt::OtherFocusReason);
+        });
+    }
     return QObject::eventFilter(watched, event);
 }
 

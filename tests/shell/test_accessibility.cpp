@@ -19,6 +19,10 @@
 #include <QProgressBar>
 #include <QStackedWidget>
 #include <QTreeWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <algorithm>
 
 namespace kestrel::test {
 namespace {
@@ -114,6 +118,88 @@ TEST_F(AccessibilityTest, EveryControlOfEveryWindowHasANameInBothLanguages) {
     EXPECT_EQ(unnamedEverywhere().join('\n').toStdString(), "");
     EXPECT_EQ(Name(window->channelEditor->ChannelGrid), QString::fromUtf8("信道，第 1 组"));
     EXPECT_EQ(Name(window->treeView->findChild<QTreeWidget*>()), QString::fromUtf8("导航"));
+    EXPECT_EQ(Name(window->ToolBar), QString::fromUtf8("工具栏"));
+}
+
+// Where Enter moves on to the next field, Ctrl+Enter (and Ctrl with the keypad's Enter)
+// presses the dialog's OK button (Apply in Batch Edit) from whatever field has the focus.
+TEST_F(AccessibilityTest, CtrlEnterPressesOkWhereEnterMovesOn) {
+    struct Case {
+        const char* id;
+        const char* button;
+        Qt::Key key;
+    };
+    for (const Case& c : {Case{"miCommonSet", "cmdOK", Qt::Key_Return}, Case{"miDTMF", "Command10", Qt::Key_Enter},
+                          Case{"miBatch", "cmdApply", Qt::Key_Return}, Case{"miMemoryMap", "cmdOK", Qt::Key_Return}}) {
+        auto inside = [&](QDialog& d) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&d)) << c.id;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return d.focusWidget() != nullptr; }));
+            auto* ok = d.findChild<QPushButton*>(QString::fromLatin1(c.button));
+            QWidget* field = d.focusWidget();
+            EXPECT_TRUE(ok && field && field != ok) << c.id;
+            if (!ok || !field || field == ok)
+                return d.reject();
+            QSignalSpy clicked(ok, &QPushButton::clicked);
+            const Qt::KeyboardModifiers mods =
+                c.key == Qt::Key_Enter ? Qt::ControlModifier | Qt::KeypadModifier : Qt::ControlModifier;
+            QTest::keyClick(field, c.key, mods);
+            EXPECT_EQ(clicked.count(), 1) << c.id << ' ' << field->objectName().toStdString();
+            if (d.isVisible())
+                d.reject();
+        };
+        if (QLatin1String(c.id) == QLatin1String("miMemoryMap")) {
+            QTimer::singleShot(0, [&] { inside(*qobject_cast<QDialog*>(QApplication::activeModalWidget())); });
+            emit window->channelEditor->memoryMapRequested();
+        } else {
+            withDialog<QDialog>(c.id, inside);
+        }
+    }
+}
+
+// Every dialog opens with the focus on its first field, Tab walks its fields in reading
+// order (row by row, left to right, within a column of frames), and once it closes the
+// focus is back on the control that had it.
+TEST_F(AccessibilityTest, DialogsStartAtTheirFirstFieldTabInReadingOrderAndGiveTheFocusBack) {
+    QWidget* grid = window->channelEditor->ChannelGrid;
+    for (const char* id : {"miCommonSet", "miKeySet", "miDTMF", "miModel", "miMessage", "miBatch", "miComPort"}) {
+        grid->setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(grid->hasFocus()) << id;
+        withDialog<QDialog>(id, [&](QDialog& d) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&d)) << id;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return d.focusWidget() != nullptr; }));
+            QWidget* first = d.focusWidget();
+            EXPECT_NE(first, nullptr) << id;
+            if (!first)
+                return d.reject();
+            // The fields Tab reaches, from the first one (the dialog's first in its chain).
+            QList<QWidget*> seen;
+            for (QWidget* w = d.nextInFocusChain(); w != &d; w = w->nextInFocusChain())
+                if (w->window() == &d && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled())
+                    seen << w;
+            EXPECT_FALSE(seen.isEmpty()) << id;
+            if (seen.isEmpty())
+                return d.reject();
+            // (The radio information view starts on Close: its boxes are read-only there.)
+            if (QLatin1String(id) != QLatin1String("miMessage")) {
+                EXPECT_EQ(first, seen.first()) << id << ": " << first->objectName().toStdString() << " instead of "
+                                               << seen.first()->objectName().toStdString();
+            }
+            // Reading order: a later field lies below, or on the same line to the right,
+            // or starts a new column of frames (to the right and above).
+            for (int i = 1; i < seen.size(); ++i) {
+                const QRect a(seen[i - 1]->mapTo(&d, QPoint()), seen[i - 1]->size());
+                const QRect b(seen[i]->mapTo(&d, QPoint()), seen[i]->size());
+                const bool below = b.top() >= a.center().y() || b.center().y() > a.bottom();
+                const bool right = b.left() >= a.center().x();
+                EXPECT_TRUE(below || right) << id << ": " << seen[i - 1]->objectName().toStdString() << " then "
+                                            << seen[i]->objectName().toStdString();
+            }
+            d.reject();
+        });
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::focusWidget(), grid) << id;
+    }
 }
 
 // With KESTREL_SCREENSHOTS=FOLDER every window is saved there as a PNG in both languages
