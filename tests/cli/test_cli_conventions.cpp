@@ -15,20 +15,13 @@ using namespace kestrel::test;
 
 namespace {
 
-CliOutput RunProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QDir(BinDir()).filePath(program), args);
-    CliOutput r;
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+CliOutput Start(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+    ProgramRun run;
+    run.program = program;
+    run.args = args;
+    run.env = env;
+    run.timeoutMs = 30000;
+    return RunProgram(run);
 }
 
 } // namespace
@@ -40,23 +33,23 @@ TEST(CliConventions, HelpAndVersionOfBothProgramsWithoutADisplay) {
     for (const char* program : {"kestrel", "kestrel-cli"}) {
         for (const char* option : {"-v", "-V", "--version"}) {
             SCOPED_TRACE(std::string(program) + " " + option);
-            const CliOutput r = RunProgram(QString::fromLatin1(program), {QString::fromLatin1(option)}, env);
+            const CliOutput r = Start(QString::fromLatin1(program), {QString::fromLatin1(option)}, env);
             EXPECT_EQ(r.status, 0) << r.err.toStdString();
             EXPECT_TRUE(r.out.startsWith(QByteArray(program) + " 1.")) << r.out.toStdString();
         }
-        const CliOutput help = RunProgram(QString::fromLatin1(program), {QStringLiteral("--help")}, env);
+        const CliOutput help = Start(QString::fromLatin1(program), {QStringLiteral("--help")}, env);
         EXPECT_EQ(help.status, 0) << help.err.toStdString();
         EXPECT_TRUE(help.out.startsWith("Usage: ")) << program;
         for (const QByteArray& line : help.out.split('\n'))
             EXPECT_LE(QString::fromUtf8(line).size(), 80) << program << ": " << line.toStdString();
     }
     // help COMMAND on standard output; kestrel-cli alone: a short usage on standard error.
-    const CliOutput one = RunProgram(QStringLiteral("kestrel-cli"), {QStringLiteral("help"), QStringLiteral("rows")}, env);
+    const CliOutput one = Start(QStringLiteral("kestrel-cli"), {QStringLiteral("help"), QStringLiteral("rows")}, env);
     EXPECT_EQ(one.status, 0);
     EXPECT_TRUE(one.out.startsWith("Usage: kestrel-cli rows FILE.dat")) << one.out.toStdString();
     for (const QByteArray& line : one.out.split('\n'))
         EXPECT_LE(QString::fromUtf8(line).size(), 80) << line.toStdString();
-    const CliOutput bare = RunProgram(QStringLiteral("kestrel-cli"), {}, env);
+    const CliOutput bare = Start(QStringLiteral("kestrel-cli"), {}, env);
     EXPECT_EQ(bare.status, 1);
     EXPECT_TRUE(bare.out.isEmpty());
     EXPECT_TRUE(bare.err.startsWith(QLatin1String("Usage: kestrel-cli COMMAND"))) << bare.err.toStdString();

@@ -16,33 +16,19 @@ using namespace kestrel::test;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
+using CliRun = CliOutput;
 
 // kestrel-cli with `input` on its standard input and its standard output in `outFile`
 // (captured when empty). A run that waits on a FIFO fails the ten-second limit.
 CliRun Cli(const QStringList& args, const QByteArray& input = {}, const QString& outFile = {},
-        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-    QProcess p;
-    p.setProcessEnvironment(env);
-    if (!outFile.isEmpty())
-        p.setStandardOutputFile(outFile);
-    p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
-    p.write(input);
-    p.closeWriteChannel();
-    CliRun r;
-    if (!p.waitForFinished(10000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromLocal8Bit(p.readAllStandardError());
-    return r;
+           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    ProgramRun run;
+    run.args = args;
+    run.input = input;
+    run.outFile = outFile;
+    run.env = env;
+    run.timeoutMs = 10000;
+    return RunProgram(run);
 }
 
 class CliFiles : public ::testing::Test {

@@ -23,11 +23,22 @@ AppContext StartedApp(const QString& settingsFile) {
 QByteArray DefaultImageBytes(int band) { return ReadFile(QDir(BinDir()).filePath(DefaultImageName(band))); }
 
 CliOutput RunKestrelCli(const QStringList& args, const QProcessEnvironment& env) {
+    ProgramRun run;
+    run.args = args;
+    run.env = env;
+    return RunProgram(run);
+}
+
+CliOutput RunProgram(const ProgramRun& run) {
     QProcess p;
-    p.setProcessEnvironment(env);
-    p.start(QDir(BinDir()).filePath(QStringLiteral("kestrel-cli")), args);
+    p.setProcessEnvironment(run.env);
+    if (!run.outFile.isEmpty())
+        p.setStandardOutputFile(run.outFile);
+    p.start(QDir(BinDir()).filePath(run.program), run.args);
+    p.write(run.input);
+    p.closeWriteChannel();
     CliOutput r;
-    if (!p.waitForFinished(60000)) {
+    if (!p.waitForFinished(run.timeoutMs)) {
         p.kill();
         p.waitForFinished();
         return r;

@@ -29,6 +29,18 @@ struct CliOutput {
 CliOutput RunKestrelCli(const QStringList& args,
                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
 
+// A program of the build run the same way, with `input` on its standard input and its
+// standard output in `outFile` (captured when empty), waiting at most `timeoutMs`.
+struct ProgramRun {
+    QString program = QStringLiteral("kestrel-cli");
+    QStringList args;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QByteArray input;
+    QString outFile;
+    int timeoutMs = 60000;
+};
+CliOutput RunProgram(const ProgramRun& run);
+
 bool WriteFile(const QString& path, const QByteArray& data);
 QByteArray ReadFile(const QString& path);
 
