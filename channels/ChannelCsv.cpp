@@ -171,18 +171,7 @@ void ReadKestrelCsv(MemoryImage& image, const QList<CsvRecord>& records, ImportR
         if ((rxCell != Absent && IsColumnName(record.cells.at(rxCell), ColRxFreq)) ||
             Names(record.cells.at(columns.group).trimmed(), ChannelText::GroupLabel))
             continue;
-        for (qsizetype i = width; i < record.cells.size() && !extraNoted; ++i) {
-            if (record.cells.at(i).trimmed().isEmpty())
-                continue;
-            report.add(ListNote::NotTaken, record.line, -1,
-                       {QStringLiteral("cells past the header's %1 columns are ignored (the first of them: \"%2\").")
-                            .arg(width)
-                            .arg(Echo(record.cells.at(i).trimmed())),
-                        QStringLiteral("超出标题行 %1 列的单元格已忽略（第一个：“%2”）。")
-                            .arg(width)
-                            .arg(Echo(record.cells.at(i).trimmed()))});
-            extraNoted = true;
-        }
+        report.noteExtraCells(record.line, record.cells, width, extraNoted);
         bool groupOk = false;
         bool chOk = false;
         const QString groupText = record.cells.at(columns.group);

@@ -50,6 +50,20 @@ void ImportReport::add(ListNote::Kind kind, int line, int channel, const Bilingu
     notes.append({kind, line, channel, field, text});
 }
 
+void ImportReport::noteExtraCells(int line, const QStringList& cells, qsizetype width, bool& noted) {
+    for (qsizetype i = width; i < cells.size() && !noted; ++i) {
+        const QString cell = cells.at(i).trimmed();
+        if (cell.isEmpty())
+            continue;
+        add(ListNote::NotTaken, line, -1,
+            {QStringLiteral("cells past the header's %1 columns are ignored (the first of them: \"%2\").")
+                 .arg(width)
+                 .arg(Echo(cell)),
+             QStringLiteral("超出标题行 %1 列的单元格已忽略（第一个：“%2”）。").arg(width).arg(Echo(cell))});
+        noted = true;
+    }
+}
+
 void ImportReport::addCellNote(int line, const CellNote& note) {
     ListNote::Kind kind = ListNote::NotTaken;
     switch (note.kind) {

@@ -54,6 +54,9 @@ struct ImportReport {
              const BilingualText& field = {});
     // A note about a cell of a grid row, as the grid's commit rules made it.
     void addCellNote(int line, const CellNote& note);
+    // Non-empty cells of `cells` past the header's `width` columns, said once per list
+    // (`noted` remembers it): the row itself is applied.
+    void noteExtraCells(int line, const QStringList& cells, qsizetype width, bool& noted);
 
     // Every note as one line each, in the order found.
     QStringList lines(Language language) const;

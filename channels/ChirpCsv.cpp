@@ -363,18 +363,7 @@ private:
         const QString frequency = row.cell("Frequency");
         if (frequency.compare(QLatin1String("Frequency"), Qt::CaseInsensitive) == 0)
             return; // the header again, pasted by mistake
-        for (qsizetype i = width; i < record.cells.size() && !m_extraNoted; ++i) {
-            if (record.cells.at(i).trimmed().isEmpty())
-                continue;
-            m_report.add(ListNote::NotTaken, line, -1,
-                         {QStringLiteral("cells past the header's %1 columns are ignored (the first of them: \"%2\").")
-                              .arg(width)
-                              .arg(Echo(record.cells.at(i).trimmed())),
-                          QStringLiteral("超出标题行 %1 列的单元格已忽略（第一个：“%2”）。")
-                              .arg(width)
-                              .arg(Echo(record.cells.at(i).trimmed()))});
-            m_extraNoted = true;
-        }
+        m_report.noteExtraCells(line, record.cells, width, m_extraNoted);
         m_names = m_names || !row.cell("Name").isEmpty();
         m_comments = m_comments || !row.cell("Comment").isEmpty();
 

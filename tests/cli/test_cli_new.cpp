@@ -12,16 +12,8 @@
 using namespace kestrel::test;
 
 namespace {
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-CliRun Cli(const QStringList& args) {
-    const CliOutput r = RunKestrelCli(args);
-    return {r.status, QString::fromUtf8(r.out), r.err};
-}
+using CliRun = CliTextOutput;
+CliRun Cli(const QStringList& args) { return RunKestrelCliText(args); }
 } // namespace
 
 TEST(CliNew, WritesTheDefaultImageOfTheBand) {

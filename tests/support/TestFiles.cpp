@@ -29,6 +29,11 @@ CliOutput RunKestrelCli(const QStringList& args, const QProcessEnvironment& env)
     return RunProgram(run);
 }
 
+CliTextOutput RunKestrelCliText(const QStringList& args) {
+    const CliOutput r = RunKestrelCli(args);
+    return {r.status, QString::fromUtf8(r.out), r.err};
+}
+
 CliOutput RunProgram(const ProgramRun& run) {
     QProcess p;
     p.setProcessEnvironment(run.env);

@@ -29,6 +29,14 @@ struct CliOutput {
 CliOutput RunKestrelCli(const QStringList& args,
                         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
 
+// kestrel-cli's run with its standard output as UTF-8 text.
+struct CliTextOutput {
+    int status = -1;
+    QString out;
+    QString err;
+};
+CliTextOutput RunKestrelCliText(const QStringList& args);
+
 // A program of the build run the same way, with `input` on its standard input and its
 // standard output in `outFile` (captured when empty), waiting at most `timeoutMs`.
 struct ProgramRun {
