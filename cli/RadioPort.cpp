@@ -38,7 +38,7 @@ std::optional<RadioPort> ResolveRadioPort(const AppContext& app, const RadioOpti
         return std::nullopt;
     }
     if (!havePort) {
-        Err(prefix + QStringLiteral("name the port with --port: a Com number (1-20) or a device path"));
+        Err(prefix + QStringLiteral("name the port with --port: a Com number (1-20), a device path or a network port (rfc2217://HOST:PORT, tcp://HOST:PORT)"));
         return std::nullopt;
     }
     QString error;
