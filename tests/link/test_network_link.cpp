@@ -3,6 +3,7 @@
 // the COM-PORT-OPTION, raw TCP), on 127.0.0.1 only; and the Telnet decoding on its
 // own, every command split at every byte.
 #include "link/CloneEngine.h"
+#include "fleet/FleetWrite.h"
 #include "link/NetworkTransport.h"
 #include "link/WriteVerify.h"
 #include "ports/RadioProbe.h"
@@ -223,6 +224,20 @@ TEST_P(NetworkLinkTest, ServerKilledMidReadFailsCleanly) {
     ASSERT_EQ(prompter.asked.size(), 1);
     EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::RetryCancel);
     EXPECT_EQ(app.image.bytes(), original);
+}
+
+// In a fleet write the server's end is a pulled cable: port-error, with the reason.
+TEST_P(NetworkLinkTest, ServerKilledMidFleetWriteIsAPortError) {
+    const QString url = Serve({"--pace"}, BandedPattern(7, 0));
+    FleetWrite fleet(app, app.image);
+    fleet.setTargets({FleetTarget{url, url, QString()}});
+    QObject::connect(&fleet, &FleetWrite::rowChanged, [&](int i) {
+        if (fleet.row(i).progress >= 5 && server->running())
+            server->kill();
+    });
+    RunFleetToEnd(fleet);
+    EXPECT_EQ(fleet.row(0).outcome, FleetOutcome::PortError);
+    EXPECT_EQ(fleet.row(0).detail, QStringLiteral("The connection to %1 was lost.").arg(url.section('/', 2)));
 }
 
 // Detection asks network ports beside local devices, each with its own verdict.
