@@ -29,9 +29,11 @@ using kestrel::tools::Ser2Net;
 namespace {
 
 // Telnet's 0xFF and the bytes that follow it in commands (SB 0xFA, SE 0xF0, WILL
-// 0xFB, the COM-PORT-OPTION 0x2C), next to each other all over the image.
+// 0xFB, the COM-PORT-OPTION 0x2C), next to each other all over the image; and the
+// line ends a Telnet link not in binary mode would change.
 QByteArray FfImage() {
-    static const quint8 pattern[] = {0xFF, 0xFF, 0xFA, 0xFF, 0xF0, 0xFF, 0xFB, 0x2C, 0xFF, 0xFE, 0x00};
+    static const quint8 pattern[] = {0xFF, 0xFF, 0xFA, 0xFF, 0xF0, 0xFF, 0xFB, 0x2C,
+                                     0xFF, 0xFE, 0x00, 0x0D, 0x00, 0x0D, 0x0A};
     QByteArray bytes(ImageSize, '\0');
     for (int i = 0; i < ImageSize; ++i)
         bytes[i] = char(pattern[i % int(sizeof pattern)]);
