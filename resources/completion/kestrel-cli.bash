@@ -45,8 +45,8 @@ _kestrel_cli() {
         if [[ $command == export ]]; then _filedir yaml; else _filedir '@(dat|yaml)'; fi
         return
         ;;
-    --log)
-        _filedir csv
+    --log | --per-radio)
+        _filedir '@(csv|txt)'
         return
         ;;
     esac
@@ -59,7 +59,7 @@ _kestrel_cli() {
     rows) options="--insert --count --drop --delete --up --down --sort -o" ;;
     diff) options="--lang --json" ;;
     read) options="--port -o --retries --no-backup" ;;
-    write) options="--port --retries --verify --log --json" ;;
+    write) options="--port --retries --verify --log --per-radio --json" ;;
     info) options="--port --retries --json" ;;
     ports | detect) options="--json" ;;
     doctor) options="--port" ;;

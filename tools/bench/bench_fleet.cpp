@@ -2,8 +2,11 @@
 // beside the time of one. Starts the virtual radios with 9600-baud pacing and
 // writes the default image into all of them through one FleetWrite (no verify
 // unless asked). Goal: 8 radios at once in at most 1.1 x the time of one.
+// --per-radio port|esn: every radio gets its own ANI and PTT ID codes from a table
+// keyed by port or by ESN (each radio then holds an ESN of its own, read before the
+// write); the times compare with those without a table.
 //
-//   kestrel-bench-fleet [--radios 1,4,8] [--verify] [--sim PATH]
+//   kestrel-bench-fleet [--radios 1,4,8] [--verify] [--per-radio port|esn] [--sim PATH]
 #include "core/Band.h"
 #include "tools/bench/BenchStart.h"
 #include "fleet/FleetWrite.h"
@@ -11,7 +14,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -29,13 +34,28 @@ void Print(const QString& text) {
 }
 
 // Times one fleet write into `count` fresh paced radios; negative when one failed.
-double RunFleet(const AppContext& app, const QString& sim, int count, bool verify) {
+// `perRadio`: "port" or "esn" for a table of values per radio, empty for none.
+double RunFleet(const AppContext& app, const QString& sim, int count, bool verify, const QString& perRadio) {
     std::vector<std::unique_ptr<QProcess>> radios;
     QList<FleetTarget> targets;
+    QTemporaryDir folder;
+    QByteArray table = perRadio.toUtf8() + ",DTMF / ANI Code,DTMF / PTTID BOT,DTMF / PTTID EOT\n";
     for (int i = 0; i < count; ++i) {
         auto radio = std::make_unique<QProcess>();
         radio->setProgram(sim);
-        radio->setArguments({QStringLiteral("--pace")});
+        QStringList args{QStringLiteral("--pace")};
+        const QByteArray esn = "BENCH-" + QByteArray::number(i + 1);
+        if (!perRadio.isEmpty()) {
+            // The radio's memory: the image with an ESN of its own.
+            QByteArray memory = app.image.bytes();
+            memory.replace(254 * LineSize, LineSize, esn.leftJustified(LineSize, char(0xFF)));
+            const QString file = folder.filePath(QStringLiteral("radio%1.dat").arg(i + 1));
+            QFile f(file);
+            if (!f.open(QIODevice::WriteOnly) || f.write(memory) != memory.size())
+                return -1;
+            args << QStringLiteral("--image") << file;
+        }
+        radio->setArguments(args);
         radio->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         radio->start();
         if (!radio->waitForStarted(5000) || !radio->waitForReadyRead(5000)) {
@@ -44,10 +64,21 @@ double RunFleet(const AppContext& app, const QString& sim, int count, bool verif
         }
         const QString device = QString::fromLocal8Bit(radio->readLine()).trimmed();
         targets << FleetTarget{device, device, QString()};
+        const QByteArray n = QByteArray::number(100 + i);
+        table += (perRadio == QLatin1String("esn") ? esn : device.toUtf8()) + "," + n + ",1" + n + ",2" + n + "\n";
         radios.push_back(std::move(radio));
     }
     FleetWrite fleet(app, app.image);
     fleet.setTargets(targets);
+    if (!perRadio.isEmpty()) {
+        PerRadioTable values;
+        QStringList errors;
+        if (!ReadPerRadioTable(table, QStringLiteral("bench.csv"), app.image, &values, &errors)) {
+            std::fprintf(stderr, "kestrel-bench-fleet: %s\n", qPrintable(errors.join(QLatin1Char('\n'))));
+            return -1;
+        }
+        fleet.setPerRadio(values);
+    }
     fleet.setVerify(verify);
     QElapsedTimer t;
     t.start();
@@ -73,6 +104,7 @@ int main(int argc, char** argv) {
     QString sim = QDir(programFolder).filePath(QStringLiteral("kestrel-radio-sim"));
     QList<int> counts{1, 4, 8};
     bool verify = false;
+    QString perRadio;
     const QStringList args = qapp.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString v = args.value(i + 1);
@@ -84,11 +116,15 @@ int main(int argc, char** argv) {
             ++i;
         } else if (args[i] == QLatin1String("--verify")) {
             verify = true;
+        } else if (args[i] == QLatin1String("--per-radio") && (v == QLatin1String("port") || v == QLatin1String("esn"))) {
+            perRadio = v;
+            ++i;
         } else if (args[i] == QLatin1String("--sim") && !v.isEmpty()) {
             sim = v;
             ++i;
         } else {
-            std::fprintf(stderr, "Usage: kestrel-bench-fleet [--radios 1,4,8] [--verify] [--sim PATH]\n");
+            std::fprintf(stderr,
+                         "Usage: kestrel-bench-fleet [--radios 1,4,8] [--verify] [--per-radio port|esn] [--sim PATH]\n");
             return 1;
         }
     }
@@ -99,15 +135,16 @@ int main(int argc, char** argv) {
     LoadDefaultImage(app.image, 0, app.appFolder, &error);
     app.band = DecodeBandLimits(app.image);
     Print(QStringLiteral(
-              "fleet write%1 into paced virtual radios (9600 baud); receive interval %2 ms; wire time of "
-              "one write %3 s")
+              "fleet write%1%2 into paced virtual radios (9600 baud); receive interval %3 ms; wire time of "
+              "one write %4 s")
               .arg(verify ? QStringLiteral(" + verify") : QString())
+              .arg(perRadio.isEmpty() ? QString() : QStringLiteral(" with per-radio values by ") + perRadio)
               .arg(app.recvInterval)
               .arg(WriteBytes * ByteSeconds, 0, 'f', 2));
     double one = 0;
     bool allOk = true;
     for (int count : counts) {
-        const double took = RunFleet(app, sim, count, verify);
+        const double took = RunFleet(app, sim, count, verify, perRadio);
         if (took < 0) {
             Print(QStringLiteral("%1 radios: failed").arg(count));
             allOk = false;
