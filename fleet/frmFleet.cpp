@@ -234,16 +234,6 @@ void frmFleet::Start() {
         lblStatus->setText(Pick(m_app.language, "No radio is checked.", "没有勾选电台。"));
         return;
     }
-    if (const QStringList problems = m_fleet->perRadioMismatches(rows, m_app.language); !problems.isEmpty()) {
-        m_prompter.inform(m_app.productName,
-                          problems.join(QLatin1Char('\n')) + QLatin1Char('\n') +
-                              Pick(m_app.language,
-                                   "Every checked radio needs a row and every row a checked radio. No radio was "
-                                   "written.",
-                                   "每台勾选的电台都需要一行，每行都需要一台勾选的电台。没有写入任何电台。"),
-                          Prompter::Icon::Critical);
-        return;
-    }
     m_list = rows;
     runList(true);
 }
@@ -255,6 +245,20 @@ void frmFleet::Repeat() {
 }
 
 void frmFleet::runList(bool first) {
+    // Values by port: every radio of the run needs its row, every row its radio.
+    if (const QStringList problems = m_fleet->perRadioMismatches(m_list, m_app.language); !problems.isEmpty()) {
+        if (first)
+            m_list.clear();
+        m_prompter.inform(m_app.productName,
+                          problems.join(QLatin1Char('\n')) + QLatin1Char('\n') +
+                              Pick(m_app.language,
+                                   "Every checked radio needs a row and every row a checked radio. No radio was "
+                                   "written.",
+                                   "每台勾选的电台都需要一行，每行都需要一台勾选的电台。没有写入任何电台。"),
+                          Prompter::Icon::Critical);
+        refreshButtons();
+        return;
+    }
     QString error;
     if (!PrepareFleetLog(m_logFile, &error, m_app.language)) {
         if (first)

@@ -240,6 +240,15 @@ TEST_F(FrmFleetTest, ValuesByPortCheckTheirPortsAndRepeatKeepsThem) {
     for (int r = 0; r < window->grdFleet->rowCount(); ++r)
         checked += window->grdFleet->item(r, frmFleet::ColPort)->checkState() == Qt::Checked ? 1 : 0;
     EXPECT_EQ(checked, 2);
+    // A checked radio without a row: nothing is written.
+    window->grdFleet->item(rowOf[1], frmFleet::ColPort)->setCheckState(Qt::Checked);
+    QTest::mouseClick(window->cmdStart, Qt::LeftButton);
+    ASSERT_EQ(prompter.asked.size(), 2);
+    EXPECT_TRUE(prompter.asked[1].text.startsWith(QStringLiteral("Com 2：")) && prompter.asked[1].text.contains("ports.csv"))
+        << prompter.asked[1].text.toStdString();
+    EXPECT_FALSE(window->running());
+    EXPECT_TRUE(window->cmdStart->isEnabled());
+    window->grdFleet->item(rowOf[1], frmFleet::ColPort)->setCheckState(Qt::Unchecked);
     ASSERT_TRUE(RunToEnd(window->cmdStart));
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_EQ(Cell(0, frmFleet::ColValues), QStringLiteral("DTMF / ANI Code=41"));
