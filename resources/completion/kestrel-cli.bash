@@ -45,7 +45,11 @@ _kestrel_cli() {
         if [[ $command == export ]]; then _filedir yaml; else _filedir '@(dat|yaml)'; fi
         return
         ;;
-    --log | --per-radio)
+    --log)
+        _filedir csv
+        return
+        ;;
+    --per-radio)
         _filedir '@(csv|txt)'
         return
         ;;
