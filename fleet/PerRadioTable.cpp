@@ -220,9 +220,10 @@ bool ReadPerRadioTable(const QByteArray& data, const QString& fileName, const Me
     for (const TextField* f : columns)
         if (f)
             table->fields << f;
-    if (problems.any())
+    if (keyColumn < 0)
         return false;
-    if (table->fields.isEmpty()) {
+    // With a refused column the others' cells are still checked: every problem at once.
+    if (table->fields.isEmpty() && !problems.any()) {
         problems.add(header.line, 0, Pick(l, "the table names no field", "表格中没有字段列"));
         return false;
     }

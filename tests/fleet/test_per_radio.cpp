@@ -96,11 +96,12 @@ TEST(PerRadioTable, ReadsEverySeparatorAndEncodingAndRefusesEachBadCellWithItsPl
         EXPECT_TRUE(!errors.isEmpty() && errors.first().startsWith(QLatin1String(c.error)))
             << c.table << "\n" << errors.join('\n').toStdString();
     }
-    // Every bad cell is named, not only the first.
+    // Every problem is named, not only the first.
     PerRadioTable table;
     QStringList errors;
-    EXPECT_FALSE(ReadPerRadioTable("port,DTMF / ANI Code\nCom 1,x\nCom 2,1234\n", "t.csv", image, &table, &errors));
-    EXPECT_EQ(errors.size(), 2);
+    EXPECT_FALSE(ReadPerRadioTable("port,DTMF / ANI Code,Embedded Message / ESN\nCom 1,x,A\nCom 2,1234,B\n", "t.csv",
+                                   image, &table, &errors));
+    EXPECT_EQ(errors.size(), 3) << errors.join('\n').toStdString();
     // A folder is no table.
     QTemporaryDir dir;
     EXPECT_FALSE(LoadPerRadioTable(dir.path(), image, &table, &errors));
