@@ -49,6 +49,10 @@ _kestrel_cli() {
         _filedir csv
         return
         ;;
+    --per-radio)
+        _filedir '@(csv|txt)'
+        return
+        ;;
     esac
 
     local options=""
@@ -59,7 +63,7 @@ _kestrel_cli() {
     rows) options="--insert --count --drop --delete --up --down --sort -o" ;;
     diff) options="--lang --json" ;;
     read) options="--port -o --retries --no-backup" ;;
-    write) options="--port --retries --verify --log --json" ;;
+    write) options="--port --retries --verify --log --per-radio --json" ;;
     info) options="--port --retries --json" ;;
     ports | detect) options="--json" ;;
     doctor) options="--port" ;;
