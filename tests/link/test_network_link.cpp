@@ -17,8 +17,13 @@
 #include "tools/ser2net/Ser2Net.h"
 
 #include <QTemporaryDir>
+#include <QTcpSocket>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace kestrel;
 using namespace kestrel::test;
@@ -75,6 +80,34 @@ TEST(TelnetDecoder, TakesCommandsOutHoweverTheStreamSplits) {
     EXPECT_EQ(back, FfImage());
     EXPECT_TRUE(none.isEmpty());
     EXPECT_EQ(telnet::Escape(QByteArray::fromHex("00ff01ffff")), QByteArray::fromHex("00ffff01ffffffff"));
+}
+
+// A server that never answers the connection (its queue is full: the system drops
+// the request): the link gives up at its time-out, naming host and port.
+TEST(NetworkTransport, ConnectionNotMadeInTimeFails) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(listen(fd, 0), 0);
+    ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const quint16 port = ntohs(address.sin_port);
+    QTcpSocket filler; // takes the only place in the queue
+    filler.connectToHost(QStringLiteral("127.0.0.1"), port);
+    ASSERT_TRUE(filler.waitForConnected(1000));
+
+    NetworkTransport link;
+    link.setConnectTimeout(500);
+    QString failed;
+    QObject::connect(&link, &CloneTransport::openFailed, [&](const QString& e) { failed = e; });
+    ASSERT_TRUE(link.open(QStringLiteral("tcp://127.0.0.1:%1").arg(port), English, nullptr));
+    EXPECT_TRUE(link.connecting());
+    EXPECT_TRUE(RunUntil(&link, &CloneTransport::openFailed, [&] { return !failed.isEmpty(); }, 5000));
+    EXPECT_EQ(failed, QStringLiteral("Cannot connect to 127.0.0.1:%1: no answer within 0.5 seconds.").arg(port));
+    EXPECT_FALSE(link.isOpen());
+    close(fd);
 }
 
 class NetworkLinkTest : public ::testing::TestWithParam<Accepter> {
