@@ -82,32 +82,54 @@ TEST(TelnetDecoder, TakesCommandsOutHoweverTheStreamSplits) {
     EXPECT_EQ(telnet::Escape(QByteArray::fromHex("00ff01ffff")), QByteArray::fromHex("00ffff01ffffffff"));
 }
 
-// A server that never answers the connection (its queue is full: the system drops
-// the request): the link gives up at its time-out, naming host and port.
-TEST(NetworkTransport, ConnectionNotMadeInTimeFails) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ASSERT_EQ(listen(fd, 0), 0);
-    ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size), 0);
-    const quint16 port = ntohs(address.sin_port);
-    QTcpSocket filler; // takes the only place in the queue
-    filler.connectToHost(QStringLiteral("127.0.0.1"), port);
-    ASSERT_TRUE(filler.waitForConnected(1000));
+// A server that never answers a connection: its queue is full, so the system drops
+// the request. The port it listens on.
+struct SilentServer {
+    SilentServer() {
+        fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(fd, 0) == 0 &&
+            getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+            port = ntohs(address.sin_port);
+        filler.connectToHost(QStringLiteral("127.0.0.1"), port); // takes the only place in the queue
+        if (!filler.waitForConnected(1000))
+            port = 0;
+    }
+    ~SilentServer() { close(fd); }
+    int fd = -1;
+    quint16 port = 0;
+    QTcpSocket filler;
+};
 
+// The link gives up at its time-out, naming host and port; a transfer stopped while
+// its connection is being made ends at once.
+TEST(NetworkTransport, ConnectionNotMadeInTimeFails) {
+    SilentServer server;
+    ASSERT_NE(server.port, 0);
+    const QString url = QStringLiteral("tcp://127.0.0.1:%1").arg(server.port);
     NetworkTransport link;
     link.setConnectTimeout(500);
     QString failed;
     QObject::connect(&link, &CloneTransport::openFailed, [&](const QString& e) { failed = e; });
-    ASSERT_TRUE(link.open(QStringLiteral("tcp://127.0.0.1:%1").arg(port), English, nullptr));
+    ASSERT_TRUE(link.open(url, English, nullptr));
     EXPECT_TRUE(link.connecting());
     EXPECT_TRUE(RunUntil(&link, &CloneTransport::openFailed, [&] { return !failed.isEmpty(); }, 5000));
-    EXPECT_EQ(failed, QStringLiteral("Cannot connect to 127.0.0.1:%1: no answer within 0.5 seconds.").arg(port));
+    EXPECT_EQ(failed, QStringLiteral("Cannot connect to 127.0.0.1:%1: no answer within 0.5 seconds.").arg(server.port));
     EXPECT_FALSE(link.isOpen());
-    close(fd);
+
+    QTemporaryDir dir;
+    AppContext app = StartedApp(dir.filePath(QStringLiteral("settings.ini")));
+    ScriptedPrompter prompter;
+    CloneEngine engine(app, prompter);
+    engine.setDevicePath(url);
+    ASSERT_TRUE(engine.Start());
+    engine.requestStop();
+    EXPECT_TRUE(engine.flagComplete());
+    EXPECT_EQ(engine.outcome(), CloneEngine::Outcome::Stopped);
+    EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
 class NetworkLinkTest : public ::testing::TestWithParam<Accepter> {
