@@ -151,16 +151,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrel-bench: cannot start %s\n", qPrintable(sim));
         return 2;
     }
-    QString device = QString::fromLocal8Bit(radio.readLine()).trimmed();
+    const QString simDevice = QString::fromLocal8Bit(radio.readLine()).trimmed();
+    QString device = simDevice; // what the engine opens
     std::unique_ptr<tools::Ser2Net> server;
     if (viaSer2net) {
         server = std::make_unique<tools::Ser2Net>(QList<tools::Ser2Net::Link>{
-            {device, raw ? tools::Ser2Net::Accepter::Raw : tools::Ser2Net::Accepter::Rfc2217}});
+            {simDevice, raw ? tools::Ser2Net::Accepter::Raw : tools::Ser2Net::Accepter::Rfc2217}});
         if (!server->started()) {
             std::fprintf(stderr, "kestrel-bench: %s\n", qPrintable(server->error()));
             return 2;
         }
-        Print(QStringLiteral("through ser2net on %1, in front of the virtual radio on %2").arg(server->url(0), device));
         device = server->url(0);
     }
 
@@ -169,11 +169,12 @@ int main(int argc, char** argv) {
     app.band = DecodeBandLimits(app.image);
     ConsolePrompter prompter(QStringLiteral("kestrel-bench: "), 0);
 
-    Print(QStringLiteral("virtual radio on %1, 9600-baud pacing; receive interval %2 ms, count %3, %4")
-              .arg(device)
+    Print(QStringLiteral("virtual radio on %1%5, 9600-baud pacing; receive interval %2 ms, count %3, %4")
+              .arg(simDevice)
               .arg(app.recvInterval)
               .arg(app.recvCount)
-              .arg(early ? QStringLiteral("moving on at a complete reply") : QStringLiteral("receive ticks only")));
+              .arg(early ? QStringLiteral("moving on at a complete reply") : QStringLiteral("receive ticks only"))
+              .arg(server ? QStringLiteral(" behind ser2net, reached as ") + device : QString()));
     if (latency > 0)
         Print(QStringLiteral("replies delivered in bursts of a %1 ms USB latency timer").arg(latency));
     bool readOk = false, writeOk = false;
