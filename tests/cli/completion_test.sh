@@ -38,6 +38,7 @@ expect "kestrel-cli export a.dat -o " "files:yaml"
 expect "kestrel-cli --demo re" "read"
 expect "kestrel-cli f" "fields"
 expect "kestrel-cli help wr" "write"
+expect "kestrel-cli ports --r" "--remove"
 # Every --port value offered is a Com number or a device `ports` lists.
 ports=$("$cli" ports | cut -f1,2 | tr '\t' '\n' | grep -v '^-$' | sort -u | tr '\n' ' ')
 read -r -a COMP_WORDS <<<"kestrel-cli read --port"
