@@ -25,7 +25,8 @@ bool TakeAll(QStringList& args, const QString& option, QStringList* values) {
         if (!found)
             return true;
         if (value.isEmpty() || value.startsWith(QLatin1Char('-'))) {
-            Err(QStringLiteral("kestrel-cli ports: %1 takes a network port, such as rfc2217://HOST:PORT").arg(option));
+            Err(QStringLiteral("kestrel-cli ports: %1 takes a network port, such as rfc2217://HOST:PORT")
+                    .arg(option));
             return false;
         }
         *values << value;
@@ -82,7 +83,8 @@ int RunPorts(Context& ctx) {
     }
     if (!add.isEmpty() || !remove.isEmpty()) {
         if (json) {
-            Err(QStringLiteral("kestrel-cli ports: --json lists the ports; it does not go with --add or --remove"));
+            Err(QStringLiteral(
+                "kestrel-cli ports: --json lists the ports; it does not go with --add or --remove"));
             return Usage;
         }
         return ChangeNetworkPorts(ctx, add, remove);

@@ -70,7 +70,8 @@ struct NetworkPortCheck::Session {
     }
 };
 
-NetworkPortCheck::NetworkPortCheck(quint8 language, QObject* parent) : QObject(parent), m_language(language) {}
+NetworkPortCheck::NetworkPortCheck(quint8 language, QObject* parent)
+    : QObject(parent), m_language(language) {}
 
 NetworkPortCheck::~NetworkPortCheck() = default;
 
@@ -109,7 +110,8 @@ void NetworkPortCheck::start(const QStringList& urls) {
         session->timer = new QTimer(this);
         session->timer->setSingleShot(true);
         connect(session->timer, &QTimer::timeout, this, [this, i] { settle(i, NetworkPortState::NoAnswer); });
-        connect(session->socket, &QTcpSocket::connected, this, [this, i] { settle(i, NetworkPortState::Reachable); });
+        connect(session->socket, &QTcpSocket::connected, this,
+                [this, i] { settle(i, NetworkPortState::Reachable); });
         QTcpSocket* socket = session->socket;
         connect(socket, &QTcpSocket::errorOccurred, this, [this, i, socket](QAbstractSocket::SocketError e) {
             switch (e) {

@@ -35,7 +35,9 @@ TEST(CliNetworkPortsTest, AddListRemove) {
     const QString up = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort());
     const QString down = QStringLiteral("tcp://127.0.0.1:%1").arg(closed);
     const QString nowhere = QStringLiteral("tcp://radio-bench.invalid:3001");
-    auto remembered = [&] { return QSettings(settings, QSettings::IniFormat).value("NetworkPorts").toString(); };
+    auto remembered = [&] {
+        return QSettings(settings, QSettings::IniFormat).value("NetworkPorts").toString();
+    };
 
     // Malformed names, and options without a value, change nothing.
     struct Refused {
@@ -56,7 +58,9 @@ TEST(CliNetworkPortsTest, AddListRemove) {
     }
 
     // Several at once, any spelling; one already there is not added twice.
-    ASSERT_EQ(RunKestrelCli({"ports", "--add", up, "--add", QString(down).replace("tcp://", "TCP://")}, env).status, 0);
+    ASSERT_EQ(
+        RunKestrelCli({"ports", "--add", up, "--add", QString(down).replace("tcp://", "TCP://")}, env).status,
+        0);
     ASSERT_EQ(RunKestrelCli({"ports", "--add", nowhere, "--add", up}, env).status, 0);
     EXPECT_EQ(remembered(), QStringList({up, down, nowhere}).join(' '));
 
@@ -79,7 +83,8 @@ TEST(CliNetworkPortsTest, AddListRemove) {
     EXPECT_EQ(network[1].toObject().value("state").toString(), QStringLiteral("refused"));
     EXPECT_TRUE(network[1].toObject().value("com").isNull());
 
-    ASSERT_EQ(RunKestrelCli({"ports", "--remove", "TCP://127.0.0.1:" + QString::number(closed)}, env).status, 0);
+    ASSERT_EQ(RunKestrelCli({"ports", "--remove", "TCP://127.0.0.1:" + QString::number(closed)}, env).status,
+              0);
     EXPECT_EQ(remembered(), QStringList({up, nowhere}).join(' '));
 
     // The demo remembers nothing.

@@ -105,16 +105,19 @@ TEST(NetworkPortCheckTest, EachPortGetsItsStateAllAtOnce) {
     ASSERT_EQ(results.size(), qsizetype(std::size(cases)));
     for (size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(results[i].url, cases[i].url);
-        EXPECT_EQ(results[i].state, cases[i].state) << qPrintable(cases[i].url) << ": " << qPrintable(results[i].detail);
+        EXPECT_EQ(results[i].state, cases[i].state)
+            << qPrintable(cases[i].url) << ": " << qPrintable(results[i].detail);
         EXPECT_EQ(NetworkPortStateName(results[i].state), QLatin1String(cases[i].name));
     }
     // The malformed name says why; nothing was sent to the server, and the connections are gone.
     EXPECT_TRUE(results.last().detail.contains(QLatin1String("port number is missing")));
     EXPECT_TRUE(NetworkPortStatusText(results.last(), English).contains(results.last().detail));
-    QTcpSocket* accepted =
-        server.hasPendingConnections() || server.waitForNewConnection(1000) ? server.nextPendingConnection() : nullptr;
+    QTcpSocket* accepted = server.hasPendingConnections() || server.waitForNewConnection(1000)
+                               ? server.nextPendingConnection()
+                               : nullptr;
     ASSERT_NE(accepted, nullptr);
-    EXPECT_TRUE(accepted->state() == QAbstractSocket::UnconnectedState || accepted->waitForDisconnected(1000));
+    EXPECT_TRUE(accepted->state() == QAbstractSocket::UnconnectedState ||
+                accepted->waitForDisconnected(1000));
     EXPECT_EQ(accepted->readAll(), QByteArray());
 }
 
