@@ -3,6 +3,8 @@
 #include "core/StringTable.h"
 #include "link/CloneProtocol.h"
 #include "fleet/FleetWrite.h"
+#include "core/Settings.h"
+#include "ports/NetworkPort.h"
 #include "ports/PortInfo.h"
 #include "ports/PortMap.h"
 #include "ports/RadioProbe.h"
@@ -149,6 +151,13 @@ void frmFleet::Rescan() {
         p.state = PortState::Ok;
         ports << p;
     }
+    // The network ports the port dialog remembers, named by their URL.
+    for (const QString& url : RememberedNetworkPorts(SettingsStore(m_app.settingsKeyPath, PortSettingsFile(m_app)))) {
+        PortListing p;
+        p.device = url;
+        p.state = PortState::Ok;
+        ports << p;
+    }
     QList<FleetTarget> targets;
     m_usable.clear();
     grdFleet->setRowCount(0);
@@ -177,7 +186,9 @@ void frmFleet::Rescan() {
                             !p.overrideOrigin.isEmpty() || p.com == 0;
         port->setCheckState(usable && likely ? Qt::Checked : Qt::Unchecked);
         grdFleet->setItem(r, ColPort, port);
-        const QString adapter = virtualRadio > 0 ? VirtualRadioPlace(l) : AdapterText(p.adapter, l);
+        const QString adapter = virtualRadio > 0             ? VirtualRadioPlace(l)
+                                 : IsNetworkPortName(p.device) ? Pick(l, "network port", "网络端口")
+                                                               : AdapterText(p.adapter, l);
         auto* device =
             new QTableWidgetItem(adapter.isEmpty() ? p.device : p.device + QStringLiteral("  ") + adapter);
         device->setFlags(usable ? Qt::ItemIsEnabled : Qt::NoItemFlags);

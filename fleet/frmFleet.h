@@ -6,7 +6,8 @@
 // radios. Every run of a radio goes into the audit log, whose folder a button opens.
 // Closing the window while radios are being written asks first, then stops them.
 // In demo mode the virtual radios follow the ports and the log goes to the demo's
-// temporary folder.
+// temporary folder. The network ports the port dialog remembers come last, each
+// named by its URL.
 #include "core/AppContext.h"
 #include "core/Prompter.h"
 
