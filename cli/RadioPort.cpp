@@ -1,6 +1,7 @@
 #include "cli/RadioPort.h"
 
 #include "link/CloneEngine.h"
+#include "ports/NetworkPort.h"
 #include "ports/PortMap.h"
 #include "link/VirtualRadios.h"
 #include "link/ConsolePrompter.h"
@@ -37,7 +38,7 @@ std::optional<RadioPort> ResolveRadioPort(const AppContext& app, const RadioOpti
         return std::nullopt;
     }
     if (!havePort) {
-        Err(prefix + QStringLiteral("name the port with --port: a Com number (1-20) or a device path"));
+        Err(prefix + QStringLiteral("name the port with --port: a Com number (1-20), a device path or a network port (rfc2217://HOST:PORT, tcp://HOST:PORT)"));
         return std::nullopt;
     }
     QString error;
@@ -62,6 +63,10 @@ void UseVirtualRadios(const Context& ctx, CloneEngine& engine) {
 
 void WatchTransfer(CloneEngine& engine, ConsolePrompter& prompter) {
     QObject::connect(&engine, &CloneEngine::CloneError, &engine, [&engine, &prompter] {
+        if (!engine.lostError().isEmpty() && IsNetworkPortName(engine.portDevice())) {
+            prompter.setNote(engine.lostError()); // "The connection to HOST:PORT was lost."
+            return;
+        }
         const char* stage = engine.direction() == clone::Write    ? "writing"
                             : engine.direction() == clone::Verify ? "reading back"
                                                                   : "reading";
@@ -75,9 +80,18 @@ void WatchTransfer(CloneEngine& engine, ConsolePrompter& prompter) {
 }
 
 void ExplainFailure(const CloneEngine& engine, const QString& portText, const QString& prefix) {
-    if (engine.outcome() == CloneEngine::Outcome::StartFailed && !QFileInfo::exists(engine.portDevice()))
+    if (engine.outcome() == CloneEngine::Outcome::StartFailed && IsNetworkPortName(engine.portDevice()))
+        Err(prefix + QStringLiteral("Check that the serial server runs there and serves this port; kestrel-cli "
+                                    "doctor --port %1 looks for the cause.")
+                         .arg(portText));
+    else if (engine.outcome() == CloneEngine::Outcome::StartFailed && !QFileInfo::exists(engine.portDevice()))
         Err(prefix + QStringLiteral("No such port on this computer: kestrel-cli ports lists the serial ports "
                                     "there are."));
+    else if (engine.outcome() == CloneEngine::Outcome::Failed && !engine.lostError().isEmpty() &&
+             IsNetworkPortName(engine.portDevice()))
+        Err(prefix + QStringLiteral("Check that the serial server still runs and can be reached, then try "
+                                    "again; kestrel-cli doctor --port %1 looks for the cause.")
+                         .arg(portText));
     else if (engine.outcome() == CloneEngine::Outcome::Failed)
         Err(prefix + QStringLiteral("Check the cable and that the radio is switched on, then try again; "
                                     "kestrel-cli doctor --port %1 looks for the cause.")

@@ -1,10 +1,13 @@
 #include "cli/WriteFleet.h"
 
+#include "ports/NetworkPort.h"
+
 #include "cli/StopSignals.h"
 
 #include "core/Band.h"
 #include "link/CloneProtocol.h"
 #include "fleet/FleetWrite.h"
+#include "ports/NetworkPort.h"
 #include "ports/PortInfo.h"
 #include "ports/PortMap.h"
 
@@ -20,6 +23,8 @@ namespace {
 const QString Prefix = QStringLiteral("kestrel-cli write: ");
 
 QString SameDeviceKey(const QString& device) {
+    if (IsNetworkPortName(device))
+        return device.toLower(); // canonical already; host names ignore case
     const QString canonical = QFileInfo(device).canonicalFilePath();
     return canonical.isEmpty() ? device : canonical;
 }

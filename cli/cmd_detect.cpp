@@ -1,8 +1,9 @@
-// kestrel-cli detect: asks every USB serial device and every device mapped to a
-// Com number, all at once, whether a radio is on it.
+// kestrel-cli detect: asks every USB serial device, every device mapped to a Com
+// number and every remembered network port, all at once, whether a radio is on it.
 #include "cli/Command.h"
 
 #include "ports/PortInfo.h"
+#include "ports/NetworkPort.h"
 #include "ports/PortMap.h"
 #include "ports/RadioProbe.h"
 #include "link/VirtualRadios.h"
@@ -26,11 +27,13 @@ int RunDetect(Context& ctx) {
     QStringList devices = RadioCandidates(settings);
     for (int n = 1; ctx.radios && n <= VirtualRadioCount; ++n)
         devices << VirtualRadioDevice(n);
+    // The remembered network ports too, asked at the same time.
+    devices << RememberedNetworkPorts(SettingsStore(ctx.app.settingsKeyPath, settings));
     if (devices.isEmpty()) {
         if (json)
             OutJson(QJsonArray());
-        Err(Prefix +
-            QStringLiteral("no USB serial device is plugged in and no Com number is mapped to a device"));
+        Err(Prefix + QStringLiteral("no USB serial device is plugged in, no Com number is mapped to a device and "
+                                    "no network port is remembered"));
         return RadioError;
     }
     Err(Prefix + QStringLiteral("asking %1").arg(devices.join(QStringLiteral(", "))));
@@ -64,8 +67,9 @@ int RunDetect(Context& ctx) {
 
 KESTREL_CLI_COMMAND(
     "detect", "detect [--json]",
-    "ask every USB serial device and every device mapped to a Com number for a radio, all at "
-    "once (about a second); one line per radio that answered, tab-separated: Com number (\"-\" "
+    "ask every USB serial device, every device mapped to a Com number and every remembered "
+    "network port (rfc2217://, tcp://; 2 s to connect) for a radio, all at once (about a "
+    "second); one line per radio that answered, tab-separated: Com number (\"-\" "
     "when none reaches it), device, band, first and second version; --json: a JSON array of objects with the fields com (null when none), "
     "device, band, version1, version2. Exit status 3 when none did",
     RunDetect);

@@ -57,8 +57,9 @@ int RunDoctor(Context& ctx) {
 KESTREL_CLI_COMMAND(
     "doctor", "doctor [--port P]",
     "check what keeps the program from the radio, each problem with its fix: serial group "
-    "membership, ModemManager and brltty, and with --port P (a Com number 1-20 or a device path) "
-    "whether another program holds P, whether P opens at 9600 8N1 and whether a radio answers. "
+    "membership, ModemManager and brltty, and with --port P (a Com number 1-20, a device path or a network port) "
+    "whether another program holds P, whether P opens at 9600 8N1 (a network port: whether it "
+    "connects) and whether a radio answers. "
     "Exit status 0 all well, 2 the port cannot be opened (without --port: nothing can be), 3 no "
     "radio answers",
     RunDoctor);

@@ -85,8 +85,8 @@ int RunInfo(Context& ctx) {
 } // namespace
 
 KESTREL_CLI_COMMAND("info", "info --port P [--retries N] [--json]",
-                    "print the ESN, firmware and hardware versions of the radio on port P (a Com number 1-20 or a "
-                    "device path); --json: a JSON object with the fields esn, firmware, hardware. --retries: how often to retry after the radio stops answering (0 by default). "
+                    "print the ESN, firmware and hardware versions of the radio on port P (a Com number 1-20, a "
+                    "device path or a network port rfc2217://HOST:PORT or tcp://HOST:PORT); --json: a JSON object with the fields esn, firmware, hardware. --retries: how often to retry after the radio stops answering (0 by default). "
                     "Exit status 3 when the port cannot be opened or the radio does not answer",
                     RunInfo);
 

@@ -92,7 +92,8 @@ int RunRead(Context& ctx) {
 } // namespace
 
 KESTREL_CLI_COMMAND("read", "read --port P -o FILE.dat [--retries N] [--no-backup]",
-                    "read the radio on port P (a Com number 1-20 or a device path) into FILE.dat; the file is "
+                    "read the radio on port P (a Com number 1-20, a device path or a network port "
+                    "rfc2217://HOST:PORT or tcp://HOST:PORT) into FILE.dat; the file is "
                     "written only after a complete read. Every complete read also leaves a copy in the backup "
                     "folder (not with --no-backup); a backup that cannot be written is reported and does not "
                     "fail the read. --retries: how often to retry after the radio stops "

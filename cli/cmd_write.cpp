@@ -178,7 +178,8 @@ int RunWrite(Context& ctx) {
 } // namespace
 
 KESTREL_CLI_COMMAND("write", "write --port P [--port P2 ...] FILE.dat [--retries N] [--verify] [--log FILE] [--json]",
-                    "write FILE.dat into the radio on port P (a Com number 1-20 or a device path); nothing is "
+                    "write FILE.dat into the radio on port P (a Com number 1-20, a device path or a network port "
+                    "rfc2217://HOST:PORT or tcp://HOST:PORT); nothing is "
                     "written when the radio's band differs from the file's (exit status 4). --verify: then read "
                     "back every line written and compare; exit status 5 when the radio holds different data "
                     "(the differences on stderr). --retries: how often "

@@ -6,6 +6,7 @@
 #include "link/VirtualRadios.h"
 #include "link/CloneRun.h"
 #include "link/WriteVerify.h"
+#include "ports/NetworkPort.h"
 
 #include <QCryptographicHash>
 #include <QEventLoop>
@@ -306,7 +307,10 @@ void FleetWrite::onClosed(int i) {
         finish(i, FleetOutcome::Stopped, notVerified);
         return;
     case CloneEngine::Outcome::Failed:
-        if (!DeviceStillThere(r.target.device)) {
+        if (IsNetworkPortName(r.target.device) && !s.engine.lostError().isEmpty()) {
+            r.detail = s.engine.lostError(); // the connection dropped: as a pulled cable
+            finish(i, FleetOutcome::PortError, notVerified);
+        } else if (!DeviceStillThere(r.target.device)) {
             r.detail = Pick(m_app.language, "%1 is gone: the cable was unplugged or the adapter was reset.",
                             "%1 已不存在：数据线被拔出或适配器被重置。")
                            .arg(r.target.device);

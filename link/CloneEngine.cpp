@@ -2,7 +2,7 @@
 
 #include "core/Log.h"
 #include "ports/PortMap.h"
-#include "link/SerialTransport.h"
+#include "link/PortTransport.h"
 
 #include <QTimer>
 
@@ -15,7 +15,7 @@ constexpr int ReceiveKeep = 4096;
 } // namespace
 
 CloneEngine::CloneEngine(AppContext& app, Prompter& prompter, QObject* parent)
-    : QObject(parent), m_app(app), m_prompter(prompter), m_serial(new SerialTransport(this)), m_transport(nullptr),
+    : QObject(parent), m_app(app), m_prompter(prompter), m_serial(new PortTransport(this)), m_transport(nullptr),
       tmrSend(new QTimer(this)), TmrReceive(new QTimer(this)), m_tickCountMax(app.recvCount),
       m_recvInterval(app.recvInterval) {
     tmrSend->setObjectName(QStringLiteral("tmrSend"));
@@ -49,6 +49,8 @@ void CloneEngine::setTransport(CloneTransport* transport) {
     m_transport = transport;
     connect(m_transport, &CloneTransport::readyRead, this, &CloneEngine::onReadyRead);
     connect(m_transport, &CloneTransport::lost, this, &CloneEngine::onPortLost);
+    connect(m_transport, &CloneTransport::opened, this, &CloneEngine::onPortOpened);
+    connect(m_transport, &CloneTransport::openFailed, this, &CloneEngine::onPortOpenFailed);
     if (m_transport != m_serial)
         connect(m_transport, &QObject::destroyed, this, [this] {
             // A link that goes first leaves the engine its serial port.
@@ -79,6 +81,8 @@ bool CloneEngine::Start() {
     m_pending.clear();
     m_readBack.clear();
     m_radioBand = -1;
+    m_lostError.clear();
+    m_awaitingOpen = false;
     if (m_transport->isOpen())
         m_transport->close();
 
@@ -112,6 +116,12 @@ void CloneEngine::requestStop() {
     // After the end frame of a whole transfer there is nothing left to stop.
     if (m_outcome != Outcome::Running || m_flagComplete || m_stopRequested || m_step == clone::StepEnd)
         return;
+    if (m_awaitingOpen) {
+        // Nothing was sent yet: the connection being made is given up.
+        m_outcome = Outcome::Stopped;
+        unload();
+        return;
+    }
     m_stopRequested = true;
     qCDebug(logLink) << "stop requested at step" << m_step;
     // The frame under way finishes; the next one sent is the end frame.
@@ -132,6 +142,7 @@ void CloneEngine::unload() {
     tmrSend->stop();
     TmrReceive->stop();
     m_waiting = false;
+    m_awaitingOpen = false;
     m_flagComplete = true;
     m_pending.clear();
     if (m_transport->isOpen())
@@ -178,6 +189,15 @@ void CloneEngine::RestartClone() {
             return;
         }
     }
+    if (m_transport->connecting()) {
+        // A network port: the first frame waits for the connection (onPortOpened).
+        m_awaitingOpen = true;
+        return;
+    }
+    scheduleFirstFrame();
+}
+
+void CloneEngine::scheduleFirstFrame() {
     TmrReceive->setInterval(qMax<int>(0, m_recvInterval));
     // "At the next opportunity": the frame goes out as soon as the event loop
     // has handled what is pending.
@@ -374,6 +394,28 @@ void CloneEngine::Fail() {
     }
 }
 
+void CloneEngine::onPortOpened() {
+    if (!m_awaitingOpen || m_flagComplete)
+        return;
+    m_awaitingOpen = false;
+    scheduleFirstFrame();
+}
+
+void CloneEngine::onPortOpenFailed(const QString& error) {
+    if (!m_awaitingOpen || m_flagComplete)
+        return;
+    m_awaitingOpen = false;
+    // Like a port that does not open; the prompter is asked outside the signal.
+    const quint64 generation = m_generation;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, error] {
+            if (generation == m_generation && !m_flagComplete)
+                portOpenFailed(error);
+        },
+        Qt::QueuedConnection);
+}
+
 void CloneEngine::onPortLost() {
     if (!m_loaded || m_flagComplete || !m_transport->isOpen())
         return;
@@ -388,6 +430,7 @@ void CloneEngine::portLost(quint64 generation) {
         return;
     // A vanished device keeps reporting errors; close it so nothing spins, and
     // let the failure rules decide (a Retry opens it again).
+    m_lostError = m_transport->errorString();
     m_transport->close();
     // After the end frame nothing more is awaited: the transfer still completes.
     if (m_step != clone::StepEnd && (m_waiting || tmrSend->isActive()))

@@ -17,7 +17,9 @@
 // Outcome: CloneExit(direction) once when the transfer has sent its end frame;
 // CloneError() each time a failure reaches the "Connection Fail!" prompt, just
 // before it. A band mismatch, a Cancel or a port that cannot be opened raise no
-// event (outcome() tells them apart). closed() says the transfer has ended for
+// event (outcome() tells them apart). A network port is connected first: the
+// handshake goes out once the connection is made, and a connection that cannot be
+// made ends the transfer like a port that does not open. closed() says the transfer has ended for
 // whatever reason and the clone window must go.
 //
 // A read collects the received lines and puts them into the image only when the
@@ -114,6 +116,9 @@ public:
     int radioBand() const { return m_radioBand; }
     // Automatic handshake restarts used in the current transfer.
     int handshakeRetries() const { return m_retryCount; }
+    // Why the link broke in the current transfer, as its transport said ("The
+    // connection to radio-bench.local:3001 was lost."); empty while it holds.
+    QString lostError() const { return m_lostError; }
 
     // Opens the port and schedules the first frame. False when the transfer could
     // not start (the user was told; flagComplete is true, no event).
@@ -152,6 +157,9 @@ private:
     void takeBytes();
     void onReadyRead();
     void onPortLost();
+    void onPortOpened();
+    void onPortOpenFailed(const QString& error);
+    void scheduleFirstFrame();
     void portLost(quint64 generation);
     void setProgress(int value);
     void setCaption(const QString& caption);
@@ -159,7 +167,7 @@ private:
 
     AppContext& m_app;
     Prompter& m_prompter;
-    CloneTransport* m_serial;    // the program's own link, owned
+    CloneTransport* m_serial;    // the program's own link (a serial or network port), owned
     CloneTransport* m_transport; // the link in use: m_serial or one set from outside
     QTimer* tmrSend;
     QTimer* TmrReceive;
@@ -182,6 +190,8 @@ private:
     clone::FoundReply m_found;   // the framing rule's reading of m_received
     bool m_newBytes = false;     // bytes came in since the last receive tick
     bool m_waiting = false;      // collecting a reply (between send and verdict)
+    bool m_awaitingOpen = false; // the first frame waits for the connection
+    QString m_lostError;
     qint16 m_tickCount = 0;
     int m_retryCount = 0;
     bool m_abort = false;

@@ -1,7 +1,8 @@
 #pragma once
 // What the clone engine talks through: a byte pipe to the radio that opens, sends,
 // hands over what came in, drops stale input and closes. The program talks through
-// the serial port (SerialTransport); any other transport (a radio played in the same
+// the serial port (SerialTransport) or a serial server on the network
+// (NetworkTransport), chosen by the device's name (PortTransport); any other transport (a radio played in the same
 // process, for example) lets the engine run without one.
 #include <QByteArray>
 #include <QObject>
@@ -18,6 +19,9 @@ public:
     // message in `language` the user can act on.
     virtual bool open(const QString& device, quint8 language, QString* error) = 0;
     virtual bool isOpen() const = 0;
+    // Open, but the connection is still being made (a network port): opened() or
+    // openFailed() follows; nothing sent meanwhile is lost. False for a local device.
+    virtual bool connecting() const { return false; }
     // Sends `bytes` on their way at once; the number of bytes taken, -1 on an error.
     virtual qint64 send(const QByteArray& bytes) = 0;
     // Everything received and not yet taken.
@@ -36,6 +40,9 @@ public:
     }
 
 signals:
+    // The connection open() began is made, or could not be made (closed again).
+    void opened();
+    void openFailed(const QString& error);
     // Bytes came in.
     void readyRead();
     // The open connection broke (the device went away, a read or write failed).

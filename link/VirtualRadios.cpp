@@ -1,7 +1,7 @@
 #include "link/VirtualRadios.h"
 
 #include "core/Band.h"
-#include "link/SerialTransport.h"
+#include "link/PortTransport.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -82,16 +82,14 @@ QString VirtualRadios::fleetLogFile() const {
 }
 
 VirtualLink::VirtualLink(VirtualRadios& radios, QObject* parent)
-    : CloneTransport(parent), m_radios(radios), m_serial(new SerialTransport(this)) {}
+    : CloneTransport(parent), m_radios(radios), m_serial(new PortTransport(this)) {}
 
 void VirtualLink::use(CloneTransport* link) {
     if (m_active)
         disconnect(m_active, nullptr, this, nullptr);
     m_active = link;
-    if (m_active) {
-        connect(m_active, &CloneTransport::readyRead, this, &CloneTransport::readyRead);
-        connect(m_active, &CloneTransport::lost, this, &CloneTransport::lost);
-    }
+    if (m_active)
+        ForwardTransportSignals(m_active, this);
 }
 
 bool VirtualLink::open(const QString& device, quint8 language, QString* error) {
@@ -131,6 +129,10 @@ bool VirtualLink::open(const QString& device, quint8 language, QString* error) {
 
 bool VirtualLink::isOpen() const {
     return m_active && m_active->isOpen();
+}
+
+bool VirtualLink::connecting() const {
+    return m_active && m_active->connecting();
 }
 
 qint64 VirtualLink::send(const QByteArray& bytes) {

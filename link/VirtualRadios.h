@@ -55,7 +55,7 @@ public:
 
     // A link for one engine or probe, owned by `parent`: the virtual devices reach
     // these radios (one user at a time each, like a port), any other device the
-    // serial port.
+    // serial port or the network port it names.
     CloneTransport* newLink(QObject* parent);
 
     // Where a demo run's fleet log goes (a temporary folder, gone after the run).
@@ -74,6 +74,7 @@ public:
 
     bool open(const QString& device, quint8 language, QString* error) override;
     bool isOpen() const override;
+    bool connecting() const override;
     qint64 send(const QByteArray& bytes) override;
     QByteArray readAll() override;
     void clearInput() override;
@@ -87,7 +88,7 @@ private:
 
     VirtualRadios& m_radios;
     CloneTransport* m_serial;
-    CloneTransport* m_active = nullptr; // the radio or the serial port in use
+    CloneTransport* m_active = nullptr; // the radio or the port in use
     QString m_error;
 };
 

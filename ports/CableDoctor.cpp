@@ -2,6 +2,7 @@
 
 #include "ports/PortInfo.h"
 #include "ports/PortMap.h"
+#include "ports/NetworkPort.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -96,6 +97,15 @@ QList<Finding> SystemFindings(const SystemFacts& facts, const QString& device, q
 QList<Finding> PortFindings(const ProbeResult& r, const QString& portLabel, const PortErrorFacts& facts,
                             quint8 language) {
     QList<Finding> out;
+    const bool network = IsNetworkPortName(r.device);
+    if (!r.opened && network) {
+        out << Finding{Finding::Problem, r.openError,
+                       Pick(language,
+                            "check that the serial server (ser2net) runs on that computer and serves this port, "
+                            "and that this computer reaches it",
+                            "请确认那台计算机上的串口服务器（ser2net）正在运行并提供此端口，且本机能连到它")};
+        return out;
+    }
     if (!r.opened) {
         const auto error = QSerialPort::SerialPortError(r.openErrorCode);
         QString text = Pick(language, "%1 does not open at 9600 8N1: %2", "%1 无法以 9600 8N1 打开：%2")
@@ -115,7 +125,8 @@ QList<Finding> PortFindings(const ProbeResult& r, const QString& portLabel, cons
         out << Finding{Finding::Problem, text, fix};
         return out;
     }
-    out << Good(Pick(language, "%1 opens at 9600 8N1", "%1 可以以 9600 8N1 打开").arg(portLabel));
+    out << Good(network ? Pick(language, "%1 accepts the connection", "%1 接受连接").arg(portLabel)
+                        : Pick(language, "%1 opens at 9600 8N1", "%1 可以以 9600 8N1 打开").arg(portLabel));
     if (r.answered)
         out << Good(ProbeSummary(r, language));
     else if (r.handshake)
@@ -153,6 +164,16 @@ void CableDoctor::start(const QString& device, const QString& portLabel) {
     m_device = device;
     m_label = portLabel;
     m_running = true;
+    if (IsNetworkPortName(device)) {
+        // The serial port is on the server's computer: this one's groups, ModemManager
+        // and brltty play no part.
+        m_system = {Good(Pick(m_language,
+                              "%1 is a port on another computer: this computer's serial ports are not checked",
+                              "%1 是另一台计算机上的端口：不检查本机的串口")
+                             .arg(device))};
+        m_probe.start({device});
+        return;
+    }
     m_system = SystemFindings(GatherSystemFacts(device), device, m_language);
     if (device.isEmpty()) {
         QTimer::singleShot(0, this, [this] {
@@ -168,7 +189,8 @@ void CableDoctor::start(const QString& device, const QString& portLabel) {
 
 void CableDoctor::portDone() {
     const ProbeResult r = m_probe.results().value(0);
-    const PortErrorFacts facts = r.opened ? PortErrorFacts{} : GatherPortErrorFacts(m_device);
+    const PortErrorFacts facts =
+        r.opened || IsNetworkPortName(m_device) ? PortErrorFacts{} : GatherPortErrorFacts(m_device);
     m_findings = m_system + PortFindings(r, m_label, facts, m_language);
     m_status = StatusOf(m_system, r);
     m_running = false;

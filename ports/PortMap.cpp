@@ -1,5 +1,7 @@
 #include "ports/PortMap.h"
 
+#include "ports/NetworkPort.h"
+
 #include "core/Settings.h"
 #include "core/StringTable.h"
 
@@ -93,6 +95,11 @@ bool ProbePort(int n, const AppContext& app) { return ProbeDevice(DeviceForPort(
 
 QString ResolvePortArgument(const QString& text, const AppContext& app, QString* error) {
     const QString t = text.trimmed();
+    if (IsNetworkPortName(t)) {
+        // A network port in its canonical form; a malformed one is refused here.
+        const std::optional<NetworkPort> port = ParseNetworkPort(t, English, error);
+        return port ? port->url() : QString();
+    }
     static const QRegularExpression com(QStringLiteral("^(?:com\\s*)?(\\d+)$"),
                                         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = com.match(t);
@@ -107,7 +114,7 @@ QString ResolvePortArgument(const QString& text, const AppContext& app, QString*
         return device;
     }
     if (t.isEmpty() && error)
-        *error = QStringLiteral("name the port: a Com number (1-20) or a device path");
+        *error = QStringLiteral("name the port: a Com number (1-20), a device path or a network port (rfc2217://HOST:PORT, tcp://HOST:PORT)");
     return t;
 }
 

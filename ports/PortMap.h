@@ -46,8 +46,10 @@ bool ProbeDevice(const QString& device, QSerialPort::SerialPortError* error = nu
 bool ProbePort(int n, const AppContext& app);
 
 // A port as a user names it on the command line: a Com number ("3", "Com3",
-// "COM 3") goes through the map; anything else is taken as a device path. Empty
-// with `error` set when the text names no port.
+// "COM 3") goes through the map; a network port ("rfc2217://HOST:PORT",
+// "tcp://HOST:PORT") comes back in its canonical form; anything else is taken as a
+// device path. Empty with `error` set when the text names no port or a malformed
+// network port.
 QString ResolvePortArgument(const QString& text, const AppContext& app, QString* error);
 
 // What the system says about a device that did not open.

@@ -5,7 +5,9 @@
 #include "link/CloneProtocol.h"
 #include "ports/LowLatency.h"
 #include "ports/PortMap.h"
+#include "link/NetworkTransport.h"
 #include "link/VirtualRadios.h"
+#include "ports/NetworkPort.h"
 
 #include <QEventLoop>
 #include <QSerialPort>
@@ -16,7 +18,7 @@ namespace kestrel {
 struct RadioProbe::Session {
     ProbeResult result;
     QSerialPort* port = nullptr;
-    CloneTransport* link = nullptr; // a virtual radio's link instead of the port
+    CloneTransport* link = nullptr; // a virtual radio's or a network port's link instead of the port
     QTimer* timer = nullptr;
     qint16 step = clone::StepHandshake;
     QByteArray frame;
@@ -68,6 +70,32 @@ void RadioProbe::start(const QStringList& devices) {
         s.port->setParity(QSerialPort::NoParity);
         s.port->setStopBits(QSerialPort::OneStop);
         s.port->setFlowControl(QSerialPort::NoFlowControl);
+        if (IsNetworkPortName(device)) {
+            // Connected in the background, all at once with the local devices.
+            auto* network = new NetworkTransport(this);
+            network->setConnectTimeout(NetworkConnectTimeoutMs);
+            s.link = network;
+            QString error;
+            if (!s.link->open(device, m_language, &error)) {
+                s.result.openErrorCode = int(QSerialPort::ResourceError);
+                s.result.systemError = s.result.openError = error;
+                s.done = true;
+                continue;
+            }
+            connect(s.link, &CloneTransport::opened, this, [this, &s] {
+                s.result.opened = true;
+                send(s, clone::StepHandshake);
+            });
+            connect(s.link, &CloneTransport::openFailed, this, [this, &s](const QString& error) {
+                s.result.openErrorCode = int(QSerialPort::ResourceError);
+                s.result.systemError = s.result.openError = error;
+                finish(s);
+            });
+            connect(s.link, &CloneTransport::lost, this, [this, &s] { finish(s); });
+            connect(s.link, &CloneTransport::readyRead, this, [this, &s] { onBytes(s); });
+            connect(s.timer, &QTimer::timeout, this, [this, &s] { onTimeout(s); });
+            continue;
+        }
         if (m_virtual && VirtualRadioOfDevice(device) > 0) {
             s.link = m_virtual->newLink(this);
             QString error;
@@ -164,6 +192,8 @@ void RadioProbe::onTimeout(Session& s) {
 }
 
 void RadioProbe::finish(Session& s) {
+    if (s.done)
+        return;
     s.timer->stop();
     s.done = true;
     if (s.link && s.link->isOpen()) {

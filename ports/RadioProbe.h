@@ -1,5 +1,6 @@
 #pragma once
-// Asks serial devices whether a radio is on them: one handshake, the
+// Asks serial devices (and network ports, each connected with a time-out of 2 s)
+// whether a radio is on them: one handshake, the
 // identification request and the end frame each, nothing read from or written to
 // the radio's memory. All devices at once on the UI thread (timers and the ports'
 // own signals, no threads), with a time-out of its own per exchange. The program's
@@ -35,6 +36,8 @@ class RadioProbe : public QObject {
     Q_OBJECT
 public:
     static constexpr int DefaultTimeoutMs = 1000;
+    // How long the connection to a network port may take.
+    static constexpr int NetworkConnectTimeoutMs = 2000;
 
     explicit RadioProbe(quint8 language = English, QObject* parent = nullptr);
     ~RadioProbe() override;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian/Ubuntu packages Kestrel needs to build, run and test, when missing.
+# Installs the Debian/Ubuntu packages Kestrel needs to build, run and test, when missing
+# (ser2net: the tests of network ports run the real serial server).
 # `install-deps.sh fuzz` also installs clang and its libFuzzer runtime (scripts/fuzz.sh);
 # `install-deps.sh package` what scripts/make-package.sh needs besides: `file` and
 # dpkg-dev (CPack finds the programs' library dependencies with them, dpkg-buildflags gives
@@ -7,7 +8,7 @@
 # `install-deps.sh a11y` the virtual display, D-Bus and AT-SPI of scripts/a11y-check.sh.
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev libgl-dev libgtest-dev fonts-noto-cjk python3-markdown
-          qt6-translations-l10n libyaml-cpp-dev)
+          qt6-translations-l10n libyaml-cpp-dev ser2net)
 [ "${1:-}" = fuzz ] && packages+=(clang)
 [ "${1:-}" = package ] && packages+=(file dpkg-dev lintian)
 [ "${1:-}" = a11y ] && packages+=(xvfb dbus-x11 at-spi2-core python3-pyatspi xdotool)

@@ -93,6 +93,10 @@ TEST_F(PortMapTest, CommandLinePortNames) {
                  {" com3 ", "/dev/pts/3", false},
                  {"/dev/ttyUSB1", "/dev/ttyUSB1", false},
                  {"/tmp/radio-link", "/tmp/radio-link", false},
+                 {"RFC2217://Radio-Bench.local:3001", "rfc2217://Radio-Bench.local:3001", false},
+                 {" tcp://[::1]:3002", "tcp://[::1]:3002", false},
+                 {"tcp://127.0.0.1", "", true},
+                 {"rfc2217://:3001", "", true},
                  {"21", "", true},
                  {"Com0", "", true},
                  {"", "", true}};
