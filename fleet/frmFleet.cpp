@@ -152,7 +152,7 @@ void frmFleet::Rescan() {
         ports << p;
     }
     // The network ports the port dialog remembers, named by their URL.
-    for (const QString& url : RememberedNetworkPorts(SettingsStore(m_app.settingsKeyPath, PortSettingsFile(m_app)))) {
+    for (const QString& url : RememberedNetworkPorts(SettingsStore(m_app.settingsKeyPath))) {
         PortListing p;
         p.device = url;
         p.state = PortState::Ok;

@@ -26,7 +26,7 @@ frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRa
                  SettingsStore* store)
     : QDialog(parent), m_app(app), m_prompter(prompter), m_probe(new RadioProbe(app.language, this)),
       m_settingsFile(PortSettingsFile(app)), m_virtual(radios),
-      m_ownStore(store ? nullptr : std::make_unique<SettingsStore>(app.settingsKeyPath, m_settingsFile)),
+      m_ownStore(store ? nullptr : std::make_unique<SettingsStore>(app.settingsKeyPath)),
       m_store(store ? store : m_ownStore.get()), m_check(new NetworkPortCheck(app.language, this)) {
     m_probe->setVirtualRadios(radios);
     setObjectName(QStringLiteral("frmPort"));
@@ -317,12 +317,25 @@ void frmPort::keyPressEvent(QKeyEvent* event) {
 }
 
 bool frmPort::detecting() const {
-    return m_probe->running();
+    return m_probe->running() || m_detectWaits;
 }
 
 void frmPort::DetectRadio() {
-    if (m_probe->running())
+    if (m_probe->running() || m_detectWaits)
         return;
+    if (m_check->running()) {
+        // A serial server takes one connection at a time: the check's go first.
+        m_detectWaits = true;
+        cmdDetect->setEnabled(false);
+        connect(
+            m_check, &NetworkPortCheck::finished, this,
+            [this] {
+                m_detectWaits = false;
+                DetectRadio();
+            },
+            Qt::SingleShotConnection);
+        return;
+    }
     QStringList devices = RadioCandidates(m_settingsFile);
     for (int n = 1; m_virtual && n <= VirtualRadioCount; ++n)
         devices << VirtualRadioDevice(n);

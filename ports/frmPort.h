@@ -107,6 +107,7 @@ private:
     QGridLayout* m_networkGrid = nullptr;
     NetworkPortCheck* m_check = nullptr;
     QStringList m_networkPorts;
+    bool m_detectWaits = false; // Detect Radio waits for the network check to end
 };
 
 } // namespace kestrel

@@ -55,15 +55,17 @@ TEST_F(MainFormNetwork, ChosenNetworkPortCarriesReadAndWrite) {
     withDialog<frmPort>("miComPort", [&](frmPort& d) {
         d.txtNetwork->setText(second);
         ASSERT_TRUE(d.AddNetworkPort());
+        prompter.asked.clear();
+        prompter.answers << Answer::Ok;
+        d.DetectRadio(); // while the new port is being checked: the probe waits for the check
+        EXPECT_TRUE(d.checkingNetwork());
+        EXPECT_TRUE(d.detecting());
+        ASSERT_TRUE(RunUntil(
+            &d, &frmPort::detectFinished, [&] { return !d.detecting(); }, 10000));
         ASSERT_TRUE(RunUntil(
             &d, &frmPort::networkChecked, [&] { return !d.checkingNetwork(); }, 5000));
         EXPECT_EQ(d.lblNetState[0]->text(), QStringLiteral("reachable"));
         EXPECT_EQ(d.lblNetState[1]->text(), QStringLiteral("reachable"));
-        prompter.asked.clear();
-        prompter.answers << Answer::Ok;
-        d.DetectRadio();
-        ASSERT_TRUE(RunUntil(
-            &d, &frmPort::detectFinished, [&] { return !d.detecting(); }, 10000));
         ASSERT_EQ(prompter.asked.size(), 1) << d.lblStatus->text().toStdString();
         EXPECT_EQ(prompter.asked[0].text,
                   QStringLiteral("%1 answers: 400-470 MHz, versions 1.5 / 12.30.\nSelect %1?").arg(first));
@@ -76,7 +78,8 @@ TEST_F(MainFormNetwork, ChosenNetworkPortCarriesReadAndWrite) {
     // So does the cable check.
     {
         frmCableCheck check(app);
-        ASSERT_TRUE(RunUntil(&check, &frmCableCheck::checked, [&] { return !check.checking(); }, 10000));
+        ASSERT_TRUE(RunUntil(
+            &check, &frmCableCheck::checked, [&] { return !check.checking(); }, 10000));
         const QString report = check.txtReport->toPlainText();
         EXPECT_TRUE(report.contains(QStringLiteral("Port checked: ") + first)) << report.toStdString();
         EXPECT_TRUE(report.contains(QStringLiteral("radio answers"))) << report.toStdString();
