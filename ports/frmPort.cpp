@@ -156,6 +156,7 @@ frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRa
     layout->addWidget(fraNetwork);
     layout->addWidget(lblStatus);
     layout->addLayout(buttons);
+    chainTabOrder();
 }
 
 frmPort::~frmPort() = default;
@@ -248,16 +249,23 @@ void frmPort::showNetworkPorts(const QString& select) {
         if (i == selected)
             opt->setChecked(true);
     }
-    // Each row's place in the tab order: after the Com ports, before the field.
-    QWidget* previous =
-        m_virtual ? static_cast<QWidget*>(optVirtual[VirtualRadioCount - 1]) : optPort[PortCount - 1];
-    for (int i = 0; i < optNetwork.size(); ++i) {
-        setTabOrder(previous, optNetwork[i]);
-        setTabOrder(optNetwork[i], cmdRemoveNetwork[i]);
-        previous = cmdRemoveNetwork[i];
-    }
-    setTabOrder(previous, txtNetwork);
+    chainTabOrder();
     m_check->start(m_networkPorts);
+}
+
+void frmPort::chainTabOrder() {
+    // Reading order: the ports, the network rows, the field, then the buttons.
+    QList<QWidget*> order;
+    for (QRadioButton* o : optPort)
+        order << o;
+    for (int i = 0; m_virtual && i < VirtualRadioCount; ++i)
+        order << optVirtual[i];
+    for (int i = 0; i < optNetwork.size(); ++i)
+        order << optNetwork[i] << cmdRemoveNetwork[i];
+    order << txtNetwork << cmdAddNetwork << cmdRescan << cmdDetect << cmdOK << cmdCancel;
+    order.removeAll(nullptr); // the buttons, while the constructor lists the ports
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 bool frmPort::AddNetworkPort() {

@@ -90,6 +90,7 @@ private:
     // checks them.
     void showNetworkPorts(const QString& select);
     QString checkedNetworkPort() const;
+    void chainTabOrder();
     int networkIndex(const QString& url) const;
     void detectDone();
     // The option of a device Detect Radio asked, and how the texts name it; null

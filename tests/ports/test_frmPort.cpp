@@ -231,6 +231,14 @@ TEST_F(FrmPortTest, NetworkPortsAreAddedCheckedChosenAndRemoved) {
         EXPECT_EQ(view.lblNetState[0]->text(), QStringLiteral("connection refused"));
         EXPECT_EQ(view.lblNetState[1]->text(), QStringLiteral("reachable"));
         EXPECT_EQ(view.cmdRemoveNetwork[1]->accessibleName(), QStringLiteral("Remove ") + up);
+        // Tab reads the rows in order: the Com ports, the network rows, the field, the buttons.
+        QStringList chain;
+        for (QWidget* w = view.nextInFocusChain(); w != &view; w = w->nextInFocusChain())
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled())
+                chain << w->objectName();
+        EXPECT_EQ(chain.join(' '), QStringLiteral("optPort1 optNetwork0 cmdRemoveNetwork0 optNetwork1 "
+                                                  "cmdRemoveNetwork1 txtNetwork cmdAddNetwork cmdRescan "
+                                                  "cmdDetect cmdOK cmdCancel"));
         QTest::mouseClick(view.cmdOK, Qt::LeftButton);
     }
     EXPECT_EQ(app.networkPort, up);
