@@ -163,6 +163,10 @@ bool HeaderOf(ListFormat format, const QStringList& cells) {
 
 } // namespace
 
+std::optional<QString> DecodeListText(const QByteArray& data, ImportReport& report) {
+    return DecodeList(data, report);
+}
+
 std::optional<ListFormat> ListFormatOfName(const QString& name) {
     if (name.compare(QLatin1String("kestrel"), Qt::CaseInsensitive) == 0)
         return ListFormat::Kestrel;

@@ -28,6 +28,12 @@ std::optional<ListFormat> ListFormatOfName(const QString& name);
 ImportReport ImportChannelList(MemoryImage& image, const QByteArray& data,
                                ListFormat format = ListFormat::Auto);
 
+// The text of a list file's bytes: UTF-8 (with or without byte-order mark), UTF-16 with
+// its mark, or GB18030 when the bytes are not UTF-8 but are GB18030 throughout (said in
+// a note). Nothing, with the reason refused in `report`, for anything else. Other
+// tables read like a channel list (the fleet's per-radio values) decode through it.
+std::optional<QString> DecodeListText(const QByteArray& data, ImportReport& report);
+
 // The same for a file; a file that cannot be read or is too large is refused.
 ImportReport ImportChannelListFile(MemoryImage& image, const QString& fileName,
                                    ListFormat format = ListFormat::Auto);

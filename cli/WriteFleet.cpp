@@ -33,14 +33,17 @@ QString SameDeviceKey(const QString& device) {
 QString RowReport(const FleetRow& row, const FleetWrite& fleet, const QString& input) {
     switch (row.outcome) {
     case FleetOutcome::Ok:
-        return fleet.verify()
-                   ? QStringLiteral("wrote %1 and read it back: the radio holds every byte").arg(input)
-                   : QStringLiteral("wrote %1 into the radio").arg(input);
+        return (fleet.verify()
+                    ? QStringLiteral("wrote %1 and read it back: the radio holds every byte").arg(input)
+                    : QStringLiteral("wrote %1 into the radio").arg(input)) +
+               (row.values.isEmpty() ? QString() : QStringLiteral(" with ") + row.values);
     case FleetOutcome::BandMismatch:
         return QStringLiteral("the radio is a %1 MHz radio, not %2 MHz; nothing was written")
             .arg(BandText(row.radioBand), BandText(fleet.bandIndex()));
     case FleetOutcome::NoAnswer:
         return row.detail.isEmpty() ? QStringLiteral("the radio does not answer") : row.detail;
+    case FleetOutcome::NoRow:
+        return QStringLiteral("no row of the table has the ESN \"%1\"; nothing was written").arg(row.esn);
     default:
         return row.detail.isEmpty() ? FleetOutcomeName(row.outcome) : row.detail;
     }
@@ -79,6 +82,17 @@ int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
         return FileError;
     }
     ctx.app.band = DecodeBandLimits(ctx.app.image);
+    PerRadioTable table;
+    if (!o.perRadio.isEmpty()) {
+        // Every value is checked on the file's image before any radio is touched.
+        QStringList problems;
+        if (!LoadPerRadioTable(o.perRadio, ctx.app.image, &table, &problems)) {
+            for (const QString& p : problems)
+                Err(Prefix + p);
+            Err(Prefix + QStringLiteral("no radio was written"));
+            return FileError;
+        }
+    }
     if (!PrepareFleetLog(o.logFile, &error)) {
         Err(Prefix + error + QStringLiteral("; no radio was written"));
         return FileError;
@@ -88,6 +102,16 @@ int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
     FleetWrite fleet(ctx.app, ctx.app.image);
     fleet.setVirtualRadios(ctx.radios);
     fleet.setTargets(targets);
+    fleet.setPerRadio(table);
+    QList<int> all;
+    for (int i = 0; i < targets.size(); ++i)
+        all << i;
+    if (const QStringList mismatches = fleet.perRadioMismatches(all, English); !mismatches.isEmpty()) {
+        for (const QString& m : mismatches)
+            Err(Prefix + m);
+        Err(Prefix + QStringLiteral("every radio needs a row and every row a radio; no radio was written"));
+        return FileError;
+    }
     fleet.setVerify(o.verify);
     fleet.setRetries(retries);
     fleet.setLog(o.logFile, QFileInfo(o.input).fileName());
@@ -129,18 +153,31 @@ int RunFleetWrite(Context& ctx, const FleetCliOptions& o) {
         const FleetRow& row = fleet.row(i);
         status = std::max(status, FleetExitStatus(row.outcome));
         if (o.json) {
-            results << QJsonObject{{"port", row.target.port},
-                                   {"outcome", FleetOutcomeName(row.outcome)},
-                                   {"band", row.radioBand >= 0 ? BandText(row.radioBand) : QString()},
-                                   {"version1", row.version[0]},
-                                   {"version2", row.version[1]}};
+            QJsonObject result{{"port", row.target.port},
+                               {"outcome", FleetOutcomeName(row.outcome)},
+                               {"band", row.radioBand >= 0 ? BandText(row.radioBand) : QString()},
+                               {"version1", row.version[0]},
+                               {"version2", row.version[1]}};
+            if (fleet.hasPerRadio()) {
+                result.insert(QStringLiteral("esn"), row.esn);
+                result.insert(QStringLiteral("values"), row.values);
+            }
+            results << result;
             continue;
         }
-        Out(QStringList{row.target.port, FleetOutcomeName(row.outcome),
-                        row.radioBand >= 0 ? BandText(row.radioBand) : QString(), row.version[0],
-                        row.version[1]}
-                .join(QLatin1Char('\t')));
+        QStringList cells{row.target.port, FleetOutcomeName(row.outcome),
+                          row.radioBand >= 0 ? BandText(row.radioBand) : QString(), row.version[0],
+                          row.version[1]};
+        if (fleet.hasPerRadio())
+            cells << row.esn << row.values;
+        Out(cells.join(QLatin1Char('\t')));
     }
+    // Rows keyed by an ESN that no radio showed.
+    for (int t : fleet.tableRowsNotMet(all))
+        Err(Prefix + QStringLiteral("%1:%2: no radio has the ESN \"%3\"")
+                         .arg(o.perRadio)
+                         .arg(table.rows[t].line)
+                         .arg(table.rows[t].key));
     if (o.json)
         OutJson(results);
     if (status == Ok && !fleet.logError().isEmpty())

@@ -11,6 +11,7 @@ struct FleetCliOptions {
     QString logFile;
     QString input; // the .dat file
     bool json = false; // the result lines as one JSON array
+    QString perRadio;  // --per-radio: the table of per-radio values; empty: none
 };
 
 // Writes the file into every radio at once; the exit status is 0 when every radio

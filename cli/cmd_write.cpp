@@ -92,6 +92,12 @@ int RunWrite(Context& ctx) {
         Err(Prefix + QStringLiteral("--log takes the name of the log file"));
         return Usage;
     }
+    bool havePerRadio = false;
+    const QString perRadio = TakeOption(args, {QStringLiteral("--per-radio")}, &havePerRadio);
+    if (havePerRadio && (perRadio.isEmpty() || perRadio == QLatin1String("-"))) {
+        Err(Prefix + QStringLiteral("--per-radio takes the name of the table of per-radio values"));
+        return Usage;
+    }
     if (args.isEmpty()) {
         Err(Prefix + QStringLiteral("name the .dat file to write"));
         return Usage;
@@ -103,7 +109,11 @@ int RunWrite(Context& ctx) {
             return Usage;
         }
     }
-    if (ports.size() > 1) {
+    if (havePerRadio && ports.isEmpty()) {
+        Err(Prefix + QStringLiteral("--per-radio goes with --port: name the port of every radio"));
+        return Usage;
+    }
+    if (ports.size() > 1 || (havePerRadio && !ports.isEmpty())) {
         FleetCliOptions fleet;
         fleet.ports = ports;
         fleet.retriesText = options.haveRetries ? options.retriesText : QStringLiteral("0");
@@ -111,6 +121,7 @@ int RunWrite(Context& ctx) {
         fleet.logFile = haveLog ? logFile : ctx.radios ? ctx.radios->fleetLogFile() : DefaultFleetLogFile();
         fleet.input = args.first();
         fleet.json = json;
+        fleet.perRadio = perRadio;
         return RunFleetWrite(ctx, fleet);
     }
     if (json) {
@@ -177,7 +188,9 @@ int RunWrite(Context& ctx) {
 
 } // namespace
 
-KESTREL_CLI_COMMAND("write", "write --port P [--port P2 ...] FILE.dat [--retries N] [--verify] [--log FILE] [--json]",
+KESTREL_CLI_COMMAND("write",
+                    "write --port P [--port P2 ...] FILE.dat [--per-radio TABLE.csv] [--retries N] [--verify] "
+                    "[--log FILE] [--json]",
                     "write FILE.dat into the radio on port P (a Com number 1-20, a device path or a network port "
                     "rfc2217://HOST:PORT or tcp://HOST:PORT); nothing is "
                     "written when the radio's band differs from the file's (exit status 4). --verify: then read "
@@ -190,7 +203,12 @@ KESTREL_CLI_COMMAND("write", "write --port P [--port P2 ...] FILE.dat [--retries
                     "array of objects with the fields port, outcome, band, version1, version2), one line per radio "
                     "in the audit log (fleet-log.csv in the data folder, or --log FILE); exit status 0 when every "
                     "radio succeeded, else the highest of the failing ports' statuses. "
-                    "--log with one --port: also log the single write",
+                    "--log with one --port: also log the single write. "
+                    "--per-radio TABLE.csv: each radio gets FILE.dat with its own values from the table (a key "
+                    "column port or esn, one column per field path of kestrel-cli fields); every value is checked "
+                    "first and any bad cell, or with port a radio without a row or a row without a radio, writes "
+                    "nothing (exit status 2); with esn each radio's ESN is read first and a radio without a row "
+                    "is not written (outcome no-row, exit status 3)",
                     RunWrite);
 
 } // namespace kestrel::cli

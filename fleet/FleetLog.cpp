@@ -27,12 +27,36 @@ QString CannotWrite(const QFile& f, Language language) {
         .arg(QDir::toNativeSeparators(f.fileName()), f.errorString());
 }
 
+// A log that starts with another header is kept beside under a new name: FILE.old, or
+// FILE.old.1, FILE.old.2... when that is taken.
+bool SetAsideOtherHeader(const QString& file, QString* error, Language language) {
+    QFile f(file);
+    if (f.size() == 0 || !f.open(QIODevice::ReadOnly))
+        return true; // a new or empty log, or one that the append will explain
+    const QByteArray first = f.readLine(4096).trimmed();
+    f.close();
+    if (first == FleetLogHeader().toUtf8())
+        return true;
+    QString aside = file + QStringLiteral(".old");
+    for (int n = 1; QFileInfo::exists(aside); ++n)
+        aside = file + QStringLiteral(".old.%1").arg(n);
+    if (!QFile::rename(file, aside)) {
+        *error = Pick(language, "The log %1 has other columns and cannot be renamed to %2.",
+                      "日志 %1 的列不同，且无法重命名为 %2。")
+                     .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(aside));
+        return false;
+    }
+    return true;
+}
+
 bool OpenForAppend(QFile& f, QString* error, Language language) {
     // Appending never replaces the file, but a FIFO would hold the run and a device is no log.
     if (IsSpecialFile(f.fileName())) {
         *error = NotRegularFileText(f.fileName(), language);
         return false;
     }
+    if (QFileInfo(f.fileName()).isFile() && !SetAsideOtherHeader(f.fileName(), error, language))
+        return false;
     const QString folder = QFileInfo(f.fileName()).absolutePath();
     if (!QDir().mkpath(folder)) {
         *error = Pick(language, "Cannot make the folder %1 for the log.", "无法为日志创建文件夹 %1。")
@@ -49,7 +73,8 @@ bool OpenForAppend(QFile& f, QString* error, Language language) {
 } // namespace
 
 QString FleetLogHeader() {
-    return QStringLiteral("time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome");
+    return QStringLiteral(
+        "time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome,esn,values");
 }
 
 QString FleetLogTime(const QDateTime& time) {
@@ -65,7 +90,8 @@ QString FleetLogTime(const QDateTime& time) {
 
 QString FleetLogLine(const FleetLogEntry& e) {
     const QStringList fields{FleetLogTime(e.time), e.port,  e.device, e.usbSerial, e.band,   e.version1,
-                             e.version2,           e.image, e.sha256, e.verify,    e.outcome};
+                             e.version2,           e.image, e.sha256, e.verify,    e.outcome, e.esn,
+                             e.values};
     QStringList out;
     for (const QString& f : fields)
         out << CsvField(f);

@@ -2,8 +2,9 @@
 // The audit log of fleet writes: one CSV line per radio and run, appended to
 // fleet-log.csv in the application-data folder (or a file the user names). A new
 // file starts with the header line
-//   time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome
-// GUI-free; the fleet window and kestrel-cli write it through the same rules.
+//   time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome,esn,values
+// A log whose first line is another header (one kept by an earlier version) is renamed
+// with ".old" appended (".old.1", ".old.2"... when taken) and a new one started. GUI-free; the fleet window and kestrel-cli write it through the same rules.
 #include "core/StringTable.h"
 
 #include <QDateTime>
@@ -21,7 +22,9 @@ struct FleetLogEntry {
     QString image;   // the file name of the image, or "Untitled"
     QString sha256;  // of the 8192 bytes sent, in lower-case hex
     QString verify;  // "ok", "failed", "off"
-    QString outcome; // "ok", "verify-failed", "no-answer", "band-mismatch", "port-error", "stopped"
+    QString outcome; // "ok", "verify-failed", "no-answer", "band-mismatch", "port-error", "stopped", "no-row"
+    QString esn;     // the ESN read before a write with per-radio values chosen by ESN; empty otherwise
+    QString values;  // the radio's own values: "DTMF / ANI Code=101;DTMF / PTTID BOT=1101"
 };
 
 QString FleetLogHeader();
@@ -35,7 +38,8 @@ QString FleetLogTime(const QDateTime& time);
 QString DefaultFleetLogFile();
 
 // Makes the log's folder and opens the log for appending once, so a log that
-// cannot be written is found before any radio is. False with `error` set.
+// cannot be written is found before any radio is (a log with another header is
+// renamed now). False with `error` set.
 bool PrepareFleetLog(const QString& file, QString* error, Language language = English);
 
 // Appends one line, after the header when the file is new or empty.

@@ -5,13 +5,16 @@
 #include "link/CloneEngine.h"
 #include "link/VirtualRadios.h"
 #include "link/CloneRun.h"
+#include "link/EmbMsgText.h"
 #include "link/WriteVerify.h"
 #include "ports/NetworkPort.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSerialPortInfo>
+#include <QSet>
 #include <QTimer>
 #include <algorithm>
 
@@ -60,6 +63,12 @@ bool DeviceStillThere(const QString& device) {
 constexpr qint16 FirstLine = 0;
 constexpr qint16 LastLine = 253;
 constexpr int ShownDifferences = 20;
+// Receive ticks one reply of the ESN read may wait, as the radio information view uses.
+constexpr qint16 EsnReadTicks = 50;
+
+QString Sha256Of(const MemoryImage& image) {
+    return QString::fromLatin1(QCryptographicHash::hash(image.bytes(), QCryptographicHash::Sha256).toHex());
+}
 
 } // namespace
 
@@ -69,6 +78,7 @@ struct FleetWrite::Session {
     RowPrompter prompter;
     CloneEngine engine;
     quint64 run = 0;
+    MemoryImage sent; // the bytes this radio is sent
 };
 
 QString FleetOutcomeName(FleetOutcome outcome) {
@@ -85,6 +95,8 @@ QString FleetOutcomeName(FleetOutcome outcome) {
         return QStringLiteral("port-error");
     case FleetOutcome::Stopped:
         return QStringLiteral("stopped");
+    case FleetOutcome::NoRow:
+        return QStringLiteral("no-row");
     case FleetOutcome::None:
     case FleetOutcome::Running:
         break;
@@ -116,8 +128,7 @@ FleetWrite::FleetWrite(const AppContext& app, const MemoryImage& image, QObject*
     m_app.image = image;
     m_app.radioVersion[0].clear();
     m_app.radioVersion[1].clear();
-    m_sha256 =
-        QString::fromLatin1(QCryptographicHash::hash(m_image.bytes(), QCryptographicHash::Sha256).toHex());
+    m_sha256 = Sha256Of(m_image);
 }
 
 FleetWrite::~FleetWrite() {
@@ -133,8 +144,10 @@ bool FleetWrite::setTargets(const QList<FleetTarget>& targets) {
     for (int i = 0; i < targets.size(); ++i) {
         FleetRow row;
         row.target = targets[i];
+        row.sha256 = m_sha256;
         m_rows.push_back(row);
         auto session = std::make_unique<Session>(m_app);
+        session->sent = m_image;
         session->engine.setDevicePath(targets[i].device);
         if (m_virtual)
             session->engine.setTransport(m_virtual->newLink(&session->engine));
@@ -142,7 +155,80 @@ bool FleetWrite::setTargets(const QList<FleetTarget>& targets) {
         connect(&session->engine, &CloneEngine::closed, this, [this, i] { onClosed(i); });
         m_sessions.push_back(std::move(session));
     }
+    setPerRadio(m_table);
     return true;
+}
+
+bool FleetWrite::setPerRadio(const PerRadioTable& table) {
+    if (running())
+        return false;
+    if (&table != &m_table)
+        m_table = table;
+    for (int i = 0; i < rowCount(); ++i) {
+        FleetRow& r = m_rows[size_t(i)];
+        r.esn.clear();
+        takeTableRow(i, m_table.findPort(r.target.port, r.target.device));
+    }
+    return true;
+}
+
+// The row's image: the fleet's with the fields of table row `tableRow` set (the
+// fleet's own without a table, or before the row is known).
+void FleetWrite::takeTableRow(int i, int tableRow) {
+    FleetRow& r = m_rows[size_t(i)];
+    Session& s = *m_sessions[size_t(i)];
+    MemoryImage image = m_image;
+    QList<text::FieldError> errors;
+    if (tableRow >= 0 && !m_table.apply(tableRow, image, &errors)) {
+        // Checked when the table was read, on the same image: not expected.
+        qCWarning(logLink) << "fleet: per-radio row" << tableRow << "refused now";
+        tableRow = -1;
+    }
+    r.tableRow = tableRow;
+    r.values = m_table.valuesText(tableRow);
+    s.sent = image;
+    r.sha256 = hasPerRadio() && tableRow < 0 ? QString() : Sha256Of(image);
+}
+
+QStringList FleetWrite::perRadioMismatches(const QList<int>& rows, Language l) const {
+    QStringList problems;
+    if (!hasPerRadio() || m_table.key != PerRadioKey::Port)
+        return problems;
+    const QString file = QDir::toNativeSeparators(m_table.fileName);
+    QSet<int> used;
+    for (int i : rows) {
+        if (i < 0 || i >= rowCount())
+            continue;
+        const FleetRow& r = m_rows[size_t(i)];
+        if (r.tableRow < 0)
+            problems << Pick(l, "%1: no row of %2 names this port", "%1：%2 中没有此端口的行").arg(r.target.port, file);
+        else if (used.contains(r.tableRow))
+            problems << Pick(l, "%1:%2: the row names two radios' ports", "%1:%2：该行对应两台电台的端口")
+                            .arg(file)
+                            .arg(m_table.rows[r.tableRow].line);
+        used.insert(r.tableRow);
+    }
+    for (int t = 0; t < m_table.rows.size(); ++t)
+        if (!used.contains(t))
+            problems << Pick(l, "%1:%2: no radio on port %3 is written", "%1:%2：端口 %3 上没有要写入的电台")
+                            .arg(file)
+                            .arg(m_table.rows[t].line)
+                            .arg(m_table.rows[t].key);
+    return problems;
+}
+
+QList<int> FleetWrite::tableRowsNotMet(const QList<int>& rows) const {
+    QList<int> notMet;
+    if (!hasPerRadio() || m_table.key != PerRadioKey::Esn)
+        return notMet;
+    QSet<int> met;
+    for (int i : rows)
+        if (i >= 0 && i < rowCount())
+            met.insert(m_rows[size_t(i)].tableRow);
+    for (int t = 0; t < m_table.rows.size(); ++t)
+        if (!met.contains(t))
+            notMet << t;
+    return notMet;
 }
 
 void FleetWrite::setLog(const QString& file, const QString& imageName) {
@@ -215,7 +301,8 @@ void FleetWrite::requestStop() {
 void FleetWrite::beginRun(int i) {
     FleetRow& r = m_rows[size_t(i)];
     Session& s = *m_sessions[size_t(i)];
-    r.phase = FleetRow::Phase::Writing;
+    const bool byEsn = hasPerRadio() && m_table.key == PerRadioKey::Esn;
+    r.phase = byEsn ? FleetRow::Phase::ReadingEsn : FleetRow::Phase::Writing;
     r.outcome = FleetOutcome::Running;
     r.progress = 0;
     r.written = false;
@@ -229,6 +316,42 @@ void FleetWrite::beginRun(int i) {
     s.app.radioVersion[0].clear();
     s.app.radioVersion[1].clear();
     s.prompter.reset(m_retries);
+    if (byEsn) {
+        // Each radio shows its ESN first, in a session of its own; its row follows from it.
+        r.esn.clear();
+        takeTableRow(i, -1);
+        s.engine.setDirection(clone::Read);
+        s.engine.setTickCountMax(EsnReadTicks);
+        s.engine.setStepData(embmsg::EsnLine);
+        s.engine.setStepExit(embmsg::HardwareLine);
+        emit rowChanged(i);
+        qCDebug(logLink) << "fleet: reading the ESN of" << r.target.device;
+        s.engine.Start();
+        return;
+    }
+    if (hasPerRadio() && r.tableRow < 0) {
+        r.detail = Pick(m_app.language, "No row of the per-radio values names this port.",
+                        "每台电台的值中没有此端口的行。");
+        finish(i, FleetOutcome::NoRow, m_verify ? QStringLiteral("failed") : QStringLiteral("off"));
+        return;
+    }
+    emit rowChanged(i);
+    beginWrite(i, s.run);
+}
+
+void FleetWrite::beginWrite(int i, quint64 run) {
+    FleetRow& r = m_rows[size_t(i)];
+    Session& s = *m_sessions[size_t(i)];
+    if (s.run != run || r.phase == FleetRow::Phase::Idle)
+        return;
+    if (m_stopping) {
+        r.detail = Pick(m_app.language, "Stopped before the write: nothing was written.", "写入前停止：未写入任何数据。");
+        finish(i, FleetOutcome::Stopped, m_verify ? QStringLiteral("failed") : QStringLiteral("off"));
+        return;
+    }
+    r.phase = FleetRow::Phase::Writing;
+    r.progress = 0;
+    s.app.image = s.sent;
     s.engine.setDirection(clone::Write);
     s.engine.setTickCountMax(m_app.recvCount);
     s.engine.setStepData(FirstLine);
@@ -237,6 +360,27 @@ void FleetWrite::beginRun(int i) {
     qCDebug(logLink) << "fleet: writing" << r.target.device;
     // A port that does not open ends the run from inside Start (onClosed).
     s.engine.Start();
+}
+
+// The ESN is read: the row of that ESN gives the image to write, or nothing is written.
+void FleetWrite::onEsnRead(int i) {
+    FleetRow& r = m_rows[size_t(i)];
+    Session& s = *m_sessions[size_t(i)];
+    r.esn = RadioEsn(s.app.image);
+    const int tableRow = m_table.findEsn(r.esn);
+    takeTableRow(i, tableRow);
+    if (tableRow < 0) {
+        r.detail = Pick(m_app.language, "No row of the per-radio values has the ESN \"%1\": nothing was written.",
+                        "每台电台的值中没有 ESN 为“%1”的行：未写入任何数据。")
+                       .arg(r.esn);
+        finish(i, FleetOutcome::NoRow, m_verify ? QStringLiteral("failed") : QStringLiteral("off"));
+        return;
+    }
+    r.phase = FleetRow::Phase::Writing;
+    r.progress = 0;
+    emit rowChanged(i);
+    // The write starts once the read has wound down.
+    QTimer::singleShot(0, this, [this, i, run = s.run] { beginWrite(i, run); });
 }
 
 void FleetWrite::beginVerify(int i, quint64 run) {
@@ -272,8 +416,14 @@ void FleetWrite::onClosed(int i) {
         return;
     const CloneEngine::Outcome outcome = s.engine.outcome();
     const bool verifying = r.phase == FleetRow::Phase::Verifying;
+    const bool readingEsn = r.phase == FleetRow::Phase::ReadingEsn;
     const QString notVerified = m_verify ? QStringLiteral("failed") : QStringLiteral("off");
-    if (!verifying) {
+    if (readingEsn && outcome == CloneEngine::Outcome::Completed) {
+        r.detail.clear();
+        onEsnRead(i);
+        return;
+    }
+    if (!verifying && !readingEsn) {
         if (s.engine.radioBand() >= 0)
             r.radioBand = s.engine.radioBand();
         r.version[0] = s.app.radioVersion[0];
@@ -323,7 +473,7 @@ void FleetWrite::onClosed(int i) {
         finish(i, FleetOutcome::Stopped, notVerified);
         return;
     }
-    const VerifyResult result = CheckReadBack(s.engine, m_image, m_app.language);
+    const VerifyResult result = CheckReadBack(s.engine, s.sent, m_app.language);
     switch (result.status) {
     case VerifyResult::Status::Matched:
         finish(i, FleetOutcome::Ok, QStringLiteral("ok"));
@@ -362,9 +512,11 @@ void FleetWrite::writeLogLine(const FleetRow& r) {
     e.version1 = r.version[0];
     e.version2 = r.version[1];
     e.image = m_imageName;
-    e.sha256 = m_sha256;
+    e.sha256 = r.sha256;
     e.verify = r.verify;
     e.outcome = FleetOutcomeName(r.outcome);
+    e.esn = r.esn;
+    e.values = r.values;
     QString error;
     if (!AppendFleetLog(m_logFile, e, &error, m_app.language)) {
         m_logError = error;

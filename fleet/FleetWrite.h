@@ -12,8 +12,15 @@
 // every byte the write sent (no backups are made of a read-back). Each finished run
 // of a row appends one line to the audit log (FleetLog). A row that failed can be
 // run again on its own while the others go on.
+//
+// With per-radio values (PerRadioTable) each radio gets the image with its table
+// row's fields set. Rows keyed by port belong to their port for every run; with rows
+// keyed by ESN each run first reads the radio's ESN in a session of its own (as the
+// radio information view reads it) and then writes the image of the row of that ESN,
+// or nothing when no row has it. Verify compares with the radio's own bytes.
 #include "core/AppContext.h"
 #include "fleet/FleetLog.h"
+#include "fleet/PerRadioTable.h"
 
 #include <QList>
 #include <QObject>
@@ -31,13 +38,14 @@ enum class FleetOutcome {
     BandMismatch, // the radio's band differs from the image's: nothing was written
     PortError,    // the port did not open, or went away during the transfer
     Stopped,      // stopped from outside (the fleet window closed)
+    NoRow,        // per-radio values by ESN: no row has the radio's ESN, nothing was written
 };
 
-// "ok", "verify-failed", "no-answer", "band-mismatch", "port-error", "stopped";
+// "ok", "verify-failed", "no-answer", "band-mismatch", "port-error", "stopped", "no-row";
 // empty for None and Running.
 QString FleetOutcomeName(FleetOutcome outcome);
 // kestrel-cli's exit status for a radio with this outcome: 0 ok, 3 no answer or
-// port error (or stopped), 4 band mismatch, 5 verify failed.
+// port error (or stopped, or no row for its ESN), 4 band mismatch, 5 verify failed.
 int FleetExitStatus(FleetOutcome outcome);
 
 // The bytes a fleet sends for the open image: a copy with the current channel byte
@@ -53,7 +61,7 @@ struct FleetTarget {
 };
 
 struct FleetRow {
-    enum class Phase { Idle, Writing, Verifying };
+    enum class Phase { Idle, ReadingEsn, Writing, Verifying };
     FleetTarget target;
     Phase phase = Phase::Idle;
     FleetOutcome outcome = FleetOutcome::None;
@@ -64,6 +72,12 @@ struct FleetRow {
     QString verify;       // "ok", "failed", "off" once the run has ended; empty before
     QString detail;       // what the row would have shown in a message box, or the differences
     int runs = 0;         // runs started
+    // Per-radio values: the table row the radio takes (-1: none, or its ESN not read
+    // yet), its assignments as the log keeps them, the ESN read (rows keyed by ESN).
+    int tableRow = -1;
+    QString values;
+    QString esn;
+    QString sha256; // of the bytes this radio is sent
 };
 
 class VirtualRadios;
@@ -88,6 +102,16 @@ public:
     void setRetries(int retries) { m_retries = retries; }
     // The audit log and the image's name in it; an empty file name: no log.
     void setLog(const QString& file, const QString& imageName);
+    // Per-radio values read on this fleet's image (an empty table: none); only while
+    // nothing runs. Rows keyed by port are matched to the targets now.
+    bool setPerRadio(const PerRadioTable& table);
+    const PerRadioTable& perRadio() const { return m_table; }
+    bool hasPerRadio() const { return !m_table.isEmpty(); }
+    // With rows keyed by port, what keeps `rows` (the radios of a run) from being
+    // written: a radio without a row, a row without a radio. Empty when nothing does.
+    QStringList perRadioMismatches(const QList<int>& rows, Language language) const;
+    // With rows keyed by ESN, the table rows that none of `rows` took in its last run.
+    QList<int> tableRowsNotMet(const QList<int>& rows) const;
 
     const MemoryImage& image() const { return m_image; }
     QString sha256() const { return m_sha256; }
@@ -123,7 +147,10 @@ signals:
 private:
     struct Session;
     void beginRun(int i);
+    void beginWrite(int i, quint64 run);
     void beginVerify(int i, quint64 run);
+    void takeTableRow(int i, int tableRow);
+    void onEsnRead(int i);
     void onProgress(int i);
     void onClosed(int i);
     void finish(int i, FleetOutcome outcome, const QString& verify);
@@ -140,6 +167,7 @@ private:
     QString m_logFile;
     QString m_imageName;
     QString m_logError;
+    PerRadioTable m_table;
     bool m_stopping = false; // requestStop: no new transfer starts
     int m_starting = 0; // inside start()/startRow(): finished() waits until they end
     std::vector<FleetRow> m_rows;

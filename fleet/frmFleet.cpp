@@ -65,7 +65,9 @@ frmFleet::frmFleet(const AppContext& app, Prompter& prompter, const QString& ima
     grdFleet->setObjectName(QStringLiteral("grdFleet"));
     grdFleet->setHorizontalHeaderLabels({Pick(l, "Port", "端口"), Pick(l, "Device", "设备"),
                                          Pick(l, "Progress", "进度"), Pick(l, "Band", "频段"),
-                                         Pick(l, "Verify", "校验"), Pick(l, "Outcome", "结果"), QString()});
+                                         Pick(l, "Verify", "校验"), Pick(l, "Values", "取值"),
+                                         Pick(l, "Outcome", "结果"), QString()});
+    grdFleet->setColumnHidden(ColValues, true); // until per-radio values are loaded
     grdFleet->setAccessibleName(Pick(l, "Radios to write", "要写入的电台"));
     grdFleet->verticalHeader()->hide();
     grdFleet->setSelectionMode(QAbstractItemView::NoSelection);
@@ -89,6 +91,11 @@ frmFleet::frmFleet(const AppContext& app, Prompter& prompter, const QString& ima
     cmdRepeat = button("cmdRepeat", Pick(l, "Repeat", "重复"));
     cmdLogFolder = button("cmdLogFolder", Pick(l, "Open Log Folder", "打开日志文件夹"));
     cmdLogFolder->setToolTip(QDir::toNativeSeparators(m_logFile));
+    cmdPerRadio = button("cmdPerRadio", Pick(l, "Per-radio values…", "各电台的值…"));
+    cmdPerRadio->setAccessibleName(Pick(l, "Per-radio values", "各电台的值"));
+    cmdPerRadio->setToolTip(Pick(l, "Load a table (CSV) of values each radio gets of its own, by port or by ESN",
+                                 "加载每台电台各自取值的表格（CSV），按端口或 ESN 对应"));
+    connect(cmdPerRadio, &QPushButton::clicked, this, qOverload<>(&frmFleet::LoadPerRadio));
     cmdClose = button("cmdClose", Pick(l, "Close", "关闭"));
     connect(cmdRescan, &QPushButton::clicked, this, &frmFleet::Rescan);
     connect(cmdStart, &QPushButton::clicked, this, &frmFleet::Start);
@@ -109,6 +116,7 @@ frmFleet::frmFleet(const AppContext& app, Prompter& prompter, const QString& ima
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdRescan);
     buttons->addWidget(cmdLogFolder);
+    buttons->addWidget(cmdPerRadio);
     buttons->addStretch(1);
     buttons->addWidget(cmdStart);
     buttons->addWidget(cmdRepeat);
@@ -193,7 +201,7 @@ void frmFleet::Rescan() {
             new QTableWidgetItem(adapter.isEmpty() ? p.device : p.device + QStringLiteral("  ") + adapter);
         device->setFlags(usable ? Qt::ItemIsEnabled : Qt::NoItemFlags);
         grdFleet->setItem(r, ColDevice, device);
-        for (int c : {ColBand, ColVerify, ColOutcome}) {
+        for (int c : {ColBand, ColVerify, ColValues, ColOutcome}) {
             auto* item = new QTableWidgetItem;
             item->setFlags(Qt::ItemIsEnabled);
             grdFleet->setItem(r, c, item);
@@ -216,6 +224,8 @@ void frmFleet::Rescan() {
         grdFleet->setCellWidget(r, ColRetry, retry);
     }
     m_fleet->setTargets(targets);
+    for (int r = 0; r < grdFleet->rowCount(); ++r)
+        showRow(r);
     lblStatus->setText(
         ports.isEmpty()
             ? Pick(l, "No serial port is there. Plug in the cables and choose Rescan.",
@@ -246,6 +256,20 @@ void frmFleet::Repeat() {
 }
 
 void frmFleet::runList(bool first) {
+    // Values by port: every radio of the run needs its row, every row its radio.
+    if (const QStringList problems = m_fleet->perRadioMismatches(m_list, m_app.language); !problems.isEmpty()) {
+        if (first)
+            m_list.clear();
+        m_prompter.inform(m_app.productName,
+                          problems.join(QLatin1Char('\n')) + QLatin1Char('\n') +
+                              Pick(m_app.language,
+                                   "Every checked radio needs a row and every row a checked radio. No radio was "
+                                   "written.",
+                                   "每台勾选的电台都需要一行，每行都需要一台勾选的电台。没有写入任何电台。"),
+                          Prompter::Icon::Critical);
+        refreshButtons();
+        return;
+    }
     QString error;
     if (!PrepareFleetLog(m_logFile, &error, m_app.language)) {
         if (first)
@@ -279,6 +303,51 @@ bool frmFleet::RetryRow(int row) {
     const bool started = m_fleet->startRow(row);
     refreshButtons();
     return started;
+}
+
+bool frmFleet::LoadPerRadio() {
+    const QString file = m_prompter.openFileName(
+        QString(), Pick(m_app.language, "Per-radio values (*.csv *.txt);;All files (*)",
+                        "各电台的值 (*.csv *.txt);;所有文件 (*)"));
+    return !file.isEmpty() && LoadPerRadio(file);
+}
+
+bool frmFleet::LoadPerRadio(const QString& fileName) {
+    if (running())
+        return false;
+    const Language l = m_app.language;
+    PerRadioTable table;
+    QStringList problems;
+    if (!LoadPerRadioTable(fileName, m_fleet->image(), &table, &problems, l)) {
+        constexpr int Shown = 20;
+        QStringList lines = problems.mid(0, Shown);
+        if (problems.size() > Shown)
+            lines << Pick(l, "… and %1 more", "……另有 %1 处").arg(problems.size() - Shown);
+        m_prompter.inform(m_app.productName,
+                          lines.join(QLatin1Char('\n')) + QLatin1Char('\n') +
+                              Pick(l, "The table was not loaded.", "未加载该表格。"),
+                          Prompter::Icon::Critical);
+        return false;
+    }
+    m_fleet->setPerRadio(table);
+    if (table.key == PerRadioKey::Port && m_list.isEmpty()) {
+        for (int r = 0; r < grdFleet->rowCount() && r < m_fleet->rowCount(); ++r)
+            grdFleet->item(r, ColPort)->setCheckState(m_usable.value(r) && m_fleet->row(r).tableRow >= 0
+                                                          ? Qt::Checked
+                                                          : Qt::Unchecked);
+    }
+    grdFleet->setColumnHidden(ColValues, false);
+    for (int r = 0; r < grdFleet->rowCount(); ++r)
+        showRow(r);
+    lblStatus->setText(
+        (table.key == PerRadioKey::Port
+             ? Pick(l, "Per-radio values of %1: %2 radios by port.", "%1 中的各电台取值：按端口，%2 台电台。")
+             : Pick(l, "Per-radio values of %1: %2 radios by ESN; each radio's ESN is read before it is written.",
+                    "%1 中的各电台取值：按 ESN，%2 台电台；写入前先读取每台电台的 ESN。"))
+            .arg(QFileInfo(fileName).fileName())
+            .arg(table.rows.size()));
+    refreshButtons();
+    return true;
 }
 
 void frmFleet::OpenLogFolder() {
@@ -316,14 +385,36 @@ void frmFleet::showRow(int r) {
         verify = Pick(l, "Off", "关闭");
     grdFleet->item(r, ColVerify)->setText(verify);
 
+    if (m_fleet->hasPerRadio()) {
+        const bool byEsn = m_fleet->perRadio().key == PerRadioKey::Esn;
+        QString values = row.values;
+        if (byEsn && row.esn.isEmpty() && row.values.isEmpty())
+            values = row.phase == FleetRow::Phase::ReadingEsn ? QStringLiteral("…")
+                                                              : Pick(l, "by its ESN", "按其 ESN");
+        else if (row.tableRow < 0 && !(byEsn && row.esn.isEmpty()))
+            values = Pick(l, "no row", "无对应行");
+        values.replace(QLatin1Char(';'), QStringLiteral("; "));
+        if (byEsn && !row.esn.isEmpty())
+            values = QStringLiteral("ESN %1: ").arg(row.esn) + values;
+        QTableWidgetItem* cell = grdFleet->item(r, ColValues);
+        cell->setText(values);
+        cell->setToolTip(values);
+    }
+
     QString outcome;
     switch (row.outcome) {
     case FleetOutcome::None:
         break;
     case FleetOutcome::Running:
-        outcome =
-            clone::CaptionText(row.phase == FleetRow::Phase::Verifying ? clone::Verify : clone::Write, l)
-                .trimmed();
+        outcome = row.phase == FleetRow::Phase::ReadingEsn
+                      ? Pick(l, "Reading the ESN…", "正在读取 ESN…")
+                      : clone::CaptionText(row.phase == FleetRow::Phase::Verifying ? clone::Verify : clone::Write, l)
+                            .trimmed();
+        break;
+    case FleetOutcome::NoRow:
+        outcome = row.esn.isEmpty() ? Pick(l, "No row: nothing was written", "无对应行：未写入")
+                                    : Pick(l, "No row for ESN %1: nothing was written", "没有 ESN %1 的行：未写入")
+                                          .arg(row.esn);
         break;
     case FleetOutcome::Ok:
         outcome = Pick(l, "Write Successful!", "写入成功！");
@@ -358,6 +449,7 @@ void frmFleet::refreshButtons() {
     cmdRescan->setEnabled(!busy && !started);
     cmdStart->setEnabled(!busy && !started);
     cmdRepeat->setEnabled(!busy && started);
+    cmdPerRadio->setEnabled(!busy);
     for (int r = 0; r < grdFleet->rowCount(); ++r)
         if (QPushButton* retry = retryButton(r))
             retry->setEnabled(m_list.contains(r) && !m_fleet->rowRunning(r) &&
@@ -380,6 +472,12 @@ QString frmFleet::summary() const {
             .arg(failed);
     if (stopped > 0)
         text += Pick(m_app.language, ", %1 stopped", "，停止 %1 台").arg(stopped);
+    QStringList notMet;
+    for (int t : m_fleet->tableRowsNotMet(m_list))
+        notMet << m_fleet->perRadio().rows[t].key;
+    if (!notMet.isEmpty())
+        text += Pick(m_app.language, "; no radio had the ESN %1", "；没有电台的 ESN 为 %1")
+                    .arg(notMet.join(Pick(m_app.language, ", ", "、")));
     return text;
 }
 

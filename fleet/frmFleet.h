@@ -6,8 +6,10 @@
 // radios. Every run of a radio goes into the audit log, whose folder a button opens.
 // Closing the window while radios are being written asks first, then stops them.
 // In demo mode the virtual radios follow the ports and the log goes to the demo's
-// temporary folder. The network ports the port dialog remembers come last, each
-// named by its URL.
+// temporary folder. "Per-radio values…" loads a table of values of each radio's own
+// (PerRadioTable): a Values column then shows what each radio gets, and every run,
+// Retry and Repeat too, gives each radio its own.
+// The network ports the port dialog remembers come last, each named by its URL.
 #include "core/AppContext.h"
 #include "core/Prompter.h"
 
@@ -30,7 +32,7 @@ class VirtualRadios;
 class frmFleet : public QDialog {
     Q_OBJECT
 public:
-    enum Column { ColPort, ColDevice, ColProgress, ColBand, ColVerify, ColOutcome, ColRetry, ColumnCount };
+    enum Column { ColPort, ColDevice, ColProgress, ColBand, ColVerify, ColValues, ColOutcome, ColRetry, ColumnCount };
 
     // The bytes to send are taken from `app` now (its image with the current channel
     // byte set); nothing of `app` is changed. `imageName`: the file name for the log.
@@ -45,6 +47,7 @@ public:
     QPushButton* cmdStart = nullptr;
     QPushButton* cmdRepeat = nullptr;
     QPushButton* cmdLogFolder = nullptr;
+    QPushButton* cmdPerRadio = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* retryButton(int row) const;
     QProgressBar* progressBar(int row) const;
@@ -58,6 +61,11 @@ public:
     // Runs one row again on its own.
     bool RetryRow(int row);
     void OpenLogFolder();
+    // Asks for a table of per-radio values and loads it (every value checked on the
+    // fleet's image; a refused table changes nothing). With rows keyed by port, before
+    // the first Start, the ports it names are checked and the others not.
+    bool LoadPerRadio();
+    bool LoadPerRadio(const QString& fileName);
 
     bool running() const;
     const FleetWrite& fleet() const { return *m_fleet; }

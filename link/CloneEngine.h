@@ -191,6 +191,7 @@ private:
     bool m_newBytes = false;     // bytes came in since the last receive tick
     bool m_waiting = false;      // collecting a reply (between send and verdict)
     bool m_awaitingOpen = false; // the first frame waits for the connection
+    bool m_sendNow = false;      // a line's reply judged as it came in: the next frame goes at once
     QString m_lostError;
     qint16 m_tickCount = 0;
     int m_retryCount = 0;

@@ -5,6 +5,12 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 namespace kestrel {
 
 namespace telnet {
@@ -226,6 +232,7 @@ void NetworkTransport::onConnected() {
     m_connected = true;
     // Each frame goes out at once, not gathered with the next.
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    acknowledgeAtOnce();
     if (m_port.protocol == NetworkProtocol::Rfc2217)
         m_socket->write(telnet::Rfc2217Opening());
     if (!m_pendingOut.isEmpty())
@@ -288,10 +295,23 @@ void NetworkTransport::onDisconnected() {
     emit lost();
 }
 
+// Acknowledges what comes in at once rather than up to 40 ms later: a server that
+// gathers small writes (Nagle's rule, ser2net's default) holds the rest of a
+// reply, byte by byte off the radio's wire, until the first part is acknowledged.
+// The system drops the flag again by itself, so it is set after every read.
+void NetworkTransport::acknowledgeAtOnce() {
+#if defined(Q_OS_LINUX) && defined(TCP_QUICKACK)
+    const int on = 1;
+    if (m_socket && m_socket->socketDescriptor() >= 0)
+        setsockopt(int(m_socket->socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
 void NetworkTransport::readSocket() {
     if (!m_open || !m_socket)
         return;
     const QByteArray bytes = m_socket->readAll();
+    acknowledgeAtOnce();
     if (bytes.isEmpty())
         return;
     const int before = m_in.size();

@@ -86,6 +86,7 @@ private:
     void readSocket();
     void failConnect(const QString& message);
     void dropSocket();
+    void acknowledgeAtOnce();
     void handleCommand(const telnet::Decoder::Command& command);
 
     QTcpSocket* m_socket = nullptr; // one per connection

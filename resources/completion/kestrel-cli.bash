@@ -61,6 +61,10 @@ _kestrel_cli() {
         _filedir csv
         return
         ;;
+    --per-radio)
+        _filedir '@(csv|txt)'
+        return
+        ;;
     esac
 
     local options=""
@@ -71,7 +75,7 @@ _kestrel_cli() {
     rows) options="--insert --count --drop --delete --up --down --sort -o" ;;
     diff) options="--lang --json" ;;
     read) options="--port -o --retries --no-backup" ;;
-    write) options="--port --retries --verify --log --json" ;;
+    write) options="--port --retries --verify --log --per-radio --json" ;;
     info) options="--port --retries --json" ;;
     ports) options="--json --add --remove" ;;
     detect) options="--json" ;;

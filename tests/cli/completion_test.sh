@@ -39,6 +39,8 @@ expect "kestrel-cli --demo re" "read"
 expect "kestrel-cli f" "fields"
 expect "kestrel-cli help wr" "write"
 expect "kestrel-cli ports --r" "--remove"
+expect "kestrel-cli write --per" "--per-radio"
+expect "kestrel-cli write a.dat --per-radio " "files:@(csv|txt)"
 # Every --port value offered is a Com number or a device `ports` lists.
 ports=$("$cli" ports | cut -f1,2 | tr '\t' '\n' | grep -v '^-$' | sort -u | tr '\n' ' ')
 read -r -a COMP_WORDS <<<"kestrel-cli read --port"

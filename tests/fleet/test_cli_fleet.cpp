@@ -68,18 +68,18 @@ TEST_F(CliFleetTest, FourRadiosAtOnceEachWithItsOwnOutcome) {
 
     const QStringList log = Log(dir.filePath(QStringLiteral("data/Varnel/Kestrel/fleet-log.csv")));
     ASSERT_EQ(log.size(), 5) << log.join('\n').toStdString();
-    EXPECT_EQ(log[0], QStringLiteral(
-                          "time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome"));
+    EXPECT_EQ(log[0], QStringLiteral("time,port,device,usb_serial,band,version1,version2,image,sha256,verify,"
+                                     "outcome,esn,values"));
     const QString sha = Sha256Hex(image);
     QStringList rest;
     for (const QString& line : log.mid(1))
         rest << line.section(QLatin1Char(','), 1);
     rest.sort();
     QStringList expected{
-        good1.device() + "," + good1.device() + ",,136-174,1.5,12.30,shop.dat," + sha + ",off,ok",
-        good2.device() + "," + good2.device() + ",,136-174,1.0,1.0,shop.dat," + sha + ",off,ok",
-        otherBand.device() + "," + otherBand.device() + ",,400-470,,,shop.dat," + sha + ",off,band-mismatch",
-        silent.device() + "," + silent.device() + ",,,,,shop.dat," + sha + ",off,no-answer"};
+        good1.device() + "," + good1.device() + ",,136-174,1.5,12.30,shop.dat," + sha + ",off,ok,,",
+        good2.device() + "," + good2.device() + ",,136-174,1.0,1.0,shop.dat," + sha + ",off,ok,,",
+        otherBand.device() + "," + otherBand.device() + ",,400-470,,,shop.dat," + sha + ",off,band-mismatch,,",
+        silent.device() + "," + silent.device() + ",,,,,shop.dat," + sha + ",off,no-answer,,"};
     expected.sort();
     EXPECT_EQ(rest, expected);
 }
@@ -125,6 +125,136 @@ TEST_F(CliFleetTest, BadListsAndLogsWriteNothingAndOnePortLogsOnlyWithLog) {
     const QStringList lines = Log(log);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral(",136-174,1.0,1.0,shop.dat,") + Sha256Hex(FileImage()) +
-                                  QStringLiteral(",ok,ok")))
+                                  QStringLiteral(",ok,ok,,")))
         << lines[1].toStdString();
+}
+
+namespace {
+
+// A radio memory whose ESN line holds `esn`, 0xFF after it.
+QByteArray WithEsn(quint8 seed, const QByteArray& esn) {
+    QByteArray memory = PatternImage(seed);
+    memory.replace(254 * 16, 16, esn.leftJustified(16, char(0xFF)));
+    return memory;
+}
+
+QString Field(const QString& file, const QString& path) {
+    return QString::fromUtf8(RunKestrelCli({"get", file, path}).out).trimmed();
+}
+
+} // namespace
+
+// Per-radio values over four radios, first by port (with verify and a log), then by
+// ESN with one radio the table does not know; each radio is read back and checked
+// field by field. A bad cell and a table that does not fit the ports write nothing.
+TEST_F(CliFleetTest, PerRadioValuesByPortAndByEsnGiveEachRadioItsOwnCodes) {
+    const char* esns[] = {"KS-01", "KS-02", "KS-03", "KS-77"};
+    RadioSim sims[4] = {RadioSim({}, WithEsn(1, esns[0])), RadioSim({}, WithEsn(2, esns[1])),
+                        RadioSim({}, WithEsn(3, esns[2])), RadioSim({}, WithEsn(4, esns[3]))};
+    QStringList ports;
+    for (RadioSim& s : sims) {
+        ASSERT_TRUE(s.started());
+        ports << "--port" << s.device();
+    }
+    const QString table = dir.filePath(QStringLiteral("ids.csv"));
+    const QString log = dir.filePath(QStringLiteral("log.csv"));
+    const QStringList paths{"DTMF / ANI Code", "DTMF / PTTID BOT", "DTMF / PTTID EOT"};
+    QString run = QStringLiteral("1"); // the first digit of every value of a run
+    auto values = [&](int n) {
+        const QString v = run + QString::number(n);
+        return QStringList{v, "1*" + v, "2#" + v};
+    };
+    auto checkRadio = [&](int i, int n) {
+        const QString read = dir.filePath(QStringLiteral("radio%1.dat").arg(i));
+        const CliOutput r = RunKestrelCli({"read", "--port", sims[i].device(), "-o", read}, env);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        for (int f = 0; f < 3; ++f)
+            EXPECT_EQ(Field(read, paths[f]), values(n)[f]) << i << " " << paths[f].toStdString();
+        EXPECT_EQ(Field(read, "Channel 6 / RX Freq"), Field(file, "Channel 6 / RX Freq"));
+    };
+
+    // Refused before any radio is touched: exit 2 and the place of the problem.
+    QByteArray rows;
+    for (int i = 0; i < 4; ++i)
+        rows += (sims[i].device() + "," + values(i + 1).join(",") + "\n").toUtf8();
+    const QByteArray header = "port,DTMF / ANI Code,DTMF / PTTID BOT,DTMF / PTTID EOT\n";
+    const struct {
+        QByteArray table;
+        const char* err;
+    } refused[] = {
+        {header + rows + sims[0].device().toUtf8() + "x,1,2,3\n", "ids.csv:6: no radio on port"},
+        {header + rows.left(rows.lastIndexOf('\n', rows.size() - 2) + 1), ": no row of " },
+        {header + QByteArray(rows).replace(",12,", ",1O,"), "ids.csv:3:2: DTMF / ANI Code: \"1O\""},
+    };
+    for (const auto& c : refused) {
+        ASSERT_TRUE(WriteFile(table, c.table));
+        const CliOutput r = RunKestrelCli(QStringList{"write"} + ports + QStringList{file, "--per-radio", table}, env);
+        EXPECT_EQ(r.status, 2) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.err))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String("no radio was written"))) << r.err.toStdString();
+    }
+    for (RadioSim& s : sims)
+        EXPECT_TRUE(s.frames().isEmpty());
+    EXPECT_FALSE(QFile::exists(log));
+
+    // By port: every radio its row.
+    ASSERT_TRUE(WriteFile(table, header + rows));
+    CliOutput r = RunKestrelCli(QStringList{"write"} + ports + QStringList{file, "--per-radio", table, "--verify",
+                                                                          "--log", log},
+                                env);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList out = TextLines(r.out);
+    ASSERT_EQ(out.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QStringList assignments;
+        for (int f = 0; f < 3; ++f)
+            assignments << paths[f] + "=" + values(i + 1)[f];
+        EXPECT_EQ(out[i], sims[i].device() + "\tok\t136-174\t1.0\t1.0\t\t" + assignments.join(';'));
+        checkRadio(i, i + 1);
+    }
+    QStringList logLines = TextLines(ReadFile(log));
+    ASSERT_EQ(logLines.size(), 5);
+    for (const QString& line : logLines.mid(1)) {
+        const int i = int(std::find_if(std::begin(sims), std::end(sims),
+                                       [&](RadioSim& s) { return line.contains("," + s.device() + ","); }) -
+                          std::begin(sims));
+        ASSERT_LT(i, 4) << line.toStdString();
+        // The hash is of the file with this radio's values set, as `set` makes it.
+        const QString radioFile = dir.filePath(QStringLiteral("sent%1.dat").arg(i));
+        QStringList setArgs{"set", file};
+        for (int f = 0; f < 3; ++f)
+            setArgs << paths[f] + "=" + values(i + 1)[f];
+        ASSERT_EQ(RunKestrelCli(setArgs + QStringList{"-o", radioFile}).status, 0);
+        EXPECT_TRUE(line.endsWith(Sha256Hex(ReadFile(radioFile)) + ",ok,ok,," + out[i].section('\t', 6)))
+            << line.toStdString();
+    }
+
+    // By ESN (the rows in another order, one for a radio that is not there): KS-77 has
+    // no row and is not written; the row of KS-09 is reported.
+    ASSERT_TRUE(WriteFile(table, "esn,DTMF / ANI Code,DTMF / PTTID BOT,DTMF / PTTID EOT\n"
+                                 "KS-03,23,1*23,2#23\nKS-09,29,1*29,2#29\nKS-01,21,1*21,2#21\n"
+                                 "KS-02,22,1*22,2#22\n"));
+    run = QStringLiteral("2");
+    r = RunKestrelCli(QStringList{"write"} + ports + QStringList{file, "--per-radio", table, "--log", log, "--json"},
+                      env);
+    EXPECT_EQ(r.status, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(sims[3].device() + ": no row of the table has the ESN \"KS-77\"; nothing was written"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("ids.csv:3: no radio has the ESN \"KS-09\"")) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\"esn\": \"KS-77\"")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\"outcome\": \"no-row\"")) << r.out.toStdString();
+    for (int i = 0; i < 3; ++i)
+        checkRadio(i, i + 1);
+    logLines = TextLines(ReadFile(log));
+    ASSERT_EQ(logLines.size(), 9);
+    QStringList tails;
+    for (const QString& line : logLines.mid(5))
+        tails << line.section(',', 10);
+    tails.sort();
+    EXPECT_EQ(tails, (QStringList{"no-row,KS-77,",
+                                  "ok,KS-01,DTMF / ANI Code=21;DTMF / PTTID BOT=1*21;DTMF / PTTID EOT=2#21",
+                                  "ok,KS-02,DTMF / ANI Code=22;DTMF / PTTID BOT=1*22;DTMF / PTTID EOT=2#22",
+                                  "ok,KS-03,DTMF / ANI Code=23;DTMF / PTTID BOT=1*23;DTMF / PTTID EOT=2#23"}));
+    run = QStringLiteral("1"); // KS-77 keeps the values of the run by port
+    checkRadio(3, 4);
 }

@@ -38,7 +38,7 @@ TEST(FleetLog, LinesAreCsvWithAHeaderOnceAndLocalTimeWithItsOffset) {
     EXPECT_EQ(QDateTime::fromString(time, Qt::ISODate), e.time);
     EXPECT_EQ(
         line.mid(time.size()),
-        QStringLiteral(",Com 5,/dev/ttyUSB0,A1B2,136-174,1.5,12.30,\"shop, \"\"blue\"\".dat\",ab,ok,ok"));
+        QStringLiteral(",Com 5,/dev/ttyUSB0,A1B2,136-174,1.5,12.30,\"shop, \"\"blue\"\".dat\",ab,ok,ok,,"));
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("deep/folder/fleet-log.csv"));
@@ -49,7 +49,8 @@ TEST(FleetLog, LinesAreCsvWithAHeaderOnceAndLocalTimeWithItsOffset) {
     EXPECT_EQ(TextLines(ReadFile(file)), (QStringList{FleetLogHeader(), line, line}));
     EXPECT_EQ(
         FleetLogHeader(),
-        QStringLiteral("time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome"));
+        QStringLiteral(
+            "time,port,device,usb_serial,band,version1,version2,image,sha256,verify,outcome,esn,values"));
     // A folder in place of the log file: refused before anything is written.
     EXPECT_FALSE(PrepareFleetLog(dir.filePath(QStringLiteral("deep")), &error));
     EXPECT_TRUE(error.contains(QLatin1String("Cannot write the log"))) << error.toStdString();
@@ -67,6 +68,7 @@ TEST(FleetWrite, OutcomesHaveTheirNamesAndExitStatuses) {
         {FleetOutcome::BandMismatch, "band-mismatch", 4},
         {FleetOutcome::PortError, "port-error", 3},
         {FleetOutcome::Stopped, "stopped", 3},
+        {FleetOutcome::NoRow, "no-row", 3},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(FleetOutcomeName(c.outcome), QLatin1String(c.name));
@@ -149,7 +151,7 @@ TEST(FleetWrite, EveryRadioEndsOnItsOwnAndAFailedOneIsRetriedAlone) {
     QStringList tails;
     for (const QString& line : lines.mid(1)) {
         const QStringList f = line.split(QLatin1Char(','));
-        ASSERT_EQ(f.size(), 11) << line.toStdString();
+        ASSERT_EQ(f.size(), 13) << line.toStdString();
         EXPECT_EQ(f[7], QStringLiteral("Untitled"));
         EXPECT_EQ(f[8], sha);
         tails << QStringList{f[1], f[4], f[5], f[9], f[10]}.join(QLatin1Char(' '));

@@ -121,7 +121,7 @@ TEST_F(CliSignalTest, AFleetWriteLogsEveryRadioAsStopped) {
     const QStringList logged = TextLines(ReadFile(log));
     ASSERT_EQ(logged.size(), 4) << logged.join('\n').toStdString();
     for (int i = 1; i < 4; ++i)
-        EXPECT_TRUE(logged[i].endsWith(QLatin1String(",stopped"))) << logged[i].toStdString();
+        EXPECT_TRUE(logged[i].endsWith(QLatin1String(",stopped,,"))) << logged[i].toStdString();
     for (RadioSim* sim : {&a, &b, &c}) {
         ASSERT_FALSE(sim->frames().isEmpty());
         EXPECT_EQ(sim->frames().last(), EndFrame());

@@ -3,6 +3,7 @@
 // the COM-PORT-OPTION, raw TCP), on 127.0.0.1 only; and the Telnet decoding on its
 // own, every command split at every byte.
 #include "link/CloneEngine.h"
+#include "fleet/FleetWrite.h"
 #include "link/NetworkTransport.h"
 #include "link/WriteVerify.h"
 #include "ports/RadioProbe.h"
@@ -28,9 +29,11 @@ using kestrel::tools::Ser2Net;
 namespace {
 
 // Telnet's 0xFF and the bytes that follow it in commands (SB 0xFA, SE 0xF0, WILL
-// 0xFB, the COM-PORT-OPTION 0x2C), next to each other all over the image.
+// 0xFB, the COM-PORT-OPTION 0x2C), next to each other all over the image; and the
+// line ends a Telnet link not in binary mode would change.
 QByteArray FfImage() {
-    static const quint8 pattern[] = {0xFF, 0xFF, 0xFA, 0xFF, 0xF0, 0xFF, 0xFB, 0x2C, 0xFF, 0xFE, 0x00};
+    static const quint8 pattern[] = {0xFF, 0xFF, 0xFA, 0xFF, 0xF0, 0xFF, 0xFB, 0x2C,
+                                     0xFF, 0xFE, 0x00, 0x0D, 0x00, 0x0D, 0x0A};
     QByteArray bytes(ImageSize, '\0');
     for (int i = 0; i < ImageSize; ++i)
         bytes[i] = char(pattern[i % int(sizeof pattern)]);
@@ -225,6 +228,20 @@ TEST_P(NetworkLinkTest, ServerKilledMidReadFailsCleanly) {
     EXPECT_EQ(app.image.bytes(), original);
 }
 
+// In a fleet write the server's end is a pulled cable: port-error, with the reason.
+TEST_P(NetworkLinkTest, ServerKilledMidFleetWriteIsAPortError) {
+    const QString url = Serve({"--pace"}, BandedPattern(7, 0));
+    FleetWrite fleet(app, app.image);
+    fleet.setTargets({FleetTarget{url, url, QString()}});
+    QObject::connect(&fleet, &FleetWrite::rowChanged, [&](int i) {
+        if (fleet.row(i).progress >= 5 && server->running())
+            server->kill();
+    });
+    RunFleetToEnd(fleet);
+    EXPECT_EQ(fleet.row(0).outcome, FleetOutcome::PortError);
+    EXPECT_EQ(fleet.row(0).detail, QStringLiteral("The connection to %1 was lost.").arg(url.section('/', 2)));
+}
+
 // Detection asks network ports beside local devices, each with its own verdict.
 TEST_P(NetworkLinkTest, DetectionFindsTheRadioBehindTheServer) {
     const QString url = Serve({"--band-code", "2", "--version", "1.5", "12.30"}, {});
@@ -309,15 +326,20 @@ TEST(NetworkCli, FleetWriteOverTwoServersAndTwoLocalPorts) {
     const CliOutput r = RunKestrelCli(args);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     const QStringList lines = TextLines(r.out);
-    const QStringList rows = TextLines(ReadFile(log)).mid(1);
+    const QStringList logLines = TextLines(ReadFile(log));
+    const QStringList header = logLines.value(0).split(QLatin1Char(','));
+    const QStringList rows = logLines.mid(1);
     ASSERT_EQ(lines.size(), 8) << r.out.data();
     ASSERT_EQ(rows.size(), 8);
     for (const QString& p : ports) {
         EXPECT_EQ(lines.filter(p + QStringLiteral("\tok\t")).size(), 1) << p.toStdString();
         EXPECT_EQ(rows.filter(QLatin1Char(',') + p + QLatin1Char(',')).size(), 1) << p.toStdString();
     }
-    for (const QString& row : rows)
-        EXPECT_TRUE(row.endsWith(QStringLiteral(",ok,ok"))) << row.toStdString();
+    for (const QString& row : rows) {
+        const QStringList cells = row.split(QLatin1Char(','));
+        EXPECT_EQ(cells.value(int(header.indexOf("verify"))), QStringLiteral("ok")) << row.toStdString();
+        EXPECT_EQ(cells.value(int(header.indexOf("outcome"))), QStringLiteral("ok")) << row.toStdString();
+    }
     for (auto& radio : radios)
         EXPECT_EQ(Lines(radio->stopAndTakeMemory(), 0, 236), Lines(FfImage(), 0, 236));
 }

@@ -5,10 +5,12 @@
 // Radio.INI's receive interval and count unless told otherwise.
 // --latency-timer MS makes the virtual radio deliver its replies in bursts, as a
 // USB-serial adapter with that latency timer does. --detect N instead times a radio
-// detection over N silent pseudo-terminals.
+// detection over N silent pseudo-terminals. --via ser2net puts the real ser2net
+// (generated configuration, a free port of 127.0.0.1, no character delay) between
+// the program and the virtual radio, reached as rfc2217://; with --raw as tcp://.
 //
 //   kestrel-bench [--interval MS] [--count N] [--ticks-only] [--turnaround MS] [--latency-timer MS]
-//                 [--sim PATH]
+//                 [--sim PATH] [--via ser2net [--raw]]
 //   kestrel-bench --detect N
 #include "core/Band.h"
 #include "tools/bench/BenchStart.h"
@@ -17,6 +19,7 @@
 #include "link/ConsolePrompter.h"
 #include "ports/RadioProbe.h"
 #include "link/WriteVerify.h"
+#include "tools/ser2net/Ser2Net.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 using namespace kestrel;
@@ -100,6 +104,7 @@ int main(int argc, char** argv) {
     bool early = true;
     int latency = 0;
     QStringList simArgs{QStringLiteral("--pace")};
+    bool viaSer2net = false, raw = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args[i];
         const QString v = args.value(i + 1);
@@ -123,10 +128,15 @@ int main(int argc, char** argv) {
             ++i;
         } else if (a == QLatin1String("--ticks-only")) {
             early = false;
+        } else if (a == QLatin1String("--via") && v == QLatin1String("ser2net")) {
+            viaSer2net = true;
+            ++i;
+        } else if (a == QLatin1String("--raw")) {
+            raw = true;
         } else {
             std::fprintf(stderr,
                          "Usage: kestrel-bench [--interval MS] [--count N] [--ticks-only] [--turnaround MS] "
-                         "[--latency-timer MS] [--sim PATH]\n"
+                         "[--latency-timer MS] [--sim PATH] [--via ser2net [--raw]]\n"
                          "       kestrel-bench --detect N\n");
             return 1;
         }
@@ -141,7 +151,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kestrel-bench: cannot start %s\n", qPrintable(sim));
         return 2;
     }
-    const QString device = QString::fromLocal8Bit(radio.readLine()).trimmed();
+    QString device = QString::fromLocal8Bit(radio.readLine()).trimmed();
+    std::unique_ptr<tools::Ser2Net> server;
+    if (viaSer2net) {
+        server = std::make_unique<tools::Ser2Net>(QList<tools::Ser2Net::Link>{
+            {device, raw ? tools::Ser2Net::Accepter::Raw : tools::Ser2Net::Accepter::Rfc2217}});
+        if (!server->started()) {
+            std::fprintf(stderr, "kestrel-bench: %s\n", qPrintable(server->error()));
+            return 2;
+        }
+        Print(QStringLiteral("through ser2net on %1, in front of the virtual radio on %2").arg(server->url(0), device));
+        device = server->url(0);
+    }
 
     QString error;
     LoadDefaultImage(app.image, 0, app.appFolder, &error);
