@@ -194,11 +194,11 @@ void frmFleet::Rescan() {
                             !p.overrideOrigin.isEmpty() || p.com == 0;
         port->setCheckState(usable && likely ? Qt::Checked : Qt::Unchecked);
         grdFleet->setItem(r, ColPort, port);
-        const QString adapter = virtualRadio > 0             ? VirtualRadioPlace(l)
-                                 : IsNetworkPortName(p.device) ? Pick(l, "network port", "网络端口")
-                                                               : AdapterText(p.adapter, l);
-        auto* device =
-            new QTableWidgetItem(adapter.isEmpty() ? p.device : p.device + QStringLiteral("  ") + adapter);
+        const QString adapter = virtualRadio > 0 ? VirtualRadioPlace(l) : AdapterText(p.adapter, l);
+        // A network port's row is named by its URL already.
+        auto* device = new QTableWidgetItem(IsNetworkPortName(p.device) ? Pick(l, "network port", "网络端口")
+                                            : adapter.isEmpty()         ? p.device
+                                                                        : p.device + QStringLiteral("  ") + adapter);
         device->setFlags(usable ? Qt::ItemIsEnabled : Qt::NoItemFlags);
         grdFleet->setItem(r, ColDevice, device);
         for (int c : {ColBand, ColVerify, ColValues, ColOutcome}) {

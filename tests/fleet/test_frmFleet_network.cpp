@@ -34,8 +34,7 @@ TEST(FrmFleetNetworkTest, RememberedNetworkPortsAreRows) {
         EXPECT_EQ(port->text(), urls[i]);
         EXPECT_EQ(port->checkState(), Qt::Checked);
         EXPECT_TRUE(port->flags() & Qt::ItemIsEnabled);
-        EXPECT_EQ(window.grdFleet->item(r, frmFleet::ColDevice)->text(),
-                  urls[i] + QStringLiteral("  network port"));
+        EXPECT_EQ(window.grdFleet->item(r, frmFleet::ColDevice)->text(), QStringLiteral("network port"));
         EXPECT_EQ(window.fleet().row(r).target.device, urls[i]);
     }
 }
