@@ -22,6 +22,9 @@ struct AppContext {
     QString currentFileName;   // "Untitled" until a file is opened or saved
     Language language = English;
     quint8 portNumber = 1;
+    // The network port chosen in the port dialog ("rfc2217://radio-bench.local:3001"):
+    // every transfer goes through it instead of Com portNumber. Empty: Com portNumber.
+    QString networkPort;
     qint16 recvInterval = 20;  // ms, for the clone engine's receive timer
     qint16 recvCount = 50;     // the clone engine's tickCountMax for full reads and writes
     QString releaseDate;

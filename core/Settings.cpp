@@ -137,6 +137,22 @@ quint8 ParsePortSetting(const QString& text, QString* warning) {
     return quint8(n);
 }
 
+QString ParseNetworkPortSetting(const QString& text, int portNumber, QString* warning) {
+    if (warning)
+        warning->clear();
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.startsWith(QLatin1String("rfc2217://"), Qt::CaseInsensitive) ||
+        t.startsWith(QLatin1String("tcp://"), Qt::CaseInsensitive))
+        return t;
+    if (warning)
+        *warning =
+            QStringLiteral("settings value NetworkPort=\"%1\" is not a network port (rfc2217://HOST:PORT "
+                           "or tcp://HOST:PORT); using port %2")
+                .arg(text)
+                .arg(portNumber);
+    return QString();
+}
+
 IniSettings ReadIniSettings(const QString& fileName) {
     IniSettings out;
     const bool present = QFileInfo::exists(fileName);

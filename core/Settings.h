@@ -49,6 +49,10 @@ QString ReadIniText(const QString& section, const QString& key, const QString& f
 // gives that number (halves to even); text without a leading number or a number
 // outside 0-255 gives 1 and a warning in `warning`.
 quint8 ParsePortSetting(const QString& text, QString* warning);
+// NetworkPort value of the settings store: the network port every transfer goes
+// through, empty for Com `portNumber`. Text that starts with neither rfc2217:// nor
+// tcp:// gives empty and a warning (the port dialog and the link check the rest).
+QString ParseNetworkPortSetting(const QString& text, int portNumber, QString* warning);
 
 struct IniSettings {
     qint16 recvInterval = 20; // ms

@@ -33,6 +33,10 @@ QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store) {
     app.portNumber = ParsePortSetting(store.ReadRegistryText(QStringLiteral("Port")), &warning);
     if (!warning.isEmpty())
         values << warning;
+    app.networkPort = ParseNetworkPortSetting(store.ReadRegistryText(QStringLiteral("NetworkPort")),
+                                              app.portNumber, &warning);
+    if (!warning.isEmpty())
+        values << warning;
     values << ReadTransferSettings(app, store);
     for (const QString& v : values)
         warnings << QDir::toNativeSeparators(store.location()) + QStringLiteral(": ") + v;
@@ -42,7 +46,11 @@ QStringList ReadRegistrySettings(AppContext& app, const SettingsStore& store) {
 bool SaveRegistrySettings(const AppContext& app, SettingsStore& store) {
     const bool a = store.WriteRegistryText(QStringLiteral("Language"), QString::number(app.language));
     const bool b = store.WriteRegistryText(QStringLiteral("Port"), QString::number(app.portNumber));
-    return a && b;
+    // Written once a network port was chosen; empty again when a Com port is.
+    const QString network = QStringLiteral("NetworkPort");
+    const bool c = (app.networkPort.isEmpty() && store.ReadRegistryText(network).isEmpty()) ||
+                   store.WriteRegistryText(network, app.networkPort);
+    return a && b && c;
 }
 
 QString RadioIniPath(const QString& settingsKeyPath, const StartupOptions& options) {

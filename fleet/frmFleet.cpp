@@ -3,6 +3,8 @@
 #include "core/StringTable.h"
 #include "link/CloneProtocol.h"
 #include "fleet/FleetWrite.h"
+#include "core/Settings.h"
+#include "ports/NetworkPort.h"
 #include "ports/PortInfo.h"
 #include "ports/PortMap.h"
 #include "ports/RadioProbe.h"
@@ -157,6 +159,13 @@ void frmFleet::Rescan() {
         p.state = PortState::Ok;
         ports << p;
     }
+    // The network ports the port dialog remembers, named by their URL.
+    for (const QString& url : RememberedNetworkPorts(SettingsStore(m_app.settingsKeyPath))) {
+        PortListing p;
+        p.device = url;
+        p.state = PortState::Ok;
+        ports << p;
+    }
     QList<FleetTarget> targets;
     m_usable.clear();
     grdFleet->setRowCount(0);
@@ -186,8 +195,10 @@ void frmFleet::Rescan() {
         port->setCheckState(usable && likely ? Qt::Checked : Qt::Unchecked);
         grdFleet->setItem(r, ColPort, port);
         const QString adapter = virtualRadio > 0 ? VirtualRadioPlace(l) : AdapterText(p.adapter, l);
-        auto* device =
-            new QTableWidgetItem(adapter.isEmpty() ? p.device : p.device + QStringLiteral("  ") + adapter);
+        // A network port's row is named by its URL already.
+        auto* device = new QTableWidgetItem(IsNetworkPortName(p.device) ? Pick(l, "network port", "网络端口")
+                                            : adapter.isEmpty()         ? p.device
+                                                                        : p.device + QStringLiteral("  ") + adapter);
         device->setFlags(usable ? Qt::ItemIsEnabled : Qt::NoItemFlags);
         grdFleet->setItem(r, ColDevice, device);
         for (int c : {ColBand, ColVerify, ColValues, ColOutcome}) {

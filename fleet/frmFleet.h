@@ -9,6 +9,7 @@
 // temporary folder. "Per-radio values…" loads a table of values of each radio's own
 // (PerRadioTable): a Values column then shows what each radio gets, and every run,
 // Retry and Repeat too, gives each radio its own.
+// The network ports the port dialog remembers come last, each named by its URL.
 #include "core/AppContext.h"
 #include "core/Prompter.h"
 

@@ -62,6 +62,8 @@ void CloneEngine::setTransport(CloneTransport* transport) {
 QString CloneEngine::portDevice() const {
     if (!m_devicePath.isEmpty())
         return m_devicePath;
+    if (!m_app.networkPort.isEmpty())
+        return m_app.networkPort;
     if (const QString own = m_transport->deviceForPort(m_app.portNumber); !own.isEmpty())
         return own;
     const QString file = m_portSettingsFile.isEmpty() ? PortSettingsFile(m_app) : m_portSettingsFile;

@@ -88,7 +88,8 @@ public:
     CloneTransport* transport() const { return m_transport; }
 
     // The device to open instead of the one app.portNumber maps to (for example
-    // "/dev/pts/7" from the command line). Empty: use the port map.
+    // "/dev/pts/7" from the command line). Empty: app.networkPort when one is
+    // chosen, else the port map.
     void setDevicePath(const QString& device) { m_devicePath = device; }
     QString devicePath() const { return m_devicePath; }
     // The settings file whose [Ports] group overrides the port map; empty (the

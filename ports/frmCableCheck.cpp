@@ -40,12 +40,14 @@ frmCableCheck::frmCableCheck(const AppContext& app, QWidget* parent, const Virtu
     layout->addWidget(txtReport);
     layout->addLayout(buttons);
 
-    if (app.portNumber >= FirstComPort && app.portNumber <= LastComPort) {
+    if (!app.networkPort.isEmpty()) {
+        m_device = m_label = app.networkPort;
+    } else if (app.portNumber >= FirstComPort && app.portNumber <= LastComPort) {
         m_device = DeviceForPort(app.portNumber, app);
         m_label = QStringLiteral("Com %1 (%2)").arg(app.portNumber).arg(m_device);
     }
     if (radios) {
-        const int v = VirtualRadioOfPort(app.portNumber);
+        const int v = app.networkPort.isEmpty() ? VirtualRadioOfPort(app.portNumber) : 0;
         m_demoNote =
             v > 0
                 ? Pick(app.language,

@@ -17,7 +17,8 @@ class VirtualRadios;
 class frmCableCheck : public QDialog {
     Q_OBJECT
 public:
-    // Starts the check of the port app.portNumber stands for at once.
+    // Starts the check of the chosen port at once: app.networkPort when there is
+    // one, else the port app.portNumber stands for.
     explicit frmCableCheck(const AppContext& app, QWidget* parent = nullptr,
                            const VirtualRadios* radios = nullptr);
 

@@ -1,23 +1,33 @@
 #include "ports/frmPort.h"
 
+#include "core/Settings.h"
 #include "core/StringTable.h"
+#include "ports/NetworkPort.h"
+#include "ports/NetworkPortCheck.h"
 #include "ports/PortInfo.h"
 #include "ports/PortMap.h"
 #include "ports/RadioProbe.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace kestrel {
 
-frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRadios* radios)
+frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRadios* radios,
+                 SettingsStore* store)
     : QDialog(parent), m_app(app), m_prompter(prompter), m_probe(new RadioProbe(app.language, this)),
-      m_settingsFile(PortSettingsFile(app)), m_virtual(radios) {
+      m_settingsFile(PortSettingsFile(app)), m_virtual(radios),
+      m_ownStore(store ? nullptr : std::make_unique<SettingsStore>(app.settingsKeyPath)),
+      m_store(store ? store : m_ownStore.get()), m_check(new NetworkPortCheck(app.language, this)) {
     m_probe->setVirtualRadios(radios);
     setObjectName(QStringLiteral("frmPort"));
     setModal(true);
@@ -27,7 +37,7 @@ frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRa
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(2);
     // One group: choosing an option clears the others, as option buttons do.
-    auto* group = new QButtonGroup(this);
+    auto* group = m_group = new QButtonGroup(this);
     for (int i = 0; i < PortCount; ++i) {
         auto* opt = new QRadioButton(QStringLiteral("Com %1").arg(i + 1), this);
         opt->setObjectName(QStringLiteral("optPort%1").arg(i));
@@ -58,9 +68,59 @@ frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRa
         grid->addWidget(lblVirtual[i], PortCount + i, 1, 1, 3);
     }
     grid->setColumnStretch(2, 1);
+
+    const Language l = app.language;
+    fraNetwork =
+        new QGroupBox(Pick(l, "Network ports (ser2net and the like)", "网络端口（ser2net 等）"), this);
+    fraNetwork->setObjectName(QStringLiteral("fraNetwork"));
+    m_networkGrid = new QGridLayout;
+    m_networkGrid->setHorizontalSpacing(16);
+    m_networkGrid->setVerticalSpacing(2);
+    m_networkGrid->setColumnStretch(1, 1);
+    auto* lblAdd = new QLabel(Pick(l, "&Network port:", "网络端口(&N)："), fraNetwork);
+    lblAdd->setObjectName(QStringLiteral("lblNetwork"));
+    txtNetwork = new QLineEdit(fraNetwork);
+    txtNetwork->setObjectName(QStringLiteral("txtNetwork"));
+    txtNetwork->setPlaceholderText(QStringLiteral("rfc2217://HOST:PORT  tcp://HOST:PORT"));
+    txtNetwork->setAccessibleName(Pick(l, "Network port to add", "要添加的网络端口"));
+    txtNetwork->setToolTip(
+        Pick(l,
+             "A serial port served over the network: rfc2217://HOST:PORT (the program sets "
+             "9600 8N1 itself) or tcp://HOST:PORT (the server must be set to 9600 8N1)",
+             "经网络提供的串口：rfc2217://主机:端口（本程序自行设定 9600 8N1）或 "
+             "tcp://主机:端口（服务器须设为 9600 8N1）"));
+    lblAdd->setBuddy(txtNetwork);
+    cmdAddNetwork = new QPushButton(Pick(l, "Add", "添加"), fraNetwork);
+    cmdAddNetwork->setObjectName(QStringLiteral("cmdAddNetwork"));
+    cmdAddNetwork->setAccessibleName(Pick(l, "Add network port", "添加网络端口"));
+    cmdAddNetwork->setAutoDefault(false);
+    connect(cmdAddNetwork, &QPushButton::clicked, this, &frmPort::AddNetworkPort);
+    auto* addRow = new QHBoxLayout;
+    addRow->addWidget(lblAdd);
+    addRow->addWidget(txtNetwork, 1);
+    addRow->addWidget(cmdAddNetwork);
+    auto* networkLayout = new QVBoxLayout(fraNetwork);
+    networkLayout->addLayout(m_networkGrid);
+    networkLayout->addLayout(addRow);
+    connect(m_check, &NetworkPortCheck::checked, this, [this](int i) {
+        if (i < 0 || i >= lblNetState.size())
+            return;
+        const NetworkPortStatus status = m_check->results().value(i);
+        lblNetState[i]->setText(NetworkPortStatusText(status, m_app.language));
+        optNetwork[i]->setAccessibleDescription(lblNetState[i]->text());
+    });
+    connect(m_check, &NetworkPortCheck::finished, this, &frmPort::networkChecked);
+
+    // The remembered ports, and the chosen one even when it is not remembered.
+    m_networkPorts = RememberedNetworkPorts(*m_store);
+    if (!app.networkPort.isEmpty() && networkIndex(app.networkPort) < 0)
+        m_networkPorts << app.networkPort;
+
     Rescan();
     // A stored number outside 1-20 has no option: nothing is selected.
-    if (app.portNumber >= FirstComPort && app.portNumber <= LastComPort)
+    if (const int i = networkIndex(app.networkPort); !app.networkPort.isEmpty() && i >= 0)
+        optNetwork[i]->setChecked(true);
+    else if (app.portNumber >= FirstComPort && app.portNumber <= LastComPort)
         optPort[app.portNumber - 1]->setChecked(true);
     else if (const int v = VirtualRadioOfPort(app.portNumber); v > 0 && m_virtual)
         optVirtual[v - 1]->setChecked(true);
@@ -93,9 +153,13 @@ frmPort::frmPort(AppContext& app, Prompter& prompter, QWidget* parent, VirtualRa
     buttons->addWidget(cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(fraNetwork);
     layout->addWidget(lblStatus);
     layout->addLayout(buttons);
+    chainTabOrder();
 }
+
+frmPort::~frmPort() = default;
 
 void frmPort::Rescan() {
     const QList<PortListing> ports = ListComPorts(m_settingsFile);
@@ -123,18 +187,167 @@ void frmPort::Rescan() {
         for (QLabel* l : {lblDevice[i], lblAdapter[i], lblState[i]})
             l->setEnabled(ok);
     }
+    if (m_networkGrid)
+        showNetworkPorts(checkedNetworkPort());
+}
+
+bool frmPort::checkingNetwork() const {
+    return m_check->running();
+}
+
+int frmPort::networkIndex(const QString& url) const {
+    const std::optional<NetworkPort> port = ParseNetworkPort(url);
+    for (int i = 0; i < m_networkPorts.size(); ++i)
+        if (m_networkPorts[i] == url || (port && ParseNetworkPort(m_networkPorts[i]) == port))
+            return i;
+    return -1;
+}
+
+QString frmPort::checkedNetworkPort() const {
+    for (int i = 0; i < optNetwork.size(); ++i)
+        if (optNetwork[i]->isChecked())
+            return m_networkPorts.value(i);
+    return QString();
+}
+
+void frmPort::showNetworkPorts(const QString& select) {
+    const Language l = m_app.language;
+    // The rows go later: this may run from a click on one of their own buttons.
+    for (QRadioButton* o : optNetwork)
+        m_group->removeButton(o);
+    QList<QWidget*> old;
+    for (int i = 0; i < optNetwork.size(); ++i)
+        old << optNetwork[i] << lblNetState[i] << cmdRemoveNetwork[i];
+    for (QWidget* w : old) {
+        m_networkGrid->removeWidget(w);
+        w->hide();
+        w->deleteLater();
+    }
+    optNetwork.clear();
+    lblNetState.clear();
+    cmdRemoveNetwork.clear();
+    const int selected = select.isEmpty() ? -1 : networkIndex(select);
+    for (int i = 0; i < m_networkPorts.size(); ++i) {
+        const QString& url = m_networkPorts[i];
+        auto* opt = new QRadioButton(url, fraNetwork);
+        opt->setObjectName(QStringLiteral("optNetwork%1").arg(i));
+        opt->setAccessibleName(url);
+        m_group->addButton(opt);
+        auto* state = new QLabel(NetworkPortStateText(NetworkPortState::Checking, l), fraNetwork);
+        state->setObjectName(QStringLiteral("lblNetState%1").arg(i));
+        auto* remove = new QPushButton(Pick(l, "Remove", "移除"), fraNetwork);
+        remove->setObjectName(QStringLiteral("cmdRemoveNetwork%1").arg(i));
+        remove->setAccessibleName(Pick(l, "Remove %1", "移除 %1").arg(url));
+        remove->setAutoDefault(false);
+        connect(remove, &QPushButton::clicked, this, [this, i] { RemoveNetworkPort(i); });
+        m_networkGrid->addWidget(opt, i, 0);
+        m_networkGrid->addWidget(state, i, 1);
+        m_networkGrid->addWidget(remove, i, 2);
+        optNetwork << opt;
+        lblNetState << state;
+        cmdRemoveNetwork << remove;
+        if (i == selected)
+            opt->setChecked(true);
+    }
+    chainTabOrder();
+    m_check->start(m_networkPorts);
+}
+
+void frmPort::chainTabOrder() {
+    // Reading order: the ports, the network rows, the field, then the buttons.
+    QList<QWidget*> order;
+    for (QRadioButton* o : optPort)
+        order << o;
+    for (int i = 0; m_virtual && i < VirtualRadioCount; ++i)
+        order << optVirtual[i];
+    for (int i = 0; i < optNetwork.size(); ++i)
+        order << optNetwork[i] << cmdRemoveNetwork[i];
+    order << txtNetwork << cmdAddNetwork << cmdRescan << cmdDetect << cmdOK << cmdCancel;
+    order.removeAll(nullptr); // the buttons, while the constructor lists the ports
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+bool frmPort::AddNetworkPort() {
+    const Language l = m_app.language;
+    QString error;
+    const std::optional<NetworkPort> port = ParseNetworkPort(txtNetwork->text(), l, &error);
+    if (!port) {
+        lblStatus->setText(error);
+        txtNetwork->setFocus();
+        txtNetwork->selectAll();
+        return false;
+    }
+    const QString url = port->url();
+    QString said = Pick(l, "%1 is added.", "已添加 %1。").arg(url);
+    if (networkIndex(url) >= 0) {
+        said = Pick(l, "%1 is listed already.", "%1 已在列表中。").arg(url);
+    } else {
+        if (!RememberNetworkPort(*m_store, url)) {
+            const QString damage = m_store->damage();
+            said = Pick(l, "%1 is listed for now, but it cannot be remembered: %2",
+                        "%1 暂时列出，但无法记住：%2")
+                       .arg(url, damage.isEmpty() ? QDir::toNativeSeparators(m_store->location()) : damage);
+        }
+        m_networkPorts << url;
+    }
+    txtNetwork->clear();
+    showNetworkPorts(url);
+    lblStatus->setText(said);
+    return true;
+}
+
+void frmPort::RemoveNetworkPort(int index) {
+    if (index < 0 || index >= m_networkPorts.size())
+        return;
+    const QString url = m_networkPorts.takeAt(index);
+    const bool wasRemembered = RememberedNetworkPorts(*m_store).contains(url);
+    const bool forgotten = ForgetNetworkPort(*m_store, url);
+    const QString selected = checkedNetworkPort();
+    showNetworkPorts(selected == url ? QString() : selected);
+    lblStatus->setText(wasRemembered && !forgotten
+                           ? Pick(m_app.language,
+                                  "%1 is taken off the list, but the settings file cannot be "
+                                  "written: it comes back next time.",
+                                  "已从列表中移除 %1，但无法写入设置文件：下次仍会出现。")
+                                 .arg(url)
+                           : Pick(m_app.language, "%1 is removed.", "已移除 %1。").arg(url));
+    txtNetwork->setFocus();
+}
+
+void frmPort::keyPressEvent(QKeyEvent* event) {
+    // Enter in the field adds the port; it does not close the dialog.
+    if (txtNetwork->hasFocus() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        AddNetworkPort();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool frmPort::detecting() const {
-    return m_probe->running();
+    return m_probe->running() || m_detectWaits;
 }
 
 void frmPort::DetectRadio() {
-    if (m_probe->running())
+    if (m_probe->running() || m_detectWaits)
         return;
+    if (m_check->running()) {
+        // A serial server takes one connection at a time: the check's go first.
+        m_detectWaits = true;
+        cmdDetect->setEnabled(false);
+        connect(
+            m_check, &NetworkPortCheck::finished, this,
+            [this] {
+                m_detectWaits = false;
+                DetectRadio();
+            },
+            Qt::SingleShotConnection);
+        return;
+    }
     QStringList devices = RadioCandidates(m_settingsFile);
     for (int n = 1; m_virtual && n <= VirtualRadioCount; ++n)
         devices << VirtualRadioDevice(n);
+    devices << m_networkPorts;
     if (devices.isEmpty()) {
         lblStatus->setText(
             Pick(m_app.language,
@@ -207,6 +420,11 @@ void frmPort::detectDone() {
 }
 
 QRadioButton* frmPort::optionOf(const QString& device, QString* where) const {
+    if (IsNetworkPortName(device)) {
+        *where = device;
+        const int i = networkIndex(device);
+        return i >= 0 ? optNetwork.value(i) : nullptr;
+    }
     if (const int v = VirtualRadioOfDevice(device); v > 0 && m_virtual) {
         *where = VirtualRadioName(v, m_app.language);
         return optVirtual[v - 1];
@@ -217,6 +435,7 @@ QRadioButton* frmPort::optionOf(const QString& device, QString* where) const {
 }
 
 void frmPort::cmdOK_Click() {
+    m_app.networkPort = checkedNetworkPort();
     for (int i = 0; i < PortCount; ++i) {
         if (optPort[i]->isChecked()) {
             m_app.portNumber = quint8(i + 1);

@@ -501,7 +501,7 @@ void MainForm::Dispatch(const QString& id) {
         frmAbout dialog(m_app, this);
         modal(dialog);
     } else if (id == QLatin1String("miComPort")) {
-        frmPort dialog(m_app, m_prompter, this, m_virtual);
+        frmPort dialog(m_app, m_prompter, this, m_virtual, &m_store);
         modal(dialog);
     } else if (id == QLatin1String("miUserGuide")) {
         OpenUserGuide(m_app, m_prompter, [](const QUrl& url) { return QDesktopServices::openUrl(url); });

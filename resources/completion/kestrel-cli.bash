@@ -24,6 +24,18 @@ _kestrel_cli() {
         local ports
         ports=$("${words[0]}" ports 2>/dev/null | cut -f1,2 | tr '\t' '\n' | grep -v '^-$')
         COMPREPLY=($(compgen -W "$ports" -- "$cur"))
+        # A network port's name has colons, which bash splits words at.
+        declare -F __ltrim_colon_completions >/dev/null && __ltrim_colon_completions "$cur"
+        return
+        ;;
+    --remove)
+        local remembered
+        remembered=$("${words[0]}" ports 2>/dev/null | awk -F'\t' '$3 == "network port" { print $2 }')
+        COMPREPLY=($(compgen -W "$remembered" -- "$cur"))
+        declare -F __ltrim_colon_completions >/dev/null && __ltrim_colon_completions "$cur"
+        return
+        ;;
+    --add)
         return
         ;;
     --band | -b)
@@ -65,7 +77,8 @@ _kestrel_cli() {
     read) options="--port -o --retries --no-backup" ;;
     write) options="--port --retries --verify --log --per-radio --json" ;;
     info) options="--port --retries --json" ;;
-    ports | detect) options="--json" ;;
+    ports) options="--json --add --remove" ;;
+    detect) options="--json" ;;
     doctor) options="--port" ;;
     export) options="-o" ;;
     apply | set) options="-o" ;;

@@ -38,6 +38,7 @@ expect "kestrel-cli export a.dat -o " "files:yaml"
 expect "kestrel-cli --demo re" "read"
 expect "kestrel-cli f" "fields"
 expect "kestrel-cli help wr" "write"
+expect "kestrel-cli ports --r" "--remove"
 expect "kestrel-cli write --per" "--per-radio"
 expect "kestrel-cli write a.dat --per-radio " "files:@(csv|txt)"
 # Every --port value offered is a Com number or a device `ports` lists.

@@ -29,6 +29,26 @@ TEST(PortSetting, StoredTextGivesThePortNumber) {
     }
 }
 
+// NetworkPort: a network port's name or nothing; anything else falls back to the Com port.
+TEST(PortSetting, StoredNetworkPortIsANetworkNameOrNothing) {
+    struct {
+        const char* stored;
+        const char* port;
+    } const cases[] = {{"", ""},
+                       {" rfc2217://bench.local:3001 ", "rfc2217://bench.local:3001"},
+                       {"TCP://[::1]:7", "TCP://[::1]:7"},
+                       {"/dev/ttyUSB0", ""},
+                       {"3", ""}};
+    for (const auto& c : cases) {
+        QString warning;
+        EXPECT_EQ(ParseNetworkPortSetting(QString::fromUtf8(c.stored), 4, &warning),
+                  QString::fromUtf8(c.port));
+        EXPECT_EQ(warning.isEmpty(), *c.port || !*c.stored) << c.stored;
+        EXPECT_TRUE(warning.isEmpty() || warning.endsWith(QLatin1String("using port 4")))
+            << warning.toStdString();
+    }
+}
+
 // A missing key starts on port 1; the language is stored, but every run starts in English.
 TEST(SettingsStore, PortAndLanguageAreStoredButEveryRunStartsInEnglish) {
     QTemporaryDir dir;
@@ -50,6 +70,15 @@ TEST(SettingsStore, PortAndLanguageAreStoredButEveryRunStartsInEnglish) {
     EXPECT_TRUE(SaveRegistrySettings(app, store));
     EXPECT_EQ(store.ReadRegistryText(QStringLiteral("Language")), QStringLiteral("1"));
     EXPECT_EQ(store.ReadRegistryText(QStringLiteral("Port")), QStringLiteral("3"));
+    // No network port: none is written. A chosen one is kept beside the port number.
+    EXPECT_FALSE(ReadFile(file).contains("NetworkPort"));
+    app.networkPort = QStringLiteral("tcp://127.0.0.1:3002");
+    EXPECT_TRUE(SaveRegistrySettings(app, store));
+    EXPECT_EQ(StartedApp(file).networkPort, app.networkPort);
+    EXPECT_EQ(StartedApp(file).portNumber, 3);
+    app.networkPort.clear();
+    EXPECT_TRUE(SaveRegistrySettings(app, store));
+    EXPECT_TRUE(StartedApp(file).networkPort.isEmpty());
 }
 
 TEST(SettingsStore, AStoreThatCannotBeWrittenReportsFalse) {

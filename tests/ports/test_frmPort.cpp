@@ -3,16 +3,22 @@
 // device another program holds open.
 #include "ports/frmPort.h"
 
+#include "core/Settings.h"
+#include "link/CloneEngine.h"
+
 #include "core/StringTable.h"
 #include "tests/link/RadioSim.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TestFiles.h"
 
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPort>
 #include <QSettings>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -169,6 +175,115 @@ TEST_F(FrmPortTest, EnvironmentOverridesTheSettingsFile) {
     qunsetenv(name.constData());
     EXPECT_EQ(enabled(view), (std::vector<int>{9}));
     EXPECT_EQ(view.optPort[8]->toolTip(), sim.device());
+}
+
+// Network ports: typed into the field (Enter adds, it does not close the dialog),
+// remembered, listed with their state, chosen by OK for every transfer, removed again.
+// Servers on 127.0.0.1 only.
+TEST_F(FrmPortTest, NetworkPortsAreAddedCheckedChosenAndRemoved) {
+    mapPorts({2});
+    app.portNumber = 2;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    quint16 closed = 0;
+    {
+        QTcpServer gone;
+        ASSERT_TRUE(gone.listen(QHostAddress::LocalHost));
+        closed = gone.serverPort();
+    }
+    const QString up = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort());
+    const QString down = QStringLiteral("tcp://127.0.0.1:%1").arg(closed);
+    auto remembered = [&] {
+        return QSettings(settingsFile(), QSettings::IniFormat)
+            .value(QStringLiteral("NetworkPorts"))
+            .toString();
+    };
+    auto type = [](frmPort& view, const QString& text) {
+        view.txtNetwork->setFocus();
+        view.txtNetwork->selectAll();
+        QTest::keyClicks(view.txtNetwork, text);
+        QTest::keyClick(view.txtNetwork, Qt::Key_Return);
+    };
+    {
+        frmPort view(app, prompter);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        EXPECT_TRUE(view.optNetwork.isEmpty());
+        type(view, QStringLiteral("rfc2217://radio-bench.local"));
+        EXPECT_EQ(
+            view.lblStatus->text(),
+            QStringLiteral("rfc2217://radio-bench.local is not a network port (the port number is missing): "
+                           "write rfc2217://HOST:PORT or tcp://HOST:PORT."));
+        EXPECT_TRUE(view.optNetwork.isEmpty());
+        EXPECT_TRUE(remembered().isEmpty());
+        EXPECT_TRUE(view.isVisible()) << "Enter in the field does not close the dialog";
+
+        type(view, QStringLiteral("TCP://127.0.0.1:%1").arg(closed));
+        view.txtNetwork->setText(up);
+        QTest::mouseClick(view.cmdAddNetwork, Qt::LeftButton);
+        EXPECT_EQ(view.networkPorts(), QStringList({down, up}));
+        EXPECT_EQ(remembered(), down + QLatin1Char(' ') + up);
+        EXPECT_TRUE(view.txtNetwork->text().isEmpty());
+        EXPECT_TRUE(view.optNetwork[1]->isChecked()) << "the port just added is selected";
+        EXPECT_TRUE(checked(view).empty());
+        ASSERT_TRUE(test::RunUntil(
+            &view, &frmPort::networkChecked, [&] { return !view.checkingNetwork(); }, 5000));
+        EXPECT_EQ(view.lblNetState[0]->text(), QStringLiteral("connection refused"));
+        EXPECT_EQ(view.lblNetState[1]->text(), QStringLiteral("reachable"));
+        EXPECT_EQ(view.cmdRemoveNetwork[1]->accessibleName(), QStringLiteral("Remove ") + up);
+        // Tab reads the rows in order: the Com ports, the network rows, the field, the buttons.
+        QStringList chain;
+        for (QWidget* w = view.nextInFocusChain(); w != &view; w = w->nextInFocusChain())
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled())
+                chain << w->objectName();
+        EXPECT_EQ(chain.join(' '), QStringLiteral("optPort1 optNetwork0 cmdRemoveNetwork0 optNetwork1 "
+                                                  "cmdRemoveNetwork1 txtNetwork cmdAddNetwork cmdRescan "
+                                                  "cmdDetect cmdOK cmdCancel"));
+        QTest::mouseClick(view.cmdOK, Qt::LeftButton);
+    }
+    EXPECT_EQ(app.networkPort, up);
+    EXPECT_EQ(app.portNumber, 2) << "the port number keeps its meaning";
+    EXPECT_EQ(CloneEngine(app, prompter).portDevice(), up) << "every transfer goes through the network port";
+
+    {
+        frmPort view(app, prompter);
+        view.show();
+        ASSERT_EQ(view.optNetwork.size(), 2);
+        EXPECT_TRUE(view.optNetwork[1]->isChecked());
+        EXPECT_TRUE(checked(view).empty());
+        QTest::mouseClick(view.cmdRemoveNetwork[1], Qt::LeftButton); // the chosen one
+        EXPECT_EQ(view.networkPorts(), QStringList({down}));
+        EXPECT_EQ(remembered(), down);
+        EXPECT_FALSE(view.optNetwork[0]->isChecked());
+        QTest::mouseClick(view.optNetwork[0], Qt::LeftButton);
+        QTest::mouseClick(view.optPort[1], Qt::LeftButton);
+        EXPECT_FALSE(view.optNetwork[0]->isChecked()) << "one selection among Com and network ports";
+        QTest::mouseClick(view.cmdOK, Qt::LeftButton);
+    }
+    EXPECT_TRUE(app.networkPort.isEmpty());
+    EXPECT_EQ(app.portNumber, 2);
+    EXPECT_EQ(CloneEngine(app, prompter).portDevice(), sim.device());
+}
+
+// A store that cannot be written still lists the port for this run and says so; a
+// chosen port that is not remembered is listed too.
+TEST_F(FrmPortTest, NetworkPortThatCannotBeRemembered) {
+    mapPorts({});
+    const QString chosen = QStringLiteral("tcp://radio-bench.invalid:3002");
+    app.networkPort = chosen;
+    ASSERT_TRUE(test::WriteFile(dir.filePath(QStringLiteral("file")), "x"));
+    SettingsStore store(app.settingsKeyPath, dir.filePath(QStringLiteral("file/below/settings.ini")));
+    frmPort view(app, prompter, nullptr, nullptr, &store);
+    ASSERT_EQ(view.optNetwork.size(), 1);
+    EXPECT_TRUE(view.optNetwork[0]->isChecked());
+    view.txtNetwork->setText(QStringLiteral("rfc2217://[::1]:4001"));
+    EXPECT_TRUE(view.AddNetworkPort());
+    EXPECT_EQ(view.networkPorts(), QStringList({chosen, QStringLiteral("rfc2217://[::1]:4001")}));
+    EXPECT_TRUE(view.lblStatus->text().contains(QStringLiteral("cannot be remembered")))
+        << view.lblStatus->text().toStdString();
+    ASSERT_TRUE(test::RunUntil(
+        &view, &frmPort::networkChecked, [&] { return !view.checkingNetwork(); }, 5000));
+    EXPECT_EQ(view.lblNetState[0]->text(), QStringLiteral("name does not resolve"));
 }
 
 TEST_F(FrmPortTest, CaptionAndButtonsFollowTheLanguage) {
