@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     QString sim = QDir(programFolder).filePath(QStringLiteral("kestrel-radio-sim"));
     bool early = true;
     int latency = 0;
-    QStringList simArgs{QStringLiteral("--pace")};
+    QStringList simArgs{QStringLiteral("--pace"), QStringLiteral("--precise")};
     bool viaSer2net = false, raw = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args[i];
