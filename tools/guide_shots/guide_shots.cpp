@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QSettings>
+#include <QTcpServer>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -109,6 +111,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     qputenv("KESTREL_COM3", QFile::encodeName(link));
+
+    // A serial server on this computer, remembered as a network port, so that the
+    // port dialog and the fleet window show how one is listed.
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost)) {
+        std::fprintf(stderr, "kestrel-guide-shots: cannot listen on 127.0.0.1\n");
+        return 2;
+    }
+    // Every window reads the same settings file, the one of this run.
+    qputenv("KESTREL_SETTINGS", QFile::encodeName(work.filePath(QStringLiteral("settings.ini"))));
+    QSettings(work.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat)
+        .setValue(QStringLiteral("NetworkPorts"), QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort()));
 
     // Backups and logs of the reads go to the work folder, not the user's.
     qputenv("XDG_DATA_HOME", QFile::encodeName(work.path()));
