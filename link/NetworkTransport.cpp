@@ -208,6 +208,14 @@ bool NetworkTransport::open(const QString& device, quint8 language, QString* err
     connect(m_socket, &QTcpSocket::disconnected, this, &NetworkTransport::onDisconnected);
     connect(m_socket, &QTcpSocket::readyRead, this, &NetworkTransport::readSocket);
     m_connectTimer->start(m_connectTimeoutMs);
+    if (m_port.neverResolves()) {
+        // As the resolver would answer, without asking it.
+        QTimer::singleShot(0, m_socket, [this] {
+            if (m_open && !m_connected)
+                failConnect(unknownName());
+        });
+        return true;
+    }
     m_socket->connectToHost(m_port.host, m_port.port);
     if (!m_open) { // refused on the spot
         if (error)
@@ -242,6 +250,10 @@ void NetworkTransport::onConnected() {
     emit opened();
 }
 
+QString NetworkTransport::unknownName() const {
+    return Pick(m_language, "the name %1 is not known", "找不到名称 %1").arg(m_port.host);
+}
+
 void NetworkTransport::failConnect(const QString& reason) {
     m_error = Pick(m_language, "Cannot connect to %1: %2.", "无法连接到 %1：%2。").arg(m_port.hostPort(), reason);
     qCDebug(logLink) << m_error;
@@ -268,7 +280,7 @@ void NetworkTransport::onSocketError() {
         failConnect(Pick(m_language, "connection refused", "连接被拒绝"));
         return;
     case QAbstractSocket::HostNotFoundError:
-        failConnect(Pick(m_language, "the name %1 is not known", "找不到名称 %1").arg(m_port.host));
+        failConnect(unknownName());
         return;
     case QAbstractSocket::SocketTimeoutError:
         onConnectTimeout();

@@ -84,6 +84,7 @@ private:
     void onConnectTimeout();
     void onDisconnected();
     void readSocket();
+    QString unknownName() const;
     void failConnect(const QString& message);
     void dropSocket();
     void acknowledgeAtOnce();

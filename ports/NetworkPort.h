@@ -27,6 +27,11 @@ struct NetworkPort {
     QString url() const;
     // "radio-bench.local:3001", "[::1]:3002": how messages name the server.
     QString hostPort() const;
+    // A name under .invalid, which never resolves: no resolver need be asked.
+    bool neverResolves() const {
+        return host.compare(QLatin1String("invalid"), Qt::CaseInsensitive) == 0 ||
+               host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive);
+    }
     bool operator==(const NetworkPort& o) const {
         return protocol == o.protocol && host.compare(o.host, Qt::CaseInsensitive) == 0 && port == o.port;
     }

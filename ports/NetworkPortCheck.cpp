@@ -96,7 +96,7 @@ void NetworkPortCheck::start(const QStringList& urls) {
         QString error;
         const std::optional<NetworkPort> port = ParseNetworkPort(urls[i], m_language, &error);
         // Names under .invalid never resolve: no resolver is asked about them.
-        const bool invalid = port && port->host.endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive);
+        const bool invalid = port && port->neverResolves();
         if (!port || invalid) {
             const NetworkPortState state = port ? NetworkPortState::NoResolve : NetworkPortState::Other;
             QTimer::singleShot(0, this, [this, generation, i, state, error] {
