@@ -34,8 +34,21 @@ QString SettingsStore::DefaultLocation(const QString& keyPath) {
 #endif
 }
 
+bool HoldsSerializedValue(const QString& fileName) {
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = f.readAll();
+    static const QByteArray mark("@Variant(");
+    // "@@Variant(" is the text "@Variant(", escaped: harmless.
+    for (qsizetype i = text.indexOf(mark); i >= 0; i = text.indexOf(mark, i + 1))
+        if (i == 0 || text.at(i - 1) != '@')
+            return true;
+    return false;
+}
+
 QString SettingsStore::ReadRegistryText(const QString& valueName) const {
-    if (!m_native && !QFileInfo::exists(m_location))
+    if (!m_native && (!QFileInfo::exists(m_location) || HoldsSerializedValue(m_location)))
         return QString();
     // A format error still leaves every value the parser could make out.
     QSettings s(m_location, m_native ? QSettings::NativeFormat : QSettings::IniFormat);
@@ -86,6 +99,10 @@ QString SettingsStore::damage() const {
     QFile f(m_location);
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("settings file %1 cannot be read (%2); it is not overwritten").arg(file, f.errorString());
+    if (HoldsSerializedValue(m_location))
+        return QStringLiteral("settings file %1 is damaged (it holds @Variant values, which this program never "
+                              "writes); the defaults are used for this run, and the file is not overwritten")
+            .arg(file);
     if (HasBrokenSection(f.readAll()) || QSettings(m_location, QSettings::IniFormat).status() != QSettings::NoError)
         return QStringLiteral("settings file %1 is damaged (for example a [section] without its closing "
                               "bracket); the values that can be read are used, and the file is not overwritten")

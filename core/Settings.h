@@ -41,6 +41,11 @@ private:
     bool m_remembering = true;
 };
 
+// True when an INI file holds a value serialized as "@Variant(...)": the settings reader
+// would decode it blindly (a damaged length asks for gigabytes), so such a file is
+// treated as damaged and not read. This program never writes one.
+bool HoldsSerializedValue(const QString& fileName);
+
 // Reads [section] key from a profile file. Section and key names match without
 // regard to case or surrounding blanks; the value is trimmed. Empty when absent.
 QString ReadIniText(const QString& section, const QString& key, const QString& fileName);

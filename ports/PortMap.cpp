@@ -37,7 +37,7 @@ QString PortOverride(int n, const QString& settingsFile) {
     const bool native = settingsFile.startsWith(QLatin1String("HKEY_"), Qt::CaseInsensitive);
 #else
     const bool native = false;
-    if (!QFileInfo::exists(settingsFile))
+    if (!QFileInfo::exists(settingsFile) || HoldsSerializedValue(settingsFile))
         return QString();
 #endif
     QSettings s(settingsFile, native ? QSettings::NativeFormat : QSettings::IniFormat);

@@ -119,6 +119,31 @@ TEST(SettingsStore, ADamagedFileIsReadAsFarAsPossibleAndNeverOverwritten) {
     EXPECT_TRUE(SettingsStore(KeyPath, clean).damage().isEmpty());
 }
 
+// A value serialized as @Variant carries a length of its own, which a damaged file sets to
+// gigabytes: such a file is never handed to the settings reader.
+TEST(SettingsStore, AFileWithSerializedValuesIsDamagedAndNotDecoded) {
+    const QByteArray hostile = QByteArray("Port=3\n[Ports]\nCom1=@Variant(\\0\\0\\0\\trel ") +
+                               QByteArray("\xdf\x8d\x9a\x89") + "ease date shx7f\\0\\0\\0\\x18QString)\n";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("s.ini"));
+    ASSERT_TRUE(WriteFile(file, hostile));
+    AppContext app;
+    StartupOptions options;
+    options.programFolder = BinDir();
+    options.settingsLocation = file;
+    const QStringList warnings = RunStartup(app, options);
+    EXPECT_EQ(warnings.filter(QStringLiteral("@Variant")).size(), 1) << warnings.join('\n').toStdString();
+    EXPECT_EQ(app.portNumber, 1) << "the defaults are used";
+    SettingsStore store(KeyPath, file);
+    EXPECT_TRUE(store.ReadRegistryText(QStringLiteral("Port")).isEmpty());
+    EXPECT_FALSE(store.WriteRegistryText(QStringLiteral("Port"), QStringLiteral("5")));
+    EXPECT_EQ(ReadFile(file), hostile);
+    // The text "@Variant(" as the reader escapes it is an ordinary value.
+    ASSERT_TRUE(WriteFile(file, "Port=3\nNote=@@Variant(x)\n"));
+    EXPECT_TRUE(SettingsStore(KeyPath, file).damage().isEmpty());
+    EXPECT_EQ(SettingsStore(KeyPath, file).ReadRegistryText(QStringLiteral("Port")), QStringLiteral("3"));
+}
+
 // The user's own Radio.INI beside the settings file overrides the program's.
 TEST(Startup, RadioIniBesideTheSettingsFileOverridesTheProgramsOwn) {
     struct Case {
