@@ -56,6 +56,11 @@ void RadioProbe::start(const QStringList& devices) {
     dropSessions();
     m_running = true;
     m_starting = true;
+    // A link that did not open: the reason goes to the user as the system gave it.
+    auto notOpened = [](Session& s, const QString& error) {
+        s.result.openErrorCode = int(QSerialPort::ResourceError);
+        s.result.systemError = s.result.openError = error;
+    };
     for (const QString& device : devices) {
         auto session = std::make_unique<Session>();
         Session& s = *session;
@@ -77,8 +82,7 @@ void RadioProbe::start(const QStringList& devices) {
             s.link = network;
             QString error;
             if (!s.link->open(device, m_language, &error)) {
-                s.result.openErrorCode = int(QSerialPort::ResourceError);
-                s.result.systemError = s.result.openError = error;
+                notOpened(s, error);
                 s.done = true;
                 continue;
             }
@@ -86,9 +90,8 @@ void RadioProbe::start(const QStringList& devices) {
                 s.result.opened = true;
                 send(s, clone::StepHandshake);
             });
-            connect(s.link, &CloneTransport::openFailed, this, [this, &s](const QString& error) {
-                s.result.openErrorCode = int(QSerialPort::ResourceError);
-                s.result.systemError = s.result.openError = error;
+            connect(s.link, &CloneTransport::openFailed, this, [this, &s, notOpened](const QString& error) {
+                notOpened(s, error);
                 finish(s);
             });
             connect(s.link, &CloneTransport::lost, this, [this, &s] { finish(s); });
@@ -100,8 +103,7 @@ void RadioProbe::start(const QStringList& devices) {
             s.link = m_virtual->newLink(this);
             QString error;
             if (!s.link->open(device, m_language, &error)) {
-                s.result.openErrorCode = int(QSerialPort::ResourceError);
-                s.result.systemError = s.result.openError = error;
+                notOpened(s, error);
                 s.done = true;
                 continue;
             }

@@ -1,6 +1,7 @@
 // kestrel-cli ports --add/--remove and the network ports in its list, with servers
 // on 127.0.0.1 only and names under .invalid.
 #include "tests/support/TestFiles.h"
+#include "tests/support/LocalServers.h"
 
 #include <QHostAddress>
 #include <QJsonArray>
@@ -26,12 +27,8 @@ TEST(CliNetworkPortsTest, AddListRemove) {
     env.insert(QStringLiteral("KESTREL_SETTINGS"), settings);
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    quint16 closed = 0;
-    {
-        QTcpServer gone;
-        ASSERT_TRUE(gone.listen(QHostAddress::LocalHost));
-        closed = gone.serverPort();
-    }
+    const quint16 closed = ClosedLocalPort();
+    ASSERT_NE(closed, 0);
     const QString up = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort());
     const QString down = QStringLiteral("tcp://127.0.0.1:%1").arg(closed);
     const QString nowhere = QStringLiteral("tcp://radio-bench.invalid:3001");

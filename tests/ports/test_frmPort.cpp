@@ -2,6 +2,7 @@
 // pseudo-terminal under the Com numbers it is mapped to, missing devices and a
 // device another program holds open.
 #include "ports/frmPort.h"
+#include "tests/support/LocalServers.h"
 
 #include "core/Settings.h"
 #include "link/CloneEngine.h"
@@ -185,12 +186,8 @@ TEST_F(FrmPortTest, NetworkPortsAreAddedCheckedChosenAndRemoved) {
     app.portNumber = 2;
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    quint16 closed = 0;
-    {
-        QTcpServer gone;
-        ASSERT_TRUE(gone.listen(QHostAddress::LocalHost));
-        closed = gone.serverPort();
-    }
+    const quint16 closed = test::ClosedLocalPort();
+    ASSERT_NE(closed, 0);
     const QString up = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort());
     const QString down = QStringLiteral("tcp://127.0.0.1:%1").arg(closed);
     auto remembered = [&] {

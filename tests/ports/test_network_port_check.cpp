@@ -2,6 +2,7 @@
 // a listening server, a closed port, a server whose queue is full (no answer) and
 // names under .invalid.
 #include "ports/NetworkPortCheck.h"
+#include "tests/support/LocalServers.h"
 
 #include <QElapsedTimer>
 #include <QHostAddress>
@@ -22,13 +23,6 @@ namespace {
 
 QString Url(const char* scheme, quint16 port) {
     return QStringLiteral("%1://127.0.0.1:%2").arg(QLatin1String(scheme)).arg(port);
-}
-
-// A port of 127.0.0.1 nothing listens on.
-quint16 ClosedPort() {
-    QTcpServer server;
-    EXPECT_TRUE(server.listen(QHostAddress::LocalHost));
-    return server.serverPort();
 }
 
 // A server that never accepts and whose queue of one is taken: the kernel drops
@@ -67,7 +61,7 @@ TEST(NetworkPortCheckTest, EachPortGetsItsStateAllAtOnce) {
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
     SilentServer silent;
     ASSERT_NE(silent.port, 0);
-    const quint16 closed = ClosedPort();
+    const quint16 closed = test::ClosedLocalPort();
     struct Case {
         QString url;
         NetworkPortState state;
